@@ -299,7 +299,8 @@ TEST(PlainPackage, DamagedLengthFieldsAreRefused)
     };
     const Case cases[] = {
         {"letter in message length", WithCheckValue("00a05Hello000")},
-        {"sign in message length", WithCheckValue("-0005Hello000")},
+        {"sign in message length", WithCheckValue("+0005Hello000")},
+        {"colon that reads as ten", WithCheckValue("0000:Hello12345000")},
         {"space in name length", WithCheckValue("00005Hello 05a.txt")},
         {"message past the end", WithCheckValue("99999Hello000")},
         {"name length past the end", WithCheckValue("00005Hello010a.txt")},
