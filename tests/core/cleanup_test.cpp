@@ -8,38 +8,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "core/files_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 namespace {
-
-void PutFile(const QString& path, const QByteArray& content, mode_t mode = 0644)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(content), content.size());
-    file.close();
-    ASSERT_EQ(chmod(QFile::encodeName(path).constData(), mode), 0);
-}
-
-QByteArray FileContent(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-mode_t ModeOf(const QString& path)
-{
-    struct stat status {};
-    return lstat(QFile::encodeName(path).constData(), &status) == 0 ? (status.st_mode & 07777) : 0;
-}
-
-bool Exists(const QString& path)
-{
-    struct stat status {};
-    return lstat(QFile::encodeName(path).constData(), &status) == 0;
-}
 
 const QByteArray Secret = "PLAINTEXT-SECRET";
 
@@ -48,11 +23,7 @@ QByteArray SecretPattern(int repeats)
     return Secret.repeated(repeats);
 }
 
-class CleanupTest : public ::testing::Test {
-  protected:
-    QTemporaryDir dir;
-    QString at(const QString& name) const { return dir.filePath(name); }
-};
+using CleanupTest = TempFolderTest;
 
 TEST_F(CleanupTest, OverwriteLeavesNoneOfTheOldContent)
 {
@@ -141,7 +112,7 @@ TEST_F(CleanupTest, AbsentPathsAreHarmless)
 }
 
 // A working folder with nested content, read-only parts and links that lead out of the tree.
-class FolderTreeTest : public CleanupTest {
+class FolderTreeTest : public TempFolderTest {
   protected:
     void SetUp() override
     {

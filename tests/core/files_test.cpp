@@ -10,6 +10,8 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
+#include "core/files_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -19,30 +21,7 @@
 
 namespace {
 
-void PutFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(content), content.size());
-}
-
-QByteArray FileContent(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-mode_t ModeOf(const QString& path)
-{
-    struct stat status {};
-    return lstat(QFile::encodeName(path).constData(), &status) == 0 ? (status.st_mode & 07777) : 0;
-}
-
-class FilesTest : public ::testing::Test {
-  protected:
-    QTemporaryDir dir;
-    QString at(const QString& name) const { return dir.filePath(name); }
-};
+using FilesTest = TempFolderTest;
 
 // --- working folders -------------------------------------------------------------------------
 
