@@ -1,6 +1,7 @@
 #include "viewers/frmLargeTextbox.h"
 
 #include "app/Language.h"
+#include "viewers/MessageFont.h"
 #include "viewers/Twips.h"
 
 #include <QApplication>
@@ -12,16 +13,6 @@
 namespace {
 constexpr int margin = 12;
 constexpr int buttonHeight = 27;
-
-// Courier New where it is installed; its metric twin Liberation Mono elsewhere.
-QFont MessageFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
-    font.setStyleHint(QFont::Monospace);
-    font.setPointSize(10);
-    return font;
-}
 } // namespace
 
 frmLargeTextbox::frmLargeTextbox(QWidget* parent)

@@ -1,6 +1,7 @@
 #include "viewers/frmView.h"
 
 #include "app/Language.h"
+#include "viewers/MessageFont.h"
 #include "viewers/TextFileReader.h"
 #include "viewers/Twips.h"
 #include "viewers/ViewerText.h"
@@ -20,6 +21,7 @@ frmView::frmView(QWidget* parent)
     txbText1->setObjectName(QStringLiteral("txbText1"));
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     txbText1->setReadOnly(true);
+    txbText1->setFont(MessageFont());
     txbText1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     cmdClose->setFixedSize(buttonWidth, buttonHeight);
     setMinimumSize(TwipsToPixels(4000), TwipsToPixels(3000));

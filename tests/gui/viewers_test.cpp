@@ -25,6 +25,19 @@ template <typename T> T* Child(QWidget& window, const char* name)
     return child;
 }
 
+// Captions are the shipped program texts; both copy captions must exist and differ for the tests to mean anything.
+class ShippedTexts : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0);
+        for (int language : {Language::English, Language::German}) {
+            ASSERT_FALSE(Language::GetProgramText(175, language).isEmpty());
+            ASSERT_NE(Language::GetProgramText(175, language), Language::GetProgramText(176, language));
+        }
+    }
+};
+
 void Select(QPlainTextEdit* box, int from, int to)
 {
     QTextCursor cursor = box->textCursor();
@@ -35,7 +48,7 @@ void Select(QPlainTextEdit* box, int from, int to)
 
 // ---------------------------------------------------------------- enlarged text box
 
-class LargeTextboxTest : public ::testing::Test {
+class LargeTextboxTest : public ShippedTexts {
   protected:
     void open(const QString& text, bool readOnly = false, int language = Language::English)
     {
@@ -162,7 +175,7 @@ TEST_F(LargeTextboxTest, ReadOnlyCopyRefusesTyping)
 
 // ---------------------------------------------------------------- viewer
 
-class ViewerTest : public ::testing::Test {
+class ViewerTest : public ShippedTexts {
   protected:
     QString showFile(const QByteArray& bytes)
     {
