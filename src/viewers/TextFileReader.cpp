@@ -7,8 +7,10 @@ QString DecodeTextBytes(const QByteArray& bytes)
 {
     QStringDecoder utf8(QStringConverter::Utf8); // drops a leading byte-order mark
     QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
+    if (utf8.hasError()) {
+        const QByteArray utf8Mark("\xEF\xBB\xBF");
+        text = QString::fromLatin1(bytes.startsWith(utf8Mark) ? bytes.mid(utf8Mark.size()) : bytes);
+    }
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     return text;

@@ -17,7 +17,7 @@ constexpr int buttonHeight = 27;
 
 frmLargeTextbox::frmLargeTextbox(QWidget* parent)
     : QDialog(parent), txbText(new QPlainTextEdit(this)), cmdCopyToClipboard(new QPushButton(this)),
-      cmdSave(new QPushButton(this)), cmdCancel(new QPushButton(this)), textLeft(margin)
+      cmdSave(new QPushButton(this)), cmdCancel(new QPushButton(this)), textLeft(margin), textRightMargin(margin)
 {
     setObjectName(QStringLiteral("frmLargeTextbox"));
     setModal(true);
@@ -99,13 +99,15 @@ void frmLargeTextbox::placeOver(const QWidget* mainWindow, const QWidget* mainTe
     const QRect main = mainWindow->geometry();
     setGeometry(main.left(), main.top() + TwipsToPixels(1400), main.width(),
                 qMax(main.height() - TwipsToPixels(1600), 200));
-    if (mainTextBox != nullptr)
+    if (mainTextBox != nullptr) {
         textLeft = qMax(mainTextBox->mapTo(mainWindow, QPoint(0, 0)).x(), 0);
+        textRightMargin = qMax(main.width() - textLeft - mainTextBox->width(), 0);
+    }
 }
 
 void frmLargeTextbox::layoutControls()
 {
-    const int textWidth = qMax(width() - 2 * textLeft, 100);
+    const int textWidth = qMax(width() - textLeft - textRightMargin, 100);
     const int textHeight = qMax(height() - margin - (buttonHeight + TwipsToPixels(900)), 60);
     txbText->setGeometry(textLeft, margin, textWidth, textHeight);
 

@@ -35,5 +35,6 @@ class frmLargeTextbox : public QDialog {
     QPushButton* cmdSave;
     QPushButton* cmdCancel;
     int language = 0;
-    int textLeft;
+    int textLeft; // the text box keeps the main text box's left and right margins
+    int textRightMargin;
 };

@@ -200,6 +200,11 @@ TEST(TextReader, DecodesUtf8AndFallsBackToLatin1WithLineBreaksNormalised)
          "\xEF\xBB\xBF"
          "abc",
          "abc"},
+        {"Latin-1 after a mark that lies",
+         "\xEF\xBB\xBF"
+         "Gr\xFC\xDF"
+         "e",
+         QString::fromUtf8("Grüße")},
         {"Latin-1 when not UTF-8",
          "Gr\xFC\xDF"
          "e",

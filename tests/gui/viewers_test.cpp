@@ -173,6 +173,22 @@ TEST_F(LargeTextboxTest, ReadOnlyCopyRefusesTyping)
     EXPECT_EQ(window.text(), "decrypted message");
 }
 
+TEST_F(LargeTextboxTest, OpensOverTheMainWindowWithItsTextBoxUnderTheMainOne)
+{
+    QWidget mainWindow;
+    mainWindow.setGeometry(100, 120, 900, 700);
+    QPlainTextEdit mainText(&mainWindow);
+    mainText.setGeometry(30, 200, 800, 300);
+
+    window.Form_Activate("text", false, Language::English, &mainWindow, &mainText);
+    txbText = Child<QPlainTextEdit>(window, "txbText");
+    // 1400 twips below the main window's top, 1600 twips lower than it; 15 twips a pixel.
+    EXPECT_EQ(window.geometry(), QRect(100, 120 + 93, 900, 700 - 106));
+    EXPECT_EQ(txbText->x(), 30);
+    EXPECT_EQ(txbText->width(), 800);
+    EXPECT_LT(txbText->geometry().bottom(), Child<QPushButton>(window, "cmdSave")->y());
+}
+
 // ---------------------------------------------------------------- viewer
 
 class ViewerTest : public ShippedTexts {
