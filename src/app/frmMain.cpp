@@ -2,6 +2,7 @@
 
 #include "app/Language.h"
 #include "keys/KeyRoutines.h"
+#include "keys/frmKeyboardWithDisplay.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -542,6 +543,9 @@ void frmMain::ApplyProgramTexts()
     lblNoKeySpecified->setText(ProgramText(382));
     FitButtonsToCaptions();
     update();
+    // Secondary windows made so far follow the language; the others take it when they are made.
+    if (KeyboardWindow != nullptr)
+        KeyboardWindow->applyProgramTexts(CurrentLanguage);
 }
 
 void frmMain::ShowModeCaptions()
