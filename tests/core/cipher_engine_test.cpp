@@ -109,7 +109,7 @@ TEST_P(CipherEngineRoundTrip, DecryptsExactlyWhatWasEncrypted)
     ASSERT_EQ(decrypt(sealed), cipher_result::kOk);
     EXPECT_EQ(read_file(path("out")), plain);
     EXPECT_EQ(QFileInfo(path("out")).permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
-    EXPECT_EQ(folder_entries(dir), QStringList({"body", "out", "plain"}));
+    EXPECT_EQ(folder_entries(dir), "body out plain");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, CipherEngineRoundTrip,
@@ -139,7 +139,7 @@ TEST_F(CipherEngineTest, WrongKeyAndChangedDataAreToldApartAndLeaveNoOutput)
 
     EXPECT_EQ(decrypt(sealed, kOtherKey), cipher_result::kWrongKey);
     EXPECT_EQ(decrypt(changedData), cipher_result::kDamagedChunk);
-    EXPECT_EQ(folder_entries(dir), QStringList({"body", "plain"}));
+    EXPECT_EQ(folder_entries(dir), "body plain");
 }
 
 TEST_F(CipherEngineTest, AKeyServesOneOperationOnly)
@@ -147,7 +147,7 @@ TEST_F(CipherEngineTest, AKeyServesOneOperationOnly)
     ASSERT_EQ(encrypt("once"), cipher_result::kOk);
     EXPECT_EQ(encrypt_file(utf8(path("plain")).c_str(), utf8(path("again")).c_str()), cipher_result::kKeyNotDerivable);
     EXPECT_EQ(decrypt_file(utf8(path("body")).c_str(), utf8(path("out")).c_str()), cipher_result::kKeyNotDerivable);
-    EXPECT_EQ(folder_entries(dir), QStringList({"body", "plain"}));
+    EXPECT_EQ(folder_entries(dir), "body plain");
 }
 
 TEST_F(CipherEngineTest, FilesThatCannotBeReadOrWrittenOrAreNoBodyFailWithTheirCode)
@@ -180,7 +180,7 @@ TEST_F(CipherEngineTest, FilesThatCannotBeReadOrWrittenOrAreNoBodyFailWithTheirC
     operation_initialization(kKey, 1, 0, 0);
     EXPECT_EQ(encrypt_file(utf8(path("body")).c_str(), utf8(path("no/such/folder/out")).c_str()),
               cipher_result::kOutputUnwritable);
-    EXPECT_EQ(folder_entries(dir), QStringList({"body"}));
+    EXPECT_EQ(folder_entries(dir), "body");
 }
 
 // What a one-bit change at each offset of a small body must give.
@@ -215,7 +215,7 @@ TEST_F(CipherEngineTest, EverySingleByteChangeFailsWithItsCodeAndLeavesNoOutput)
         changed[offset] = static_cast<char>(changed[offset] ^ 0x01);
         SCOPED_TRACE(offset);
         EXPECT_EQ(decrypt_remembering(changed), expected_for_change(sealed, changed, offset));
-        EXPECT_EQ(folder_entries(dir), QStringList({"body", "plain"}));
+        EXPECT_EQ(folder_entries(dir), "body plain");
     }
 }
 
@@ -232,7 +232,7 @@ TEST_F(CipherEngineTest, EveryTruncationFailsAndLeavesNoOutput)
     const qsizetype firstChunkEnd = kHeader + kChunk + static_cast<qsizetype>(body::kChunkOverhead);
     EXPECT_EQ(decrypt_remembering(twoChunks.left(firstChunkEnd)), cipher_result::kTruncated);
     EXPECT_EQ(decrypt_remembering(twoChunks.chopped(1)), cipher_result::kTruncated);
-    EXPECT_EQ(folder_entries(dir), QStringList({"body", "plain"}));
+    EXPECT_EQ(folder_entries(dir), "body plain");
 }
 
 TEST_F(CipherEngineTest, DataAfterTheFinalChunkIsRefused)
@@ -241,7 +241,7 @@ TEST_F(CipherEngineTest, DataAfterTheFinalChunkIsRefused)
     const QByteArray finalChunk = sealed.mid(kHeader);
     for (const QByteArray& extra : {QByteArray(1, '\0'), finalChunk}) {
         EXPECT_EQ(decrypt_remembering(sealed + extra), cipher_result::kMalformed);
-        EXPECT_EQ(folder_entries(dir), QStringList({"body", "plain"}));
+        EXPECT_EQ(folder_entries(dir), "body plain");
     }
 }
 
@@ -263,7 +263,7 @@ TEST_F(CipherEngineTest, KeyDerivationParametersOutOfBoundsAreRefusedBeforeAnyDe
         const int callsBefore = deriver.calls;
         EXPECT_EQ(decrypt_remembering(body::encode_header(header) + sealed.mid(kHeader)), cipher_result::kMalformed);
         EXPECT_EQ(deriver.calls, callsBefore);
-        EXPECT_EQ(folder_entries(dir), QStringList({"body", "plain"}));
+        EXPECT_EQ(folder_entries(dir), "body plain");
     }
 }
 

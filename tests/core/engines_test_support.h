@@ -33,10 +33,13 @@ inline QByteArray random_bytes(qsizetype size)
     return bytes;
 }
 
-// Everything in the folder, hidden files included: a leftover temporary file shows up here.
-inline QStringList folder_entries(const QTemporaryDir& dir)
+// Everything in the folder, hidden files included, as "a b c": a leftover temporary file shows up.
+inline std::string folder_entries(const QTemporaryDir& dir)
 {
-    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    return QDir(dir.path())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)
+        .join(QLatin1Char(' '))
+        .toStdString();
 }
 
 inline std::string utf8(const QString& path)

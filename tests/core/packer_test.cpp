@@ -56,7 +56,7 @@ TEST_P(PackerRoundTrip, DecompressesExactlyWhatWasCompressed)
     ASSERT_EQ(compress(plain), packer_result::kOk);
     ASSERT_EQ(dcf(utf8(path("packed")).c_str(), utf8(path("unpacked")).c_str(), 0), packer_result::kOk);
     EXPECT_EQ(read_file(path("unpacked")), plain);
-    EXPECT_EQ(folder_entries(dir), QStringList({"packed", "plain", "unpacked"}));
+    EXPECT_EQ(folder_entries(dir), "packed plain unpacked");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -101,7 +101,7 @@ TEST_F(PackerTest, DamagedCutOrExtendedFramesAreRefusedAndLeaveNoOutput)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(decompress(c.input), c.expected);
-        EXPECT_EQ(folder_entries(dir), QStringList({"packed", "plain"}));
+        EXPECT_EQ(folder_entries(dir), "packed plain");
     }
 }
 
@@ -113,7 +113,7 @@ TEST_F(PackerTest, UnreadableInputUnwritableOutputOrNoContextsFailAndLeaveNoOutp
     EXPECT_EQ(compress("some text", "no/such/folder/packed"), packer_result::kOutputUnwritable);
     dalb();
     EXPECT_EQ(compress("some text"), packer_result::kNotReady);
-    EXPECT_EQ(folder_entries(dir), QStringList({"plain"}));
+    EXPECT_EQ(folder_entries(dir), "plain");
 }
 
 } // namespace
