@@ -9,6 +9,7 @@
 #include <zstd.h>
 
 #include <cstring>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -85,16 +86,24 @@ body::KeyDeriver fixed_keys()
     };
 }
 
-QByteArray engine_body(const QByteArray& plain, body::ChunkBuffers& buffers)
+// Runs one body operation from input into output, both in memory.
+int32_t through_buffers(const QByteArray& input, QByteArray& output,
+                        const std::function<int32_t(QIODevice&, QIODevice&)>& operation)
 {
-    QByteArray sealed;
+    output.clear();
     QBuffer in;
-    in.setData(plain);
+    in.setData(input);
     in.open(QIODevice::ReadOnly);
-    QBuffer out(&sealed);
+    QBuffer out(&output);
     out.open(QIODevice::WriteOnly);
-    body::encrypt_body(in, out, body::kdf_params(KdfLevel::Interactive), fixed_keys(), buffers);
-    return sealed;
+    return operation(in, out);
+}
+
+int32_t encrypt_in_memory(const QByteArray& plain, QByteArray& sealed, body::ChunkBuffers& buffers)
+{
+    return through_buffers(plain, sealed, [&](QIODevice& in, QIODevice& out) {
+        return body::encrypt_body(in, out, body::kdf_params(KdfLevel::Interactive), fixed_keys(), buffers);
+    });
 }
 
 void BM_EngineEncrypt(benchmark::State& state)
@@ -104,13 +113,7 @@ void BM_EngineEncrypt(benchmark::State& state)
     QByteArray sealed;
     sealed.reserve(plain.size() + 4096);
     for (auto _ : state) {
-        sealed.clear();
-        QBuffer in;
-        in.setData(plain);
-        in.open(QIODevice::ReadOnly);
-        QBuffer out(&sealed);
-        out.open(QIODevice::WriteOnly);
-        if (body::encrypt_body(in, out, body::kdf_params(KdfLevel::Interactive), fixed_keys(), buffers) != 0)
+        if (encrypt_in_memory(plain, sealed, buffers) != 0)
             state.SkipWithError("encryption failed");
         benchmark::DoNotOptimize(sealed.data());
     }
@@ -121,17 +124,15 @@ BENCHMARK(BM_EngineEncrypt)->Unit(benchmark::kMillisecond);
 void BM_EngineDecrypt(benchmark::State& state)
 {
     body::ChunkBuffers buffers;
-    const QByteArray sealed = engine_body(random_bytes(kPayloadBytes), buffers);
+    QByteArray sealed;
+    encrypt_in_memory(random_bytes(kPayloadBytes), sealed, buffers);
     QByteArray plain;
     plain.reserve(sealed.size());
     for (auto _ : state) {
-        plain.clear();
-        QBuffer in;
-        in.setData(sealed);
-        in.open(QIODevice::ReadOnly);
-        QBuffer out(&plain);
-        out.open(QIODevice::WriteOnly);
-        if (body::decrypt_body(in, out, fixed_keys(), buffers) != 0)
+        const int32_t result = through_buffers(sealed, plain, [&](QIODevice& in, QIODevice& out) {
+            return body::decrypt_body(in, out, fixed_keys(), buffers);
+        });
+        if (result != 0)
             state.SkipWithError("decryption failed");
         benchmark::DoNotOptimize(plain.data());
     }
