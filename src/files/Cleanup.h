@@ -20,8 +20,8 @@ bool DeleteFileForced(const QString& path, bool clearHidden = true, bool clearRe
 bool ShredAndDelete(const QString& path);
 
 // Deletes the folder with all its files and subfolders. Links inside are removed, never followed.
-// Without force a read-only file or folder inside stops the deletion. True when the folder is gone
-// (also when it was not there); false with errorText naming the cause otherwise.
+// Without force a read-only file or folder inside stops the deletion. True when the folder is gone;
+// false with errorText naming the cause otherwise ("<path> does not exist." when it was not there).
 bool DeleteFolderTree(const QString& path, QString& errorText, bool force);
 
 } // namespace Cleanup
