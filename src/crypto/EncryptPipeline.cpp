@@ -176,7 +176,7 @@ class EncryptRun {
             return Fail(Text(EncryptTexts::NoPackedTempName, language_));
         if (!run_.AllocatePackerBuffers())
             return Fail(Text(EncryptTexts::PackerNotReady, language_));
-        const int32_t result = cf(plain.toUtf8().constData(), packed.toUtf8().constData(), 0);
+        const int32_t result = request_.engine.compressFile(plain.toUtf8().constData(), packed.toUtf8().constData(), 0);
         run_.ReleasePackerBuffers();
         run_.Discard(plain);
         if (result != packer_result::kOk)
@@ -198,7 +198,7 @@ class EncryptRun {
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey).toUtf8();
         operation_initialization(engineKey.constData(), 1, QFileInfo(packed).size(), 0);
         engineKey.fill('\0');
-        const int32_t result = encrypt_file(packed.toUtf8().constData(), body.toUtf8().constData());
+        const int32_t result = request_.engine.encryptFile(packed.toUtf8().constData(), body.toUtf8().constData());
         run_.ReleaseEngineBuffers();
         run_.Discard(packed);
         // Anything but 0 means the engine output cannot be trusted to be a whole body.

@@ -7,6 +7,7 @@
 #include "app/Dialogs.h"
 #include "crypto/RandomnessStatistics.h"
 #include "engines/CipherEngine.h"
+#include "engines/Packer.h"
 
 #include <QString>
 
@@ -43,6 +44,12 @@ constexpr int MessageTooLong = 410; // the message's UTF-8 form is longer than t
 constexpr int CompressionFailed = 411;
 } // namespace EncryptTexts
 
+// The two engine operations whose results decide the outcome; tests put failing ones in their place.
+struct EncryptEngine {
+    int32_t (*compressFile)(const char* in, const char* out, int32_t flag) = cf;
+    int32_t (*encryptFile)(const char* in, const char* out) = encrypt_file;
+};
+
 struct EncryptRequest {
     QString message;      // the text box as the user left it
     QString fileToAppend; // "" when no file is named (the user is then offered to choose one)
@@ -54,6 +61,7 @@ struct EncryptRequest {
     // Called with true when the work starts (after the last question) and with false when it is
     // over and the closing message is about to be shown. May be empty.
     std::function<void(bool busy)> showBusy;
+    EncryptEngine engine;
 };
 
 struct EncryptOutcome {
