@@ -10,6 +10,8 @@ constexpr int English = 0;
 constexpr int German = 1;
 constexpr int NotChosen = -1;
 
+// The full path of zeb.dat in programFolder, as LoadProgramTexts reads it.
+QString ProgramTextFilePath(const QString& programFolder);
 // Loads zeb.dat from programFolder; returns lt's result (positive on success).
 int LoadProgramTexts(const QString& programFolder);
 // The loader's message for a failed result (fixed English wording), e.g. "File is empty.".
