@@ -7,6 +7,7 @@
 #include "viewers/frmRandomnessGraphic.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,24 +34,29 @@ struct KeyFieldPaint {
     QColor colour;
     bool bold;
     Qt::Alignment alignment;
+    bool workStarted; // the run's working folder existed already
 };
 
 class PaintRecorder : public QObject {
   public:
-    explicit PaintRecorder(QLineEdit* field) : field_(field) { field->installEventFilter(this); }
+    PaintRecorder(QLineEdit* field, QString workingBase) : field_(field), workingBase_(std::move(workingBase))
+    {
+        field->installEventFilter(this);
+    }
     std::vector<KeyFieldPaint> paints;
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Paint)
-            paints.push_back(
-                {field_->text(), field_->palette().color(QPalette::Text), field_->font().bold(), field_->alignment()});
+            paints.push_back({field_->text(), field_->palette().color(QPalette::Text), field_->font().bold(),
+                              field_->alignment(), !QDir(workingBase_).isEmpty()});
         return false;
     }
 
   private:
     QLineEdit* field_;
+    QString workingBase_;
 };
 
 void WriteAll(const QString& path, const QByteArray& bytes)
@@ -79,9 +85,16 @@ class EncryptCommandTest : public ::testing::Test {
 
     QString Path(const QString& name) const { return dir.path() + '/' + name; }
 
+    static QString MadeFolder(const QString& path)
+    {
+        QDir().mkpath(path);
+        return path;
+    }
+
     QTemporaryDir dir;
+    const QString workingBase = MadeFolder(dir.path() + "/work");
     ScriptedDialogs dialogs;
-    frmMain window{dialogs, dir.path()};
+    frmMain window{dialogs, workingBase};
 };
 
 TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)
@@ -110,7 +123,7 @@ TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)
         window.txbText->setPlainText(c.message);
         window.txbFile[0]->setText(c.file);
         window.txbFile[1]->setText(c.output);
-        PaintRecorder recorder(window.txbQuickKey);
+        PaintRecorder recorder(window.txbQuickKey, workingBase);
 
         QTest::mouseClick(window.cmdEncryptMessage, Qt::LeftButton);
 
@@ -121,6 +134,7 @@ TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)
         const auto busy = std::find_if(recorder.paints.begin(), recorder.paints.end(),
                                        [](const KeyFieldPaint& p) { return p.text.contains(Text(84)); });
         ASSERT_NE(busy, recorder.paints.end()) << "the busy line was never painted";
+        EXPECT_FALSE(busy->workStarted) << "the busy line must be seen before the work starts";
         EXPECT_EQ(busy->text, "     " + Text(84) + " ...     ");
         EXPECT_EQ(busy->colour, QColor(255, 0, 0));
         EXPECT_TRUE(busy->bold);
