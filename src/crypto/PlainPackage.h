@@ -13,7 +13,6 @@ constexpr qsizetype MaxNameBytes = 999;
 
 // Program texts of the package format.
 constexpr int DamagedPackageText = 408; // the length fields of a decrypted package are not valid
-constexpr int MessageTooLongText = 409; // the message's UTF-8 form exceeds MaxMessageBytes
 
 // The fields in front of the payload: message length, message, name length, name.
 // Empty when the message or the name is too long for its length field.

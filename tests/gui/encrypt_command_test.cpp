@@ -79,8 +79,9 @@ class EncryptCommandTest : public ::testing::Test {
         ASSERT_TRUE(dir.isValid());
         window.Form_Load();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        window.QuickKey = Key;
+        // A key entered and shown, as the key controls leave it.
         window.txbQuickKey->setText(Key);
+        window.UpdateQuickKeyControls();
     }
 
     QString Path(const QString& name) const { return dir.path() + '/' + name; }
