@@ -1,0 +1,9 @@
+// The encrypt command of the main window.
+#include "app/frmMain.h"
+
+// Built with the encrypt command.
+void frmMain::cmdEncryptMessage_Click() {}
+// Built with the encrypt command.
+void frmMain::cmdViewCiphertext_Click() {}
+// Built with the encrypt command.
+void frmMain::SetControlsEnabled(bool, bool, bool, bool) {}
