@@ -1,0 +1,73 @@
+#pragma once
+// One run of a pipeline (encrypt or decrypt) and everything it must give back when it stops, on
+// whatever path: the temporary files that held plain text are overwritten and deleted, the buffers
+// of the cipher engine and the packer are released, and the run's working folder is removed.
+//
+// Usage: create one PipelineRun at the start of the run; let it make the working folder and the
+// temporary files; allocate the buffers through it. Returning from the pipeline (a refusal, an engine
+// failure, success) destroys it, and the destructor does the clean-up. Nothing is left behind.
+//
+//     PipelineRun run(workingFolderBase);
+//     if (!run.MakeWorkingFolder()) ...
+//     const QString plt = run.NewTempFile("plt", TempTreatment::Shred, error);
+//     if (!run.AllocatePackerBuffers()) ...   // alb; dalb follows by ReleasePackerBuffers or at the end
+//     run.Discard(plt);                       // as soon as the next stage has consumed it
+
+#include "files/WorkingFolders.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// What becomes of a temporary file when it is discarded.
+enum class TempTreatment {
+    Shred,     // held plain text (or compressed plain text): overwritten, then deleted
+    DeleteOnly // held nothing secret (a copy of ciphertext): deleted
+};
+
+class PipelineRun {
+  public:
+    // base: the folder the working folder is made in; "" means the default of WorkingFolders.
+    explicit PipelineRun(const QString& base = {});
+    ~PipelineRun();
+
+    PipelineRun(const PipelineRun&) = delete;
+    PipelineRun& operator=(const PipelineRun&) = delete;
+
+    // Makes the run's working folder. True when a folder (a new numbered one, or the base as the
+    // fall-back) is there to hold the temporary files.
+    bool MakeWorkingFolder();
+    // The working folder, ending in "/"; "" before MakeWorkingFolder.
+    QString WorkingFolder() const;
+
+    // Creates a new empty file <working folder>/temp<NN>.<extension> (mode 0600) and keeps it for
+    // clean-up with the given treatment. "" with errorText set when no name could be made.
+    QString NewTempFile(const QString& extension, TempTreatment treatment, QString& errorText);
+    // Keeps an existing file for clean-up, e.g. an output the engine wrote into the working folder.
+    void Track(const QString& path, TempTreatment treatment);
+    // Gives up a kept file now, with its treatment. True when it is gone.
+    bool Discard(const QString& path);
+
+    // alb of the packer; true when the buffers are ready. Released by ReleasePackerBuffers or at the end.
+    bool AllocatePackerBuffers();
+    void ReleasePackerBuffers();
+    // allocate_buffers of the cipher engine; true when ready. Released by ReleaseEngineBuffers or at the end.
+    bool AllocateEngineBuffers();
+    void ReleaseEngineBuffers();
+
+    // Does the whole clean-up now (the destructor does it otherwise); safe to call more than once.
+    void Finish();
+
+  private:
+    struct Kept {
+        QString path;
+        TempTreatment treatment;
+    };
+
+    WorkingFolders folders_;
+    bool folderMade_ = false;
+    std::vector<Kept> kept_;
+    bool packerBuffers_ = false;
+    bool engineBuffers_ = false;
+};

@@ -1,0 +1,90 @@
+#include "engines/AtomicOutput.h"
+
+#include <QFileInfo>
+#include <sodium.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kNameAttempts = 16;
+
+QString random_suffix()
+{
+    unsigned char bytes[6];
+    randombytes_buf(bytes, sizeof bytes);
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes).toHex());
+}
+
+} // namespace
+
+AtomicOutput::AtomicOutput(QString finalPath) : finalPath_(std::move(finalPath)) {}
+
+AtomicOutput::~AtomicOutput()
+{
+    if (!committed_)
+        discard();
+}
+
+bool AtomicOutput::open()
+{
+    const QFileInfo target(finalPath_);
+    if (finalPath_.isEmpty() || target.fileName().isEmpty())
+        return false;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const QString candidate =
+            target.absolutePath() + QStringLiteral("/.") + target.fileName() + QLatin1Char('.') + random_suffix();
+        const int fd = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        descriptor_ = fd;
+        tempPath_ = candidate;
+        return file_.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    }
+    return false;
+}
+
+bool AtomicOutput::commit()
+{
+    if (descriptor_ < 0 || !file_.flush() || ::fsync(descriptor_) != 0)
+        return false;
+    file_.close();
+    descriptor_ = -1;
+    if (std::rename(QFile::encodeName(tempPath_).constData(), QFile::encodeName(finalPath_).constData()) != 0)
+        return false;
+    committed_ = true;
+    return true;
+}
+
+// The temporary file may hold plain text (a decrypted or decompressed package): overwrite it once
+// before it goes, so the freed blocks do not keep it.
+void AtomicOutput::discard()
+{
+    if (tempPath_.isEmpty())
+        return;
+    QFile wipe(tempPath_);
+    if (wipe.open(QIODevice::ReadWrite)) {
+        const std::vector<char> zeros(64 * 1024, 0);
+        for (qint64 left = wipe.size(); left > 0;) {
+            const qint64 step = std::min<qint64>(left, static_cast<qint64>(zeros.size()));
+            if (wipe.write(zeros.data(), step) != step)
+                break;
+            left -= step;
+        }
+        wipe.flush();
+        ::fsync(wipe.handle());
+        wipe.close();
+    }
+    file_.close();
+    QFile::remove(tempPath_);
+    tempPath_.clear();
+}

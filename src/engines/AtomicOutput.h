@@ -1,0 +1,31 @@
+#pragma once
+// An output file that appears only when it is complete. The bytes go to a temporary file beside
+// the final path, created exclusively and readable by the owner only; commit() renames it into
+// place, and anything else (a failure, an early return) wipes and removes it, so a failed
+// operation never leaves a partial or stale output behind.
+
+#include <QFile>
+#include <QString>
+
+class AtomicOutput {
+  public:
+    explicit AtomicOutput(QString finalPath);
+    ~AtomicOutput();
+    AtomicOutput(const AtomicOutput&) = delete;
+    AtomicOutput& operator=(const AtomicOutput&) = delete;
+
+    // Creates the temporary file; false when it cannot be created.
+    bool open();
+    QIODevice& device() { return file_; }
+    // Flushes the data to the device and renames the temporary file onto the final path.
+    bool commit();
+
+  private:
+    void discard();
+
+    QString finalPath_;
+    QString tempPath_;
+    QFile file_;
+    int descriptor_ = -1;
+    bool committed_ = false;
+};

@@ -1,0 +1,170 @@
+#include "engines/Packer.h"
+
+#include "engines/AtomicOutput.h"
+#include "engines/GuardedBuffer.h"
+
+#include <QFile>
+#include <zstd.h>
+
+#include <memory>
+
+namespace {
+
+using namespace packer_result;
+
+// Chosen by bench/engines.cpp (docs/PERFORMANCE.md): the package is often incompressible
+// (random filler, compressed attachments), where higher levels only cost time.
+constexpr int kCompressionLevel = 3;
+// Frames needing a larger window than 8 MiB are refused instead of allocated: no package needs one.
+constexpr int kMaxWindowLog = 23;
+
+// The contexts and the I/O buffers, one set per process like a loaded library's. The buffers hold
+// plain text, so they live in guarded memory and are wiped when freed.
+struct Packer {
+    ZSTD_CCtx* compressor = nullptr;
+    ZSTD_DCtx* decompressor = nullptr;
+    GuardedBuffer input{ZSTD_CStreamInSize()};
+    GuardedBuffer output{ZSTD_CStreamOutSize()};
+    ~Packer()
+    {
+        ZSTD_freeCCtx(compressor);
+        ZSTD_freeDCtx(decompressor);
+    }
+    bool valid() const { return compressor && decompressor && input.valid() && output.valid(); }
+};
+
+std::unique_ptr<Packer>& packer()
+{
+    static std::unique_ptr<Packer> instance;
+    return instance;
+}
+
+bool write_all(QIODevice& out, const void* data, std::size_t size)
+{
+    return out.write(static_cast<const char*>(data), static_cast<qint64>(size)) == static_cast<qint64>(size);
+}
+
+// Feeds `input` to the compressor until it is consumed (and, for ZSTD_e_end, the frame closed).
+int32_t compress_step(Packer& p, ZSTD_inBuffer& input, ZSTD_EndDirective mode, QIODevice& out)
+{
+    for (;;) {
+        ZSTD_outBuffer output{p.output.data(), p.output.size(), 0};
+        const std::size_t remaining = ZSTD_compressStream2(p.compressor, &output, &input, mode);
+        if (ZSTD_isError(remaining))
+            return kCompressFailed;
+        if (!write_all(out, output.dst, output.pos))
+            return kOutputUnwritable;
+        const bool done = mode == ZSTD_e_end ? remaining == 0 : input.pos == input.size;
+        if (done)
+            return kOk;
+    }
+}
+
+int32_t compress(Packer& p, QIODevice& in, QIODevice& out)
+{
+    ZSTD_CCtx_reset(p.compressor, ZSTD_reset_session_and_parameters);
+    ZSTD_CCtx_setParameter(p.compressor, ZSTD_c_compressionLevel, kCompressionLevel);
+    // A known size lets zstd fit its window to the input and records the size in the frame.
+    ZSTD_CCtx_setPledgedSrcSize(p.compressor, static_cast<unsigned long long>(in.size()));
+    for (;;) {
+        const qint64 got = in.read(reinterpret_cast<char*>(p.input.data()), static_cast<qint64>(p.input.size()));
+        if (got < 0)
+            return kInputUnreadable;
+        ZSTD_inBuffer input{p.input.data(), static_cast<std::size_t>(got), 0};
+        const int32_t result = compress_step(p, input, got == 0 ? ZSTD_e_end : ZSTD_e_continue, out);
+        if (result != kOk || got == 0)
+            return result;
+    }
+}
+
+// Decodes one block of input; frameDone turns true once the frame is complete.
+int32_t decompress_step(Packer& p, ZSTD_inBuffer& input, bool& frameDone, int64_t& written, QIODevice& out)
+{
+    ZSTD_outBuffer output{nullptr, 0, 0};
+    do {
+        if (frameDone)
+            return kTrailingData;
+        output = {p.output.data(), p.output.size(), 0};
+        const std::size_t hint = ZSTD_decompressStream(p.decompressor, &output, &input);
+        if (ZSTD_isError(hint))
+            return kDamagedFrame;
+        written += static_cast<int64_t>(output.pos);
+        if (written > kDecompressedBound)
+            return kTooLarge;
+        if (!write_all(out, output.dst, output.pos))
+            return kOutputUnwritable;
+        frameDone = hint == 0;
+    } while (input.pos < input.size || (output.pos == output.size && !frameDone));
+    return kOk;
+}
+
+int32_t decompress(Packer& p, QIODevice& in, QIODevice& out)
+{
+    ZSTD_DCtx_reset(p.decompressor, ZSTD_reset_session_and_parameters);
+    ZSTD_DCtx_setParameter(p.decompressor, ZSTD_d_windowLogMax, kMaxWindowLog);
+    bool frameDone = false;
+    int64_t written = 0;
+    for (;;) {
+        const qint64 got = in.read(reinterpret_cast<char*>(p.input.data()), static_cast<qint64>(p.input.size()));
+        if (got < 0)
+            return kInputUnreadable;
+        if (got == 0)
+            return frameDone ? kOk : kDamagedFrame; // an empty input or a frame cut short
+        ZSTD_inBuffer input{p.input.data(), static_cast<std::size_t>(got), 0};
+        if (const int32_t result = decompress_step(p, input, frameDone, written, out); result != kOk)
+            return result;
+    }
+}
+
+using Operation = int32_t (*)(Packer&, QIODevice&, QIODevice&);
+
+int32_t run_on_files(const char* in, const char* out, Operation operation)
+{
+    if (!packer())
+        return kNotReady;
+    if (!in || !out)
+        return !in ? kInputUnreadable : kOutputUnwritable;
+    QFile input(QString::fromUtf8(in));
+    if (!input.open(QIODevice::ReadOnly))
+        return kInputUnreadable;
+    AtomicOutput output(QString::fromUtf8(out));
+    if (!output.open())
+        return kOutputUnwritable;
+    const int32_t result = operation(*packer(), input, output.device());
+    if (result != kOk)
+        return result; // the output is wiped and removed with `output`
+    return output.commit() ? kOk : kOutputUnwritable;
+}
+
+} // namespace
+
+extern "C" {
+
+int32_t alb()
+{
+    if (packer())
+        return 1;
+    auto created = std::make_unique<Packer>();
+    created->compressor = ZSTD_createCCtx();
+    created->decompressor = ZSTD_createDCtx();
+    if (!created->valid())
+        return 0;
+    packer() = std::move(created);
+    return 1;
+}
+
+int32_t cf(const char* in, const char* out, int32_t /*flag*/)
+{
+    return run_on_files(in, out, compress);
+}
+
+int32_t dcf(const char* in, const char* out, int32_t /*flag*/)
+{
+    return run_on_files(in, out, decompress);
+}
+
+void dalb()
+{
+    packer().reset();
+}
+}

@@ -1,0 +1,150 @@
+#include "files/FileProc.h"
+
+#include "engines/toolkit.h"
+#include "files/IoErrorText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileProc {
+
+namespace {
+
+// Reads to the end (or limit bytes when limit > 0) of an open descriptor; false with errno set.
+bool ReadDescriptor(int fd, qint64 limit, QByteArray& contents)
+{
+    char block[64 * 1024];
+    while (limit <= 0 || contents.size() < limit) {
+        qint64 wanted = static_cast<qint64>(sizeof block);
+        if (limit > 0)
+            wanted = std::min(wanted, limit - contents.size());
+        const ssize_t got = read(fd, block, static_cast<size_t>(wanted));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        contents.append(block, got);
+    }
+    return true;
+}
+
+// Clears the way for writing path: a link there is removed (the new file replaces it, the file it
+// pointed to stays as it was); a folder, device or pipe is refused. "" when the way is clear.
+QString PrepareTarget(const QByteArray& nativePath)
+{
+    struct stat status {};
+    if (lstat(nativePath.constData(), &status) != 0)
+        return errno == ENOENT ? QString() : IoErrorText(errno);
+    if (S_ISDIR(status.st_mode))
+        return IoErrorText(EISDIR);
+    if (S_ISLNK(status.st_mode))
+        return unlink(nativePath.constData()) == 0 ? QString() : IoErrorText(errno);
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("Not a regular file.");
+    return {};
+}
+
+// The cause of a QSaveFile failure: errno when the failing call left one, else Qt's own words.
+QString SaveFailureText(const QSaveFile& file, int savedErrno)
+{
+    if (savedErrno != 0)
+        return IoErrorText(savedErrno);
+    const QString qtText = file.errorString();
+    return qtText.endsWith(QLatin1Char('.')) ? qtText : qtText + QLatin1Char('.');
+}
+
+} // namespace
+
+bool FileExists(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+bool FolderExists(const QString& path)
+{
+    const QString trimmed = path.trimmed();
+    return !trimmed.isEmpty() && QFileInfo(trimmed).isDir();
+}
+
+int FileCreatable(const QString& path)
+{
+    return new_file_creatable(QFile::encodeName(path).constData());
+}
+
+QString UniqueTempFileName(const QString& folder, const QString& stem, const QString& extension, QString& errorText)
+{
+    errorText.clear();
+    const QString folderPath = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    if (!FolderExists(folderPath)) {
+        errorText = folderPath + QStringLiteral(" does not exist.");
+        return {};
+    }
+    const QString dottedExtension = extension.startsWith(QLatin1Char('.')) ? extension : QLatin1Char('.') + extension;
+    QString name;
+    for (int i = 1; i <= 99; ++i) {
+        name = folderPath + stem + QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')) + dottedExtension;
+        if (FileCreatable(name) == 1)
+            return name;
+    }
+    errorText = QStringLiteral("On 99th attempt, ") + name + QStringLiteral(" was not creatable.");
+    return {};
+}
+
+void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText)
+{
+    contents.clear();
+    errorText.clear();
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        errorText = IoErrorText(errno);
+        return;
+    }
+    struct stat status {};
+    if (fstat(fd, &status) != 0)
+        errorText = IoErrorText(errno);
+    else if (S_ISDIR(status.st_mode))
+        errorText = IoErrorText(EISDIR);
+    else if (!ReadDescriptor(fd, maxLength, contents))
+        errorText = IoErrorText(errno);
+    close(fd);
+    if (!errorText.isEmpty())
+        contents.clear();
+}
+
+QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra)
+{
+    if (data.isEmpty())
+        return QStringLiteral("Nothing to write.");
+    const QString blocked = PrepareTarget(QFile::encodeName(path));
+    if (!blocked.isEmpty())
+        return blocked;
+    // QSaveFile writes a new file beside the target and renames it over the target only when all
+    // of it is written, so a failure leaves any earlier file whole (an existing file keeps its mode).
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return SaveFailureText(file, errno);
+    errno = 0;
+    bool written = file.write(data) == data.size();
+    if (written && !extra.isEmpty())
+        written = file.write(extra) == extra.size();
+    if (!written) {
+        const int savedErrno = errno;
+        file.cancelWriting();
+        return SaveFailureText(file, savedErrno);
+    }
+    errno = 0;
+    if (!file.commit())
+        return SaveFailureText(file, errno);
+    return {};
+}
+
+} // namespace FileProc

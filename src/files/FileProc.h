@@ -1,0 +1,34 @@
+#pragma once
+// Small file routines of the pipelines: existence tests, unique temporary files, moving bytes into
+// and out of files. Failures come back as an error text ("" on success) or a bool, never as throws.
+
+#include <QByteArray>
+#include <QString>
+
+namespace FileProc {
+
+// True when path names an existing file (not a folder); false for "".
+bool FileExists(const QString& path);
+// True when path, trimmed of leading and trailing spaces, names an existing folder.
+bool FolderExists(const QString& path);
+
+// 1 when path was free and has now been created, empty, exclusively for us (mode 0600); any other
+// value: taken or not creatable. Nothing is followed: a link at path counts as taken.
+int FileCreatable(const QString& path);
+
+// Creates and returns folder/<stem><01…99><.extension> (extension with or without its dot), the
+// first name that did not exist; the file exists, empty, with mode 0600 when this returns.
+// "" with errorText "<folder/> does not exist." or "On 99th attempt, <name> was not creatable.".
+QString UniqueTempFileName(const QString& folder, const QString& stem, const QString& extension, QString& errorText);
+
+// Reads the file into contents: at most maxLength bytes when 1 <= maxLength < its length, else all
+// of it (maxLength 0: no limit). errorText "" on success, else a short English cause.
+void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText);
+
+// Writes data followed by extra to path, replacing the file as a whole: until the new content is
+// complete on disk, an earlier file stays untouched; a link at path is replaced, never followed.
+// Returns "" on success, "Nothing to write." for empty data (the disk untouched), else a short
+// English cause ("Disk full.", "Permission denied.", …).
+QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra = {});
+
+} // namespace FileProc

@@ -1,0 +1,37 @@
+#pragma once
+// The private folder of a pipeline run: temp_zeb001 … temp_zeb999 under a base folder. The object
+// that runs the pipelines (the window, the command-line front end) owns one of these; tests give
+// it their own base.
+
+#include <QString>
+
+class WorkingFolders {
+  public:
+    // base: the folder the numbered folders are made in; empty means DiskProc::FirstFixedDrive().
+    explicit WorkingFolders(QString base = {});
+
+    // The base folder, without a trailing "/".
+    QString base() const;
+
+    // Creates base/<name>001 … base/<name>999 (mode 0700) at the first number taken by neither a
+    // folder nor a file, and returns its path ("/" appended when withBackslash); "" when none is free
+    // or the folder cannot be made.
+    QString NewNumberedFolder(const QString& name, bool withBackslash) const;
+
+    // Makes a new numbered folder "temp_zebNNN/" and keeps it as the working folder; when none can
+    // be made, the working folder is the base itself (with "/").
+    void MakeWorkingFolder();
+
+    // The working folder of the latest MakeWorkingFolder, ending in "/"; "" before the first.
+    QString WorkingFolder() const;
+
+    // Removes the latest working folder with everything in it. Never removes the base itself (the
+    // fall-back working folder): there only the pipeline's own temporary files are deleted, by the
+    // pipeline. Does nothing when the folder is already gone.
+    void RemoveWorkingFolder();
+
+  private:
+    QString base_;
+    QString workingFolder_;
+    bool ownsWorkingFolder_ = false;
+};

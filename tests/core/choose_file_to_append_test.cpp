@@ -1,0 +1,92 @@
+// The chooser of the file to append: what is taken, and the box that explains a refusal.
+#include "app/Dialogs.h"
+#include "app/Language.h"
+#include "crypto/ChooseFileToAppend.h"
+#include "files/FileLimits.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Text(int number)
+{
+    return Language::GetProgramText(number, Language::English);
+}
+
+class ChooseFileToAppendTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0); }
+
+    QString FileOfSize(const QString& name, qint64 size)
+    {
+        const QString path = dir.path() + '/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(file.resize(size));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(ChooseFileToAppendTest, TakesAFileUpToTheLimitAndExplainsEachRefusal)
+{
+    struct Case {
+        const char* name;
+        qint64 size; // -1: no such file
+        bool taken;
+        QString text; // start of the refusal
+        QString title;
+    };
+    const Case cases[] = {
+        {"largest.bin", FileLimits::MaxAppendedFileSize, true, {}, {}},
+        {"one-byte-more.bin", FileLimits::MaxAppendedFileSize + 1, false, Text(49), Text(59)},
+        {"empty.bin", 0, false, Text(50) + "\r\n" + Text(51), Text(14)},
+        {"missing.bin", -1, false, Text(47), Text(14)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        const QString path = c.size < 0 ? dir.path() + '/' + c.name : FileOfSize(c.name, c.size);
+        dialogs.queuePath(path);
+
+        const QString chosen = ChooseFileToAppend(dialogs, Language::English);
+
+        EXPECT_EQ(chosen, c.taken ? path : QString());
+        const std::vector<MessageRequest> boxes = dialogs.messages();
+        ASSERT_EQ(boxes.size(), c.taken ? 0u : 1u);
+        if (c.taken)
+            continue;
+        EXPECT_TRUE(boxes[0].text.startsWith(c.text)) << boxes[0].text.toStdString();
+        EXPECT_EQ(boxes[0].title, c.title);
+        EXPECT_EQ(boxes[0].icon, DialogIcon::Exclamation);
+    }
+}
+
+TEST_F(ChooseFileToAppendTest, TooLargeBoxStatesTheLimitInTheUsersLanguage)
+{
+    dialogs.queuePath(FileOfSize("big.bin", FileLimits::MaxAppendedFileSize + 1));
+    ChooseFileToAppend(dialogs, Language::German);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    const QString text = dialogs.messages()[0].text;
+    EXPECT_TRUE(text.contains(Language::GetProgramText(405, Language::German) + "\r\n" +
+                              Language::GetProgramText(406, Language::German) + ' ' +
+                              FileLimits::FormatSizeLimit(FileLimits::MaxAppendedFileSize, true) + '.'))
+        << text.toStdString();
+    EXPECT_FALSE(Language::GetProgramText(405, Language::German).isEmpty());
+}
+
+TEST_F(ChooseFileToAppendTest, CancelledDialogChoosesNothingAndOffersAllFiles)
+{
+    EXPECT_TRUE(ChooseFileToAppend(dialogs, Language::English).isEmpty());
+    ASSERT_EQ(dialogs.records().size(), 1u);
+    const FileDialogRequest& chooser = dialogs.records()[0].chooser;
+    EXPECT_EQ(chooser.kind, FileDialogRequest::Kind::Open);
+    EXPECT_EQ(chooser.nameFilters, QStringList{Text(48) + " (*)"});
+}
+
+} // namespace
