@@ -32,7 +32,7 @@ frmView::frmView(QWidget* parent)
 void frmView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    cmdClose->setText(Language::GetProgramText(184, language));
+    cmdClose->setText(Language::GetProgramText(101, language));
     QString text;
     if (!filePath.isEmpty() && ReadFileAsText(filePath, text).isEmpty())
         txbText1->setPlainText(FitTextForViewer(text));

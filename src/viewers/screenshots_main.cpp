@@ -1,6 +1,9 @@
 // Draws the viewer windows with sample content and saves each as a PNG, so a person can look at them.
 // Usage: quillet_viewer_screenshots <output folder>   (run under a display, e.g. xvfb-run -a)
+#include "app/Dialogs.h"
 #include "app/Language.h"
+#include "app/QtDialogs.h"
+#include "app/frmMain.h"
 #include "viewers/ByteSize.h"
 #include "viewers/frmLargeTextbox.h"
 #include "viewers/frmRandomnessGraphic.h"
@@ -10,7 +13,10 @@
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <sodium.h>
 
@@ -75,6 +81,58 @@ bool ShootRandomness(const QString& folder)
     return Save(window, folder, QStringLiteral("randomness_report.png"));
 }
 
+bool SaveScreen(const QString& folder, const QString& name)
+{
+    QTest::qWait(300);
+    const QString path = QDir(folder).filePath(name);
+    const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+// The main window after a letter with non-English letters and line breaks was loaded through the
+// load command.
+bool ShootMainWithLoadedText(const QString& folder)
+{
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("letter.txt"));
+    QFile letter(path);
+    letter.open(QIODevice::WriteOnly);
+    letter.write("Dear Ann,\r\n\r\nthe figures for M\xC3\xBCnchen and Z\xC3\xBCrich are attached; the"
+                 " caf\xC3\xA9 meeting stays on Friday.\r\n\r\nBest regards,\r\nBob\r\n");
+    letter.close();
+
+    ScriptedDialogs dialogs;
+    frmMain window(dialogs);
+    window.Form_Load();
+    dialogs.queuePath(path);
+    window.cmdLoadSaveTextbox_Click(0);
+    window.Clock_Timer();
+    return Save(window, folder, QStringLiteral("main_loaded_text.png"));
+}
+
+// The help question as the real message box shows it, then (Cancel) the local help over the main
+// window, both taken from the screen.
+bool ShootHelp(const QString& folder)
+{
+    QtDialogs dialogs;
+    frmMain window(dialogs);
+    dialogs.setParent(&window);
+    window.Form_Load();
+    QTest::qWaitForWindowExposed(&window);
+    bool questionSaved = false;
+    QTimer::singleShot(500, [&] {
+        QWidget* question = QApplication::activeModalWidget();
+        if (question == nullptr)
+            return;
+        questionSaved = SaveScreen(folder, QStringLiteral("help_question.png"));
+        QTest::keyClick(question, Qt::Key_Escape);
+    });
+    window.cmdHelp_Click();
+    const bool viewerSaved = SaveScreen(folder, QStringLiteral("help_viewer_over_main.png"));
+    return questionSaved && viewerSaved;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -96,5 +154,7 @@ int main(int argc, char** argv)
     ok = ShootViewer(folder, Language::German, QStringLiteral("zebg_help.txt"), QStringLiteral("viewer_help_de.png")) &&
          ok;
     ok = ShootRandomness(folder) && ok;
+    ok = ShootMainWithLoadedText(folder) && ok;
+    ok = ShootHelp(folder) && ok;
     return ok ? 0 : 1;
 }

@@ -221,7 +221,7 @@ TEST_F(ViewerTest, ShowsAFileBelowTheLimitWhole)
     const QByteArray text(65529, 'w');
     EXPECT_EQ(showFile(text), QString::fromLatin1(text));
     EXPECT_TRUE(Child<QPlainTextEdit>(viewer, "txbText1")->isReadOnly());
-    EXPECT_EQ(Child<QPushButton>(viewer, "cmdClose")->text(), Language::GetProgramText(184, Language::English));
+    EXPECT_EQ(Child<QPushButton>(viewer, "cmdClose")->text(), Language::GetProgramText(101, Language::English));
 }
 
 TEST_F(ViewerTest, FramesAFileAtTheLimitWithBothNotes)
