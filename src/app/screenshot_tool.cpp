@@ -102,8 +102,8 @@ void encryptLetter(frmMain& window, int language, bool withFile)
     showFilledMain(window);
     showMain(window, language, true);
     engine_set_kdf_level(KdfLevel::Interactive);
-    window.QuickKey = QStringLiteral("Correct Horse Battery Staple 42");
-    window.txbQuickKey->setText(window.QuickKey);
+    window.txbQuickKey->setText(QStringLiteral("Correct Horse Battery Staple 42"));
+    window.UpdateQuickKeyControls();
     QString attachment;
     if (withFile) {
         attachment = folder.filePath(QStringLiteral("minutes.txt"));
@@ -136,6 +136,8 @@ QWidget* closingMessage(frmMain& window, int language, bool withFile)
 QWidget* randomnessAfterEncryption(frmMain& window)
 {
     encryptLetter(window, Language::English, true);
+    if (!window.RandomnessWindow)
+        return &window; // the encryption failed: its box is the last scripted message
     window.RandomnessWindow->show();
     return window.RandomnessWindow;
 }
