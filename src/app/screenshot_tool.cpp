@@ -1,0 +1,100 @@
+// quillet-screenshots DIR [NAME...]: saves a PNG of each window state listed in `shots` below into DIR
+// (all of them when no NAME is given), so that people can look at the windows without clicking
+// through them. To add a picture, add one row to `shots`: a file name and a function that brings the
+// main window (and whatever it opens) into the state to show and returns the widget to grab.
+#include "app/Dialogs.h"
+#include "app/Language.h"
+#include "app/frmMain.h"
+#include "app/frmMain_startup.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTextStream>
+
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+struct Shot {
+    const char* name;
+    std::function<QWidget*(frmMain&)> prepare;
+};
+
+QWidget* showMain(frmMain& window, int language, bool encrypt)
+{
+    window.cboLanguage->setCurrentIndex(language);
+    window.cboLanguage_Click();
+    (encrypt ? window.optEncrypt : window.optDecrypt)->setChecked(true);
+    window.Clock_Timer();
+    return &window;
+}
+
+QWidget* showFilledMain(frmMain& window)
+{
+    showMain(window, Language::English, true);
+    window.txbText->setPlainText(QStringLiteral("Dear Anna,\n\nthe contract is attached. The figures on page 3 are "
+                                                "final; please sign by Friday.\n\nBest regards,\nTom"));
+    window.txbFile[0]->setText(QStringLiteral("/home/tom/Documents/contract-2024.pdf"));
+    window.txbFile[1]->setText(QStringLiteral("/home/tom/Mail/for-anna.zip"));
+    window.Clock_Timer();
+    return &window;
+}
+
+const Shot shots[] = {
+    {"main_encrypt_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
+    {"main_decrypt_en", [](frmMain& w) { return showMain(w, Language::English, false); }},
+    {"main_encrypt_de", [](frmMain& w) { return showMain(w, Language::German, true); }},
+    {"main_decrypt_de", [](frmMain& w) { return showMain(w, Language::German, false); }},
+    {"main_filled_en", showFilledMain},
+};
+
+bool wanted(const char* name, const QStringList& names)
+{
+    return names.isEmpty() || names.contains(QLatin1String(name));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    QTextStream err(stderr);
+    if (arguments.isEmpty()) {
+        err << "usage: quillet-screenshots DIR [NAME...]\n";
+        return EXIT_FAILURE;
+    }
+    const QDir folder(arguments.takeFirst());
+    if (!folder.mkpath(QStringLiteral("."))) {
+        err << "cannot create " << folder.path() << "\n";
+        return EXIT_FAILURE;
+    }
+
+    ScriptedDialogs dialogs;
+    if (!LoadProgramTextsOrReport(dialogs, QCoreApplication::applicationDirPath())) {
+        err << dialogs.records().back().message.text << "\n";
+        return EXIT_FAILURE;
+    }
+    int failures = 0;
+    for (const Shot& shot : shots) {
+        if (!wanted(shot.name, arguments))
+            continue;
+        frmMain window(dialogs);
+        window.Form_Load();
+        QWidget* target = shot.prepare(window);
+        QApplication::processEvents();
+        const QString path = folder.filePath(QString::fromLatin1(shot.name) + QStringLiteral(".png"));
+        if (target->grab().save(path)) {
+            QTextStream(stdout) << path << "\n";
+        } else {
+            err << "cannot write " << path << "\n";
+            ++failures;
+        }
+    }
+    return failures == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+}
