@@ -64,6 +64,8 @@ int32_t compress(Packer& p, QIODevice& in, QIODevice& out)
 {
     ZSTD_CCtx_reset(p.compressor, ZSTD_reset_session_and_parameters);
     ZSTD_CCtx_setParameter(p.compressor, ZSTD_c_compressionLevel, kCompressionLevel);
+    // The frame checksum lets dcf refuse a damaged frame instead of handing on altered bytes.
+    ZSTD_CCtx_setParameter(p.compressor, ZSTD_c_checksumFlag, 1);
     // A known size lets zstd fit its window to the input and records the size in the frame.
     ZSTD_CCtx_setPledgedSrcSize(p.compressor, static_cast<unsigned long long>(in.size()));
     for (;;) {
