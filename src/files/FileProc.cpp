@@ -3,7 +3,6 @@
 #include "engines/toolkit.h"
 #include "files/IoErrorText.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>

@@ -1,0 +1,327 @@
+// Working folders, temporary names, reading and writing files, and the checks of the file fields.
+#include "files/DiskProc.h"
+#include "files/FileLimits.h"
+#include "files/FileProc.h"
+#include "files/WorkingFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include "core/files_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace {
+
+using FilesTest = TempFolderTest;
+
+// --- working folders -------------------------------------------------------------------------
+
+TEST_F(FilesTest, WorkingFolderSkipsNumbersTakenByAFileAndIsPrivate)
+{
+    PutFile(at("temp_zeb001"), "not a folder");
+    WorkingFolders folders(dir.path());
+
+    folders.MakeWorkingFolder();
+    EXPECT_EQ(folders.WorkingFolder(), at("temp_zeb002") + "/");
+    EXPECT_TRUE(QFileInfo(at("temp_zeb002")).isDir());
+    EXPECT_EQ(ModeOf(at("temp_zeb002")), 0700u);
+    EXPECT_EQ(FileContent(at("temp_zeb001")), "not a folder");
+
+    folders.MakeWorkingFolder();
+    EXPECT_EQ(folders.WorkingFolder(), at("temp_zeb003") + "/");
+}
+
+TEST_F(FilesTest, NewNumberedFolderWithoutSeparatorAndWithMissingBase)
+{
+    EXPECT_EQ(WorkingFolders(dir.path()).NewNumberedFolder("box", false), at("box001"));
+    EXPECT_EQ(WorkingFolders(at("missing")).NewNumberedFolder("box", true), QString());
+}
+
+TEST_F(FilesTest, WhenAllNumbersAreTakenTheBaseServesAndIsNeverRemoved)
+{
+    for (int i = 1; i <= 999; ++i)
+        PutFile(at(QStringLiteral("temp_zeb%1").arg(i, 3, 10, QLatin1Char('0'))), "x");
+    WorkingFolders folders(dir.path());
+
+    folders.MakeWorkingFolder();
+    EXPECT_EQ(folders.WorkingFolder(), dir.path() + "/");
+
+    folders.RemoveWorkingFolder();
+    EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+    EXPECT_TRUE(QFileInfo(at("temp_zeb500")).isFile());
+}
+
+TEST_F(FilesTest, BaseIsTheRuntimeFolderWhenUsableElseTheTemporaryFolder)
+{
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+    EXPECT_EQ(WorkingFolders().base(), QDir::cleanPath(dir.path()));
+    EXPECT_EQ(DiskProc::FirstFixedDrive(), QDir::cleanPath(dir.path()));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(at("missing")));
+    EXPECT_EQ(WorkingFolders().base(), QDir::cleanPath(QDir::tempPath()));
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(WorkingFolders().base(), QDir::cleanPath(QDir::tempPath()));
+    if (!saved.isNull())
+        qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+// --- temporary names -------------------------------------------------------------------------
+
+TEST_F(FilesTest, TemporaryFilesAreCreatedPrivateAndNumberedWithOrWithoutDot)
+{
+    for (const char* extension : {"plt", ".plt"}) {
+        SCOPED_TRACE(extension);
+        QTemporaryDir folder;
+        QString error;
+        const QString first = FileProc::UniqueTempFileName(folder.path(), "temp", extension, error);
+        const QString second = FileProc::UniqueTempFileName(folder.path() + "/", "temp", extension, error);
+        EXPECT_EQ(first, folder.filePath("temp01.plt"));
+        EXPECT_EQ(second, folder.filePath("temp02.plt"));
+        EXPECT_EQ(error, QString());
+        EXPECT_TRUE(QFileInfo(first).isFile());
+        EXPECT_EQ(QFileInfo(first).size(), 0);
+        EXPECT_EQ(ModeOf(first), 0600u);
+    }
+}
+
+TEST_F(FilesTest, APlantedLinkAtATemporaryNameIsSkippedNotFollowed)
+{
+    PutFile(at("victim"), "keep me");
+    ASSERT_TRUE(QFile::link(at("victim"), at("temp01.dec")));
+    ASSERT_TRUE(QFile::link(at("nowhere"), at("temp02.dec"))); // dangling: O_CREAT would make "nowhere"
+
+    QString error;
+    EXPECT_EQ(FileProc::UniqueTempFileName(dir.path(), "temp", "dec", error), at("temp03.dec"));
+    EXPECT_EQ(FileContent(at("victim")), "keep me");
+    EXPECT_FALSE(QFileInfo::exists(at("nowhere")));
+}
+
+TEST_F(FilesTest, NinetyNineRefusalsNameTheNinetyNinth)
+{
+    for (int i = 1; i <= 99; ++i)
+        PutFile(at(QStringLiteral("temp%1.cpr").arg(i, 2, 10, QLatin1Char('0'))), "taken");
+    QString error;
+    EXPECT_EQ(FileProc::UniqueTempFileName(dir.path(), "temp", "cpr", error), QString());
+    EXPECT_EQ(error, "On 99th attempt, " + at("temp99.cpr") + " was not creatable.");
+}
+
+TEST_F(FilesTest, TemporaryNameInAMissingFolderIsRefused)
+{
+    QString error;
+    EXPECT_EQ(FileProc::UniqueTempFileName(at("gone"), "temp", "lop", error), QString());
+    EXPECT_EQ(error, at("gone") + "/ does not exist.");
+}
+
+// --- reading ---------------------------------------------------------------------------------
+
+TEST_F(FilesTest, ReadFileToStringHonoursTheLimit)
+{
+    PutFile(at("five"), "abcde");
+    PutFile(at("empty"), "");
+    struct Case {
+        const char* file;
+        qint64 maxLength;
+        QByteArray expected;
+    } const cases[] = {{"five", 0, "abcde"}, {"five", 3, "abc"}, {"five", 5, "abcde"},
+                       {"five", 9, "abcde"}, {"five", 1, "a"},   {"empty", 0, ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " max " + std::to_string(c.maxLength));
+        QByteArray contents = "stale";
+        QString error = "stale";
+        FileProc::ReadFileToString(at(c.file), contents, c.maxLength, error);
+        EXPECT_EQ(contents, c.expected);
+        EXPECT_EQ(error, QString());
+    }
+}
+
+TEST_F(FilesTest, ReadFileToStringNamesTheCause)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    PutFile(at("file"), "x");
+    struct Case {
+        QString path;
+        QString expected;
+    } const cases[] = {{at("missing"), "No such file or folder."},
+                       {at("folder"), "Is a folder."},
+                       {at("file/sub"), "A part of the path is not a folder."}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        QByteArray contents;
+        QString error;
+        FileProc::ReadFileToString(c.path, contents, 0, error);
+        EXPECT_EQ(error, c.expected);
+        EXPECT_TRUE(contents.isEmpty());
+    }
+}
+
+// --- writing ---------------------------------------------------------------------------------
+
+TEST_F(FilesTest, WriteStringToFileWritesDataThenExtra)
+{
+    const mode_t oldMask = umask(022);
+    EXPECT_EQ(FileProc::WriteStringToFile("header", at("out.zip"), "body"), QString());
+    umask(oldMask);
+    EXPECT_EQ(FileContent(at("out.zip")), "headerbody");
+    EXPECT_EQ(ModeOf(at("out.zip")), 0644u); // a user's file, not a private temporary
+
+    ASSERT_EQ(chmod(QFile::encodeName(at("out.zip")).constData(), 0640), 0);
+    EXPECT_EQ(FileProc::WriteStringToFile("new", at("out.zip")), QString());
+    EXPECT_EQ(FileContent(at("out.zip")), "new");
+    EXPECT_EQ(ModeOf(at("out.zip")), 0640u);
+}
+
+TEST_F(FilesTest, EmptyDataWritesNothing)
+{
+    PutFile(at("old"), "earlier");
+    EXPECT_EQ(FileProc::WriteStringToFile("", at("new"), "extra"), "Nothing to write.");
+    EXPECT_EQ(FileProc::WriteStringToFile("", at("old")), "Nothing to write.");
+    EXPECT_FALSE(QFileInfo::exists(at("new")));
+    EXPECT_EQ(FileContent(at("old")), "earlier");
+}
+
+TEST_F(FilesTest, ALinkAtTheTargetIsReplacedNotFollowed)
+{
+    PutFile(at("victim"), "keep me");
+    ASSERT_TRUE(QFile::link(at("victim"), at("attachment.txt")));
+
+    EXPECT_EQ(FileProc::WriteStringToFile("from the package", at("attachment.txt")), QString());
+    EXPECT_FALSE(QFileInfo(at("attachment.txt")).isSymLink());
+    EXPECT_EQ(FileContent(at("attachment.txt")), "from the package");
+    EXPECT_EQ(FileContent(at("victim")), "keep me");
+}
+
+TEST_F(FilesTest, TargetsThatAreNoRegularFileAreRefusedUntouched)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(at("pipe")).constData(), 0600), 0);
+    PutFile(at("file"), "x");
+    struct Case {
+        QString path;
+        QString expected;
+    } const cases[] = {{at("folder"), "Is a folder."},
+                       {at("pipe"), "Not a regular file."},
+                       {at("file/sub"), "A part of the path is not a folder."}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        EXPECT_EQ(FileProc::WriteStringToFile("data", c.path), c.expected);
+    }
+    EXPECT_TRUE(QFileInfo(at("folder")).isDir());
+    struct stat status {};
+    ASSERT_EQ(lstat(QFile::encodeName(at("pipe")).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
+// A file size limit makes the write fail part-way, as a full disk would, even for root.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, savedHandler_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*savedHandler_)(int) = nullptr;
+};
+
+TEST_F(FilesTest, AFailedWriteLeavesTheEarlierFileWhole)
+{
+    const QByteArray earlier(3000, 'E');
+    PutFile(at("message.zip"), earlier);
+    QString error;
+    {
+        FileSizeLimit limit(4096);
+        error = FileProc::WriteStringToFile(QByteArray(100000, 'N'), at("message.zip"));
+    }
+    EXPECT_EQ(error, "File too large.");
+    EXPECT_EQ(FileContent(at("message.zip")), earlier);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"message.zip"});
+}
+
+// --- disk ------------------------------------------------------------------------------------
+
+TEST_F(FilesTest, DiskClusterSizeOfAnExistingAndAMissingFolder)
+{
+    double freeBytes = 0;
+    const int cluster = DiskProc::DiskClusterSize(dir.path(), freeBytes);
+    EXPECT_GE(cluster, 512);
+    EXPECT_LE(cluster, 65536);
+    EXPECT_GT(freeBytes, 0.0);
+
+    EXPECT_EQ(DiskProc::DiskClusterSize(at("missing"), freeBytes), -1);
+    EXPECT_EQ(freeBytes, -1.0);
+}
+
+// --- limits of the file fields ---------------------------------------------------------------
+
+TEST(FileLimitsTest, FormatSizeLimitGroupsDigitsAndAddsKilobytes)
+{
+    struct Case {
+        QLocale locale;
+        qint64 n;
+        bool german;
+        QString expected;
+    } const cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), FileLimits::MaxAppendedFileSize, false,
+         "2,027,520 bytes (1,980 KB)"},
+        {QLocale(QLocale::German, QLocale::Germany), FileLimits::MaxTextFileSize, true, "61.440 Bytes (60 KB)"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), 1024, false, "1,024 bytes"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), 0, false, "0 bytes"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), -1, false, ""},
+    };
+    const QLocale saved;
+    for (const Case& c : cases) {
+        QLocale::setDefault(c.locale);
+        EXPECT_EQ(FileLimits::FormatSizeLimit(c.n, c.german), c.expected);
+    }
+    QLocale::setDefault(saved);
+}
+
+TEST_F(FilesTest, FileToAppendIsCheckedForSizeAndReadability)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    struct Case {
+        const char* name;
+        qint64 size; // -1: create nothing
+        FileLimits::AppendCheck expected;
+    } const cases[] = {{"limit", FileLimits::MaxAppendedFileSize, FileLimits::AppendCheck::Ok},
+                       {"over", FileLimits::MaxAppendedFileSize + 1, FileLimits::AppendCheck::TooLarge},
+                       {"empty", 0, FileLimits::AppendCheck::Empty},
+                       {"one", 1, FileLimits::AppendCheck::Ok},
+                       {"missing", -1, FileLimits::AppendCheck::Unreadable},
+                       {"folder", -1, FileLimits::AppendCheck::Unreadable}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.size >= 0)
+            PutFile(at(c.name), QByteArray(c.size, 'x'));
+        EXPECT_EQ(FileLimits::CheckFileToAppend(at(c.name)), c.expected);
+    }
+}
+
+// Linux allows names of at most 255 bytes, so a 991-character name can only be checked as a string.
+TEST(FileLimitsTest, NamesUpToNineHundredNinetyCharactersAreAccepted)
+{
+    EXPECT_TRUE(FileLimits::FileNameLengthOk(QString(990, 'n')));
+    EXPECT_FALSE(FileLimits::FileNameLengthOk(QString(991, 'n')));
+    EXPECT_EQ(FileLimits::CheckFileToAppend("/tmp/" + QString(991, 'n')), FileLimits::AppendCheck::NameTooLong);
+}
+
+} // namespace
