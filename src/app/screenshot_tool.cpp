@@ -6,13 +6,18 @@
 #include "app/Language.h"
 #include "app/frmMain.h"
 #include "app/frmMain_startup.h"
+#include "engines/CipherEngine.h"
+#include "viewers/frmRandomnessGraphic.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cstdlib>
@@ -45,12 +50,61 @@ QWidget* showFilledMain(frmMain& window)
     return &window;
 }
 
+// Encrypts a letter (with a text file appended when withFile) through the encrypt command; the
+// closing message lands in the scripted dialogs.
+void encryptLetter(frmMain& window, int language, bool withFile)
+{
+    static QTemporaryDir folder;
+    showFilledMain(window);
+    showMain(window, language, true);
+    engine_set_kdf_level(KdfLevel::Interactive);
+    window.QuickKey = QStringLiteral("Correct Horse Battery Staple 42");
+    window.txbQuickKey->setText(window.QuickKey);
+    QString attachment;
+    if (withFile) {
+        attachment = folder.filePath(QStringLiteral("minutes.txt"));
+        QFile file(attachment);
+        file.open(QIODevice::WriteOnly);
+        // Words of random letters: a plain text with little to compress, so the ciphertext is large.
+        quint32 state = 2024;
+        QByteArray text;
+        for (int i = 0; i < 300000; ++i) {
+            state = state * 1664525u + 1013904223u;
+            text += "etaoinshrdlu etaoin shrdlu cmfwyp\n"[(state >> 16) % 34];
+        }
+        file.write(text);
+    }
+    window.txbFile[0]->setText(attachment);
+    window.txbFile[1]->setText(folder.filePath(QStringLiteral("for-anna.zip")));
+    window.cmdEncryptMessage_Click();
+}
+
+QWidget* closingMessage(frmMain& window, int language, bool withFile)
+{
+    encryptLetter(window, language, withFile);
+    const auto* scripted = dynamic_cast<ScriptedDialogs*>(&window.dialogs);
+    const MessageRequest last = scripted->messages().back();
+    auto* box = new QMessageBox(QMessageBox::NoIcon, last.title, last.text, QMessageBox::Ok, &window);
+    box->show();
+    return box;
+}
+
+QWidget* randomnessAfterEncryption(frmMain& window)
+{
+    encryptLetter(window, Language::English, true);
+    window.RandomnessWindow->show();
+    return window.RandomnessWindow;
+}
+
 const Shot shots[] = {
     {"main_encrypt_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
     {"main_decrypt_en", [](frmMain& w) { return showMain(w, Language::English, false); }},
     {"main_encrypt_de", [](frmMain& w) { return showMain(w, Language::German, true); }},
     {"main_decrypt_de", [](frmMain& w) { return showMain(w, Language::German, false); }},
     {"main_filled_en", showFilledMain},
+    {"encrypt_done_with_file_en", [](frmMain& w) { return closingMessage(w, Language::English, true); }},
+    {"encrypt_done_without_file_de", [](frmMain& w) { return closingMessage(w, Language::German, false); }},
+    {"randomness_after_encrypt_en", randomnessAfterEncryption},
 };
 
 bool wanted(const char* name, const QStringList& names)

@@ -88,3 +88,21 @@ void AtomicOutput::discard()
     QFile::remove(tempPath_);
     tempPath_.clear();
 }
+
+int32_t run_file_to_file(const char* inputPath, const char* outputPath, const FileOperation& operation)
+{
+    constexpr int32_t kInputUnreadable = -1;
+    constexpr int32_t kOutputUnwritable = -2;
+    if (!inputPath || !outputPath)
+        return !inputPath ? kInputUnreadable : kOutputUnwritable;
+    QFile in(QString::fromUtf8(inputPath));
+    if (!in.open(QIODevice::ReadOnly))
+        return kInputUnreadable;
+    AtomicOutput out(QString::fromUtf8(outputPath));
+    if (!out.open())
+        return kOutputUnwritable;
+    const int32_t result = operation(in, out.device());
+    if (result != 0)
+        return result; // the output is wiped and removed with `out`
+    return out.commit() ? 0 : kOutputUnwritable;
+}

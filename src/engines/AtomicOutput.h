@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QString>
 
+#include <cstdint>
+#include <functional>
+
 class AtomicOutput {
   public:
     explicit AtomicOutput(QString finalPath);
@@ -29,3 +32,9 @@ class AtomicOutput {
     int descriptor_ = -1;
     bool committed_ = false;
 };
+
+// Runs operation from the file at inputPath (UTF-8) into a new file at outputPath that appears
+// only when operation returns 0. Returns operation's result, or -1 when the input cannot be
+// opened and -2 when the output cannot be created or put in place (the engines' common codes).
+using FileOperation = std::function<int32_t(QIODevice& in, QIODevice& out)>;
+int32_t run_file_to_file(const char* inputPath, const char* outputPath, const FileOperation& operation);

@@ -2,8 +2,6 @@
 
 #include "engines/AtomicOutput.h"
 
-#include <QFile>
-
 #include <algorithm>
 
 // Why this is safe:
@@ -22,6 +20,7 @@ namespace cipher_body {
 namespace {
 
 using namespace cipher_result;
+static_assert(kInputUnreadable == -1 && kOutputUnwritable == -2, "the codes run_file_to_file returns");
 
 constexpr std::size_t kOpsOffset = 4;
 constexpr std::size_t kMemOffset = 8;
@@ -280,40 +279,19 @@ int32_t decrypt_body(QIODevice& in, QIODevice& out, const KeyDeriver& derive, Ch
     return open_chunks(in, out, encoded, header.plainLength, stream, buffers);
 }
 
-namespace {
-
-using BodyOperation = std::function<int32_t(QIODevice& in, QIODevice& out)>;
-
-int32_t run_on_files(const char* inputPath, const char* outputPath, const BodyOperation& operation)
-{
-    if (!inputPath || !outputPath)
-        return !inputPath ? kInputUnreadable : kOutputUnwritable;
-    QFile in(QString::fromUtf8(inputPath));
-    if (!in.open(QIODevice::ReadOnly))
-        return kInputUnreadable;
-    AtomicOutput out(QString::fromUtf8(outputPath));
-    if (!out.open())
-        return kOutputUnwritable;
-    const int32_t result = operation(in, out.device());
-    if (result != kOk)
-        return result; // the output is wiped and removed with `out`
-    return out.commit() ? kOk : kOutputUnwritable;
-}
-
-} // namespace
-
 int32_t encrypt_body_file(const char* inputPath, const char* outputPath, KdfParams params, const KeyDeriver& derive,
                           ChunkBuffers& buffers)
 {
-    return run_on_files(inputPath, outputPath,
-                        [&](QIODevice& in, QIODevice& out) { return encrypt_body(in, out, params, derive, buffers); });
+    return run_file_to_file(inputPath, outputPath, [&](QIODevice& in, QIODevice& out) {
+        return encrypt_body(in, out, params, derive, buffers);
+    });
 }
 
 int32_t decrypt_body_file(const char* inputPath, const char* outputPath, const KeyDeriver& derive,
                           ChunkBuffers& buffers)
 {
-    return run_on_files(inputPath, outputPath,
-                        [&](QIODevice& in, QIODevice& out) { return decrypt_body(in, out, derive, buffers); });
+    return run_file_to_file(inputPath, outputPath,
+                            [&](QIODevice& in, QIODevice& out) { return decrypt_body(in, out, derive, buffers); });
 }
 
 } // namespace cipher_body

@@ -16,11 +16,11 @@ inline constexpr int32_t kInputUnreadable = -1;
 inline constexpr int32_t kOutputUnwritable = -2;
 inline constexpr int32_t kWrongKey = -3;        // the key-check value does not match this key
 inline constexpr int32_t kKeyNotDerivable = -4; // no key prepared, or an empty or overlong key
-inline constexpr int32_t kReserved = -6;        // never returned; kept for the wrong-key group
 inline constexpr int32_t kDamagedChunk = -5;    // a chunk fails authentication
+inline constexpr int32_t kReserved = -6;        // never returned; kept for the wrong-key group
 inline constexpr int32_t kTruncated = -7;       // the data ends before the final chunk
-inline constexpr int32_t kMalformed = -9;       // data after the final chunk, or parameters out of bounds
 inline constexpr int32_t kNotABody = -8;        // not a body of this engine, or an unknown version
+inline constexpr int32_t kMalformed = -9;       // data after the final chunk, or parameters out of bounds
 inline constexpr int32_t kOutOfMemory = -10;
 } // namespace cipher_result
 

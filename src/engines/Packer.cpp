@@ -3,7 +3,6 @@
 #include "engines/AtomicOutput.h"
 #include "engines/GuardedBuffer.h"
 
-#include <QFile>
 #include <zstd.h>
 
 #include <memory>
@@ -11,6 +10,7 @@
 namespace {
 
 using namespace packer_result;
+static_assert(kInputUnreadable == -1 && kOutputUnwritable == -2, "the codes run_file_to_file returns");
 
 // Chosen by bench/engines.cpp (docs/PERFORMANCE.md): the package is often incompressible
 // (random filler, compressed attachments), where higher levels only cost time.
@@ -124,18 +124,8 @@ int32_t run_on_files(const char* in, const char* out, Operation operation)
 {
     if (!packer())
         return kNotReady;
-    if (!in || !out)
-        return !in ? kInputUnreadable : kOutputUnwritable;
-    QFile input(QString::fromUtf8(in));
-    if (!input.open(QIODevice::ReadOnly))
-        return kInputUnreadable;
-    AtomicOutput output(QString::fromUtf8(out));
-    if (!output.open())
-        return kOutputUnwritable;
-    const int32_t result = operation(*packer(), input, output.device());
-    if (result != kOk)
-        return result; // the output is wiped and removed with `output`
-    return output.commit() ? kOk : kOutputUnwritable;
+    return run_file_to_file(in, out,
+                            [&](QIODevice& input, QIODevice& output) { return operation(*packer(), input, output); });
 }
 
 } // namespace

@@ -95,6 +95,7 @@ class CipherEngineTest : public ::testing::Test {
 struct RoundTripCase {
     const char* name;
     qsizetype size;
+    friend void PrintTo(const RoundTripCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class CipherEngineRoundTrip : public CipherEngineTest, public ::testing::WithParamInterface<RoundTripCase> {};

@@ -46,6 +46,7 @@ class PackerTest : public ::testing::Test {
 struct RoundTripCase {
     const char* name;
     QByteArray content;
+    friend void PrintTo(const RoundTripCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class PackerRoundTrip : public PackerTest, public ::testing::WithParamInterface<RoundTripCase> {};

@@ -1,0 +1,217 @@
+// The encrypt command in the real main window: the busy line the user sees while it works, what the
+// window shows afterwards, and the randomness report it opens.
+#include "app/Dialogs.h"
+#include "app/Language.h"
+#include "app/frmMain.h"
+#include "engines/CipherEngine.h"
+#include "viewers/frmRandomnessGraphic.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
+
+QString Text(int number)
+{
+    return Language::GetProgramText(number, Language::English);
+}
+
+// How the key field looked each time it was painted.
+struct KeyFieldPaint {
+    QString text;
+    QColor colour;
+    bool bold;
+    Qt::Alignment alignment;
+    bool workStarted; // the run's working folder existed already
+};
+
+class PaintRecorder : public QObject {
+  public:
+    PaintRecorder(QLineEdit* field, QString workingBase) : field_(field), workingBase_(std::move(workingBase))
+    {
+        field->installEventFilter(this);
+    }
+    std::vector<KeyFieldPaint> paints;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            paints.push_back({field_->text(), field_->palette().color(QPalette::Text), field_->font().bold(),
+                              field_->alignment(), !QDir(workingBase_).isEmpty()});
+        return false;
+    }
+
+  private:
+    QLineEdit* field_;
+    QString workingBase_;
+};
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class EncryptCommandTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0);
+        engine_set_kdf_level(KdfLevel::Interactive);
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        window.Form_Load();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.QuickKey = Key;
+        window.txbQuickKey->setText(Key);
+    }
+
+    QString Path(const QString& name) const { return dir.path() + '/' + name; }
+
+    static QString MadeFolder(const QString& path)
+    {
+        QDir().mkpath(path);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    const QString workingBase = MadeFolder(dir.path() + "/work");
+    ScriptedDialogs dialogs;
+    frmMain window{dialogs, workingBase};
+};
+
+TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)
+{
+    QByteArray report;
+    for (int i = 0; i < 20000; ++i)
+        report += QByteArray::number(i % 97) + ',';
+    WriteAll(Path("report.csv"), report);
+    WriteAll(Path("regular"), "a file, not a folder");
+    struct Case {
+        const char* name;
+        QString message;
+        QString file;
+        QString output;
+        bool written;
+        bool viewEnabled;
+    };
+    const Case cases[] = {
+        {"text with a file", "  Figures attached.  ", Path("report.csv"), Path("with-file.zip"), true, true},
+        {"short text without a file", "  Hi  ", "", Path("short.zip"), true, false},
+        {"output cannot be written", "  Hi  ", "", Path("regular/out.zip"), false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        window.txbText->setPlainText(c.message);
+        window.txbFile[0]->setText(c.file);
+        window.txbFile[1]->setText(c.output);
+        PaintRecorder recorder(window.txbQuickKey, workingBase);
+
+        QTest::mouseClick(window.cmdEncryptMessage, Qt::LeftButton);
+
+        EXPECT_EQ(QFile::exists(c.output), c.written);
+        EXPECT_EQ(window.txbText->toPlainText(), c.message.trimmed());
+        EXPECT_EQ(window.cmdViewCiphertext->isEnabled(), c.viewEnabled);
+        EXPECT_EQ(window.RM[0] > 0 && window.RM[1] > 0, c.viewEnabled);
+        const auto busy = std::find_if(recorder.paints.begin(), recorder.paints.end(),
+                                       [](const KeyFieldPaint& p) { return p.text.contains(Text(84)); });
+        ASSERT_NE(busy, recorder.paints.end()) << "the busy line was never painted";
+        EXPECT_FALSE(busy->workStarted) << "the busy line must be seen before the work starts";
+        EXPECT_EQ(busy->text, "     " + Text(84) + " ...     ");
+        EXPECT_EQ(busy->colour, QColor(255, 0, 0));
+        EXPECT_TRUE(busy->bold);
+        EXPECT_EQ(busy->alignment & Qt::AlignHCenter, Qt::AlignHCenter);
+        // The key field is given back as it was; the window is usable again.
+        EXPECT_EQ(window.txbQuickKey->text(), Key);
+        EXPECT_EQ(window.txbQuickKey->palette().color(QPalette::Text), QColor(Qt::black));
+        EXPECT_FALSE(window.txbQuickKey->font().bold());
+        EXPECT_EQ(window.txbQuickKey->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        EXPECT_TRUE(window.cmdEncryptMessage->isEnabled());
+        EXPECT_TRUE(window.cmdQuickKey->isEnabled());
+        EXPECT_FALSE(window.cmdDecryptMessage->isEnabled());
+        EXPECT_FALSE(window.KeyFieldShowsBusy());
+    }
+}
+
+TEST_F(EncryptCommandTest, NoToReplacingAnExistingFileChangesNothing)
+{
+    WriteAll(Path("out.zip"), "the previous ciphertext");
+    window.txbText->setPlainText("  a message  ");
+    window.txbFile[1]->setText(Path("out.zip"));
+    dialogs.queueAnswer(DialogAnswer::No);
+
+    QTest::mouseClick(window.cmdEncryptMessage, Qt::LeftButton);
+
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, Text(91));
+    QFile file(Path("out.zip"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "the previous ciphertext");
+    EXPECT_EQ(window.txbText->toPlainText(), "  a message  ") << "nothing ran, nothing was trimmed";
+}
+
+TEST_F(EncryptCommandTest, ViewButtonOpensTheReportWithBothPlotsModally)
+{
+    // Letters and spaces in no order: few byte pairs in the plain text, too little pattern to compress well.
+    QByteArray text;
+    quint32 state = 12345;
+    for (int i = 0; i < 300000; ++i) {
+        state = state * 1664525u + 1013904223u;
+        text += "abcdefghijklmnopqrstuvwxyz "[(state >> 16) % 27];
+    }
+    WriteAll(Path("fox.txt"), text);
+    window.txbText->setPlainText("A message long enough to say something about its letters and spaces.");
+    window.txbFile[0]->setText(Path("fox.txt"));
+    window.txbFile[1]->setText(Path("fox.zip"));
+    QTest::mouseClick(window.cmdEncryptMessage, Qt::LeftButton);
+    ASSERT_TRUE(window.cmdViewCiphertext->isEnabled());
+
+    bool shownModally = false;
+    QString closeCaption, title;
+    QTimer::singleShot(0, [&] {
+        QWidget* report = QApplication::activeModalWidget();
+        shownModally = report && report == window.RandomnessWindow;
+        if (!report)
+            return;
+        closeCaption = report->findChild<QPushButton*>("cmdClose")->text();
+        title = report->windowTitle();
+        report->close();
+    });
+    QTest::mouseClick(window.cmdViewCiphertext, Qt::LeftButton);
+
+    EXPECT_TRUE(shownModally);
+    EXPECT_EQ(closeCaption, Text(101));
+    EXPECT_EQ(title, Text(54) + " : " + Path("fox.zip"));
+    // Plain text lights few points; ciphertext spreads over most of the square.
+    auto litPoints = [&](int plot) {
+        const QImage& image = window.RandomnessWindow->plot(plot);
+        int lit = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                lit += QColor(image.pixel(x, y)) == Qt::white;
+        return lit;
+    };
+    EXPECT_GT(litPoints(0), 0);
+    EXPECT_GT(litPoints(1), 256 * 256 / 2);
+    EXPECT_LT(litPoints(0), 256 * 256 / 20) << "plain text is a small, structured cloud";
+}
+
+} // namespace
