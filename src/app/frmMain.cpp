@@ -2,6 +2,7 @@
 
 #include "app/Language.h"
 #include "keys/KeyRoutines.h"
+#include "keys/frmKeyboardWithDisplay.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -89,6 +90,16 @@ void setTextColour(QWidget* widget, const QColor& colour)
     palette.setColor(QPalette::ButtonText, colour);
     palette.setColor(QPalette::Text, colour);
     widget->setPalette(palette);
+}
+
+// A button wide enough for each caption it can carry, with air on both sides of the text.
+void fitToCaptions(QWidget* button, const QStringList& captions)
+{
+    constexpr int Air = 24;
+    int width = 0;
+    for (const QString& caption : captions)
+        width = qMax(width, button->fontMetrics().horizontalAdvance(caption));
+    button->setMinimumWidth(width + Air);
 }
 
 // Hidden controls keep their place, so the window does not jump when a mode or key state changes.
@@ -530,7 +541,11 @@ void frmMain::ApplyProgramTexts()
     cmdHelp->setText(ProgramText(28));
     cmdQuit->setText(ProgramText(36));
     lblNoKeySpecified->setText(ProgramText(382));
+    FitButtonsToCaptions();
     update();
+    // Secondary windows made so far follow the language; the others take it when they are made.
+    if (KeyboardWindow != nullptr)
+        KeyboardWindow->applyProgramTexts(CurrentLanguage);
 }
 
 void frmMain::ShowModeCaptions()
@@ -538,14 +553,17 @@ void frmMain::ShowModeCaptions()
     const bool encryptCaptions = !LoadingFinished || optEncrypt->isChecked();
     cmdSpecifyFile[0]->setText(SpecifyFileCaptions[encryptCaptions ? 0 : 1]);
     cmdSpecifyFile[1]->setText(SpecifyFileCaptions[encryptCaptions ? 2 : 3]);
+}
 
-    // Both rows keep one width, wide enough for every caption the buttons can carry.
-    int width = 0;
-    for (const QString& text : SpecifyFileCaptions)
-        width = qMax(width, cmdSpecifyFile[0]->fontMetrics().horizontalAdvance(text));
-    for (QPushButton* button : cmdSpecifyFile)
-        button->setMinimumWidth(width + 24);
-    lblAppendedFile->setMinimumWidth(width + 24);
+void frmMain::FitButtonsToCaptions()
+{
+    for (QPushButton* button : findChildren<QPushButton*>())
+        fitToCaptions(button, {button->text()});
+    // Both file rows keep one width, whatever the mode; the key button fits both of its captions.
+    const QStringList fileCaptions(std::begin(SpecifyFileCaptions), std::end(SpecifyFileCaptions));
+    for (QWidget* widget : std::initializer_list<QWidget*>{cmdSpecifyFile[0], cmdSpecifyFile[1], lblAppendedFile})
+        fitToCaptions(widget, fileCaptions);
+    fitToCaptions(cmdHideShowQuickKey, {ProgramText(379), ProgramText(380)});
 }
 
 void frmMain::FillLanguageList()
@@ -609,8 +627,9 @@ void frmMain::Clock_Timer()
 
 void frmMain::UpdateTooltips()
 {
-    const QString checksum =
-        QuickKey.isEmpty() ? QString() : ProgramText(136) + QLatin1Char(' ') + QString::number(Keys::KeyChecksum(QuickKey));
+    const QString checksum = QuickKey.isEmpty()
+                                 ? QString()
+                                 : ProgramText(136) + QLatin1Char(' ') + QString::number(Keys::KeyChecksum(QuickKey));
     cmdEncryptMessage->setToolTip(checksum);
     cmdDecryptMessage->setToolTip(checksum);
 

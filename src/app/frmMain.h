@@ -35,7 +35,7 @@ class frmRandomnessGraphic;
 class frmMain : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // workingFolderBase: where the working folders are made; "" for the default place.
     explicit frmMain(Dialogs& dialogs, const QString& workingFolderBase = QString(), QWidget* parent = nullptr);
     ~frmMain() override;
@@ -173,12 +173,12 @@ public:
     frmView* ViewWindow = nullptr;
     frmRandomnessGraphic* RandomnessWindow = nullptr;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override; // viewers/frmMain_tools.cpp
 
-private:
+  private:
     void BuildControls();
     void ConnectHandlers();
     void InitialiseMainWindow();
@@ -187,5 +187,6 @@ private:
     void SetButtonFontSizes();
     void SetControlFonts();
     void ShowModeCaptions();
+    void FitButtonsToCaptions();
     void UpdateTooltips();
 };

@@ -1,4 +1,5 @@
 // The decrypt command of the main window.
 #include "app/frmMain.h"
 
-void frmMain::cmdDecryptMessage_Click() {} // Built with the decrypt command.
+// Built with the decrypt command.
+void frmMain::cmdDecryptMessage_Click() {}

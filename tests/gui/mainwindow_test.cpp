@@ -1,0 +1,262 @@
+// The main window as the user meets it: start state, the two modes, the language, the status line.
+#include "app/Dialogs.h"
+#include "app/Language.h"
+#include "app/frmMain.h"
+#include "app/frmMain_startup.h"
+#include "keys/KeyRoutines.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0);
+        Language::StoreLanguage(Language::English);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QGuiApplication::clipboard()->clear();
+        window = std::make_unique<frmMain>(dialogs, workFolder.path());
+        window->Form_Load();
+    }
+
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+
+    template <typename Widget> Widget* control(const char* name)
+    {
+        auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QString text(const char* name) { return control<QAbstractButton>(name)->text(); }
+    QPushButton* button(const char* name) { return control<QPushButton>(name); }
+    QLineEdit* field(const char* name) { return control<QLineEdit>(name); }
+    QLabel* label(const char* name) { return control<QLabel>(name); }
+
+    void chooseMode(const char* option)
+    {
+        QTest::mouseClick(control<QRadioButton>(option), Qt::LeftButton);
+        ASSERT_TRUE(control<QRadioButton>(option)->isChecked());
+    }
+
+    // Every caption and tooltip on the window, by control name.
+    std::map<QString, QString> captions()
+    {
+        std::map<QString, QString> all;
+        for (auto* widget : window->findChildren<QAbstractButton*>())
+            all[widget->objectName()] = widget->text() + QLatin1Char('|') + widget->toolTip();
+        for (auto* widget : window->findChildren<QLabel*>())
+            all[widget->objectName()] = widget->text();
+        all[QStringLiteral("cboLanguage")] = control<QComboBox>("cboLanguage")->currentText();
+        return all;
+    }
+
+    QTemporaryDir workFolder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<frmMain> window;
+};
+
+TEST_F(MainWindowTest, StartsInEncryptModeWithNothingFilledIn)
+{
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Quillet ")));
+    EXPECT_TRUE(control<QRadioButton>("optEncrypt")->isChecked());
+    EXPECT_TRUE(control<QPlainTextEdit>("txbText")->toPlainText().isEmpty());
+    EXPECT_FALSE(control<QPlainTextEdit>("txbText")->isReadOnly());
+    EXPECT_TRUE(field("txbQuickKey")->text().isEmpty());
+    EXPECT_TRUE(window->QuickKey.isEmpty());
+    EXPECT_TRUE(field("txbFile0")->text().isEmpty());
+    EXPECT_TRUE(field("txbFile1")->text().isEmpty());
+    EXPECT_TRUE(control<QFrame>("Frame1")->isVisible());
+    EXPECT_TRUE(button("cmdEncryptMessage")->isEnabled());
+    EXPECT_FALSE(button("cmdDecryptMessage")->isEnabled());
+    EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
+    EXPECT_EQ(window->RM[0], -1.0);
+    EXPECT_EQ(window->RM[1], -1.0);
+    EXPECT_EQ(text("optEncrypt"), Language::GetProgramText(1, Language::English));
+    EXPECT_EQ(text("cmdSpecifyFile0"), Language::GetProgramText(14, Language::English));
+    EXPECT_EQ(text("cmdSpecifyFile1"), Language::GetProgramText(16, Language::English));
+    EXPECT_TRUE(control<QTimer>("Clock")->isActive());
+    EXPECT_EQ(control<QTimer>("Clock")->interval(), 1000);
+    EXPECT_TRUE(dialogs.records().empty());
+}
+
+TEST_F(MainWindowTest, StartsInTheStoredLanguage)
+{
+    Language::StoreLanguage(Language::German);
+    frmMain german(dialogs, workFolder.path());
+    german.Form_Load();
+    EXPECT_EQ(german.CurrentLanguage, Language::German);
+    EXPECT_EQ(german.cmdQuit->text(), Language::GetProgramText(36, Language::German));
+    EXPECT_EQ(german.cboLanguage->currentText(), Language::GetProgramText(201, Language::German));
+}
+
+TEST_F(MainWindowTest, EachModeKeepsItsFileNamesAndTheViewButtonComesBack)
+{
+    field("txbFile0")->setText(QStringLiteral("/home/ann/contract.pdf"));
+    field("txbFile1")->setText(QStringLiteral("/home/ann/for-bob.zip"));
+    button("cmdViewCiphertext")->setEnabled(true);
+
+    chooseMode("optDecrypt");
+    EXPECT_TRUE(field("txbFile0")->text().isEmpty());
+    EXPECT_FALSE(control<QFrame>("Frame1")->isVisible());
+    EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
+    EXPECT_FALSE(button("cmdEncryptMessage")->isEnabled());
+    EXPECT_TRUE(button("cmdDecryptMessage")->isEnabled());
+    EXPECT_FALSE(button("cmdLoadSaveTextbox0")->isEnabled());
+    EXPECT_TRUE(control<QPlainTextEdit>("txbText")->isReadOnly());
+    EXPECT_EQ(text("cmdSpecifyFile0"), Language::GetProgramText(15, Language::English));
+    field("txbFile0")->setText(QStringLiteral("/home/ann/from-bob.zip"));
+
+    chooseMode("optEncrypt");
+    EXPECT_EQ(field("txbFile0")->text(), QStringLiteral("/home/ann/contract.pdf"));
+    EXPECT_EQ(field("txbFile1")->text(), QStringLiteral("/home/ann/for-bob.zip"));
+    EXPECT_TRUE(button("cmdViewCiphertext")->isEnabled());
+    EXPECT_TRUE(control<QFrame>("Frame1")->isVisible());
+    EXPECT_FALSE(control<QPlainTextEdit>("txbText")->isReadOnly());
+    EXPECT_EQ(text("cmdSpecifyFile0"), Language::GetProgramText(14, Language::English));
+
+    chooseMode("optDecrypt");
+    EXPECT_EQ(field("txbFile0")->text(), QStringLiteral("/home/ann/from-bob.zip"));
+}
+
+TEST_F(MainWindowTest, ChoosingAnotherLanguageRewritesEveryCaptionAndStoresIt)
+{
+    QTest::keyClick(control<QComboBox>("cboLanguage"), Qt::Key_Down);
+
+    EXPECT_EQ(window->CurrentLanguage, Language::German);
+    const struct {
+        const char* name;
+        int number;
+    } buttons[] = {{"optEncrypt", 1},          {"optDecrypt", 2},         {"cmdClearTextbox", 6},
+                   {"cmdLoadSaveTextbox0", 8}, {"cmdEnlargeTextbox", 10}, {"cmdSpecifyFile0", 14},
+                   {"cmdQuickKey", 110},       {"cmdEncryptMessage", 24}, {"cmdQuit", 36}};
+    for (const auto& expected : buttons)
+        EXPECT_EQ(text(expected.name), Language::GetProgramText(expected.number, Language::German)) << expected.name;
+    EXPECT_EQ(label("lblLanguage")->text(), Language::GetProgramText(187, Language::German));
+    EXPECT_EQ(label("lblClipboard")->text(), Language::GetProgramText(213, Language::German));
+    EXPECT_EQ(Language::ChooseLanguage(), Language::German);
+
+    QTest::keyClick(control<QComboBox>("cboLanguage"), Qt::Key_Up);
+    EXPECT_EQ(text("cmdQuit"), Language::GetProgramText(36, Language::English));
+    EXPECT_EQ(Language::ChooseLanguage(), Language::English);
+}
+
+TEST_F(MainWindowTest, ChoosingTheLanguageInForceChangesNothing)
+{
+    const auto before = captions();
+    // Stored behind the window's back: a choice that changes nothing must not be stored again.
+    Language::StoreLanguage(Language::German);
+    auto* list = control<QComboBox>("cboLanguage");
+    emit list->activated(list->currentIndex());
+
+    EXPECT_EQ(captions(), before);
+    EXPECT_EQ(window->CurrentLanguage, Language::English);
+    EXPECT_EQ(Language::ChooseLanguage(), Language::German);
+}
+
+TEST_F(MainWindowTest, SizeLabelsCountWithTheLocalesSeparator)
+{
+    const struct {
+        QLocale locale;
+        int length;
+        QString count; // "" when text 11 (one character) is expected
+    } cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), 1234, QStringLiteral("1,234")},
+                 {QLocale(QLocale::German, QLocale::Germany), 1234, QStringLiteral("1.234")},
+                 {QLocale(QLocale::English, QLocale::UnitedStates), 0, QStringLiteral("0")},
+                 {QLocale(QLocale::English, QLocale::UnitedStates), 1, QString()}};
+    for (const auto& c : cases) {
+        QLocale::setDefault(c.locale);
+        control<QPlainTextEdit>("txbText")->setPlainText(QString(c.length, QLatin1Char('x')));
+        QGuiApplication::clipboard()->setText(QString(c.length, QLatin1Char('y')));
+        window->Clock_Timer();
+
+        if (c.count.isEmpty()) {
+            EXPECT_EQ(label("lblTextbox")->text(), Language::GetProgramText(11, Language::English));
+            EXPECT_EQ(label("lblClipboard")->text(), Language::GetProgramText(26, Language::English));
+        } else {
+            QString textbox = Language::GetProgramText(12, Language::English);
+            EXPECT_EQ(label("lblTextbox")->text(), textbox.replace(QLatin1Char('2'), c.count)) << c.length;
+            if (c.length > 0) {
+                QString clipboard = Language::GetProgramText(27, Language::English);
+                EXPECT_EQ(label("lblClipboard")->text(), clipboard.replace(QLatin1Char('2'), c.count)) << c.length;
+            }
+        }
+    }
+    EXPECT_EQ(label("lblClipboard")->alignment() & Qt::AlignRight, Qt::AlignRight);
+}
+
+TEST_F(MainWindowTest, ClockOffersTextToolsOnlyForText)
+{
+    const char* tools[] = {"cmdClearTextbox", "cmdLoadSaveTextbox1", "cmdEnlargeTextbox"};
+    window->Clock_Timer();
+    for (const char* name : tools)
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+
+    QTest::keyClicks(control<QPlainTextEdit>("txbText"), QStringLiteral("Meet me at noon."));
+    window->Clock_Timer();
+    for (const char* name : tools)
+        EXPECT_TRUE(button(name)->isEnabled()) << name;
+    EXPECT_TRUE(button("cmdLoadSaveTextbox0")->isEnabled());
+
+    control<QPlainTextEdit>("txbText")->clear();
+    window->Clock_Timer();
+    for (const char* name : tools)
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+}
+
+TEST_F(MainWindowTest, ClockShowsClearButtonsOnlyForFilledFileFields)
+{
+    field("txbFile1")->setText(QStringLiteral("/home/ann/for-bob.zip"));
+    window->Clock_Timer();
+    EXPECT_FALSE(button("cmdClearFile0")->isVisible());
+    EXPECT_TRUE(button("cmdClearFile1")->isVisible());
+    EXPECT_FALSE(field("txbFile0")->toolTip().isEmpty());
+    EXPECT_TRUE(field("txbFile1")->toolTip().isEmpty());
+}
+
+TEST_F(MainWindowTest, CommandTooltipsCarryTheKeyChecksum)
+{
+    window->Clock_Timer();
+    EXPECT_TRUE(button("cmdEncryptMessage")->toolTip().isEmpty());
+
+    window->QuickKey = QStringLiteral("correct horse battery staple");
+    window->Clock_Timer();
+    const QString checksum = QString::number(Keys::KeyChecksum(window->QuickKey));
+    EXPECT_TRUE(button("cmdEncryptMessage")->toolTip().endsWith(QLatin1Char(' ') + checksum));
+    EXPECT_EQ(button("cmdDecryptMessage")->toolTip(), button("cmdEncryptMessage")->toolTip());
+}
+
+TEST(StartUpTest, MissingProgramTextsEndTheProgramWithTheFilesPath)
+{
+    QTemporaryDir emptyFolder;
+    ScriptedDialogs dialogs;
+
+    EXPECT_FALSE(LoadProgramTextsOrReport(dialogs, emptyFolder.path()));
+
+    ASSERT_EQ(dialogs.records().size(), 1u);
+    const MessageRequest& box = dialogs.records().front().message;
+    EXPECT_EQ(box.icon, DialogIcon::Critical);
+    EXPECT_TRUE(box.text.contains(emptyFolder.filePath(QStringLiteral("zeb.dat")))) << box.text.toStdString();
+}
+
+} // namespace
