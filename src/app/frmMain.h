@@ -11,6 +11,8 @@
 // Every control carries its name as Qt object name (array members with the index appended), so tests
 // reach them with findChild.
 
+#include "files/WorkingFolders.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -80,6 +82,8 @@ class frmMain : public QWidget {
     // was handled here, false to leave it to the text box.
     bool txbFile_DragOver(int index, QDragMoveEvent* event);
     bool txbFile_DragDrop(int index, QDropEvent* event);
+    // Removes the working folder of the last pipeline run, should it still be there (quitting).
+    void RemoveWorkingFolder();
 
     // ---- Encrypt command (app/frmMain_encrypt.cpp) ----
     void cmdEncryptMessage_Click();
@@ -144,6 +148,8 @@ class frmMain : public QWidget {
     // ---- Window state ----
     Dialogs& dialogs;
     QString WorkingFolderBase; // "" = the default place for working folders
+    // The working folders of the pipeline runs (pass &RunFolders as the request's workingFolders).
+    WorkingFolders RunFolders{WorkingFolderBase};
 
     bool LoadingFinished = false;
     bool EncryptMode = true;

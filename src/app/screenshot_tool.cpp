@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -96,6 +97,37 @@ QWidget* randomnessAfterEncryption(frmMain& window)
     return window.RandomnessWindow;
 }
 
+// The file fields filled through their own choosers (the tool's dialogs are scripted): in encrypt
+// mode the file to append and the output file, in decrypt mode the received ciphertext file and,
+// as the decrypt command shows it for an attached file, the folder row.
+QWidget* showFileFields(frmMain& window, bool encrypt)
+{
+    showMain(window, Language::English, encrypt);
+    auto& dialogs = static_cast<ScriptedDialogs&>(window.dialogs);
+    QTemporaryDir home;
+    const QString documents = home.filePath(QStringLiteral("Documents"));
+    QDir().mkpath(documents);
+    if (encrypt) {
+        QFile attachment(documents + QStringLiteral("/contract-2024.pdf"));
+        if (attachment.open(QIODevice::WriteOnly))
+            attachment.write(QByteArray(48213, 'x'));
+        attachment.close();
+        dialogs.queuePath(attachment.fileName());
+        window.cmdSpecifyFile_Click(0);
+        dialogs.queuePath(documents + QStringLiteral("/for-anna.zip"));
+        window.cmdSpecifyFile_Click(1);
+    } else {
+        dialogs.queuePath(documents + QStringLiteral("/from-tom.zip"));
+        window.cmdSpecifyFile_Click(0);
+        window.Frame1->setVisible(true);
+        window.cmdSpecifyFile[1]->setEnabled(true);
+        dialogs.queuePath(documents);
+        window.cmdSpecifyFile_Click(1);
+    }
+    window.Clock_Timer();
+    return &window;
+}
+
 const Shot shots[] = {
     {"main_encrypt_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
     {"main_decrypt_en", [](frmMain& w) { return showMain(w, Language::English, false); }},
@@ -105,6 +137,8 @@ const Shot shots[] = {
     {"encrypt_done_with_file_en", [](frmMain& w) { return closingMessage(w, Language::English, true); }},
     {"encrypt_done_without_file_de", [](frmMain& w) { return closingMessage(w, Language::German, false); }},
     {"randomness_after_encrypt_en", randomnessAfterEncryption},
+    {"file_fields_encrypt_en", [](frmMain& w) { return showFileFields(w, true); }},
+    {"file_fields_decrypt_en", [](frmMain& w) { return showFileFields(w, false); }},
 };
 
 bool wanted(const char* name, const QStringList& names)

@@ -54,7 +54,7 @@ class EncryptRun {
   public:
     EncryptRun(const EncryptRequest& request, Dialogs& dialogs)
         : request_(request), dialogs_(dialogs), language_(request.language),
-          title_(Text(EncryptTexts::CommandCaption, request.language)), run_(request.workingFolderBase)
+          title_(Text(EncryptTexts::CommandCaption, request.language)), run_(request.workingFolderBase, request.workingFolders)
     {
     }
 

@@ -8,6 +8,7 @@
 #include "crypto/RandomnessStatistics.h"
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
+#include "files/WorkingFolders.h"
 
 #include <QString>
 
@@ -58,6 +59,8 @@ struct EncryptRequest {
     int language = 0;
     KdfLevel kdfLevel = KdfLevel::Moderate;
     QString workingFolderBase; // "" for the default place of working folders
+    // When set, the run makes its working folder through this object (the window's own).
+    WorkingFolders* workingFolders = nullptr;
     // Called with true when the work starts (after the last question) and with false when it is
     // over and the closing message is about to be shown. May be empty.
     std::function<void(bool busy)> showBusy;

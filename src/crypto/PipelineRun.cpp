@@ -7,7 +7,10 @@
 
 #include <algorithm>
 
-PipelineRun::PipelineRun(const QString& base) : folders_(base) {}
+PipelineRun::PipelineRun(const QString& base, WorkingFolders* sharedFolders)
+    : ownFolders_(base), folders_(sharedFolders != nullptr ? *sharedFolders : ownFolders_)
+{
+}
 
 PipelineRun::~PipelineRun()
 {

@@ -29,7 +29,9 @@ enum class TempTreatment {
 class PipelineRun {
   public:
     // base: the folder the working folder is made in; "" means the default of WorkingFolders.
-    explicit PipelineRun(const QString& base = {});
+    // sharedFolders: when given, the run makes its working folder through this object instead (the
+    // window's own, so that quitting can still remove the folder of a run that did not finish).
+    explicit PipelineRun(const QString& base = {}, WorkingFolders* sharedFolders = nullptr);
     ~PipelineRun();
 
     PipelineRun(const PipelineRun&) = delete;
@@ -65,7 +67,8 @@ class PipelineRun {
         TempTreatment treatment;
     };
 
-    WorkingFolders folders_;
+    WorkingFolders ownFolders_;
+    WorkingFolders& folders_;
     bool folderMade_ = false;
     std::vector<Kept> kept_;
     bool packerBuffers_ = false;

@@ -1,0 +1,312 @@
+// The file fields of the main window: what lands in each row, what each refusal says, and that
+// dropping a file behaves like choosing it.
+#include "app/Dialogs.h"
+#include "app/Language.h"
+#include "app/frmMain.h"
+#include "crypto/PipelineRun.h"
+#include "files/FileLimits.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+QString Text(int number)
+{
+    return Language::GetProgramText(number, Language::English);
+}
+
+class FileFields : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    void SetUp() override
+    {
+        window.Form_Load();
+        dialogs.clear();
+    }
+
+    QString FileOfSize(const QString& name, qint64 size)
+    {
+        const QString path = files.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(file.resize(size));
+        return path;
+    }
+
+    QString Folder(const QString& name)
+    {
+        EXPECT_TRUE(QDir(files.path()).mkpath(name));
+        return files.filePath(name);
+    }
+
+    void Decrypt() { window.optDecrypt->setChecked(true); }
+    void Encrypt() { window.optEncrypt->setChecked(true); }
+    QString Field(int index) { return window.txbFile[index]->text(); }
+    bool ClearShown(int index) { return window.cmdClearFile[index]->isVisible(); }
+
+    std::vector<ScriptedDialogs::Record> Choosers() const
+    {
+        std::vector<ScriptedDialogs::Record> result;
+        for (const auto& record : dialogs.records())
+            if (record.isChooser)
+                result.push_back(record);
+        return result;
+    }
+
+    // Drags `path` from a file manager onto txbFile(index) and drops it there; whether the field
+    // accepted the drag.
+    bool DropOnField(int index, const QString& path)
+    {
+        EXPECT_TRUE(window.txbFile[index]->acceptDrops());
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint centre = window.txbFile[index]->rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.txbFile[index], &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(centre), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.txbFile[index], &drop);
+        return drop.isAccepted();
+    }
+
+    QTemporaryDir files;
+    QTemporaryDir workBase;
+    ScriptedDialogs dialogs;
+    frmMain window{dialogs, workBase.path()};
+};
+
+TEST_F(FileFields, FileToAppendIsTakenUpToTheLimitAndEachRefusalLeavesTheRowAsItWas)
+{
+    const QString earlier = FileOfSize("earlier.txt", 10);
+    struct Case {
+        const char* name;
+        qint64 size;
+        bool taken;
+        QString text;
+        QString title;
+    };
+    const QString largest = files.filePath("largest.bin");
+    const QString oneMore = files.filePath("one-more.bin");
+    const Case cases[] = {
+        {"largest.bin", FileLimits::MaxAppendedFileSize, true, {}, {}},
+        {"one-more.bin", FileLimits::MaxAppendedFileSize + 1, false,
+         Text(49) + CrLf + oneMore + CrLf + CrLf + Text(405) + CrLf + Text(406) + " 2,027,520 bytes (1,980 KB).",
+         Text(59)},
+        {"empty.bin", 0, false, Text(50) + CrLf + Text(51), Text(14)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        window.txbFile[0]->setText(earlier);
+        dialogs.queuePath(FileOfSize(c.name, c.size));
+
+        QTest::mouseClick(window.cmdSpecifyFile[0], Qt::LeftButton);
+
+        EXPECT_EQ(Field(0), c.taken ? files.filePath(c.name) : earlier);
+        const std::vector<MessageRequest> boxes = dialogs.messages();
+        ASSERT_EQ(boxes.size(), c.taken ? 0u : 1u);
+        if (c.taken)
+            continue;
+        EXPECT_EQ(boxes[0].text, c.text);
+        EXPECT_EQ(boxes[0].title, c.title);
+        EXPECT_EQ(boxes[0].icon, DialogIcon::Exclamation);
+    }
+}
+
+TEST_F(FileFields, TooLargeBoxNamesTheLimitOfTheTextBoxOrOfTheFileToAppend)
+{
+    struct Case {
+        int intI;
+        QString text; // "" when no box is shown
+        QString title;
+    };
+    const Case cases[] = {
+        {0, "x.txt is too large." + CrLf + CrLf + Text(60) + " 61,440 bytes (60 KB)", Text(58)},
+        {1, "x.txt is too large." + CrLf + CrLf + Text(405) + CrLf + Text(406) + " 2,027,520 bytes (1,980 KB).",
+         Text(59)},
+        {2, {}, {}},
+        {-1, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.intI);
+        dialogs.clear();
+        window.TooLargeErrMsg("x.txt is too large.", c.intI);
+        const std::vector<MessageRequest> boxes = dialogs.messages();
+        ASSERT_EQ(boxes.size(), c.text.isEmpty() ? 0u : 1u);
+        if (c.text.isEmpty())
+            continue;
+        EXPECT_EQ(boxes[0].text, c.text);
+        EXPECT_EQ(boxes[0].title, c.title);
+        EXPECT_EQ(boxes[0].icon, DialogIcon::Exclamation);
+        EXPECT_EQ(boxes[0].buttons, DialogButtons::Ok);
+    }
+}
+
+TEST_F(FileFields, ChosenCiphertextFileLandsInTheFieldWithItsClearButton)
+{
+    struct Case {
+        bool encrypt;
+        int index;
+        FileDialogRequest::Kind kind;
+        QString title;
+    };
+    const Case cases[] = {
+        {true, 1, FileDialogRequest::Kind::Save, Text(16)},
+        {false, 0, FileDialogRequest::Kind::Open, Text(89)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        dialogs.clear();
+        c.encrypt ? Encrypt() : Decrypt();
+        const QString path = files.filePath(c.encrypt ? "for-anna.zip" : "from-tom.zip");
+        dialogs.queuePath(path);
+
+        QTest::mouseClick(window.cmdSpecifyFile[c.index], Qt::LeftButton);
+
+        EXPECT_EQ(Field(c.index), path);
+        EXPECT_TRUE(ClearShown(c.index));
+        const auto choosers = Choosers();
+        ASSERT_EQ(choosers.size(), 1u);
+        EXPECT_EQ(choosers[0].chooser.kind, c.kind);
+        EXPECT_EQ(choosers[0].chooser.title, c.title);
+        EXPECT_EQ(choosers[0].chooser.nameFilters, QStringList({Text(88), Text(48) + " (*)"}));
+        // The encrypt command asks itself before it replaces a file.
+        EXPECT_FALSE(choosers[0].chooser.confirmOverwrite);
+    }
+}
+
+TEST_F(FileFields, FolderChooserFillsTheFolderRowOrLeavesItOnCancel)
+{
+    const QString earlier = Folder("earlier");
+    const QString chosen = Folder("inbox");
+    Decrypt();
+    window.txbFile[1]->setText(earlier);
+
+    window.cmdSpecifyFile_Click(1); // nothing queued: the user cancels
+    EXPECT_EQ(Field(1), earlier);
+    EXPECT_TRUE(window.ChosenFolder.isEmpty());
+
+    dialogs.queuePath(chosen);
+    window.cmdSpecifyFile_Click(1);
+    EXPECT_EQ(Field(1), chosen);
+    EXPECT_EQ(window.ChosenFolder, chosen);
+
+    const auto choosers = Choosers();
+    ASSERT_EQ(choosers.size(), 2u);
+    EXPECT_EQ(choosers[1].chooser.kind, FileDialogRequest::Kind::Folder);
+    EXPECT_EQ(choosers[1].chooser.title, Text(394));
+}
+
+TEST_F(FileFields, ClearingForgetsTheRowOfThisModeOnly)
+{
+    const QString attachment = FileOfSize("contract.pdf", 100);
+    const QString received = files.filePath("from-tom.zip");
+    dialogs.queuePath(attachment);
+    QTest::mouseClick(window.cmdSpecifyFile[0], Qt::LeftButton);
+    Decrypt();
+    dialogs.queuePath(received);
+    QTest::mouseClick(window.cmdSpecifyFile[0], Qt::LeftButton);
+    Encrypt();
+    ASSERT_EQ(Field(0), attachment);
+
+    QTest::mouseClick(window.cmdClearFile[0], Qt::LeftButton);
+
+    EXPECT_EQ(Field(0), QString());
+    EXPECT_FALSE(ClearShown(0));
+    Decrypt();
+    EXPECT_EQ(Field(0), received);
+    Encrypt();
+    EXPECT_EQ(Field(0), QString());
+}
+
+TEST_F(FileFields, ClickOnAnEmptyFieldOpensTheChooserOnAFilledOneNothing)
+{
+    const QString output = files.filePath("for-anna.zip");
+    dialogs.queuePath(output);
+
+    QTest::mouseClick(window.txbFile[1], Qt::LeftButton);
+    EXPECT_EQ(Choosers().size(), 1u);
+    EXPECT_EQ(Field(1), output);
+
+    QTest::mouseClick(window.txbFile[1], Qt::LeftButton);
+    EXPECT_EQ(Choosers().size(), 1u);
+    EXPECT_EQ(Field(1), output);
+}
+
+TEST_F(FileFields, DroppedFileIsCheckedLikeAChosenOne)
+{
+    const QString tooLarge = FileOfSize("video.mp4", FileLimits::MaxAppendedFileSize + 1);
+    dialogs.queuePath(tooLarge);
+    QTest::mouseClick(window.cmdSpecifyFile[0], Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    const MessageRequest fromDialog = dialogs.messages()[0];
+    dialogs.clear();
+
+    DropOnField(0, tooLarge);
+
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, fromDialog.text);
+    EXPECT_EQ(dialogs.messages()[0].title, fromDialog.title);
+    EXPECT_EQ(Field(0), QString());
+
+    const QString fits = FileOfSize("contract.pdf", 1000);
+    EXPECT_TRUE(DropOnField(0, fits));
+    EXPECT_EQ(Field(0), fits);
+    EXPECT_TRUE(ClearShown(0));
+}
+
+TEST_F(FileFields, DropTakesAFolderOnlyOnTheFolderRow)
+{
+    const QString folder = Folder("inbox");
+    const QString file = FileOfSize("from-tom.zip", 100);
+
+    EXPECT_FALSE(DropOnField(0, folder)); // encrypt mode: the file to append
+    EXPECT_EQ(Field(0), QString());
+
+    Decrypt();
+    window.Frame1->setVisible(true); // as the decrypt command shows it for an attached file
+    EXPECT_FALSE(DropOnField(1, file));
+    EXPECT_TRUE(DropOnField(1, folder));
+    EXPECT_EQ(Field(1), folder);
+    EXPECT_EQ(window.ChosenFolder, folder);
+    EXPECT_TRUE(dialogs.records().empty());
+}
+
+TEST_F(FileFields, QuittingRemovesTheWorkingFolderARunLeftBehind)
+{
+    PipelineRun run(QString(), &window.RunFolders);
+    ASSERT_TRUE(run.MakeWorkingFolder());
+    QString error;
+    const QString temp = run.NewTempFile("plt", TempTreatment::Shred, error);
+    ASSERT_FALSE(temp.isEmpty()) << error.toStdString();
+    ASSERT_TRUE(run.WorkingFolder().startsWith(workBase.path()));
+
+    window.RemoveWorkingFolder();
+
+    EXPECT_FALSE(QFileInfo::exists(temp));
+    EXPECT_FALSE(QFileInfo::exists(run.WorkingFolder()));
+    EXPECT_TRUE(QFileInfo::exists(workBase.path()));
+}
+
+} // namespace
