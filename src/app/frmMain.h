@@ -69,6 +69,8 @@ class frmMain : public QWidget {
     void NoKeyMessage();
     // True when the user chose to see the hidden key; the calling command then stops.
     bool AskToShowHiddenKey();
+    // Overwrites the key wherever the window holds it (quitting); the controls show "no key".
+    void WipeKey();
 
     // ---- File fields (files/frmMain_files.cpp) ----
     void cmdSpecifyFile_Click(int index);

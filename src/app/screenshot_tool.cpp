@@ -128,6 +128,18 @@ QWidget* showFileFields(frmMain& window, bool encrypt)
     return &window;
 }
 
+// The key group in its three states: key shown, key hidden, no key.
+QWidget* showKey(frmMain& window, bool hidden)
+{
+    showMain(window, Language::English, true);
+    window.txbQuickKey->setText(QStringLiteral("Violets are blue 1984"));
+    window.UpdateQuickKeyControls();
+    if (hidden)
+        window.cmdHideShowQuickKey_Click();
+    window.Clock_Timer();
+    return &window;
+}
+
 const Shot shots[] = {
     {"main_encrypt_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
     {"main_decrypt_en", [](frmMain& w) { return showMain(w, Language::English, false); }},
@@ -139,6 +151,9 @@ const Shot shots[] = {
     {"randomness_after_encrypt_en", randomnessAfterEncryption},
     {"file_fields_encrypt_en", [](frmMain& w) { return showFileFields(w, true); }},
     {"file_fields_decrypt_en", [](frmMain& w) { return showFileFields(w, false); }},
+    {"main_key_shown_en", [](frmMain& w) { return showKey(w, false); }},
+    {"main_key_hidden_en", [](frmMain& w) { return showKey(w, true); }},
+    {"main_key_none_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
 };
 
 bool wanted(const char* name, const QStringList& names)

@@ -63,7 +63,11 @@ QString NormalizeKey(const QString& text)
 
 int SignificantLength(const QString& text)
 {
-    return static_cast<int>(NormalizeKey(text).size());
+    QString normalized = NormalizeKey(text);
+    const int length = static_cast<int>(normalized.size());
+    // Called on every keystroke and clock tick: no normalised copy of the key is left behind.
+    WipeString(normalized);
+    return length;
 }
 
 int ChecksumFromCrc(uint32_t crc)
@@ -76,7 +80,9 @@ int ChecksumFromCrc(uint32_t crc)
 
 int KeyChecksum(const QString& key)
 {
-    const QString hex = CRC::CRC32Hex(NormalizeKey(key));
+    QString normalized = NormalizeKey(key);
+    const QString hex = CRC::CRC32Hex(normalized);
+    WipeString(normalized);
     return ChecksumFromCrc(hex.toUInt(nullptr, 16));
 }
 

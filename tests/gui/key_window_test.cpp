@@ -15,13 +15,15 @@
 
 namespace {
 
-QString Text(int number)
+QString Text(int number, int language = Language::English)
 {
-    return Language::GetProgramText(number, Language::English);
+    return Language::GetProgramText(number, language);
 }
 
 class KeyWindow : public ::testing::Test {
   protected:
+    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0); }
+
     void SetUp() override
     {
         mainWindow.setGeometry(40, 30, 720, 560);
@@ -99,16 +101,33 @@ TEST_F(KeyWindow, CountLineForShortKeys)
     }
 }
 
-TEST_F(KeyWindow, OpensBesideTheMainWindowWithItsTexts)
+TEST_F(KeyWindow, OpensBesideTheMainWindow)
 {
     runModal([&] {
         EXPECT_EQ(window.width(), mainWindow.width());
         EXPECT_EQ(window.frameGeometry().left(), mainWindow.frameGeometry().left());
         EXPECT_EQ(window.frameGeometry().top(), mainWindow.frameGeometry().top() + 289);
-        EXPECT_EQ(window.windowTitle(), Text(57));
-        EXPECT_EQ(caption("lblEntertheKey"), Text(124));
         EXPECT_EQ(window.focusWidget(), keyBox());
     });
+}
+
+TEST_F(KeyWindow, CaptionsFollowTheOwnersLanguage)
+{
+    for (int language : {Language::German, Language::English}) {
+        window.applyProgramTexts(language);
+        runModal([&] {
+            QTest::keyClicks(keyBox(), QStringLiteral("sixteen letters 16"));
+            EXPECT_EQ(window.windowTitle(), Text(57, language));
+            EXPECT_EQ(caption("lblEntertheKey"), Text(124, language));
+            EXPECT_EQ(caption("lblUseThisKey"), Text(127, language));
+            EXPECT_TRUE(caption("lblChecksumIs").startsWith(Text(136, language)));
+            EXPECT_EQ(button("cmdYes")->text(), Text(97, language));
+            EXPECT_EQ(button("cmdNo")->text(), Text(98, language));
+            EXPECT_EQ(button("cmdCancel")->text(), Text(184, language));
+        });
+        EXPECT_FALSE(Text(57, language).isEmpty());
+    }
+    EXPECT_NE(Text(97, Language::German), Text(97, Language::English));
 }
 
 TEST_F(KeyWindow, YesLeavesTrimmedKeyWithSingleSpaces)

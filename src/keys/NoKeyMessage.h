@@ -1,0 +1,13 @@
+#pragma once
+// The box that tells the user a key is needed before encrypting or decrypting. One function for the
+// window's commands and both pipelines, so the user always sees the same box.
+
+class Dialogs;
+
+namespace Keys {
+
+// Shows the no-key box: in encrypt mode it asks for a key and reminds that the recipient needs the
+// same one; otherwise it asks for the key the sender used. OK only, no icon.
+void ShowNoKeyMessage(Dialogs& dialogs, int language, bool encryptMode);
+
+} // namespace Keys

@@ -1,0 +1,44 @@
+#include "keys/NoKeyMessage.h"
+
+#include "app/Dialogs.h"
+#include "app/Language.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class NoKeyMessage : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0); }
+};
+
+TEST_F(NoKeyMessage, AsksForTheRightKeyInEachModeAndLanguage)
+{
+    struct Case {
+        bool encryptMode;
+        int language;
+        int textNumber;
+    };
+    const Case cases[] = {
+        {true, Language::English, 147},
+        {false, Language::English, 52},
+        {true, Language::German, 147},
+        {false, Language::German, 52},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "encrypt " << c.encryptMode << ", language " << c.language);
+        ScriptedDialogs dialogs;
+        Keys::ShowNoKeyMessage(dialogs, c.language, c.encryptMode);
+
+        const auto boxes = dialogs.messages();
+        ASSERT_EQ(boxes.size(), 1u);
+        const QString expected = Language::GetProgramText(c.textNumber, c.language);
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_EQ(boxes[0].text, expected);
+        EXPECT_EQ(boxes[0].title, Language::GetProgramText(382, c.language));
+        EXPECT_EQ(boxes[0].icon, DialogIcon::None);
+        EXPECT_EQ(boxes[0].buttons, DialogButtons::Ok);
+    }
+}
+
+} // namespace

@@ -1,0 +1,314 @@
+// The key group of the main window as the user drives it: entering a key in the key-entry window,
+// showing, hiding and clearing it, the questions about it and the checksum on the command buttons.
+#include "app/Dialogs.h"
+#include "app/Language.h"
+#include "app/frmMain.h"
+#include "keys/frmKeyboardWithDisplay.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString OldKey = QStringLiteral("old secret key of last spring");
+// Typed with stray spaces; the window keeps it trimmed, with single spaces.
+const QString NewKeyTyped = QStringLiteral("  brand   new key for the summer ");
+const QString NewKey = QStringLiteral("brand new key for the summer");
+
+enum class KeyState { NoKey, Shown, Hidden };
+
+class QuickKeyTest : public ::testing::Test {
+  public:
+    void SetUp() override
+    {
+        ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0);
+        Language::StoreLanguage(Language::English);
+        window = std::make_unique<frmMain>(dialogs, workFolder.path());
+        window->Form_Load();
+    }
+
+    QString text(int number) { return Language::GetProgramText(number, window->CurrentLanguage); }
+    template <typename Widget> Widget* control(const char* name)
+    {
+        auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QPushButton* button(const char* name) { return control<QPushButton>(name); }
+    QLineEdit* keyBox() { return control<QLineEdit>("txbQuickKey"); }
+    void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+    // Runs `inside` while the key-entry window is open; `opener` is the click that should open it.
+    // Returns whether the window opened at all. A window left open is cancelled, so nothing hangs.
+    bool withKeyWindow(const std::function<void(frmKeyboardWithDisplay&)>& inside, const std::function<void()>& opener)
+    {
+        bool opened = false;
+        QTimer::singleShot(0, window.get(), [&] {
+            auto* keyWindow = qobject_cast<frmKeyboardWithDisplay*>(QApplication::activeModalWidget());
+            if (keyWindow == nullptr)
+                return;
+            opened = true;
+            // While the key is being entered, neither key button can be pressed.
+            EXPECT_FALSE(button("cmdHideShowQuickKey")->isVisible());
+            EXPECT_FALSE(button("cmdClearQuickKey")->isVisible());
+            inside(*keyWindow);
+            if (keyWindow->isVisible())
+                keyWindow->reject();
+        });
+        opener();
+        if (opened) {
+            // Nothing typed lingers in the hidden key-entry window.
+            auto* keyWindow = window->findChild<frmKeyboardWithDisplay*>();
+            EXPECT_TRUE(keyWindow->findChild<QLineEdit*>(QStringLiteral("txbKey"))->text().isEmpty());
+        }
+        return opened;
+    }
+
+    static void type(frmKeyboardWithDisplay& keyWindow, const QString& key)
+    {
+        QTest::keyClicks(keyWindow.findChild<QLineEdit*>(QStringLiteral("txbKey")), key);
+    }
+    static void press(frmKeyboardWithDisplay& keyWindow, const char* name)
+    {
+        QTest::mouseClick(keyWindow.findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
+    }
+
+    void enterKey(const QString& typed, const char* leaveBy = "cmdYes")
+    {
+        const bool opened = withKeyWindow(
+            [&](frmKeyboardWithDisplay& keyWindow) {
+                type(keyWindow, typed);
+                press(keyWindow, leaveBy);
+            },
+            [this] { click(button("cmdQuickKey")); });
+        ASSERT_TRUE(opened);
+    }
+
+    void bringTo(KeyState state)
+    {
+        if (state == KeyState::NoKey)
+            return;
+        enterKey(OldKey);
+        if (state == KeyState::Hidden)
+            click(button("cmdHideShowQuickKey"));
+    }
+
+    // What the key group shows, checked against the state table and its invariants.
+    void expectState(KeyState state, const QString& key)
+    {
+        auto* hideShow = button("cmdHideShowQuickKey");
+        const bool keySet = state != KeyState::NoKey;
+        EXPECT_EQ(hideShow->isVisible(), keySet);
+        EXPECT_EQ(button("cmdClearQuickKey")->isVisible(), keySet);
+        EXPECT_EQ(control<QLabel>("lblNoKeySpecified")->isVisible(), !keySet);
+        EXPECT_EQ(window->QuickKey, keySet ? key : QString());
+        EXPECT_EQ(keyBox()->text(), state == KeyState::Shown ? key : QString());
+        if (keySet)
+            EXPECT_EQ(hideShow->text(), text(state == KeyState::Shown ? 379 : 380));
+    }
+
+    void answerNext(DialogAnswer answer) { dialogs.queueAnswer(answer); }
+    void clickKeyBox(const QString& typed)
+    {
+        const bool opened = withKeyWindow(
+            [&](frmKeyboardWithDisplay& keyWindow) {
+                type(keyWindow, typed);
+                press(keyWindow, "cmdYes");
+            },
+            [this] { click(keyBox()); });
+        EXPECT_TRUE(opened);
+    }
+
+    QTemporaryDir workFolder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<frmMain> window;
+};
+
+struct Transition {
+    const char* name;
+    KeyState from;
+    std::function<void(QuickKeyTest&)> act;
+    KeyState to;
+    const QString& key; // the key of the end state
+};
+
+TEST_F(QuickKeyTest, EachHandlerLeavesTheKeyGroupInOneOfItsThreeStates)
+{
+    using T = QuickKeyTest;
+    const Transition transitions[] = {
+        {"start", KeyState::NoKey, [](T&) {}, KeyState::NoKey, OldKey},
+        {"accept a first key", KeyState::NoKey, [](T& t) { t.enterKey(NewKeyTyped); }, KeyState::Shown, NewKey},
+        {"cancel without a key", KeyState::NoKey, [](T& t) { t.enterKey(QStringLiteral("short"), "cmdCancel"); },
+         KeyState::NoKey, OldKey},
+        {"hide", KeyState::Shown, [](T& t) { t.click(t.button("cmdHideShowQuickKey")); }, KeyState::Hidden, OldKey},
+        {"show", KeyState::Hidden, [](T& t) { t.click(t.button("cmdHideShowQuickKey")); }, KeyState::Shown, OldKey},
+        {"cancel over a hidden key", KeyState::Hidden, [](T& t) { t.enterKey(QStringLiteral("abc"), "cmdCancel"); },
+         KeyState::Hidden, OldKey},
+        {"No to a valid key over a hidden key", KeyState::Hidden, [](T& t) { t.enterKey(NewKeyTyped, "cmdNo"); },
+         KeyState::Hidden, OldKey},
+        {"cancel over a shown key", KeyState::Shown, [](T& t) { t.enterKey(QString(), "cmdCancel"); }, KeyState::Shown,
+         OldKey},
+        {"new key over a hidden key", KeyState::Hidden, [](T& t) { t.enterKey(NewKeyTyped); }, KeyState::Shown, NewKey},
+        {"new key over a shown key", KeyState::Shown, [](T& t) { t.enterKey(NewKeyTyped); }, KeyState::Shown, NewKey},
+        {"clear, answered No", KeyState::Hidden,
+         [](T& t) {
+             t.answerNext(DialogAnswer::No);
+             t.click(t.button("cmdClearQuickKey"));
+         },
+         KeyState::Shown, OldKey},
+        {"clear, answered Yes", KeyState::Hidden,
+         [](T& t) {
+             t.answerNext(DialogAnswer::Yes);
+             t.click(t.button("cmdClearQuickKey"));
+         },
+         KeyState::NoKey, OldKey},
+        {"asked to show the hidden key, Yes", KeyState::Hidden,
+         [](T& t) {
+             t.answerNext(DialogAnswer::Yes);
+             EXPECT_TRUE(t.window->AskToShowHiddenKey());
+         },
+         KeyState::Shown, OldKey},
+        {"asked to show the hidden key, No", KeyState::Hidden,
+         [](T& t) {
+             t.answerNext(DialogAnswer::No);
+             EXPECT_FALSE(t.window->AskToShowHiddenKey());
+         },
+         KeyState::Hidden, OldKey},
+        {"click the empty box without a key", KeyState::NoKey, [](T& t) { t.clickKeyBox(NewKeyTyped); },
+         KeyState::Shown, NewKey},
+        {"click the empty box over a hidden key", KeyState::Hidden, [](T& t) { t.clickKeyBox(NewKeyTyped); },
+         KeyState::Shown, NewKey},
+        {"wipe on quitting", KeyState::Hidden, [](T& t) { t.window->WipeKey(); }, KeyState::NoKey, OldKey},
+    };
+    for (const Transition& transition : transitions) {
+        SCOPED_TRACE(transition.name);
+        window = std::make_unique<frmMain>(dialogs, workFolder.path());
+        window->Form_Load();
+        dialogs.clear();
+        bringTo(transition.from);
+        transition.act(*this);
+        expectState(transition.to, transition.key);
+    }
+}
+
+TEST_F(QuickKeyTest, ClickingTheShownKeyOpensNothing)
+{
+    bringTo(KeyState::Shown);
+    EXPECT_FALSE(withKeyWindow([](frmKeyboardWithDisplay&) {}, [this] { click(keyBox()); }));
+    expectState(KeyState::Shown, OldKey);
+}
+
+TEST_F(QuickKeyTest, ClearQuestionNamesTheClearButtonAndNoLeavesTheFocusOnKey)
+{
+    bringTo(KeyState::Hidden);
+    dialogs.queueAnswer(DialogAnswer::No);
+    click(button("cmdClearQuickKey"));
+
+    const auto boxes = dialogs.messages();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, text(372));
+    EXPECT_EQ(boxes[0].title, button("cmdClearQuickKey")->text());
+    EXPECT_EQ(boxes[0].buttons, DialogButtons::YesNo);
+    EXPECT_EQ(window->focusWidget(), button("cmdQuickKey"));
+}
+
+TEST_F(QuickKeyTest, HiddenKeyQuestionHasBothLinesAndItsTitle)
+{
+    bringTo(KeyState::Hidden);
+    window->AskToShowHiddenKey();
+    const auto boxes = dialogs.messages();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, text(115) + QStringLiteral("\r\n") + text(116));
+    EXPECT_EQ(boxes[0].title, text(117));
+    EXPECT_EQ(boxes[0].buttons, DialogButtons::YesNo);
+}
+
+TEST_F(QuickKeyTest, CommandTooltipsShowTheChecksumTheKeyWindowShowed)
+{
+    QString shownInKeyWindow;
+    withKeyWindow(
+        [&](frmKeyboardWithDisplay& keyWindow) {
+            type(keyWindow, NewKeyTyped);
+            shownInKeyWindow = keyWindow.findChild<QLabel*>(QStringLiteral("lblChecksumIs"))->text();
+            press(keyWindow, "cmdYes");
+        },
+        [this] { click(button("cmdQuickKey")); });
+    ASSERT_TRUE(shownInKeyWindow.startsWith(text(136) + QLatin1Char(' ')));
+
+    QSignalSpy tick(window->Clock, &QTimer::timeout);
+    ASSERT_TRUE(tick.wait(2000));
+    EXPECT_EQ(button("cmdEncryptMessage")->toolTip(), shownInKeyWindow);
+    EXPECT_EQ(button("cmdDecryptMessage")->toolTip(), shownInKeyWindow);
+
+    dialogs.queueAnswer(DialogAnswer::Yes);
+    click(button("cmdClearQuickKey"));
+    EXPECT_TRUE(button("cmdEncryptMessage")->toolTip().isEmpty());
+    EXPECT_TRUE(button("cmdDecryptMessage")->toolTip().isEmpty());
+}
+
+TEST_F(QuickKeyTest, AcceptingAKeyRetiresTheCiphertextViewInBothModes)
+{
+    for (const bool inDecryptMode : {false, true}) {
+        SCOPED_TRACE(inDecryptMode ? "decrypt mode" : "encrypt mode");
+        click(control<QRadioButton>("optEncrypt"));
+        button("cmdViewCiphertext")->setEnabled(true); // as after an encryption
+        if (inDecryptMode)
+            click(control<QRadioButton>("optDecrypt"));
+        enterKey(NewKeyTyped);
+        click(control<QRadioButton>("optEncrypt"));
+        EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
+    }
+}
+
+TEST_F(QuickKeyTest, HiddenKeyStaysHiddenAcrossALanguageChange)
+{
+    bringTo(KeyState::Hidden);
+    auto* languages = control<QComboBox>("cboLanguage");
+    languages->setCurrentIndex(Language::German);
+    window->cboLanguage_Click();
+    ASSERT_EQ(window->CurrentLanguage, Language::German);
+
+    QString cancelCaption;
+    withKeyWindow(
+        [&](frmKeyboardWithDisplay& keyWindow) {
+            cancelCaption = keyWindow.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->text();
+        },
+        [this] { click(button("cmdQuickKey")); });
+    EXPECT_EQ(cancelCaption, Language::GetProgramText(184, Language::German));
+    expectState(KeyState::Hidden, OldKey);
+}
+
+TEST_F(QuickKeyTest, NoKeyMessageFitsTheMode)
+{
+    struct Case {
+        const char* option;
+        int textNumber;
+    };
+    for (const Case& c : {Case{"optEncrypt", 147}, Case{"optDecrypt", 52}}) {
+        SCOPED_TRACE(c.option);
+        dialogs.clear();
+        click(control<QRadioButton>(c.option));
+        window->NoKeyMessage();
+        const auto boxes = dialogs.messages();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, text(c.textNumber));
+        EXPECT_EQ(boxes[0].title, text(382));
+        EXPECT_EQ(boxes[0].icon, DialogIcon::None);
+        EXPECT_EQ(boxes[0].buttons, DialogButtons::Ok);
+    }
+}
+
+} // namespace
