@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -49,6 +50,78 @@ QWidget* showFilledMain(frmMain& window)
     window.txbFile[1]->setText(QStringLiteral("/home/tom/Mail/for-anna.zip"));
     window.Clock_Timer();
     return &window;
+}
+
+// Encrypts a letter (with a text file appended when withFile) through the encrypt command; the
+// closing message lands in the scripted dialogs.
+void encryptLetter(frmMain& window, int language, bool withFile)
+{
+    static QTemporaryDir folder;
+    showFilledMain(window);
+    showMain(window, language, true);
+    engine_set_kdf_level(KdfLevel::Interactive);
+    window.txbQuickKey->setText(QStringLiteral("Correct Horse Battery Staple 42"));
+    window.UpdateQuickKeyControls();
+    QString attachment;
+    if (withFile) {
+        attachment = folder.filePath(QStringLiteral("minutes.txt"));
+        QFile file(attachment);
+        file.open(QIODevice::WriteOnly);
+        // Words of random letters: a plain text with little to compress, so the ciphertext is large.
+        quint32 state = 2024;
+        QByteArray text;
+        for (int i = 0; i < 300000; ++i) {
+            state = state * 1664525u + 1013904223u;
+            text += "etaoinshrdlu etaoin shrdlu cmfwyp\n"[(state >> 16) % 34];
+        }
+        file.write(text);
+    }
+    window.txbFile[0]->setText(attachment);
+    window.txbFile[1]->setText(folder.filePath(QStringLiteral("for-anna.zip")));
+    window.cmdEncryptMessage_Click();
+}
+
+// The last box the scripted dialogs recorded, shown as the window would show it.
+QWidget* lastBox(frmMain& window, QMessageBox::Icon icon)
+{
+    const auto* scripted = dynamic_cast<ScriptedDialogs*>(&window.dialogs);
+    const MessageRequest last = scripted->messages().back();
+    auto* box = new QMessageBox(icon, last.title, last.text, QMessageBox::Ok, &window);
+    box->show();
+    return box;
+}
+
+QWidget* closingMessage(frmMain& window, int language, bool withFile)
+{
+    encryptLetter(window, language, withFile);
+    return lastBox(window, QMessageBox::NoIcon);
+}
+
+// Decrypts the letter encryptLetter made (with its file) with `key`; the attached file goes to a
+// folder "received" beside the letter.
+QWidget* decryptLetter(frmMain& window, const QString& key)
+{
+    encryptLetter(window, Language::English, true);
+    const QString letter = window.txbFile[1]->text();
+    showMain(window, Language::English, false);
+    window.txbFile[0]->setText(letter);
+    window.txbQuickKey->setText(key);
+    window.UpdateQuickKeyControls();
+    const QString received = QFileInfo(letter).absolutePath() + QStringLiteral("/received");
+    QDir().mkpath(received);
+    static_cast<ScriptedDialogs&>(window.dialogs).queuePath(received);
+    window.cmdDecryptMessage_Click();
+    window.Clock_Timer();
+    return &window;
+}
+
+QWidget* randomnessAfterEncryption(frmMain& window)
+{
+    encryptLetter(window, Language::English, true);
+    if (!window.RandomnessWindow)
+        return &window; // the encryption failed: its box is the last scripted message
+    window.RandomnessWindow->show();
+    return window.RandomnessWindow;
 }
 
 // The file fields filled through their own choosers (the tool's dialogs are scripted): in encrypt
@@ -94,68 +167,27 @@ QWidget* showKey(frmMain& window, bool hidden)
     return &window;
 }
 
-// Encrypts a letter (with a text file appended when withFile) through the encrypt command; the
-// closing message lands in the scripted dialogs.
-void encryptLetter(frmMain& window, int language, bool withFile)
-{
-    static QTemporaryDir folder;
-    showFilledMain(window);
-    showMain(window, language, true);
-    engine_set_kdf_level(KdfLevel::Interactive);
-    window.txbQuickKey->setText(QStringLiteral("Correct Horse Battery Staple 42"));
-    window.UpdateQuickKeyControls();
-    QString attachment;
-    if (withFile) {
-        attachment = folder.filePath(QStringLiteral("minutes.txt"));
-        QFile file(attachment);
-        file.open(QIODevice::WriteOnly);
-        // Words of random letters: a plain text with little to compress, so the ciphertext is large.
-        quint32 state = 2024;
-        QByteArray text;
-        for (int i = 0; i < 300000; ++i) {
-            state = state * 1664525u + 1013904223u;
-            text += "etaoinshrdlu etaoin shrdlu cmfwyp\n"[(state >> 16) % 34];
-        }
-        file.write(text);
-    }
-    window.txbFile[0]->setText(attachment);
-    window.txbFile[1]->setText(folder.filePath(QStringLiteral("for-anna.zip")));
-    window.cmdEncryptMessage_Click();
-}
-
-QWidget* closingMessage(frmMain& window, int language, bool withFile)
-{
-    encryptLetter(window, language, withFile);
-    const auto* scripted = dynamic_cast<ScriptedDialogs*>(&window.dialogs);
-    const MessageRequest last = scripted->messages().back();
-    auto* box = new QMessageBox(QMessageBox::NoIcon, last.title, last.text, QMessageBox::Ok, &window);
-    box->show();
-    return box;
-}
-
-QWidget* randomnessAfterEncryption(frmMain& window)
-{
-    encryptLetter(window, Language::English, true);
-    if (!window.RandomnessWindow)
-        return &window; // the encryption failed: its box is the last scripted message
-    window.RandomnessWindow->show();
-    return window.RandomnessWindow;
-}
-
 const Shot shots[] = {
     {"main_encrypt_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
     {"main_decrypt_en", [](frmMain& w) { return showMain(w, Language::English, false); }},
     {"main_encrypt_de", [](frmMain& w) { return showMain(w, Language::German, true); }},
     {"main_decrypt_de", [](frmMain& w) { return showMain(w, Language::German, false); }},
     {"main_filled_en", showFilledMain},
+    {"encrypt_done_with_file_en", [](frmMain& w) { return closingMessage(w, Language::English, true); }},
+    {"encrypt_done_without_file_de", [](frmMain& w) { return closingMessage(w, Language::German, false); }},
+    {"randomness_after_encrypt_en", randomnessAfterEncryption},
+    {"decrypt_done_with_file_en",
+     [](frmMain& w) { return decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42")); }},
+    {"decrypt_wrong_key_en",
+     [](frmMain& w) {
+         decryptLetter(w, QStringLiteral("Not The Key Anna Was Given 7"));
+         return lastBox(w, QMessageBox::Warning);
+     }},
     {"file_fields_encrypt_en", [](frmMain& w) { return showFileFields(w, true); }},
     {"file_fields_decrypt_en", [](frmMain& w) { return showFileFields(w, false); }},
     {"main_key_shown_en", [](frmMain& w) { return showKey(w, false); }},
     {"main_key_hidden_en", [](frmMain& w) { return showKey(w, true); }},
     {"main_key_none_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
-    {"encrypt_done_with_file_en", [](frmMain& w) { return closingMessage(w, Language::English, true); }},
-    {"encrypt_done_without_file_de", [](frmMain& w) { return closingMessage(w, Language::German, false); }},
-    {"randomness_after_encrypt_en", randomnessAfterEncryption},
 };
 
 bool wanted(const char* name, const QStringList& names)
