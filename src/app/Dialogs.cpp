@@ -11,6 +11,14 @@ DialogAnswer Dialogs::ask(const QString& text, const QString& title, DialogButto
     return message({text, title, icon, buttons, defaultButton});
 }
 
+QString Dialogs::chooseFolder(const QString& prompt)
+{
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Folder;
+    request.title = prompt;
+    return choosePath(request);
+}
+
 namespace {
 DialogAnswer defaultAnswer(const MessageRequest& request)
 {

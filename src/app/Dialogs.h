@@ -46,6 +46,8 @@ public:
     DialogAnswer inform(const QString& text, const QString& title, DialogIcon icon = DialogIcon::None);
     DialogAnswer ask(const QString& text, const QString& title, DialogButtons buttons,
                      DialogIcon icon = DialogIcon::Question, int defaultButton = 0);
+    // The folder chooser with its prompt; "" when cancelled.
+    QString chooseFolder(const QString& prompt);
 };
 
 // Records every box and chooser and hands out prepared answers, in order. A plain OK box takes

@@ -133,10 +133,7 @@ void frmMain::TooLargeErrMsg(const QString& strMsg, int intI)
 
 QString frmMain::BrowseForFolder(const QString& prompt)
 {
-    FileDialogRequest request;
-    request.kind = FileDialogRequest::Kind::Folder;
-    request.title = prompt;
-    return dialogs.choosePath(request);
+    return dialogs.chooseFolder(prompt);
 }
 
 bool frmMain::txbFile_DragOver(int index, QDragMoveEvent* event)

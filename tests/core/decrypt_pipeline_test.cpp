@@ -1,0 +1,535 @@
+// The decrypt pipeline as a user meets it: the boxes it shows, the message it recovers, the attached
+// file it writes (or refuses to write), and that nothing is left in the working-folder base.
+#include "app/Dialogs.h"
+#include "app/Language.h"
+#include "crypto/DecryptPipeline.h"
+#include "crypto/EncryptPipeline.h"
+#include "crypto/PlainPackage.h"
+#include "vectors/CiphertextMaker.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
+const QString CrLf = QStringLiteral("\r\n");
+
+QString Text(int number)
+{
+    return Language::GetProgramText(number, Language::English);
+}
+
+QString Closing(const QString& first)
+{
+    return first + CrLf + CrLf + Text(106) + CrLf + Text(107) + CrLf + "'" + Text(1) + "'.";
+}
+
+QByteArray EveryByteValue(int repeats)
+{
+    QByteArray bytes;
+    for (int r = 0; r < repeats; ++r)
+        for (int b = 0; b < 256; ++b)
+            bytes.append(static_cast<char>(b));
+    return bytes;
+}
+
+class DecryptPipelineTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        for (const char* sub : {"work", "scratch", "in", "out"})
+            QDir(dir.path()).mkpath(sub);
+        request.ciphertextPath = Path("in/message.zip");
+        request.quickKey = Key;
+        request.language = Language::English;
+        request.workingFolderBase = Path("work");
+    }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(FilesUnder("work").isEmpty()) << FilesUnder("work").join(' ').toStdString();
+        for (const MessageRequest& box : dialogs.messages())
+            if (box.title != Text(382)) // the no-key box has its own title
+                EXPECT_EQ(box.title, Language::GetProgramText(DecryptTexts::CommandCaption, request.language))
+                    << box.text.toStdString();
+    }
+
+    QString Path(const QString& name) const { return dir.path() + '/' + name; }
+
+    // Every file and folder under the test folder's subfolder, as relative paths.
+    QStringList FilesUnder(const QString& sub) const
+    {
+        QStringList found;
+        QDirIterator it(Path(sub), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << QDir(Path(sub)).relativeFilePath(it.next());
+        return found;
+    }
+
+    // Encrypts with the real encrypt pipeline into request.ciphertextPath.
+    void EncryptWithPipeline(const QString& message, const QString& fileToAppend)
+    {
+        ScriptedDialogs encryptDialogs;
+        EncryptRequest encrypt;
+        encrypt.message = message;
+        encrypt.fileToAppend = fileToAppend;
+        encrypt.outputPath = request.ciphertextPath;
+        encrypt.quickKey = Key;
+        encrypt.kdfLevel = KdfLevel::Interactive;
+        encrypt.workingFolderBase = Path("work");
+        ASSERT_TRUE(EncryptMessage(encrypt, encryptDialogs).success);
+    }
+
+    // A ciphertext file carrying exactly this package, in request.ciphertextPath.
+    void WritePackage(const QByteArray& package)
+    {
+        const QByteArray file = CiphertextMaker::FromPackage(package, Key, Path("scratch"));
+        ASSERT_FALSE(file.isEmpty());
+        ASSERT_TRUE(CiphertextMaker::WriteBytes(request.ciphertextPath, file));
+    }
+
+    void WriteAttachment(const QByteArray& name, const QByteArray& data)
+    {
+        WritePackage(BuildPlainPackage("The file is attached.", name, data));
+    }
+
+    DecryptOutcome Decrypt() { return DecryptMessage(request, dialogs); }
+
+    QStringList BoxTexts() const
+    {
+        QStringList texts;
+        for (const MessageRequest& box : dialogs.messages())
+            texts << box.text;
+        return texts;
+    }
+
+    int ChooserCount() const
+    {
+        int count = 0;
+        for (const ScriptedDialogs::Record& record : dialogs.records())
+            count += record.isChooser ? 1 : 0;
+        return count;
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    DecryptRequest request;
+};
+
+struct RoundTrip {
+    const char* label;
+    QString message;
+    QString fileName; // "" for no attached file
+    QByteArray fileBytes;
+    QString writtenName;
+};
+
+class DecryptRoundTripTest : public DecryptPipelineTest, public ::testing::WithParamInterface<RoundTrip> {};
+
+TEST_P(DecryptRoundTripTest, RecoversTheMessageAndWritesTheAttachedFile)
+{
+    const RoundTrip& trip = GetParam();
+    QString fileToAppend;
+    if (!trip.fileName.isEmpty()) {
+        fileToAppend = Path("scratch/" + trip.fileName);
+        ASSERT_TRUE(CiphertextMaker::WriteBytes(fileToAppend, trip.fileBytes));
+    }
+    EncryptWithPipeline(trip.message, fileToAppend);
+    dialogs.queuePath(Path("out"));
+    QStringList shown;
+    request.showFolderControls = [&](const QString& caption) { shown << caption; };
+
+    const DecryptOutcome outcome = Decrypt();
+
+    ASSERT_EQ(outcome.status, DecryptStatus::Success) << BoxTexts().join('|').toStdString();
+    EXPECT_EQ(outcome.message, trip.message);
+    if (trip.fileName.isEmpty()) {
+        EXPECT_FALSE(outcome.showFolderFrame);
+        EXPECT_EQ(ChooserCount(), 0);
+        EXPECT_TRUE(FilesUnder("out").isEmpty());
+        EXPECT_EQ(BoxTexts(), QStringList{Closing(Text(67))});
+        return;
+    }
+    const QString written = Path("out/" + trip.writtenName);
+    EXPECT_EQ(CiphertextMaker::ReadBytes(written), trip.fileBytes);
+    EXPECT_EQ(FilesUnder("out"), QStringList{trip.writtenName});
+    EXPECT_EQ(outcome.writtenFilePath, QDir::toNativeSeparators(written));
+    EXPECT_TRUE(outcome.showFolderFrame);
+    EXPECT_EQ(outcome.appendedFileCaption, Text(37) + ":");
+    EXPECT_EQ(shown, QStringList{Text(17) + ":"});
+    ASSERT_EQ(ChooserCount(), 1);
+    EXPECT_EQ(dialogs.records()[1].chooser.kind, FileDialogRequest::Kind::Folder);
+    EXPECT_EQ(dialogs.records()[1].chooser.title, Text(394));
+    EXPECT_EQ(BoxTexts(), (QStringList{Text(65) + CrLf + Text(66), Closing(Text(68))}));
+}
+
+const QString LargestMessage = QString(99'999 - 2 * 3, QLatin1Char('x')) + QStringLiteral("äöü");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DecryptRoundTripTest,
+    ::testing::Values(
+        RoundTrip{"NoFile", "Meet me at the north gate at noon.", "", {}, ""},
+        RoundTrip{"TextFile", "Notes attached.", "notes.txt", "Line one\nLine two\n", "notes.txt"},
+        RoundTrip{"EveryByte", "Binary attached.", "bytes.bin", EveryByteValue(40), "bytes.bin"},
+        RoundTrip{"NameWithCapitalsAndSpaces", "Report attached.", QStringLiteral("Quartals Bericht ÄÖÜ Ésta.PDF"),
+                  "%PDF-1.4 fake", QStringLiteral("quartals bericht äöü ésta.pdf")},
+        RoundTrip{
+            "NonAsciiMessage", QStringLiteral("Grüße aus Köln — 東京で会いましょう 🙂"), "", {}, ""},
+        RoundTrip{"LargestMessageAndFile", LargestMessage, "big.bin", EveryByteValue(2'027'520 / 256), "big.bin"}),
+    [](const ::testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.label); });
+
+TEST_F(DecryptPipelineTest, EmptyFirstFileFieldAsksForTheFileAndTouchesNothing)
+{
+    request.ciphertextPath.clear();
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Failed);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, Text(138));
+    EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::None);
+    EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::Ok);
+    EXPECT_TRUE(FilesUnder("work").isEmpty());
+}
+
+TEST_F(DecryptPipelineTest, NoKeyIsRefusedWithTheNoKeyBox)
+{
+    EncryptWithPipeline("Hello there, this is the message.", {});
+    request.quickKey.clear();
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Failed);
+    EXPECT_FALSE(outcome.message.has_value());
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, Text(52));
+    EXPECT_EQ(dialogs.messages()[0].title, Text(382));
+    EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::None);
+}
+
+TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreToldApart)
+{
+    struct Case {
+        const char* label;
+        QByteArray file;
+        QString expected;
+    };
+    QByteArray headerOnly(37, 'P');
+    headerOnly[11] = 37;
+    QByteArray pointsPastEnd(40, 'P');
+    pointsPastEnd[11] = 41;
+    const Case cases[] = {
+        {"shorter than 12 bytes", QByteArray("PK\x03\x04 short", 10), Text(407)},
+        {"header length past the end", pointsPastEnd, Text(407)},
+        {"empty body", headerOnly,
+         Text(86) + " " + QDir::toNativeSeparators(Path("work/temp_zeb001")) + ":" + CrLf + "Nothing to write."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        dialogs.clear();
+        ASSERT_TRUE(CiphertextMaker::WriteBytes(request.ciphertextPath, c.file));
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_NE(outcome.status, DecryptStatus::Success);
+        EXPECT_FALSE(outcome.message.has_value());
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_EQ(dialogs.messages()[0].text, c.expected);
+        EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
+        EXPECT_TRUE(FilesUnder("work").isEmpty());
+    }
+}
+
+TEST_F(DecryptPipelineTest, UnreadableCiphertextFileNamesItsFolderAndTheCause)
+{
+    request.ciphertextPath = Path("in/missing.zip");
+
+    Decrypt();
+
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text,
+              Text(87) + " " + QDir::toNativeSeparators(Path("in")) + ":" + CrLf + "No such file or folder.");
+}
+
+TEST(DecryptEngineCodes, EachCodeGivesTheTextsOfItsGroup)
+{
+    ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0);
+    struct Case {
+        int code;
+        QString cause;
+    };
+    const Case cases[] = {{-3, Text(150)},
+                          {-4, Text(150)},
+                          {-6, Text(150)},
+                          {-5, Text(151)},
+                          {-7, Text(151)},
+                          {-9, Text(151)},
+                          {-8, Text(153) + CrLf + Text(154)},
+                          {1, Text(152)},
+                          {-1, Text(152)},
+                          {-10, Text(152)}};
+    for (const Case& c : cases)
+        EXPECT_EQ(EngineFailureText(c.code, Language::English), Text(148) + CrLf + c.cause) << c.code;
+    EXPECT_EQ(EngineFailureText(-3, Language::German),
+              Language::GetProgramText(148, Language::German) + CrLf + Language::GetProgramText(150, Language::German));
+}
+
+TEST_F(DecryptPipelineTest, WrongKeyAndDamageAreReportedAndRecoverNothing)
+{
+    struct Case {
+        const char* label;
+        std::function<void(QByteArray&)> change;
+        QString otherKey;
+        QString cause;
+    };
+    const Case cases[] = {
+        {"wrong key", [](QByteArray&) {}, "Another Key Entirely 1234", Text(150)},
+        {"changed body byte", [](QByteArray& f) { f[f.size() - 100] = f[f.size() - 100] ^ 0x01; }, "", Text(151)},
+        {"truncated", [](QByteArray& f) { f.chop(17); }, "", Text(151)},
+        {"trailing data", [](QByteArray& f) { f.append("tail"); }, "", Text(151)},
+    };
+    QByteArray original;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (original.isEmpty()) {
+            EncryptWithPipeline("A message that must stay secret.", {});
+            original = CiphertextMaker::ReadBytes(request.ciphertextPath);
+        }
+        QByteArray file = original;
+        c.change(file);
+        ASSERT_TRUE(CiphertextMaker::WriteBytes(request.ciphertextPath, file));
+        request.quickKey = c.otherKey.isEmpty() ? Key : c.otherKey;
+        dialogs.clear();
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_EQ(outcome.status, DecryptStatus::WrongKeyOrDamaged);
+        EXPECT_FALSE(outcome.message.has_value());
+        EXPECT_EQ(BoxTexts(), QStringList{Text(148) + CrLf + c.cause});
+        EXPECT_TRUE(FilesUnder("work").isEmpty());
+    }
+}
+
+TEST_F(DecryptPipelineTest, NoFolderChosenKeepsTheMessageAndWritesNothing)
+{
+    WriteAttachment("notes.txt", "content");
+    // The first time the user says No (ask again), the second time Yes (go on without the file).
+    dialogs.queueAnswer(DialogAnswer::No);
+    dialogs.queueAnswer(DialogAnswer::Yes);
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_EQ(outcome.message, "The file is attached.");
+    EXPECT_TRUE(outcome.attachmentAbandoned);
+    EXPECT_TRUE(outcome.writtenFilePath.isEmpty());
+    EXPECT_EQ(outcome.appendedFileCaption, Text(41));
+    EXPECT_EQ(ChooserCount(), 2);
+    const QString notice = Text(65) + CrLf + Text(66);
+    EXPECT_EQ(BoxTexts(), (QStringList{notice, Text(73), notice, Text(73), Closing(Text(67) + " " + Text(74))}));
+    const MessageRequest question = dialogs.messages()[1];
+    EXPECT_EQ(question.buttons, DialogButtons::YesNo);
+    EXPECT_EQ(question.defaultButton, 1);
+    EXPECT_TRUE(FilesUnder("out").isEmpty());
+    EXPECT_EQ(FilesUnder("in"), QStringList{"message.zip"});
+}
+
+TEST_F(DecryptPipelineTest, GermanClosingMessageEndsWithKlicken)
+{
+    EncryptWithPipeline("Hallo, hier ist die Nachricht.", {});
+    request.language = Language::German;
+
+    const DecryptOutcome outcome = Decrypt();
+
+    const auto de = [](int n) { return Language::GetProgramText(n, Language::German); };
+    EXPECT_EQ(outcome.closingMessage,
+              de(67) + CrLf + CrLf + de(106) + CrLf + de(107) + CrLf + "'" + de(1) + "' klicken.");
+}
+
+TEST_F(DecryptPipelineTest, AnExistingFileOfTheSameNameIsReplaced)
+{
+    ASSERT_TRUE(CiphertextMaker::WriteBytes(Path("out/notes.txt"), "an older, longer version of the notes"));
+    WriteAttachment("notes.txt", "new notes");
+    dialogs.queuePath(Path("out"));
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_EQ(CiphertextMaker::ReadBytes(Path("out/notes.txt")), "new notes");
+    EXPECT_EQ(FilesUnder("out"), QStringList{"notes.txt"});
+}
+
+TEST_F(DecryptPipelineTest, ALinkAtTheTargetIsReplacedAndItsTargetKept)
+{
+    ASSERT_TRUE(CiphertextMaker::WriteBytes(Path("scratch/precious.txt"), "keep me"));
+    ASSERT_TRUE(QFile::link(Path("scratch/precious.txt"), Path("out/notes.txt")));
+    WriteAttachment("notes.txt", "new notes");
+    dialogs.queuePath(Path("out"));
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_FALSE(QFileInfo(Path("out/notes.txt")).isSymLink());
+    EXPECT_EQ(CiphertextMaker::ReadBytes(Path("out/notes.txt")), "new notes");
+    EXPECT_EQ(CiphertextMaker::ReadBytes(Path("scratch/precious.txt")), "keep me");
+}
+
+TEST_F(DecryptPipelineTest, AFailedWriteKeepsTheMessageAndSaysWhy)
+{
+    WriteAttachment("notes.txt", "new notes");
+    dialogs.queuePath(Path("no such folder"));
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::AttachmentNotWritten);
+    EXPECT_EQ(outcome.message, "The file is attached.");
+    EXPECT_TRUE(outcome.writtenFilePath.isEmpty());
+    EXPECT_EQ(outcome.appendedFileCaption, Text(43));
+    EXPECT_TRUE(outcome.closingMessage.isEmpty());
+    ASSERT_FALSE(dialogs.messages().empty());
+    EXPECT_EQ(dialogs.messages().back().text, Text(31) + " " + QDir::toNativeSeparators(Path("no such folder")) + ":" +
+                                                  CrLf + "No such file or folder.");
+    EXPECT_FALSE(QFileInfo::exists(Path("no such folder")));
+}
+
+struct UnsafeName {
+    const char* label;
+    QByteArray name;
+};
+
+class DecryptUnsafeNameTest : public DecryptPipelineTest, public ::testing::WithParamInterface<UnsafeName> {};
+
+// The sender chooses the name; whatever it is, nothing may land outside the chosen folder or under
+// a name the system treats as something else. The message still reaches the user.
+TEST_P(DecryptUnsafeNameTest, IsRefusedAndNothingIsWritten)
+{
+    ASSERT_FALSE(Text(415).isEmpty());
+    WriteAttachment(GetParam().name, "payload that must not land anywhere");
+    dialogs.queuePath(Path("out/inner"));
+    QDir(Path("out")).mkpath("inner");
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::AttachmentNotWritten);
+    EXPECT_EQ(outcome.message, "The file is attached.");
+    EXPECT_TRUE(outcome.showFolderFrame);
+    EXPECT_EQ(outcome.appendedFileCaption, Text(43));
+    EXPECT_EQ(BoxTexts(), QStringList{Text(415)});
+    EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
+    EXPECT_EQ(ChooserCount(), 0);
+    EXPECT_EQ(FilesUnder("out"), QStringList{"inner"});
+    EXPECT_EQ(FilesUnder("in"), QStringList{"message.zip"});
+    EXPECT_TRUE(FilesUnder("scratch").isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{"in", "out", "scratch", "work"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, DecryptUnsafeNameTest,
+    ::testing::Values(UnsafeName{"SlashInside", "sub/evil.txt"}, UnsafeName{"ParentBySlash", "../evil.txt"},
+                      UnsafeName{"AbsolutePath", "/tmp/evil.txt"}, UnsafeName{"Backslash", "..\\evil.txt"},
+                      UnsafeName{"UncPrefix", "\\\\server\\share"}, UnsafeName{"Dot", "."}, UnsafeName{"DotDot", ".."},
+                      UnsafeName{"DrivePrefix", "C:evil.txt"},
+                      UnsafeName{"ControlCharacter", QByteArray("evil\x01.txt")},
+                      UnsafeName{"LineBreak", QByteArray("evil\n.txt")},
+                      UnsafeName{"RightToLeftOverride", QStringLiteral("invoice\u202Etxt.exe").toUtf8()},
+                      UnsafeName{"InvalidUtf8", QByteArray("\xff\xfe.txt")},
+                      UnsafeName{"OverlongSlash", QByteArray("..\xc0\xaf"
+                                                             "evil")},
+                      UnsafeName{"Longer255Bytes", QByteArray(252, 'a') + ".txt"}, UnsafeName{"DeviceName", "CON"},
+                      UnsafeName{"DeviceWithExtension", "nul.txt"}, UnsafeName{"NumberedPortAnyCase", "Lpt9.log"},
+                      UnsafeName{"SerialPort", "com1.tar.gz"}),
+    [](const ::testing::TestParamInfo<UnsafeName>& info) { return std::string(info.param.label); });
+
+TEST_F(DecryptPipelineTest, PlainNamesCloseToTheRefusedOnesAreWritten)
+{
+    const QByteArray names[] = {"report.pdf",  "icon.png", "com10.txt",
+                                "console.log", "..hidden", QByteArray(251, 'a') + ".txt"};
+    for (const QByteArray& name : names) {
+        SCOPED_TRACE(name.constData());
+        dialogs.clear();
+        WriteAttachment(name, "content");
+        dialogs.queuePath(Path("out"));
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_EQ(outcome.status, DecryptStatus::Success);
+        EXPECT_EQ(CiphertextMaker::ReadBytes(Path("out/") + QString::fromUtf8(name)), "content");
+    }
+}
+
+TEST_F(DecryptPipelineTest, CheckValueMismatchAsksAndFollowsTheAnswer)
+{
+    QByteArray package = BuildPlainPackage("Possibly altered.", "notes.txt", "content");
+    package[package.size() - 1] = package.at(package.size() - 1) == '0' ? '1' : '0';
+    const QString question = Text(21) + CrLf + Text(55) + CrLf + Text(56);
+
+    for (const DialogAnswer answer : {DialogAnswer::No, DialogAnswer::Yes}) {
+        SCOPED_TRACE(answer == DialogAnswer::Yes ? "Yes" : "No");
+        WritePackage(package);
+        dialogs.clear();
+        dialogs.queueAnswer(answer);
+        dialogs.queuePath(Path("out"));
+
+        const DecryptOutcome outcome = Decrypt();
+
+        ASSERT_FALSE(dialogs.messages().empty());
+        EXPECT_EQ(dialogs.messages()[0].text, question);
+        EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::YesNo);
+        EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
+        if (answer == DialogAnswer::No) {
+            EXPECT_EQ(outcome.status, DecryptStatus::CheckValueRefused);
+            EXPECT_FALSE(outcome.message.has_value());
+            EXPECT_EQ(dialogs.messages().size(), 1u);
+            EXPECT_TRUE(FilesUnder("out").isEmpty());
+        } else {
+            EXPECT_EQ(outcome.status, DecryptStatus::Success);
+            EXPECT_EQ(outcome.message, "Possibly altered.");
+            EXPECT_EQ(CiphertextMaker::ReadBytes(Path("out/notes.txt")), "content");
+        }
+    }
+}
+
+TEST_F(DecryptPipelineTest, BrokenPackagesAreReportedNotRead)
+{
+    struct Case {
+        const char* label;
+        QByteArray body; // the engine's plain input, before the header is put in front
+        QString expected;
+    };
+    const Case cases[] = {
+        {"length fields not digits", CiphertextMaker::Compressed("abcde" + QByteArray(40, 'x'), Path("scratch")),
+         Text(408)},
+        {"message length past the end",
+         CiphertextMaker::Compressed(BuildPlainPackage("short", {}, "filler").replace(0, 5, "99999"), Path("scratch")),
+         Text(408)},
+        {"not compressed at all", "plain bytes where a compressed package belongs", Text(416)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        dialogs.clear();
+        const QByteArray file = CiphertextMaker::WithHeader(CiphertextMaker::EngineBody(c.body, Key, Path("scratch")));
+        ASSERT_TRUE(CiphertextMaker::WriteBytes(request.ciphertextPath, file));
+        dialogs.queueAnswer(DialogAnswer::Yes); // go on past the check value, if asked
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_EQ(outcome.status, DecryptStatus::WrongKeyOrDamaged);
+        EXPECT_FALSE(outcome.message.has_value());
+        ASSERT_FALSE(dialogs.messages().empty());
+        EXPECT_EQ(dialogs.messages().back().text, c.expected);
+        EXPECT_TRUE(FilesUnder("out").isEmpty());
+    }
+}
+
+} // namespace

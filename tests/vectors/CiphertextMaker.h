@@ -1,0 +1,75 @@
+#pragma once
+// Builds ciphertext files from raw plain packages with the real engine routines, so that tests and
+// the vector generator can make packages the encrypt pipeline never would (a wrong check value,
+// broken length fields, hostile file names) and still have them encrypted like any other.
+
+#include "crypto/FakeZipHeader.h"
+#include "crypto/RandomSource.h"
+#include "engines/CipherEngine.h"
+#include "engines/Packer.h"
+#include "keys/KeyRoutines.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace CiphertextMaker {
+
+inline bool WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The packer's output for bytes; "" on failure.
+inline QByteArray Compressed(const QByteArray& bytes, const QString& scratch)
+{
+    const QString in = scratch + "/pack-in", out = scratch + "/pack-out";
+    if (!WriteBytes(in, bytes) || alb() == 0)
+        return {};
+    const int32_t result = cf(in.toUtf8().constData(), out.toUtf8().constData(), 0);
+    dalb();
+    const QByteArray packed = result == 0 ? ReadBytes(out) : QByteArray();
+    QFile::remove(in);
+    QFile::remove(out);
+    return packed;
+}
+
+// The cipher engine's body for bytes under quickKey (cheap key derivation); "" on failure.
+inline QByteArray EngineBody(const QByteArray& bytes, const QString& quickKey, const QString& scratch)
+{
+    const QString in = scratch + "/enc-in", out = scratch + "/enc-out";
+    if (!WriteBytes(in, bytes) || allocate_buffers() == 0)
+        return {};
+    engine_set_kdf_level(KdfLevel::Interactive);
+    const QByteArray key = Keys::MakeEngineKey(quickKey).toUtf8();
+    operation_initialization(key.constData(), 1, bytes.size(), 0);
+    const int32_t result = encrypt_file(in.toUtf8().constData(), out.toUtf8().constData());
+    deallocate_buffers();
+    const QByteArray body = result == 0 ? ReadBytes(out) : QByteArray();
+    QFile::remove(in);
+    QFile::remove(out);
+    return body;
+}
+
+// A whole ciphertext file: the ZIP-like header in front of the body. The seed fixes the decoration.
+inline QByteArray WithHeader(const QByteArray& body, uint32_t seed = 1)
+{
+    RandomSource rng;
+    rng.seed(seed);
+    return body.isEmpty() ? QByteArray() : MakeFakeZipHeader(rng, body.size()) + body;
+}
+
+// A ciphertext file carrying exactly this plain package.
+inline QByteArray FromPackage(const QByteArray& package, const QString& quickKey, const QString& scratch)
+{
+    return WithHeader(EngineBody(Compressed(package, scratch), quickKey, scratch));
+}
+
+} // namespace CiphertextMaker
