@@ -24,14 +24,14 @@ struct MessageRequest {
 struct FileDialogRequest {
     enum class Kind { Open, Save, Folder };
     Kind kind = Kind::Open;
-    QString title;           // dialog title, or the prompt of the folder chooser
-    QStringList nameFilters; // Qt name filters, e.g. "Ciphertext files (*.zip)", "All files (*)"
-    bool mustExist = true;   // Open: the file must exist
+    QString title;                // dialog title, or the prompt of the folder chooser
+    QStringList nameFilters;      // Qt name filters, e.g. "Ciphertext files (*.zip)", "All files (*)"
+    bool mustExist = true;        // Open: the file must exist
     bool confirmOverwrite = true; // Save: ask before replacing an existing file
 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // A message box or question; returns the button pressed (Ok for a plain box).
@@ -54,12 +54,12 @@ public:
 // no prepared answer. When none is prepared, a question gets its default button and a chooser
 // gets "" (cancelled).
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Record {
-        MessageRequest message;          // filled for message boxes
-        FileDialogRequest chooser;       // filled for choosers
+        MessageRequest message;    // filled for message boxes
+        FileDialogRequest chooser; // filled for choosers
         bool isChooser = false;
-        QString target;                  // filled for openTarget
+        QString target; // filled for openTarget
         bool isOpenTarget = false;
     };
 
@@ -73,9 +73,14 @@ public:
 
     const std::vector<Record>& records() const { return log; }
     std::vector<MessageRequest> messages() const;
-    void clear() { log.clear(); answers.clear(); paths.clear(); }
+    void clear()
+    {
+        log.clear();
+        answers.clear();
+        paths.clear();
+    }
 
-private:
+  private:
     std::deque<DialogAnswer> answers;
     std::deque<QString> paths;
     std::vector<Record> log;

@@ -93,6 +93,9 @@ class frmMain : public QWidget {
     // Enabled state of every button, option button and combo box; of frames, text boxes and labels
     // too when their flag is set.
     void SetControlsEnabled(bool enabled, bool frames, bool textBoxes, bool labels);
+    // Borrows txbQuickKey as the red, bold, centred busy line and paints it at once; "" gives the field
+    // back its usual look, empty (the command puts the key text back).
+    void ShowBusyLine(const QString& busyText);
 
     // ---- Decrypt command (app/frmMain_decrypt.cpp) ----
     void cmdDecryptMessage_Click();

@@ -72,6 +72,16 @@ void frmMain::SetControlsEnabled(bool enabled, bool frames, bool textBoxes, bool
     repaint();
 }
 
+void frmMain::ShowBusyLine(const QString& busyText)
+{
+    const bool busy = !busyText.isEmpty();
+    repaint();
+    txbQuickKey->setText(busyText);
+    SetKeyFieldLook(txbQuickKey, busy ? QColor(255, 0, 0) : QColor(Qt::black), busy,
+                    busy ? Qt::AlignCenter : Qt::AlignLeft);
+    txbQuickKey->repaint();
+}
+
 void frmMain::cmdEncryptMessage_Click()
 {
     if (QuickKey.isEmpty()) {
@@ -101,13 +111,7 @@ void frmMain::cmdEncryptMessage_Click()
     request.language = CurrentLanguage;
     request.kdfLevel = engine_kdf_level();
     request.workingFolderBase = WorkingFolderBase;
-    request.showBusy = [this](bool busy) {
-        repaint();
-        txbQuickKey->setText(busy ? EncryptBusyText(CurrentLanguage) : QString());
-        SetKeyFieldLook(txbQuickKey, busy ? QColor(255, 0, 0) : QColor(Qt::black), busy,
-                        busy ? Qt::AlignCenter : Qt::AlignLeft);
-        txbQuickKey->repaint();
-    };
+    request.showBusy = [this](bool busy) { ShowBusyLine(busy ? EncryptBusyText(CurrentLanguage) : QString()); };
     const EncryptOutcome outcome = EncryptMessage(request, dialogs);
 
     if (txbText->toPlainText() != outcome.trimmedMessage)
@@ -122,8 +126,8 @@ void frmMain::cmdEncryptMessage_Click()
         ShowRandomness(RandomnessWindowOf(*this), outcome.randomness, CurrentLanguage);
 
     SetControlsEnabled(true, false, false, true);
+    ShowBusyLine({});
     txbQuickKey->setText(keptKeyText);
-    SetKeyFieldLook(txbQuickKey, Qt::black, false, Qt::AlignLeft);
     cmdDecryptMessage->setEnabled(false);
     cmdViewCiphertext->setEnabled(RM[0] > 0 && RM[1] > 0);
     SetTheFocus();

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -102,8 +103,8 @@ void encryptLetter(frmMain& window, int language, bool withFile)
     showFilledMain(window);
     showMain(window, language, true);
     engine_set_kdf_level(KdfLevel::Interactive);
-    window.QuickKey = QStringLiteral("Correct Horse Battery Staple 42");
-    window.txbQuickKey->setText(window.QuickKey);
+    window.txbQuickKey->setText(QStringLiteral("Correct Horse Battery Staple 42"));
+    window.UpdateQuickKeyControls();
     QString attachment;
     if (withFile) {
         attachment = folder.filePath(QStringLiteral("minutes.txt"));
@@ -123,14 +124,38 @@ void encryptLetter(frmMain& window, int language, bool withFile)
     window.cmdEncryptMessage_Click();
 }
 
+// The last box the scripted dialogs recorded, shown as the window would show it.
+QWidget* lastBox(frmMain& window, QMessageBox::Icon icon)
+{
+    const auto* scripted = dynamic_cast<ScriptedDialogs*>(&window.dialogs);
+    const MessageRequest last = scripted->messages().back();
+    auto* box = new QMessageBox(icon, last.title, last.text, QMessageBox::Ok, &window);
+    box->show();
+    return box;
+}
+
 QWidget* closingMessage(frmMain& window, int language, bool withFile)
 {
     encryptLetter(window, language, withFile);
-    const auto* scripted = dynamic_cast<ScriptedDialogs*>(&window.dialogs);
-    const MessageRequest last = scripted->messages().back();
-    auto* box = new QMessageBox(QMessageBox::NoIcon, last.title, last.text, QMessageBox::Ok, &window);
-    box->show();
-    return box;
+    return lastBox(window, QMessageBox::NoIcon);
+}
+
+// Decrypts the letter encryptLetter made (with its file) with `key`; the attached file goes to a
+// folder "received" beside the letter.
+QWidget* decryptLetter(frmMain& window, const QString& key)
+{
+    encryptLetter(window, Language::English, true);
+    const QString letter = window.txbFile[1]->text();
+    showMain(window, Language::English, false);
+    window.txbFile[0]->setText(letter);
+    window.txbQuickKey->setText(key);
+    window.UpdateQuickKeyControls();
+    const QString received = QFileInfo(letter).absolutePath() + QStringLiteral("/received");
+    QDir().mkpath(received);
+    static_cast<ScriptedDialogs&>(window.dialogs).queuePath(received);
+    window.cmdDecryptMessage_Click();
+    window.Clock_Timer();
+    return &window;
 }
 
 QWidget* randomnessAfterEncryption(frmMain& window)
@@ -146,6 +171,13 @@ const Shot shots[] = {
     {"main_encrypt_de", [](frmMain& w) { return showMain(w, Language::German, true); }},
     {"main_decrypt_de", [](frmMain& w) { return showMain(w, Language::German, false); }},
     {"main_filled_en", showFilledMain},
+    {"decrypt_done_with_file_en",
+     [](frmMain& w) { return decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42")); }},
+    {"decrypt_wrong_key_en",
+     [](frmMain& w) {
+         decryptLetter(w, QStringLiteral("Not The Key Anna Was Given 7"));
+         return lastBox(w, QMessageBox::Warning);
+     }},
     {"file_fields_encrypt_en", [](frmMain& w) { return showFileFields(w, true); }},
     {"file_fields_decrypt_en", [](frmMain& w) { return showFileFields(w, false); }},
     {"main_key_shown_en", [](frmMain& w) { return showKey(w, false); }},

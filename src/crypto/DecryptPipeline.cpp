@@ -3,13 +3,13 @@
 #include "app/Language.h"
 #include "crypto/AttachedFileName.h"
 #include "crypto/CiphertextFile.h"
-#include "crypto/NoKeyMessage.h"
 #include "crypto/PipelineRun.h"
 #include "crypto/PlainPackage.h"
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
 #include "files/FileProc.h"
 #include "keys/KeyRoutines.h"
+#include "keys/NoKeyMessage.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,7 +49,8 @@ class DecryptRun {
   public:
     DecryptRun(const DecryptRequest& request, Dialogs& dialogs)
         : request_(request), dialogs_(dialogs), language_(request.language),
-          title_(Text(DecryptTexts::CommandCaption, request.language)), run_(request.workingFolderBase)
+          title_(Text(DecryptTexts::CommandCaption, request.language)),
+          run_(request.workingFolderBase, request.workingFolders)
     {
     }
 
@@ -87,7 +88,7 @@ class DecryptRun {
             return false;
         }
         if (Keys::MakeEngineKey(request_.quickKey).isEmpty()) {
-            NoKeyMessage(dialogs_, false, language_);
+            Keys::ShowNoKeyMessage(dialogs_, language_, false);
             return false;
         }
         return true;
@@ -213,7 +214,7 @@ class DecryptRun {
         const QString notice = Text(FileAttached, language_) + CrLf + Text(PleaseChooseFolder, language_);
         for (;;) {
             dialogs_.inform(notice, title_);
-            const QString folder = ChooseFolder(dialogs_, Text(FolderPrompt, language_));
+            const QString folder = dialogs_.chooseFolder(Text(FolderPrompt, language_));
             if (!folder.isEmpty())
                 return folder;
             const DialogAnswer goOn =
@@ -279,14 +280,6 @@ QString EngineFailureText(int code, int language)
         break;
     }
     return Text(NotDecrypted, language) + CrLf + cause;
-}
-
-QString ChooseFolder(Dialogs& dialogs, const QString& prompt)
-{
-    FileDialogRequest request;
-    request.kind = FileDialogRequest::Kind::Folder;
-    request.title = prompt;
-    return dialogs.choosePath(request);
 }
 
 DecryptOutcome DecryptMessage(const DecryptRequest& request, Dialogs& dialogs)

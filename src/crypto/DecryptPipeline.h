@@ -5,6 +5,7 @@
 // exactly this.
 
 #include "app/Dialogs.h"
+#include "files/WorkingFolders.h"
 
 #include <QString>
 
@@ -64,6 +65,8 @@ struct DecryptRequest {
     QString quickKey;       // the key as accepted; "" when none is set
     int language = 0;
     QString workingFolderBase; // "" for the default place of working folders
+    // When set, the run makes its working folder through this object (the window's own).
+    WorkingFolders* workingFolders = nullptr;
     // Called with the caption of lblAppendedFile just before the user is asked for a folder, so the
     // window can show its folder controls behind the chooser. May be empty.
     std::function<void(const QString& appendedFileCaption)> showFolderControls;
@@ -86,9 +89,6 @@ QString DecryptBusyText(int language);
 
 // 148, a line break and the cause that decrypt_file's code stands for (code != 0).
 QString EngineFailureText(int code, int language);
-
-// The folder chooser (the window's BrowseForFolder asks the same way): "" when cancelled.
-QString ChooseFolder(Dialogs& dialogs, const QString& prompt);
 
 // Runs the whole decryption. Every box has the decrypt command's caption as its title. Whatever the
 // outcome, no temporary file and no working folder stay behind, and an attached file is written

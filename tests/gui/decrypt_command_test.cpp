@@ -1,0 +1,197 @@
+// The decrypt command in the real main window: how the window looks while the user is asked for a
+// folder, what it shows afterwards (message, folder row, restored key field), and what stops it.
+#include "app/Dialogs.h"
+#include "app/Language.h"
+#include "app/frmMain.h"
+#include "crypto/EncryptPipeline.h"
+#include "engines/CipherEngine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
+const QString CrLf = QStringLiteral("\r\n");
+
+QString Text(int number)
+{
+    return Language::GetProgramText(number, Language::English);
+}
+
+// What the window showed while the folder chooser was open.
+struct WindowDuringChooser {
+    QString keyField;
+    QColor keyColour;
+    bool frame1Visible = false;
+    QString appendedFileCaption;
+    bool decryptEnabled = true;
+    bool quitEnabled = false;
+};
+
+// Scripted answers, and a look at the window each time a folder is asked for.
+class WatchingDialogs : public ScriptedDialogs {
+  public:
+    QString choosePath(const FileDialogRequest& request) override
+    {
+        if (window)
+            seen.push_back({window->txbQuickKey->text(), window->txbQuickKey->palette().color(QPalette::Text),
+                            window->Frame1->isVisible(), window->lblAppendedFile->text(),
+                            window->cmdDecryptMessage->isEnabled(), window->cmdQuit->isEnabled()});
+        return ScriptedDialogs::choosePath(request);
+    }
+    frmMain* window = nullptr;
+    std::vector<WindowDuringChooser> seen;
+};
+
+class DecryptCommandTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0);
+        engine_set_kdf_level(KdfLevel::Interactive);
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QDir(dir.path()).mkpath("out");
+        window.Form_Load();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.txbQuickKey->setText(Key);
+        window.UpdateQuickKeyControls();
+        window.optDecrypt->click();
+        dialogs.window = &window;
+    }
+
+    QString Path(const QString& name) const { return dir.path() + '/' + name; }
+
+    // A ciphertext file made by the encrypt pipeline, named in the first file field.
+    void PrepareCiphertext(const QString& message, const QString& fileToAppend)
+    {
+        ScriptedDialogs encryptDialogs;
+        EncryptRequest request;
+        request.message = message;
+        request.fileToAppend = fileToAppend;
+        request.outputPath = Path("letter.zip");
+        request.quickKey = Key;
+        request.kdfLevel = KdfLevel::Interactive;
+        request.workingFolderBase = workingBase;
+        ASSERT_TRUE(EncryptMessage(request, encryptDialogs).success);
+        window.txbFile[0]->setText(request.outputPath);
+    }
+
+    void ExpectKeyFieldGivenBack()
+    {
+        EXPECT_EQ(window.txbQuickKey->text(), Key);
+        EXPECT_EQ(window.txbQuickKey->palette().color(QPalette::Text), QColor(Qt::black));
+        EXPECT_FALSE(window.txbQuickKey->font().bold());
+        EXPECT_TRUE(window.cmdDecryptMessage->isEnabled());
+        EXPECT_TRUE(window.cmdQuickKey->isEnabled());
+        EXPECT_FALSE(window.cmdEncryptMessage->isEnabled());
+        EXPECT_FALSE(window.cmdViewCiphertext->isEnabled());
+        EXPECT_TRUE(QDir(workingBase).isEmpty());
+    }
+
+    static QString MadeFolder(const QString& path)
+    {
+        QDir().mkpath(path);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    const QString workingBase = MadeFolder(dir.path() + "/work");
+    WatchingDialogs dialogs;
+    frmMain window{dialogs, workingBase};
+};
+
+TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
+{
+    QFile attachment(Path("Minutes.TXT"));
+    ASSERT_TRUE(attachment.open(QIODevice::WriteOnly));
+    attachment.write("Minutes of the meeting.\n");
+    attachment.close();
+    PrepareCiphertext("The minutes are attached.", attachment.fileName());
+    window.txbText->setPlainText("old text");
+    dialogs.queuePath(Path("out"));
+
+    QTest::mouseClick(window.cmdDecryptMessage, Qt::LeftButton);
+
+    ASSERT_EQ(dialogs.seen.size(), 1u);
+    const WindowDuringChooser& during = dialogs.seen[0];
+    EXPECT_EQ(during.keyField, "     " + Text(85) + " ...     ");
+    EXPECT_EQ(during.keyColour, QColor(255, 0, 0));
+    EXPECT_TRUE(during.frame1Visible);
+    EXPECT_EQ(during.appendedFileCaption, Text(17) + ":");
+    EXPECT_FALSE(during.decryptEnabled);
+    EXPECT_TRUE(during.quitEnabled);
+
+    const QString written = QDir::toNativeSeparators(Path("out/minutes.txt"));
+    EXPECT_EQ(window.txbText->toPlainText(), "The minutes are attached.");
+    EXPECT_TRUE(window.Frame1->isVisible());
+    EXPECT_TRUE(window.lblAppendedFile->isVisible());
+    EXPECT_EQ(window.lblAppendedFile->text(), Text(37) + ":");
+    EXPECT_EQ(window.txbFile[1]->text(), written);
+    EXPECT_FALSE(window.cmdSpecifyFile[1]->isVisible());
+    QFile file(written);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "Minutes of the meeting.\n");
+    EXPECT_EQ(dialogs.messages().back().text.left(Text(68).size()), Text(68));
+    ExpectKeyFieldGivenBack();
+}
+
+TEST_F(DecryptCommandTest, WrongKeyLeavesTheTextBoxEmptyAndTheFolderRowHidden)
+{
+    PrepareCiphertext("Only for the right key.", {});
+    window.txbQuickKey->setText("A Different Key Altogether 7");
+    window.UpdateQuickKeyControls();
+    window.txbText->setPlainText("old text");
+
+    QTest::mouseClick(window.cmdDecryptMessage, Qt::LeftButton);
+
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, Text(148) + CrLf + Text(150));
+    EXPECT_EQ(dialogs.messages()[0].title, Text(25));
+    EXPECT_TRUE(window.txbText->toPlainText().isEmpty());
+    EXPECT_FALSE(window.Frame1->isVisible());
+    EXPECT_EQ(window.txbQuickKey->text(), "A Different Key Altogether 7");
+    EXPECT_FALSE(window.KeyFieldShowsBusy());
+}
+
+TEST_F(DecryptCommandTest, NoKeyOrAHiddenKeyStopsBeforeAnythingChanges)
+{
+    PrepareCiphertext("Never shown.", {});
+    window.txbText->setPlainText("old text");
+
+    // The key is hidden: the user chooses to look at it first.
+    window.cmdHideShowQuickKey_Click();
+    dialogs.queueAnswer(DialogAnswer::Yes);
+    QTest::mouseClick(window.cmdDecryptMessage, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, Text(115) + CrLf + Text(116));
+    EXPECT_EQ(window.txbQuickKey->text(), Key);
+
+    // No key at all.
+    dialogs.clear();
+    window.txbQuickKey->clear();
+    window.UpdateQuickKeyControls();
+    QTest::mouseClick(window.cmdDecryptMessage, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, Text(52));
+    EXPECT_EQ(dialogs.messages()[0].title, Text(382));
+
+    EXPECT_EQ(window.txbText->toPlainText(), "old text");
+    EXPECT_TRUE(QDir(workingBase).isEmpty());
+}
+
+} // namespace
