@@ -53,12 +53,12 @@ class EchoOff {
         termios quiet = saved_;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
-        active_ = tcsetattr(fd_, TCSAFLUSH, &quiet) == 0;
+        active_ = tcsetattr(fd_, TCSANOW, &quiet) == 0;
     }
     ~EchoOff()
     {
         if (active_)
-            tcsetattr(fd_, TCSAFLUSH, &saved_);
+            tcsetattr(fd_, TCSANOW, &saved_);
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
@@ -75,10 +75,11 @@ bool PromptOnTerminal(const QString& prompt, QByteArray& line)
     const int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (tty < 0)
         return false;
-    const QByteArray promptBytes = prompt.toUtf8() + ' ';
-    [[maybe_unused]] const ssize_t shown = write(tty, promptBytes.constData(), promptBytes.size());
     {
+        // Echo goes off before the prompt appears, so not even a key typed ahead is shown.
         EchoOff quiet(tty);
+        const QByteArray promptBytes = prompt.toUtf8() + ' ';
+        [[maybe_unused]] const ssize_t shown = write(tty, promptBytes.constData(), promptBytes.size());
         char c = 0;
         while (line.size() < LongestKeyLine && read(tty, &c, 1) == 1 && c != '\n')
             line.append(c);
