@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "app/Language.h"
+
 #include <QSet>
 
 #include <optional>
@@ -7,61 +9,31 @@
 
 namespace {
 
-// One option: its name, and how its value (or its presence, for a switch) lands in CliOptions.
+// One option: its name, and where it lands in CliOptions: a value kept as given, a switch, or a
+// value with its own rule (parse returns an error text, "" when the value is fine).
 struct OptionSpec {
     QString name;
-    bool takesValue = true;
-    // Stores the value; returns an error text, "" when the value is fine.
-    QString (*store)(CliOptions& options, const QString& value) = nullptr;
+    QString CliOptions::*text = nullptr;
+    bool CliOptions::*flag = nullptr;
+    QString (*parse)(CliOptions& options, const QString& value) = nullptr;
+
+    bool takesValue() const { return flag == nullptr; }
 };
 
-QString StoreOut(CliOptions& o, const QString& v)
+QString Store(const OptionSpec& spec, CliOptions& options, const QString& value)
 {
-    o.out = v;
-    return {};
-}
-QString StoreAttach(CliOptions& o, const QString& v)
-{
-    o.attach = v;
-    return {};
-}
-QString StoreMessageFile(CliOptions& o, const QString& v)
-{
-    o.messageFile = v;
-    return {};
-}
-QString StoreIn(CliOptions& o, const QString& v)
-{
-    o.in = v;
-    return {};
-}
-QString StoreOutDir(CliOptions& o, const QString& v)
-{
-    o.outDir = v;
-    return {};
-}
-QString StoreMessageOut(CliOptions& o, const QString& v)
-{
-    o.messageOut = v;
-    return {};
-}
-QString StoreKeyFile(CliOptions& o, const QString& v)
-{
-    o.keyFile = v;
-    return {};
-}
-QString StoreForce(CliOptions& o, const QString&)
-{
-    o.force = true;
-    return {};
-}
-QString StoreAcceptBadCheck(CliOptions& o, const QString&)
-{
-    o.acceptBadCheck = true;
-    return {};
+    if (spec.text) {
+        options.*spec.text = value;
+        return {};
+    }
+    if (spec.flag) {
+        options.*spec.flag = true;
+        return {};
+    }
+    return spec.parse(options, value);
 }
 
-QString StoreKdf(CliOptions& o, const QString& v)
+QString ParseKdf(CliOptions& o, const QString& v)
 {
     if (v == QLatin1String("interactive"))
         o.kdf = KdfLevel::Interactive;
@@ -74,28 +46,28 @@ QString StoreKdf(CliOptions& o, const QString& v)
     return {};
 }
 
-QString StoreLanguage(CliOptions& o, const QString& v)
+QString ParseLanguage(CliOptions& o, const QString& v)
 {
     if (v == QLatin1String("en"))
-        o.language = 0;
+        o.language = Language::English;
     else if (v == QLatin1String("de"))
-        o.language = 1;
+        o.language = Language::German;
     else
         return QStringLiteral("--lang takes en or de, not '%1'").arg(v);
     return {};
 }
 
-const OptionSpec Out{"--out", true, StoreOut};
-const OptionSpec Attach{"--attach", true, StoreAttach};
-const OptionSpec MessageFile{"--message-file", true, StoreMessageFile};
-const OptionSpec In{"--in", true, StoreIn};
-const OptionSpec OutDir{"--out-dir", true, StoreOutDir};
-const OptionSpec MessageOut{"--message-out", true, StoreMessageOut};
-const OptionSpec KeyFile{"--key-file", true, StoreKeyFile};
-const OptionSpec Kdf{"--kdf", true, StoreKdf};
-const OptionSpec Force{"--force", false, StoreForce};
-const OptionSpec AcceptBadCheck{"--accept-bad-check", false, StoreAcceptBadCheck};
-const OptionSpec Lang{"--lang", true, StoreLanguage};
+const OptionSpec Out{"--out", &CliOptions::out};
+const OptionSpec Attach{"--attach", &CliOptions::attach};
+const OptionSpec MessageFile{"--message-file", &CliOptions::messageFile};
+const OptionSpec In{"--in", &CliOptions::in};
+const OptionSpec OutDir{"--out-dir", &CliOptions::outDir};
+const OptionSpec MessageOut{"--message-out", &CliOptions::messageOut};
+const OptionSpec KeyFile{"--key-file", &CliOptions::keyFile};
+const OptionSpec Kdf{"--kdf", nullptr, nullptr, ParseKdf};
+const OptionSpec Force{"--force", nullptr, &CliOptions::force};
+const OptionSpec AcceptBadCheck{"--accept-bad-check", nullptr, &CliOptions::acceptBadCheck};
+const OptionSpec Lang{"--lang", nullptr, nullptr, ParseLanguage};
 
 struct CommandSpec {
     QString name;
@@ -158,16 +130,16 @@ ParsedCommandLine ParseOptions(const CommandSpec& command, const QStringList& ar
         if (seen.contains(name))
             return Refuse(QStringLiteral("%1 is given twice").arg(name));
         seen.insert(name);
-        if (spec->takesValue && !value) {
+        if (spec->takesValue() && !value) {
             if (i + 1 >= arguments.size())
                 return Refuse(QStringLiteral("%1 needs a value").arg(name));
             value = arguments[++i];
         }
-        if (!spec->takesValue && value)
+        if (!spec->takesValue() && value)
             return Refuse(QStringLiteral("%1 takes no value").arg(name));
-        if (spec->takesValue && value->isEmpty())
+        if (spec->takesValue() && value->isEmpty())
             return Refuse(QStringLiteral("%1 needs a value").arg(name));
-        if (const QString error = spec->store(result.options, value.value_or(QString())); !error.isEmpty())
+        if (const QString error = Store(*spec, result.options, value.value_or(QString())); !error.isEmpty())
             return Refuse(error);
     }
     if (!command.required.isEmpty() && !seen.contains(command.required))

@@ -80,6 +80,7 @@ bool PromptOnTerminal(const QString& prompt, QByteArray& line)
         EchoOff quiet(tty);
         const QByteArray promptBytes = prompt.toUtf8() + ' ';
         [[maybe_unused]] const ssize_t shown = write(tty, promptBytes.constData(), promptBytes.size());
+        line.reserve(LongestKeyLine); // no reallocation leaves pieces of the key in freed memory
         char c = 0;
         while (line.size() < LongestKeyLine && read(tty, &c, 1) == 1 && c != '\n')
             line.append(c);

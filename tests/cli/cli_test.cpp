@@ -313,6 +313,11 @@ struct StatusCase {
     int programText; // shown on standard error; 0 for a usage error, which points to --help
 };
 
+void PrintTo(const StatusCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class CliStatusTest : public CliTest, public ::testing::WithParamInterface<StatusCase> {};
 
 QString Vector(const char* name)
@@ -334,6 +339,8 @@ TEST_P(CliStatusTest, ExitStatusAndMessage)
         EXPECT_TRUE(result.errText().contains("--help")) << result.errText().toStdString();
     EXPECT_EQ(Read("existing.zip"), "keep me");
     EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList()) << "no attached file is written";
+    if (c.exitCode != 5)
+        EXPECT_TRUE(result.out.isEmpty()) << "no message is handed over";
 }
 
 const StatusCase StatusCases[] = {
