@@ -3,6 +3,7 @@
 #include "app/Language.h"
 #include "crypto/AttachedFileName.h"
 #include "crypto/CiphertextFile.h"
+#include "crypto/PipelineMessages.h"
 #include "crypto/PipelineRun.h"
 #include "crypto/PlainPackage.h"
 #include "engines/CipherEngine.h"
@@ -12,7 +13,6 @@
 #include "keys/NoKeyMessage.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace {
@@ -22,13 +22,6 @@ const QString CrLf = QStringLiteral("\r\n");
 QString Text(int number, int language)
 {
     return Language::GetProgramText(number, language);
-}
-
-// "<text> <folder>:" CR LF "<cause>": names the place that failed and why.
-QString FailureWithDetail(const QString& text, const QString& pathConcerned, const QString& errorText)
-{
-    const QString folder = QDir::toNativeSeparators(QFileInfo(pathConcerned).absolutePath());
-    return text + ' ' + folder + ':' + CrLf + errorText;
 }
 
 QString ClosingMessage(const DecryptOutcome& outcome, int language)
@@ -256,8 +249,7 @@ class DecryptRun {
 
 QString DecryptBusyText(int language)
 {
-    const QString margin(5, QLatin1Char(' '));
-    return margin + Text(DecryptTexts::Busy, language) + QStringLiteral(" ...") + margin;
+    return BusyText(DecryptTexts::Busy, language);
 }
 
 QString EngineFailureText(int code, int language)

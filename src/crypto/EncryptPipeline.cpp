@@ -5,6 +5,7 @@
 #include "crypto/DecorationSeed.h"
 #include "crypto/FakeZipHeader.h"
 #include "crypto/FileName.h"
+#include "crypto/PipelineMessages.h"
 #include "crypto/PipelineRun.h"
 #include "crypto/PlainPackage.h"
 #include "crypto/RandomSource.h"
@@ -43,18 +44,12 @@ QString TrimSpaces(const QString& text)
     return text.mid(first, last - first);
 }
 
-// "<text> <folder>:" CR LF "<cause>": names the place that failed and why.
-QString FailureWithDetail(const QString& text, const QString& pathConcerned, const QString& errorText)
-{
-    const QString folder = QDir::toNativeSeparators(QFileInfo(pathConcerned).absolutePath());
-    return text + ' ' + folder + ':' + CrLf + errorText;
-}
-
 class EncryptRun {
   public:
     EncryptRun(const EncryptRequest& request, Dialogs& dialogs)
         : request_(request), dialogs_(dialogs), language_(request.language),
-          title_(Text(EncryptTexts::CommandCaption, request.language)), run_(request.workingFolderBase, request.workingFolders)
+          title_(Text(EncryptTexts::CommandCaption, request.language)),
+          run_(request.workingFolderBase, request.workingFolders)
     {
     }
 
@@ -279,8 +274,7 @@ class EncryptRun {
 
 QString EncryptBusyText(int language)
 {
-    const QString margin(5, QLatin1Char(' '));
-    return margin + Text(EncryptTexts::Busy, language) + QStringLiteral(" ...") + margin;
+    return BusyText(EncryptTexts::Busy, language);
 }
 
 bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int language)

@@ -95,7 +95,7 @@ class DecryptPipelineTest : public ::testing::Test {
     {
         const QByteArray file = CiphertextMaker::FromPackage(package, Key, Path("scratch"));
         ASSERT_FALSE(file.isEmpty());
-        ASSERT_TRUE(CiphertextMaker::WriteBytes(request.ciphertextPath, file));
+        ASSERT_TRUE(CiphertextMaker::write_file(request.ciphertextPath, file));
     }
 
     void WriteAttachment(const QByteArray& name, const QByteArray& data)
@@ -142,7 +142,7 @@ TEST_P(DecryptRoundTripTest, RecoversTheMessageAndWritesTheAttachedFile)
     QString fileToAppend;
     if (!trip.fileName.isEmpty()) {
         fileToAppend = Path("scratch/" + trip.fileName);
-        ASSERT_TRUE(CiphertextMaker::WriteBytes(fileToAppend, trip.fileBytes));
+        ASSERT_TRUE(CiphertextMaker::write_file(fileToAppend, trip.fileBytes));
     }
     EncryptWithPipeline(trip.message, fileToAppend);
     dialogs.queuePath(Path("out"));
@@ -161,7 +161,7 @@ TEST_P(DecryptRoundTripTest, RecoversTheMessageAndWritesTheAttachedFile)
         return;
     }
     const QString written = Path("out/" + trip.writtenName);
-    EXPECT_EQ(CiphertextMaker::ReadBytes(written), trip.fileBytes);
+    EXPECT_EQ(CiphertextMaker::read_file(written), trip.fileBytes);
     EXPECT_EQ(FilesUnder("out"), QStringList{trip.writtenName});
     EXPECT_EQ(outcome.writtenFilePath, QDir::toNativeSeparators(written));
     EXPECT_TRUE(outcome.showFolderFrame);
@@ -237,7 +237,7 @@ TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreToldApart)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         dialogs.clear();
-        ASSERT_TRUE(CiphertextMaker::WriteBytes(request.ciphertextPath, c.file));
+        ASSERT_TRUE(CiphertextMaker::write_file(request.ciphertextPath, c.file));
 
         const DecryptOutcome outcome = Decrypt();
 
@@ -303,11 +303,11 @@ TEST_F(DecryptPipelineTest, WrongKeyAndDamageAreReportedAndRecoverNothing)
         SCOPED_TRACE(c.label);
         if (original.isEmpty()) {
             EncryptWithPipeline("A message that must stay secret.", {});
-            original = CiphertextMaker::ReadBytes(request.ciphertextPath);
+            original = CiphertextMaker::read_file(request.ciphertextPath);
         }
         QByteArray file = original;
         c.change(file);
-        ASSERT_TRUE(CiphertextMaker::WriteBytes(request.ciphertextPath, file));
+        ASSERT_TRUE(CiphertextMaker::write_file(request.ciphertextPath, file));
         request.quickKey = c.otherKey.isEmpty() ? Key : c.otherKey;
         dialogs.clear();
 
@@ -358,20 +358,20 @@ TEST_F(DecryptPipelineTest, GermanClosingMessageEndsWithKlicken)
 
 TEST_F(DecryptPipelineTest, AnExistingFileOfTheSameNameIsReplaced)
 {
-    ASSERT_TRUE(CiphertextMaker::WriteBytes(Path("out/notes.txt"), "an older, longer version of the notes"));
+    ASSERT_TRUE(CiphertextMaker::write_file(Path("out/notes.txt"), "an older, longer version of the notes"));
     WriteAttachment("notes.txt", "new notes");
     dialogs.queuePath(Path("out"));
 
     const DecryptOutcome outcome = Decrypt();
 
     EXPECT_EQ(outcome.status, DecryptStatus::Success);
-    EXPECT_EQ(CiphertextMaker::ReadBytes(Path("out/notes.txt")), "new notes");
+    EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), "new notes");
     EXPECT_EQ(FilesUnder("out"), QStringList{"notes.txt"});
 }
 
 TEST_F(DecryptPipelineTest, ALinkAtTheTargetIsReplacedAndItsTargetKept)
 {
-    ASSERT_TRUE(CiphertextMaker::WriteBytes(Path("scratch/precious.txt"), "keep me"));
+    ASSERT_TRUE(CiphertextMaker::write_file(Path("scratch/precious.txt"), "keep me"));
     ASSERT_TRUE(QFile::link(Path("scratch/precious.txt"), Path("out/notes.txt")));
     WriteAttachment("notes.txt", "new notes");
     dialogs.queuePath(Path("out"));
@@ -380,8 +380,8 @@ TEST_F(DecryptPipelineTest, ALinkAtTheTargetIsReplacedAndItsTargetKept)
 
     EXPECT_EQ(outcome.status, DecryptStatus::Success);
     EXPECT_FALSE(QFileInfo(Path("out/notes.txt")).isSymLink());
-    EXPECT_EQ(CiphertextMaker::ReadBytes(Path("out/notes.txt")), "new notes");
-    EXPECT_EQ(CiphertextMaker::ReadBytes(Path("scratch/precious.txt")), "keep me");
+    EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), "new notes");
+    EXPECT_EQ(CiphertextMaker::read_file(Path("scratch/precious.txt")), "keep me");
 }
 
 TEST_F(DecryptPipelineTest, AFailedWriteKeepsTheMessageAndSaysWhy)
@@ -464,7 +464,7 @@ TEST_F(DecryptPipelineTest, PlainNamesCloseToTheRefusedOnesAreWritten)
         const DecryptOutcome outcome = Decrypt();
 
         EXPECT_EQ(outcome.status, DecryptStatus::Success);
-        EXPECT_EQ(CiphertextMaker::ReadBytes(Path("out/") + QString::fromUtf8(name)), "content");
+        EXPECT_EQ(CiphertextMaker::read_file(Path("out/") + QString::fromUtf8(name)), "content");
     }
 }
 
@@ -495,7 +495,7 @@ TEST_F(DecryptPipelineTest, CheckValueMismatchAsksAndFollowsTheAnswer)
         } else {
             EXPECT_EQ(outcome.status, DecryptStatus::Success);
             EXPECT_EQ(outcome.message, "Possibly altered.");
-            EXPECT_EQ(CiphertextMaker::ReadBytes(Path("out/notes.txt")), "content");
+            EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), "content");
         }
     }
 }
@@ -519,7 +519,7 @@ TEST_F(DecryptPipelineTest, BrokenPackagesAreReportedNotRead)
         SCOPED_TRACE(c.label);
         dialogs.clear();
         const QByteArray file = CiphertextMaker::WithHeader(CiphertextMaker::EngineBody(c.body, Key, Path("scratch")));
-        ASSERT_TRUE(CiphertextMaker::WriteBytes(request.ciphertextPath, file));
+        ASSERT_TRUE(CiphertextMaker::write_file(request.ciphertextPath, file));
         dialogs.queueAnswer(DialogAnswer::Yes); // go on past the check value, if asked
 
         const DecryptOutcome outcome = Decrypt();

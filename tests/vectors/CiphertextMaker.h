@@ -3,6 +3,7 @@
 // the vector generator can make packages the encrypt pipeline never would (a wrong check value,
 // broken length fields, hostile file names) and still have them encrypted like any other.
 
+#include "core/engines_test_support.h"
 #include "crypto/FakeZipHeader.h"
 #include "crypto/RandomSource.h"
 #include "engines/CipherEngine.h"
@@ -15,27 +16,18 @@
 
 namespace CiphertextMaker {
 
-inline bool WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using engines_test::read_file;
+using engines_test::write_file;
 
 // The packer's output for bytes; "" on failure.
 inline QByteArray Compressed(const QByteArray& bytes, const QString& scratch)
 {
     const QString in = scratch + "/pack-in", out = scratch + "/pack-out";
-    if (!WriteBytes(in, bytes) || alb() == 0)
+    if (!write_file(in, bytes) || alb() == 0)
         return {};
     const int32_t result = cf(in.toUtf8().constData(), out.toUtf8().constData(), 0);
     dalb();
-    const QByteArray packed = result == 0 ? ReadBytes(out) : QByteArray();
+    const QByteArray packed = result == 0 ? read_file(out) : QByteArray();
     QFile::remove(in);
     QFile::remove(out);
     return packed;
@@ -45,14 +37,14 @@ inline QByteArray Compressed(const QByteArray& bytes, const QString& scratch)
 inline QByteArray EngineBody(const QByteArray& bytes, const QString& quickKey, const QString& scratch)
 {
     const QString in = scratch + "/enc-in", out = scratch + "/enc-out";
-    if (!WriteBytes(in, bytes) || allocate_buffers() == 0)
+    if (!write_file(in, bytes) || allocate_buffers() == 0)
         return {};
     engine_set_kdf_level(KdfLevel::Interactive);
     const QByteArray key = Keys::MakeEngineKey(quickKey).toUtf8();
     operation_initialization(key.constData(), 1, bytes.size(), 0);
     const int32_t result = encrypt_file(in.toUtf8().constData(), out.toUtf8().constData());
     deallocate_buffers();
-    const QByteArray body = result == 0 ? ReadBytes(out) : QByteArray();
+    const QByteArray body = result == 0 ? read_file(out) : QByteArray();
     QFile::remove(in);
     QFile::remove(out);
     return body;

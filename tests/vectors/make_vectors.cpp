@@ -32,7 +32,7 @@ class VectorWriter {
     bool Add(const QString& file, const QByteArray& bytes, const QString& outcome, const QString& message = "-",
              const QByteArray& name = "-", const QByteArray& data = {})
     {
-        if (bytes.isEmpty() || !CiphertextMaker::WriteBytes(folder_ + '/' + file, bytes)) {
+        if (bytes.isEmpty() || !CiphertextMaker::write_file(folder_ + '/' + file, bytes)) {
             std::fprintf(stderr, "could not make %s\n", qPrintable(file));
             return false;
         }
@@ -70,7 +70,7 @@ class VectorWriter {
         request.quickKey = Key;
         request.kdfLevel = KdfLevel::Interactive;
         request.workingFolderBase = scratch_;
-        return EncryptMessage(request, dialogs).success ? CiphertextMaker::ReadBytes(request.outputPath) : QByteArray();
+        return EncryptMessage(request, dialogs).success ? CiphertextMaker::read_file(request.outputPath) : QByteArray();
     }
 
     bool WriteManifest() const
@@ -104,7 +104,7 @@ QByteArray Changed(QByteArray bytes, qsizetype at, char delta)
 bool MakeVectors(VectorWriter& w, const QString& scratch)
 {
     const QString appended = scratch + "/Hello.TXT";
-    if (!CiphertextMaker::WriteBytes(appended, AttachedText))
+    if (!CiphertextMaker::write_file(appended, AttachedText))
         return false;
     // The damaged files start from the small one with a file: the one without carries 20 to 50 kB
     // of filler.
