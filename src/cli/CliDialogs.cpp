@@ -17,6 +17,11 @@ constexpr int NothingAssociated = 31; // openTarget's code when no program opens
 
 } // namespace
 
+QString FileProblem(int number, const QString& path, const QString& cause, int language)
+{
+    return Language::GetProgramText(number, language) + '\n' + QDir::toNativeSeparators(path) + ": " + cause;
+}
+
 void CliDialogs::answerQuestion(int number, DialogAnswer answer)
 {
     answers_.push_back({Language::GetProgramText(number, language_), answer});

@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <vector>
 
+// Program text `number`, then on its own line the file concerned and what went wrong with it.
+QString FileProblem(int number, const QString& path, const QString& cause, int language);
+
 class CliDialogs : public Dialogs {
   public:
     CliDialogs(int language, std::FILE* out) : language_(language), out_(out) {}

@@ -73,8 +73,7 @@ ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialo
     // Before the key is asked for: a missing file would make the typing in vain.
     if (!FileProc::FileExists(options.in)) {
         const int cause = QFileInfo(options.in).isDir() ? EISDIR : ENOENT;
-        dialogs.say(Language::GetProgramText(CliTexts::CiphertextUnreadable, language) + '\n' +
-                    QDir::toNativeSeparators(options.in) + ": " + FileProc::IoErrorText(cause));
+        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, options.in, FileProc::IoErrorText(cause), language));
         return ExitStatus::Failure;
     }
     DecryptRequest request;

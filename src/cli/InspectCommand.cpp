@@ -6,7 +6,6 @@
 #include "engines/CipherBody.h"
 #include "files/FileProc.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -71,8 +70,7 @@ ExitStatus RunInspect(const CliOptions& options, int language, CliDialogs& dialo
     QString errorText;
     FileProc::ReadFileToString(options.in, file, InspectedBytes, errorText);
     if (!errorText.isEmpty()) {
-        dialogs.say(Text(CliTexts::CiphertextUnreadable, language) + '\n' + QDir::toNativeSeparators(options.in) +
-                    ": " + errorText);
+        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, options.in, errorText, language));
         return ExitStatus::Failure;
     }
     CiphertextHeaderInfo header = DescribeCiphertextHeader(file);

@@ -1,11 +1,11 @@
 #include "cli/KeySource.h"
 
 #include "app/Language.h"
+#include "cli/CliDialogs.h"
 #include "cli/CliStatus.h"
 #include "files/FileProc.h"
 #include "keys/KeyRoutines.h"
 
-#include <QDir>
 
 #include <fcntl.h>
 #include <termios.h>
@@ -105,8 +105,8 @@ KeyResult ObtainKey(const QString& keyFile, int language)
     if (!keyFile.isEmpty()) {
         QString errorText;
         if (!ReadKeyLine(keyFile, raw, errorText))
-            return Refusal(KeyResult::Status::Unreadable, Text(CliTexts::FileUnreadable, language) + '\n' +
-                                                              QDir::toNativeSeparators(keyFile) + ": " + errorText);
+            return Refusal(KeyResult::Status::Unreadable,
+                           FileProblem(CliTexts::FileUnreadable, keyFile, errorText, language));
     } else if (qEnvironmentVariableIsSet(KeyVariable)) {
         raw = qgetenv(KeyVariable);
     } else if (PromptOnTerminal(Text(CliTexts::KeyPrompt, language), raw)) {

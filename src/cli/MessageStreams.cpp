@@ -1,6 +1,7 @@
 #include "cli/MessageStreams.h"
 
 #include "app/Language.h"
+#include "cli/CliDialogs.h"
 #include "cli/CliStatus.h"
 #include "crypto/EncryptPipeline.h"
 #include "crypto/PlainPackage.h"
@@ -8,7 +9,6 @@
 #include "files/IoErrorText.h"
 #include "keys/KeyRoutines.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -25,11 +25,6 @@ constexpr qint64 LongestMessageRead = 10 * MaxMessageBytes;
 QString Text(int number, int language)
 {
     return Language::GetProgramText(number, language);
-}
-
-QString WithDetail(int number, const QString& path, const QString& cause, int language)
-{
-    return Text(number, language) + '\n' + QDir::toNativeSeparators(path) + ": " + cause;
 }
 
 bool ReadStandardInput(QByteArray& bytes)
@@ -50,14 +45,14 @@ MessageInput ReadMessage(const QString& path, int language)
     if (path.isEmpty()) {
         if (!ReadStandardInput(bytes)) {
             input.error =
-                WithDetail(CliTexts::FileUnreadable, QStringLiteral("stdin"), FileProc::IoErrorText(errno), language);
+                FileProblem(CliTexts::FileUnreadable, QStringLiteral("stdin"), FileProc::IoErrorText(errno), language);
             return input;
         }
     } else {
         QString errorText;
         FileProc::ReadFileToString(path, bytes, LongestMessageRead + 1, errorText);
         if (!errorText.isEmpty()) {
-            input.error = WithDetail(CliTexts::FileUnreadable, path, errorText, language);
+            input.error = FileProblem(CliTexts::FileUnreadable, path, errorText, language);
             return input;
         }
     }
@@ -86,9 +81,9 @@ QString WriteMessage(const QString& message, const QString& path, int language)
         if (std::fwrite(bytes.constData(), 1, bytes.size(), stdout) != static_cast<size_t>(bytes.size()) ||
             std::fflush(stdout) != 0)
             error =
-                WithDetail(CliTexts::FileNotWritten, QStringLiteral("stdout"), FileProc::IoErrorText(errno), language);
+                FileProblem(CliTexts::FileNotWritten, QStringLiteral("stdout"), FileProc::IoErrorText(errno), language);
     } else if (const QString cause = FileProc::WriteStringToFile(bytes, path); !cause.isEmpty()) {
-        error = WithDetail(CliTexts::FileNotWritten, path, cause, language);
+        error = FileProblem(CliTexts::FileNotWritten, path, cause, language);
     }
     bytes.fill('\0');
     return error;
