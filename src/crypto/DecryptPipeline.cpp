@@ -13,6 +13,7 @@
 #include "keys/NoKeyMessage.h"
 
 #include <QDir>
+#include <QStringDecoder>
 
 namespace {
 
@@ -64,7 +65,9 @@ class DecryptRun {
             Fail(Text(DamagedPackageText, language_), DecryptStatus::WrongKeyOrDamaged);
             return outcome_;
         }
-        outcome_.message = QString::fromUtf8(content.message);
+        // A leading byte-order mark belongs to the message as sent; fromUtf8 would drop it.
+        outcome_.message = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)
+                               .decode(content.message);
         outcome_.status = DecryptStatus::Success;
         if (content.fileAttached() && !SaveAttachedFile(content))
             return outcome_;

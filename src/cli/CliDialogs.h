@@ -1,0 +1,45 @@
+#pragma once
+// The command line's Dialogs: every box becomes its text on standard error, and every question
+// and chooser is answered from the options instead of by a person.
+
+#include "app/Dialogs.h"
+
+#include <QString>
+
+#include <cstdio>
+#include <vector>
+
+// Program text `number`, then on its own line the file concerned and what went wrong with it.
+QString FileProblem(int number, const QString& path, const QString& cause, int language);
+
+class CliDialogs : public Dialogs {
+  public:
+    CliDialogs(int language, std::FILE* out) : language_(language), out_(out) {}
+
+    // The answer to the question that starts with program text `number`. A question nobody
+    // prepared an answer for gets the cautious one: No, or Cancel.
+    void answerQuestion(int number, DialogAnswer answer);
+    // The folder every folder chooser picks; file choosers are always cancelled.
+    void answerFolder(const QString& folder) { folder_ = folder; }
+
+    DialogAnswer message(const MessageRequest& request) override;
+    QString choosePath(const FileDialogRequest& request) override;
+    int openTarget(const QString& target) override;
+
+    // Shows a text of the command line's own, as a box would.
+    void say(const QString& text);
+
+  private:
+    struct PreparedAnswer {
+        QString questionStart;
+        DialogAnswer answer;
+    };
+
+    DialogAnswer AnswerFor(const MessageRequest& request) const;
+    QString AnswerWord(DialogAnswer answer) const;
+
+    int language_;
+    std::FILE* out_;
+    std::vector<PreparedAnswer> answers_;
+    QString folder_;
+};

@@ -1,0 +1,37 @@
+#pragma once
+// The command line of quillet-cli: which command, and the options given to it.
+
+#include "engines/CipherEngine.h"
+
+#include <QString>
+#include <QStringList>
+
+enum class CliCommand { Help, Version, Encrypt, Decrypt, Checksum, Inspect };
+
+struct CliOptions {
+    CliCommand command = CliCommand::Help;
+    QString out;         // encrypt: the ciphertext file to write
+    QString attach;      // encrypt: the file to send along, "" for none
+    QString messageFile; // encrypt: the message, "" for standard input
+    QString in;          // decrypt, inspect: the ciphertext file
+    QString outDir;      // decrypt: where an attached file goes, "" for the current folder
+    QString messageOut;  // decrypt: where the message goes, "" for standard output
+    QString keyFile;     // "" when the key comes from QUILLET_KEY or the terminal
+    KdfLevel kdf = KdfLevel::Moderate;
+    bool force = false;
+    bool acceptBadCheck = false;
+    int language = -1; // -1: not given (the stored language, else English)
+};
+
+struct ParsedCommandLine {
+    bool ok = false;
+    QString error; // what is wrong with the command line, when not ok
+    CliOptions options;
+};
+
+// Reads the arguments after the program name.
+ParsedCommandLine ParseCommandLine(const QStringList& arguments);
+
+// The text of --help and --version.
+QString HelpText();
+QString VersionText();

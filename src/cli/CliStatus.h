@@ -1,0 +1,37 @@
+#pragma once
+// What quillet-cli tells its caller: the exit status, and the program texts only it shows.
+
+// The exit status; scripts rely on these numbers.
+enum class ExitStatus {
+    Success = 0,
+    Failure = 1,              // refused or failed; the message says why
+    Usage = 2,                // the command line, or the key given, cannot be used
+    WrongKeyOrDamaged = 3,    // the key does not fit, or the ciphertext is damaged or not ours
+    CheckValueRefused = 4,    // the check value did not match and --accept-bad-check was not given
+    AttachmentNotWritten = 5, // the message was recovered, the attached file was not saved
+};
+
+inline int ExitCode(ExitStatus status)
+{
+    return static_cast<int>(status);
+}
+
+// Program texts of the command line.
+namespace CliTexts {
+constexpr int NotReplaced = 435;    // an existing output file is kept without --force
+constexpr int KeyLength = 436;      // the key has too few or too many significant characters
+constexpr int MessageNotUtf8 = 437; // the message is not UTF-8 text
+constexpr int CheckValueHint = 438; // how to accept a check-value mismatch
+constexpr int NoKeySource = 439;    // no key file, no QUILLET_KEY and no terminal to ask on
+constexpr int Yes = 97;             // the answers printed after a question
+constexpr int No = 98;
+constexpr int Cancel = 184;
+constexpr int KeyPrompt = 124;
+constexpr int KeyChecksumIs = 136;
+constexpr int FileUnreadable = 47;
+constexpr int FileNotWritten = 86;
+constexpr int CiphertextUnreadable = 87;
+constexpr int NotOurFile = 153; // followed by a line break and 154
+constexpr int NewerVersion = 154;
+constexpr int Damaged = 151;
+} // namespace CliTexts

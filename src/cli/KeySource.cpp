@@ -1,0 +1,127 @@
+#include "cli/KeySource.h"
+
+#include "app/Language.h"
+#include "cli/CliDialogs.h"
+#include "cli/CliStatus.h"
+#include "files/FileProc.h"
+#include "keys/KeyRoutines.h"
+
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* KeyVariable = "QUILLET_KEY";
+// Far more than any valid key; a longer line is not read as a key at all.
+constexpr qint64 LongestKeyLine = 4096;
+
+QString Text(int number, int language)
+{
+    return Language::GetProgramText(number, language);
+}
+
+// The first line of bytes, its line end removed, as text; the bytes are wiped.
+QString FirstLine(QByteArray& bytes)
+{
+    qsizetype end = bytes.indexOf('\n');
+    if (end < 0)
+        end = bytes.size();
+    if (end > 0 && bytes.at(end - 1) == '\r')
+        --end;
+    QString line = QString::fromUtf8(bytes.constData(), end);
+    bytes.fill('\0');
+    return line;
+}
+
+KeyResult Refusal(KeyResult::Status status, const QString& error)
+{
+    KeyResult result;
+    result.status = status;
+    result.error = error;
+    return result;
+}
+
+// Echo off for as long as the object lives; the terminal's settings come back whatever happens.
+class EchoOff {
+  public:
+    explicit EchoOff(int fd) : fd_(fd)
+    {
+        if (tcgetattr(fd_, &saved_) != 0)
+            return;
+        termios quiet = saved_;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        active_ = tcsetattr(fd_, TCSANOW, &quiet) == 0;
+    }
+    ~EchoOff()
+    {
+        if (active_)
+            tcsetattr(fd_, TCSANOW, &saved_);
+    }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+
+  private:
+    int fd_;
+    termios saved_{};
+    bool active_ = false;
+};
+
+// Reads one line from the terminal with echo off. False when there is no terminal.
+bool PromptOnTerminal(const QString& prompt, QByteArray& line)
+{
+    const int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (tty < 0)
+        return false;
+    {
+        // Echo goes off before the prompt appears, so not even a key typed ahead is shown.
+        EchoOff quiet(tty);
+        const QByteArray promptBytes = prompt.toUtf8() + ' ';
+        [[maybe_unused]] const ssize_t shown = write(tty, promptBytes.constData(), promptBytes.size());
+        line.reserve(LongestKeyLine); // no reallocation leaves pieces of the key in freed memory
+        char c = 0;
+        while (line.size() < LongestKeyLine && read(tty, &c, 1) == 1 && c != '\n')
+            line.append(c);
+        c = 0;
+    }
+    close(tty);
+    return true;
+}
+
+bool ReadKeyLine(const QString& keyFile, QByteArray& line, QString& errorText)
+{
+    FileProc::ReadFileToString(keyFile, line, LongestKeyLine, errorText);
+    return errorText.isEmpty();
+}
+
+} // namespace
+
+KeyResult ObtainKey(const QString& keyFile, int language)
+{
+    QByteArray raw;
+    KeyResult result;
+    if (!keyFile.isEmpty()) {
+        QString errorText;
+        if (!ReadKeyLine(keyFile, raw, errorText))
+            return Refusal(KeyResult::Status::Unreadable,
+                           FileProblem(CliTexts::FileUnreadable, keyFile, errorText, language));
+    } else if (qEnvironmentVariableIsSet(KeyVariable)) {
+        raw = qgetenv(KeyVariable);
+    } else if (PromptOnTerminal(Text(CliTexts::KeyPrompt, language), raw)) {
+        result.typed = true;
+    } else {
+        return Refusal(KeyResult::Status::NoSource, Text(CliTexts::NoKeySource, language));
+    }
+    QString line = FirstLine(raw);
+    result.key = Keys::PrepareAcceptedKey(line);
+    Keys::WipeString(line);
+    const int length = Keys::SignificantLength(result.key);
+    if (length < Keys::MinKeyLength || length > Keys::MaxKeyLength) {
+        Keys::WipeString(result.key);
+        return Refusal(KeyResult::Status::BadLength, Text(CliTexts::KeyLength, language));
+    }
+    result.status = KeyResult::Status::Ok;
+    return result;
+}

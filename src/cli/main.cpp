@@ -1,0 +1,66 @@
+// quillet-cli: the command-line front end. It runs the window's own pipelines, with a Dialogs that
+// answers from the options and prints the boxes' texts to standard error.
+#include "app/Language.h"
+#include "cli/CliCommands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+// The language of the messages: --lang, else the one chosen in the window, else English.
+int MessageLanguage(const CliOptions& options)
+{
+    return options.language >= 0 ? options.language : Language::ChooseLanguage();
+}
+
+ExitStatus Run(const CliOptions& options)
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    if (const int loaded = Language::LoadProgramTexts(programFolder); loaded <= 0) {
+        std::fprintf(
+            stderr, "%s\n",
+            Language::LoadFailureMessage(loaded, Language::ProgramTextFilePath(programFolder)).toUtf8().constData());
+        return ExitStatus::Failure;
+    }
+    const int language = MessageLanguage(options);
+    CliDialogs dialogs(language, stderr);
+    switch (options.command) {
+    case CliCommand::Encrypt:
+        return RunEncrypt(options, language, dialogs);
+    case CliCommand::Decrypt:
+        return RunDecrypt(options, language, dialogs);
+    case CliCommand::Checksum:
+        return RunChecksum(options, language, dialogs);
+    case CliCommand::Inspect:
+        return RunInspect(options, language, dialogs);
+    case CliCommand::Help:
+    case CliCommand::Version:
+        break;
+    }
+    return ExitStatus::Failure;
+}
+
+} // namespace
+
+ExitStatus UsageError(const QString& problem)
+{
+    std::fprintf(stderr, "quillet-cli: %s\nTry 'quillet-cli --help' for more information.\n",
+                 problem.toUtf8().constData());
+    return ExitStatus::Usage;
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const ParsedCommandLine parsed = ParseCommandLine(app.arguments().mid(1));
+    if (!parsed.ok)
+        return ExitCode(UsageError(parsed.error));
+    if (parsed.options.command == CliCommand::Help || parsed.options.command == CliCommand::Version) {
+        const QString text = parsed.options.command == CliCommand::Help ? HelpText() : VersionText();
+        std::fputs(text.toUtf8().constData(), stdout);
+        return ExitCode(ExitStatus::Success);
+    }
+    return ExitCode(Run(parsed.options));
+}

@@ -1,0 +1,475 @@
+// quillet-cli as a user meets it: what it prints, its exit status, and what it leaves on disk. Each
+// case runs the built program in its own temporary folder, with its own working-folder base and
+// settings, detached from any terminal unless a case gives it one.
+#include "app/Dialogs.h"
+#include "app/Language.h"
+#include "crypto/DecryptPipeline.h"
+#include "crypto/EncryptPipeline.h"
+#include "keys/KeyRoutines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace {
+
+const QString Binary = QStringLiteral(QUILLET_BIN_DIR "/quillet-cli");
+// Typed with odd spacing and case: the key as accepted is the same as "Violets are blue, 1984 miles".
+const QByteArray TypedKey = "  violets ARE blue,   1984 miles ";
+const QString Key = QStringLiteral("Violets are blue, 1984 miles");
+const QString VectorKey = QStringLiteral("Vector Key For Quillet 2024");
+// A message that must come back byte for byte: non-ASCII, a byte-order mark, a line break at the end.
+const QByteArray Message = "\xEF\xBB\xBFMeet me at noon.\nGr\xC3\xBC\xC3\x9F"
+                           "e, \xE6\x9D\xB1\xE4\xBA\xAC.\n";
+
+QString Text(int number, int language = Language::English)
+{
+    return Language::GetProgramText(number, language);
+}
+
+QByteArray EveryByteValue()
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes.append(static_cast<char>(b));
+    return bytes.repeated(40);
+}
+
+struct Result {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QString errText() const { return QString::fromUtf8(err); }
+};
+
+class CliTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        for (const char* sub : {"run", "config", "out"})
+            ASSERT_TRUE(QDir(dir.path()).mkpath(sub));
+        QFile(Path("run")).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        Write("key.txt", Key.toUtf8() + "\n");
+        Write("message.txt", Message);
+    }
+
+    void TearDown() override
+    {
+        // No working folder and no plain text is left behind, whatever the case did.
+        EXPECT_TRUE(QDir(Path("run")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    void Write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray Read(const QString& name) const
+    {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    QStringList Environment(const QByteArray& envKey = {}) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QUILLET_KEY"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Path("run"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path("config"));
+        if (!envKey.isEmpty())
+            env.insert(QStringLiteral("QUILLET_KEY"), QString::fromUtf8(envKey));
+        return env.toStringList();
+    }
+
+    // Runs quillet-cli in the case's folder, in a session of its own: there is no terminal to ask on.
+    Result Run(const QStringList& arguments, const QByteArray& input = {}, const QByteArray& envKey = {}) const
+    {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setEnvironment(Environment(envKey));
+        process.setChildProcessModifier([] { setsid(); });
+        process.start(Binary, arguments);
+        EXPECT_TRUE(process.waitForStarted());
+        process.write(input);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+
+    Result Encrypt(const QStringList& extra)
+    {
+        return Run(
+            QStringList{"encrypt", "--kdf", "interactive", "--key-file", "key.txt", "--message-file", "message.txt"} +
+            extra);
+    }
+
+    Result Decrypt(const QString& in, const QStringList& extra = {}, const QString& keyFile = "key.txt")
+    {
+        return Run(QStringList{"decrypt", "--in", in, "--key-file", keyFile} + extra);
+    }
+
+    QTemporaryDir dir;
+};
+
+// ---- Round trips -------------------------------------------------------------------------------
+
+TEST_F(CliTest, RoundTripWithoutFileGivesTheMessageBackByteForByte)
+{
+    const Result encrypted = Encrypt({"--out", "letter.zip"});
+    ASSERT_EQ(encrypted.exitCode, 0) << encrypted.errText().toStdString();
+    EXPECT_TRUE(encrypted.errText().contains(Text(146))) << "closing message of an encryption without a file";
+    EXPECT_FALSE(Read("letter.zip").contains("Meet me")) << "the message is not readable in the ciphertext";
+
+    const Result decrypted = Decrypt("letter.zip");
+    ASSERT_EQ(decrypted.exitCode, 0) << decrypted.errText().toStdString();
+    EXPECT_EQ(decrypted.out, Message);
+    EXPECT_TRUE(decrypted.errText().contains(Text(67)));
+    EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList()) << "no attached file appears";
+
+    const Result toFile = Decrypt("letter.zip", {"--message-out", "received.txt"});
+    ASSERT_EQ(toFile.exitCode, 0);
+    EXPECT_TRUE(toFile.out.isEmpty());
+    EXPECT_EQ(Read("received.txt"), Message);
+}
+
+TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderReplacingAnOlderOne)
+{
+    Write("Report.BIN", EveryByteValue());
+    const Result encrypted = Encrypt({"--out", "letter.zip", "--attach", "Report.BIN"});
+    ASSERT_EQ(encrypted.exitCode, 0) << encrypted.errText().toStdString();
+    EXPECT_TRUE(encrypted.errText().contains(Text(35)));
+
+    Write("out/report.bin", "an older file of the same name");
+    const Result decrypted = Decrypt("letter.zip", {"--out-dir", "out"});
+    ASSERT_EQ(decrypted.exitCode, 0) << decrypted.errText().toStdString();
+    EXPECT_EQ(decrypted.out, Message);
+    EXPECT_EQ(Read("out/report.bin"), EveryByteValue());
+    EXPECT_TRUE(decrypted.errText().contains(Text(68)));
+    EXPECT_TRUE(decrypted.errText().contains(Path("out/report.bin"))) << "says where the file went";
+
+    // Without --out-dir the file lands in the current folder.
+    ASSERT_EQ(Decrypt("letter.zip").exitCode, 0);
+    EXPECT_EQ(Read("report.bin"), EveryByteValue());
+}
+
+// ---- The key -----------------------------------------------------------------------------------
+
+struct TerminalRun {
+    int exitCode = -1;
+    QByteArray screen; // everything the terminal showed
+};
+
+// Runs quillet-cli on a pseudo-terminal of its own and types `typed` once the key prompt shows.
+TerminalRun RunOnTerminal(const QStringList& arguments, const QStringList& environment, const QString& folder,
+                          const QByteArray& typed)
+{
+    std::vector<QByteArray> storage{Binary.toUtf8()};
+    for (const QString& argument : arguments)
+        storage.push_back(argument.toUtf8());
+    const qsizetype argumentCount = static_cast<qsizetype>(storage.size());
+    for (const QString& variable : environment)
+        storage.push_back(variable.toUtf8());
+    std::vector<char*> argv, envp;
+    for (qsizetype i = 0; i < static_cast<qsizetype>(storage.size()); ++i)
+        (i < argumentCount ? argv : envp).push_back(storage[i].data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const QByteArray workingFolder = folder.toUtf8();
+
+    TerminalRun run;
+    int master = -1;
+    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+    if (child < 0)
+        return run;
+    if (child == 0) {
+        if (chdir(workingFolder.constData()) == 0)
+            execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    const QByteArray prompt = Text(124).toUtf8();
+    bool typedIn = false;
+    for (;;) {
+        pollfd ready{master, POLLIN, 0};
+        if (poll(&ready, 1, 60000) <= 0)
+            break;
+        char buffer[4096];
+        const ssize_t got = read(master, buffer, sizeof buffer);
+        if (got <= 0)
+            break; // the child has closed the terminal
+        run.screen.append(buffer, got);
+        if (!typedIn && run.screen.contains(prompt)) {
+            typedIn = write(master, typed.constData(), typed.size()) == typed.size() && write(master, "\n", 1) == 1;
+        }
+    }
+    close(master);
+    int status = 0;
+    if (waitpid(child, &status, 0) == child && WIFEXITED(status))
+        run.exitCode = WEXITSTATUS(status);
+    return run;
+}
+
+TEST_F(CliTest, KeyFromFileEnvironmentAndTerminalDecryptTheSameFile)
+{
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    Write("spaced-key.txt", TypedKey + "\r\nsecond line is not part of the key\n");
+
+    const Result byFile = Decrypt("letter.zip", {}, "spaced-key.txt");
+    EXPECT_EQ(byFile.exitCode, 0) << byFile.errText().toStdString();
+    EXPECT_EQ(byFile.out, Message);
+
+    const Result byEnvironment = Run({"decrypt", "--in", "letter.zip"}, {}, TypedKey);
+    EXPECT_EQ(byEnvironment.exitCode, 0) << byEnvironment.errText().toStdString();
+    EXPECT_EQ(byEnvironment.out, Message);
+
+    const TerminalRun typed = RunOnTerminal({"decrypt", "--in", "letter.zip", "--message-out", "typed.txt"},
+                                            Environment(), dir.path(), TypedKey);
+    EXPECT_EQ(typed.exitCode, 0) << typed.screen.toStdString();
+    EXPECT_EQ(Read("typed.txt"), Message);
+    EXPECT_FALSE(typed.screen.contains("violets")) << "the typed key is not echoed";
+    EXPECT_TRUE(typed.screen.contains(QString(Text(136) + ' ' + QString::number(Keys::KeyChecksum(Key))).toUtf8()))
+        << "the typed key's checksum is shown for comparison";
+}
+
+TEST_F(CliTest, ChecksumPrintsFourDigitsOnlyAndMatchesTheWindows)
+{
+    const int expected = Keys::KeyChecksum(Keys::PrepareAcceptedKey(Key));
+    const Result fromFile = Run({"checksum", "--key-file", "key.txt"});
+    EXPECT_EQ(fromFile.exitCode, 0);
+    EXPECT_EQ(fromFile.out, QByteArray::number(expected) + "\n");
+    EXPECT_TRUE(fromFile.err.isEmpty());
+
+    const Result fromEnvironment = Run({"checksum"}, {}, TypedKey);
+    EXPECT_EQ(fromEnvironment.out, QByteArray::number(expected) + "\n") << "spaces and case do not count";
+
+    const TerminalRun typed = RunOnTerminal({"checksum"}, Environment(), dir.path(), TypedKey);
+    EXPECT_EQ(typed.exitCode, 0);
+    EXPECT_TRUE(typed.screen.endsWith(QByteArray::number(expected) + "\r\n")) << typed.screen.toStdString();
+}
+
+// ---- The window and the command line read each other's files ------------------------------------
+
+TEST_F(CliTest, WindowMadeFileDecryptsOnTheCommandLine)
+{
+    Write("photo.jpg", EveryByteValue());
+    EncryptRequest request;
+    // As the text box holds it: the byte-order mark is a character of the message.
+    request.message = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom).decode(Message);
+    request.fileToAppend = Path("photo.jpg");
+    request.outputPath = Path("window.zip");
+    request.quickKey = Keys::PrepareAcceptedKey(QString::fromUtf8(TypedKey));
+    request.kdfLevel = KdfLevel::Interactive;
+    request.workingFolderBase = Path("run");
+    ScriptedDialogs window;
+    ASSERT_TRUE(EncryptMessage(request, window).success);
+
+    const Result decrypted = Decrypt("window.zip", {"--out-dir", "out"});
+    ASSERT_EQ(decrypted.exitCode, 0) << decrypted.errText().toStdString();
+    EXPECT_EQ(decrypted.out, Message);
+    EXPECT_EQ(Read("out/photo.jpg"), EveryByteValue());
+}
+
+TEST_F(CliTest, CommandLineMadeFileDecryptsInTheWindow)
+{
+    Write("notes.txt", "attached notes\n");
+    ASSERT_EQ(Encrypt({"--out", "cli.zip", "--attach", "notes.txt"}).exitCode, 0);
+
+    DecryptRequest request;
+    request.ciphertextPath = Path("cli.zip");
+    request.quickKey = Keys::PrepareAcceptedKey(QString::fromUtf8(TypedKey));
+    request.workingFolderBase = Path("run");
+    ScriptedDialogs window;
+    window.queuePath(Path("out"));
+    const DecryptOutcome outcome = DecryptMessage(request, window);
+    ASSERT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_EQ(outcome.message.value_or(QString()).toUtf8(), Message);
+    EXPECT_EQ(Read("out/notes.txt"), "attached notes\n");
+}
+
+// ---- Refusals and failures: exit status, message, nothing written --------------------------------
+
+struct StatusCase {
+    const char* name;
+    QStringList arguments;
+    int exitCode;
+    int programText; // shown on standard error; 0 for a usage error, which points to --help
+};
+
+void PrintTo(const StatusCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class CliStatusTest : public CliTest, public ::testing::WithParamInterface<StatusCase> {};
+
+QString Vector(const char* name)
+{
+    return QStringLiteral(QUILLET_VECTORS_DIR "/") + name;
+}
+
+TEST_P(CliStatusTest, ExitStatusAndMessage)
+{
+    const StatusCase& c = GetParam();
+    Write("vector-key.txt", VectorKey.toUtf8());
+    Write("short-key.txt", "fifteen chars!!");
+    Write("existing.zip", "keep me");
+    const Result result = Run(c.arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.errText().toStdString();
+    if (c.programText != 0)
+        EXPECT_TRUE(result.errText().contains(Text(c.programText))) << result.errText().toStdString();
+    else
+        EXPECT_TRUE(result.errText().contains("--help")) << result.errText().toStdString();
+    EXPECT_EQ(Read("existing.zip"), "keep me");
+    EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList()) << "no attached file is written";
+    if (c.exitCode != 5)
+        EXPECT_TRUE(result.out.isEmpty()) << "no message is handed over";
+}
+
+const StatusCase StatusCases[] = {
+    {"NoCommand", {}, 2, 0},
+    {"UnknownCommand", {"burn"}, 2, 0},
+    {"OptionOfAnotherCommand", {"inspect", "--in", "x.zip", "--force"}, 2, 0},
+    {"MissingOut", {"encrypt", "--key-file", "key.txt"}, 2, 0},
+    {"UnknownKdfLevel", {"encrypt", "--out", "a.zip", "--kdf", "fast"}, 2, 0},
+    {"MissingOutDir", {"decrypt", "--in", "existing.zip", "--out-dir", "nowhere"}, 2, 0},
+    {"NoKeyAndNoTerminal", {"decrypt", "--in", "existing.zip"}, 2, 439},
+    {"KeyTooShort", {"checksum", "--key-file", "short-key.txt"}, 2, 436},
+    {"KeyFileMissing", {"checksum", "--key-file", "absent.txt"}, 1, 47},
+    {"ExistingOutWithoutForce", {"encrypt", "--out", "existing.zip", "--key-file", "key.txt"}, 1, 435},
+    {"EmptyMessage", {"encrypt", "--out", "new.zip", "--key-file", "key.txt", "--kdf", "interactive"}, 1, 120},
+    {"AttachedFileMissing", {"encrypt", "--out", "new.zip", "--attach", "absent.bin", "--key-file", "key.txt"}, 1, 47},
+    {"CiphertextMissing", {"decrypt", "--in", "absent.zip", "--key-file", "key.txt"}, 1, 87},
+    {"WrongKey",
+     {"decrypt", "--in", Vector("wrong_key.zip"), "--key-file", "vector-key.txt", "--out-dir", "out"},
+     3,
+     150},
+    {"DamagedBody",
+     {"decrypt", "--in", Vector("body_byte_changed.zip"), "--key-file", "vector-key.txt", "--out-dir", "out"},
+     3,
+     151},
+    {"NotACiphertextFile", {"decrypt", "--in", "existing.zip", "--key-file", "key.txt", "--out-dir", "out"}, 3, 407},
+    {"CheckValueMismatchRefused",
+     {"decrypt", "--in", Vector("check_value_mismatch.zip"), "--key-file", "vector-key.txt", "--out-dir", "out"},
+     4,
+     438},
+    {"UnsafeAttachedName",
+     {"decrypt", "--in", Vector("unsafe_name_slash.zip"), "--key-file", "vector-key.txt", "--out-dir", "out"},
+     5,
+     415},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliStatusTest, ::testing::ValuesIn(StatusCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliTest, ExistingOutIsReplacedWithForce)
+{
+    Write("letter.zip", "an older file");
+    const Result result = Encrypt({"--out", "letter.zip", "--force"});
+    ASSERT_EQ(result.exitCode, 0) << result.errText().toStdString();
+    EXPECT_EQ(Decrypt("letter.zip").out, Message);
+}
+
+TEST_F(CliTest, UnsafeAttachedNameStillDeliversTheMessageAndWritesNothingOutside)
+{
+    Write("vector-key.txt", VectorKey.toUtf8());
+    const Result result = Decrypt(Vector("unsafe_name_slash.zip"), {"--out-dir", "out"}, "vector-key.txt");
+    EXPECT_EQ(result.exitCode, 5);
+    EXPECT_EQ(QString::fromUtf8(result.out), QStringLiteral("Test vector message: Grüße, 東京."));
+    EXPECT_FALSE(QFile::exists(Path("escape.txt")));
+}
+
+TEST_F(CliTest, CheckValueMismatchAcceptedGoesOn)
+{
+    Write("vector-key.txt", VectorKey.toUtf8());
+    const Result result =
+        Decrypt(Vector("check_value_mismatch.zip"), {"--out-dir", "out", "--accept-bad-check"}, "vector-key.txt");
+    EXPECT_EQ(result.exitCode, 0) << result.errText().toStdString();
+    EXPECT_TRUE(result.errText().contains(Text(21)));
+    EXPECT_FALSE(result.out.isEmpty()) << "the unverified message is handed over";
+}
+
+TEST_F(CliTest, MessageThatIsNotUtf8IsRefusedNotAltered)
+{
+    Write("message.txt", "caf\xE9 au lait");
+    const Result result = Encrypt({"--out", "letter.zip"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.errText().contains(Text(437)));
+    EXPECT_FALSE(QFile::exists(Path("letter.zip")));
+}
+
+TEST_F(CliTest, MessagesFollowLangElseTheStoredLanguage)
+{
+    Write("letter.zip", "exists");
+    const QStringList arguments = {"encrypt", "--out", "letter.zip", "--key-file", "key.txt"};
+    EXPECT_TRUE(Run(arguments).errText().contains(Text(435, Language::English)));
+    EXPECT_TRUE(Run(arguments + QStringList{"--lang", "de"}).errText().contains(Text(435, Language::German)));
+
+    ASSERT_TRUE(QDir(Path("config")).mkpath("Tavolan"));
+    Write("config/Tavolan/ZEB.conf", "[General]\nLanguage=DE\n");
+    EXPECT_TRUE(Run(arguments).errText().contains(Text(435, Language::German)));
+    EXPECT_TRUE(Run(arguments + QStringList{"--lang", "en"}).errText().contains(Text(435, Language::English)));
+}
+
+// ---- inspect -------------------------------------------------------------------------------------
+
+uint32_t LittleEndian(const QByteArray& bytes, int offset, int length)
+{
+    uint32_t value = 0;
+    for (int i = length - 1; i >= 0; --i)
+        value = value << 8 | static_cast<uint8_t>(bytes.at(offset + i));
+    return value;
+}
+
+TEST_F(CliTest, InspectPrintsTheHeaderAndBodyFieldsWithoutAKey)
+{
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    const QByteArray file = Read("letter.zip");
+    const int h = static_cast<uint8_t>(file.at(11));
+    const QByteArray expected =
+        "header length: " + QByteArray::number(h) + "\nflags: " + QByteArray::number(LittleEndian(file, 6, 2)) +
+        "\nmethod: " + QByteArray::number(LittleEndian(file, 8, 2)) +
+        "\nstated compressed size: " + QByteArray::number(LittleEndian(file, 18, 4)) +
+        "\nstated uncompressed size: " + QByteArray::number(LittleEndian(file, 22, 4)) +
+        "\nname: " + file.mid(30, h - 30) + "\nbody length: " + QByteArray::number(file.size() - h) +
+        "\nformat version: 1"
+        "\nkey-derivation passes: 2"
+        "\nkey-derivation memory: 65536 KiB\n";
+    const Result result = Run({"inspect", "--in", "letter.zip"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, expected);
+    EXPECT_TRUE(result.err.isEmpty());
+}
+
+TEST_F(CliTest, InspectRefusesAFileThatIsNotCiphertext)
+{
+    Write("plain.txt", QByteArray(500, 'x'));
+    Write("tiny.txt", "PK");
+    for (const char* name : {"plain.txt", "tiny.txt"}) {
+        const Result result = Run({"inspect", "--in", name});
+        EXPECT_EQ(result.exitCode, 1) << name;
+        EXPECT_TRUE(result.out.isEmpty()) << name;
+        EXPECT_FALSE(result.err.isEmpty()) << name;
+    }
+    EXPECT_TRUE(Run({"inspect", "--in", "tiny.txt"}).errText().contains(Text(407)));
+    EXPECT_TRUE(Run({"inspect", "--in", "plain.txt"}).errText().contains(Text(153)));
+}
+
+} // namespace
