@@ -83,6 +83,7 @@ ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialo
     PrepareAnswers(options, folder, dialogs);
     request.ciphertextPath = options.in;
     request.language = language;
+    request.closingNamesTheWindow = false;
     DecryptOutcome outcome = DecryptMessage(request, dialogs);
     Keys::WipeString(request.quickKey);
     return Deliver(outcome, options, language, dialogs);

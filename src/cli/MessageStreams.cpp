@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -27,8 +28,13 @@ QString Text(int number, int language)
     return Language::GetProgramText(number, language);
 }
 
-bool ReadStandardInput(QByteArray& bytes)
+bool ReadStandardInput(QByteArray& bytes, int language)
 {
+    // A person at a terminal would otherwise face a silent wait.
+    if (isatty(STDIN_FILENO)) {
+        std::fputs((Text(CliTexts::TypeTheMessage, language) + '\n').toUtf8().constData(), stderr);
+        std::fflush(stderr);
+    }
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly))
         return false;
@@ -43,7 +49,7 @@ MessageInput ReadMessage(const QString& path, int language)
     MessageInput input;
     QByteArray bytes;
     if (path.isEmpty()) {
-        if (!ReadStandardInput(bytes)) {
+        if (!ReadStandardInput(bytes, language)) {
             input.error =
                 FileProblem(CliTexts::FileUnreadable, QStringLiteral("stdin"), FileProc::IoErrorText(errno), language);
             return input;

@@ -24,7 +24,7 @@ QString Text(int number, int language)
     return Language::GetProgramText(number, language);
 }
 
-QString ClosingMessage(const DecryptOutcome& outcome, int language)
+QString ClosingMessage(const DecryptOutcome& outcome, int language, bool namesTheWindow)
 {
     using namespace DecryptTexts;
     QString text;
@@ -34,6 +34,8 @@ QString ClosingMessage(const DecryptOutcome& outcome, int language)
         text = Text(Decrypted, language) + ' ' + Text(FileNotSaved, language);
     else
         text = Text(DecryptedAndSaved, language);
+    if (!namesTheWindow)
+        return text;
     const QString ending = language == Language::German ? QStringLiteral("' klicken.") : QStringLiteral("'.");
     return text + CrLf + CrLf + Text(NowInTextBox, language) + CrLf + Text(ToReplyClick, language) + CrLf + '\'' +
            Text(EncryptOption, language) + ending;
@@ -71,7 +73,7 @@ class DecryptRun {
         outcome_.status = DecryptStatus::Success;
         if (content.fileAttached() && !SaveAttachedFile(content))
             return outcome_;
-        outcome_.closingMessage = ClosingMessage(outcome_, language_);
+        outcome_.closingMessage = ClosingMessage(outcome_, language_, request_.closingNamesTheWindow);
         dialogs_.inform(outcome_.closingMessage, title_);
         return outcome_;
     }

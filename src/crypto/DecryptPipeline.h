@@ -70,6 +70,9 @@ struct DecryptRequest {
     // Called with the caption of lblAppendedFile just before the user is asked for a folder, so the
     // window can show its folder controls behind the chooser. May be empty.
     std::function<void(const QString& appendedFileCaption)> showFolderControls;
+    // The closing message ends with where the message now is and how to reply in the window;
+    // a front end without the window leaves that part out.
+    bool closingNamesTheWindow = true;
 };
 
 struct DecryptOutcome {

@@ -143,6 +143,7 @@ TEST_F(CliTest, RoundTripWithoutFileGivesTheMessageBackByteForByte)
     ASSERT_EQ(decrypted.exitCode, 0) << decrypted.errText().toStdString();
     EXPECT_EQ(decrypted.out, Message);
     EXPECT_TRUE(decrypted.errText().contains(Text(67)));
+    EXPECT_FALSE(decrypted.errText().contains(Text(106))) << "no talk of the window's text box on a terminal";
     EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList()) << "no attached file appears";
 
     const Result toFile = Decrypt("letter.zip", {"--message-out", "received.txt"});
