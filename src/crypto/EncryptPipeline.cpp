@@ -163,7 +163,7 @@ class EncryptRun {
         const QString plain = run_.NewTempFile(QStringLiteral("plt"), TempTreatment::Shred, errorText);
         if (plain.isEmpty())
             return Fail(Text(EncryptTexts::NoPlainTempName, language_));
-        errorText = FileProc::WriteStringToFile(package, plain);
+        errorText = FileProc::WriteToTempFile(package, plain);
         if (!errorText.isEmpty())
             return Fail(FailureWithDetail(Text(EncryptTexts::PlainNotWritten, language_), plain, errorText));
         packed = run_.NewTempFile(QStringLiteral("cpr"), TempTreatment::Shred, errorText);
