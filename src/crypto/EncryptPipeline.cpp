@@ -163,7 +163,7 @@ class EncryptRun {
         const QString plain = run_.NewTempFile(QStringLiteral("plt"), TempTreatment::Shred, errorText);
         if (plain.isEmpty())
             return Fail(Text(EncryptTexts::NoPlainTempName, language_));
-        errorText = FileProc::WriteStringToFile(package, plain);
+        errorText = FileProc::WriteToTempFile(package, plain);
         if (!errorText.isEmpty())
             return Fail(FailureWithDetail(Text(EncryptTexts::PlainNotWritten, language_), plain, errorText));
         packed = run_.NewTempFile(QStringLiteral("cpr"), TempTreatment::Shred, errorText);
@@ -209,8 +209,10 @@ class EncryptRun {
         FileProc::ReadFileToString(body, engineOutput, 0, errorText);
         if (!errorText.isEmpty())
             return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
-        const QByteArray header = MakeFakeZipHeader(rng_, engineOutput.size());
-        errorText = FileProc::WriteStringToFile(header, request_.outputPath, engineOutput);
+        // Kept for the randomness view, which would otherwise read the file just written.
+        ciphertext_ = MakeFakeZipHeader(rng_, engineOutput.size()) + engineOutput;
+        engineOutput.clear();
+        errorText = FileProc::WriteStringToFile(ciphertext_, request_.outputPath);
         if (!errorText.isEmpty())
             return Fail(
                 FailureWithDetail(Text(EncryptTexts::OutputNotWritten, language_), request_.outputPath, errorText));
@@ -219,7 +221,7 @@ class EncryptRun {
 
     void Report()
     {
-        ShowCiphertextStatistics(outcome_.randomness, request_.outputPath, language_);
+        ShowCiphertextStatistics(outcome_.randomness, request_.outputPath, ciphertext_, language_);
         outcome_.closingMessage = ClosingMessage();
         outcome_.success = true;
         run_.Finish();
@@ -228,7 +230,7 @@ class EncryptRun {
 
     QString ClosingMessage() const
     {
-        const double kilobytes = QFileInfo(request_.outputPath).size() / 1024.0;
+        const double kilobytes = ciphertext_.size() / 1024.0;
         QString text = Text(
             outcome_.fileToAppend.isEmpty() ? EncryptTexts::DoneWithoutFile : EncryptTexts::DoneWithFile, language_);
         text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + QLocale().toString(kilobytes, 'f', 2) +
@@ -267,6 +269,7 @@ class EncryptRun {
     PipelineRun run_;
     RandomSource rng_;
     QByteArray messageBytes_;
+    QByteArray ciphertext_; // as written to the output file
     EncryptOutcome outcome_;
 };
 

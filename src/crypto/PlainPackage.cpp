@@ -37,6 +37,8 @@ QByteArray BuildPlainPackage(const QByteArray& message, const QByteArray& attach
     QByteArray package = PlainPackageHead(message, attachedName);
     if (package.isEmpty())
         return {};
+    // One allocation: the package of a large file would otherwise be copied as it grows.
+    package.reserve(package.size() + payload.size() + CheckValueLength);
     package += payload;
     package += MD5HexOfString(package);
     return package;

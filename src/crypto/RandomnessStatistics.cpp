@@ -2,7 +2,6 @@
 
 #include "app/Language.h"
 #include "engines/toolkit.h"
-#include "files/FileProc.h"
 #include "viewers/ByteSize.h"
 
 #include <QDir>
@@ -45,16 +44,12 @@ void ShowPlaintextStatistics(RandomnessReport& report, const QByteArray& plainPa
     MeasureAndShowRandomness(side, plainPackage, language);
 }
 
-void ShowCiphertextStatistics(RandomnessReport& report, const QString& ciphertextPath, int language)
+void ShowCiphertextStatistics(RandomnessReport& report, const QString& ciphertextPath, const QByteArray& ciphertext,
+                              int language)
 {
     RandomnessSide& side = report.sides[1];
     report.windowCaption = Text(54, language) + QStringLiteral(" : ") + QDir::toNativeSeparators(ciphertextPath);
     side.caption = Text(54, language);
-    QByteArray cipherText;
-    QString errorText;
-    FileProc::ReadFileToString(ciphertextPath, cipherText, 0, errorText);
-    if (!errorText.isEmpty())
-        return;
-    side.sizeText = SizeText(cipherText.size(), language);
-    MeasureAndShowRandomness(side, cipherText, language);
+    side.sizeText = SizeText(ciphertext.size(), language);
+    MeasureAndShowRandomness(side, ciphertext, language);
 }

@@ -31,6 +31,7 @@ constexpr int MinimumMeasuredLength = 64;
 void MeasureAndShowRandomness(RandomnessSide& side, const QByteArray& data, int language);
 // Side 0: caption, size and measure of the plain package as it stands.
 void ShowPlaintextStatistics(RandomnessReport& report, const QByteArray& plainPackage, int language);
-// Side 1 and the window caption: caption, size and measure of the ciphertext file on disk. A file
-// that cannot be read leaves the size and measure empty (the encryption itself has succeeded).
-void ShowCiphertextStatistics(RandomnessReport& report, const QString& ciphertextPath, int language);
+// Side 1 and the window caption: caption, size and measure of the ciphertext, the bytes just written
+// to ciphertextPath.
+void ShowCiphertextStatistics(RandomnessReport& report, const QString& ciphertextPath, const QByteArray& ciphertext,
+                              int language);

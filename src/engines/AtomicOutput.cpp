@@ -53,9 +53,13 @@ bool AtomicOutput::open()
     return false;
 }
 
+// No sync to the device: the engines write only into a pipeline's working folder, whose files are
+// consumed and deleted within the run (a crash loses the run anyway). The file that must survive a
+// crash, the ciphertext or the saved attachment, is written and synced by the pipeline. Syncing
+// here would also put compressed or decrypted plain text on the disk just before it is shredded.
 bool AtomicOutput::commit()
 {
-    if (descriptor_ < 0 || !file_.flush() || ::fsync(descriptor_) != 0)
+    if (descriptor_ < 0 || !file_.flush())
         return false;
     file_.close();
     descriptor_ = -1;

@@ -20,7 +20,8 @@ class AtomicOutput {
     // Creates the temporary file; false when it cannot be created.
     bool open();
     QIODevice& device() { return file_; }
-    // Flushes the data to the device and renames the temporary file onto the final path.
+    // Hands the data to the system and renames the temporary file onto the final path (without a
+    // sync to the device: outputs of the engines are working files, see commit()).
     bool commit();
 
   private:

@@ -36,17 +36,22 @@ bool WriteAll(int fd, const unsigned char* data, size_t length, off_t offset)
     return true;
 }
 
+// Each block is libsodium's ChaCha20 keystream under a fresh seed from the system generator: as
+// unpredictable as asking the kernel for every byte, at several times its speed on a large file.
 bool WriteRandomPass(int fd, off_t fileLength)
 {
     std::array<unsigned char, 64 * 1024> block{};
-    for (off_t offset = 0; offset < fileLength;) {
+    std::array<unsigned char, randombytes_SEEDBYTES> seed{};
+    bool written = true;
+    for (off_t offset = 0; written && offset < fileLength;) {
         const size_t chunk = static_cast<size_t>(std::min<off_t>(fileLength - offset, block.size()));
-        randombytes_buf(block.data(), chunk);
-        if (!WriteAll(fd, block.data(), chunk, offset))
-            return false;
+        randombytes_buf(seed.data(), seed.size());
+        randombytes_buf_deterministic(block.data(), chunk, seed.data());
+        written = WriteAll(fd, block.data(), chunk, offset);
         offset += static_cast<off_t>(chunk);
     }
-    return true;
+    sodium_memzero(seed.data(), seed.size());
+    return written;
 }
 
 } // namespace

@@ -16,9 +16,18 @@ namespace FileProc {
 
 namespace {
 
-// Reads to the end (or limit bytes when limit > 0) of an open descriptor; false with errno set.
-bool ReadDescriptor(int fd, qint64 limit, QByteArray& contents)
+// The length a read is likely to give: the file's size, within the limit (0: none); 0 when the size
+// says nothing (a pipe, a device).
+qint64 ExpectedLength(const struct stat& status, qint64 limit)
 {
+    const qint64 size = S_ISREG(status.st_mode) ? static_cast<qint64>(status.st_size) : 0;
+    return limit > 0 ? std::min(size, limit) : size;
+}
+
+// Reads to the end (or limit bytes when limit > 0) of an open descriptor; false with errno set.
+bool ReadDescriptor(int fd, qint64 limit, qint64 expected, QByteArray& contents)
+{
+    contents.reserve(expected); // a file of some megabytes would otherwise be copied as it grows
     char block[64 * 1024];
     while (limit <= 0 || contents.size() < limit) {
         qint64 wanted = static_cast<qint64>(sizeof block);
@@ -32,6 +41,25 @@ bool ReadDescriptor(int fd, qint64 limit, QByteArray& contents)
         if (got == 0)
             break;
         contents.append(block, got);
+    }
+    return true;
+}
+
+// Writes all of data to an open descriptor; false with errno set.
+bool WriteDescriptor(int fd, const QByteArray& data)
+{
+    const char* next = data.constData();
+    for (qint64 left = data.size(); left > 0;) {
+        const ssize_t written = write(fd, next, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        next += written;
+        left -= written;
     }
     return true;
 }
@@ -112,7 +140,7 @@ void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLengt
         errorText = IoErrorText(errno);
     else if (S_ISDIR(status.st_mode))
         errorText = IoErrorText(EISDIR);
-    else if (!ReadDescriptor(fd, maxLength, contents))
+    else if (!ReadDescriptor(fd, maxLength, ExpectedLength(status, maxLength), contents))
         errorText = IoErrorText(errno);
     close(fd);
     if (!errorText.isEmpty())
@@ -145,6 +173,17 @@ QString WriteStringToFile(const QByteArray& data, const QString& path, const QBy
     if (!file.commit())
         return SaveFailureText(file, errno);
     return {};
+}
+
+QString WriteToTempFile(const QByteArray& data, const QString& path)
+{
+    const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return IoErrorText(errno);
+    const bool written = WriteDescriptor(fd, data);
+    const int savedErrno = errno;
+    close(fd);
+    return written ? QString() : IoErrorText(savedErrno);
 }
 
 } // namespace FileProc

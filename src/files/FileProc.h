@@ -31,4 +31,10 @@ void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLengt
 // English cause ("Disk full.", "Permission denied.", …).
 QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra = {});
 
+// Writes data into the existing file at path, a temporary file made by UniqueTempFileName, from its
+// start: the file keeps the mode and owner it was created with, nothing is created, and a link
+// is refused. Not synced to the device: such a file is shredded, which syncs. Returns "" on
+// success, else a short English cause.
+QString WriteToTempFile(const QByteArray& data, const QString& path);
+
 } // namespace FileProc

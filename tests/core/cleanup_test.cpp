@@ -36,6 +36,8 @@ TEST_F(CleanupTest, OverwriteLeavesNoneOfTheOldContent)
     EXPECT_EQ(now.size(), old.size());
     EXPECT_FALSE(now.contains(Secret.left(8)));
     EXPECT_NE(now, QByteArray(old.size(), '\0'));
+    constexpr int Block = 64 * 1024;
+    EXPECT_NE(now.left(Block), now.mid(Block, Block)) << "the random pass repeats itself";
 }
 
 TEST_F(CleanupTest, ToolkitOverwriteRefusesWhatItMustNotTouch)

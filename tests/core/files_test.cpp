@@ -256,6 +256,46 @@ TEST_F(FilesTest, AFailedWriteLeavesTheEarlierFileWhole)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"message.zip"});
 }
 
+TEST_F(FilesTest, WriteToTempFileFillsTheFileItWasGiven)
+{
+    QString error;
+    const QString temp = FileProc::UniqueTempFileName(dir.path(), "temp", "plt", error);
+    ASSERT_FALSE(temp.isEmpty()) << error.toStdString();
+    PutFile(temp, "an earlier and longer content");
+    ASSERT_EQ(chmod(QFile::encodeName(temp).constData(), 0600), 0);
+    struct stat before {};
+    ASSERT_EQ(lstat(QFile::encodeName(temp).constData(), &before), 0);
+
+    EXPECT_EQ(FileProc::WriteToTempFile("the package", temp), QString());
+
+    EXPECT_EQ(FileContent(temp), "the package");
+    struct stat after {};
+    ASSERT_EQ(lstat(QFile::encodeName(temp).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the file made exclusively, not a replacement";
+    EXPECT_EQ(ModeOf(temp), 0600u);
+}
+
+TEST_F(FilesTest, WriteToTempFileCreatesNothingAndFollowsNoLink)
+{
+    PutFile(at("victim"), "keep me");
+    ASSERT_TRUE(QFile::link(at("victim"), at("temp01.plt")));
+    PutFile(at("temp02.plt"), "");
+    struct Case {
+        QString path;
+        QString expected;
+    } const cases[] = {{at("temp01.plt"), "Is a symbolic link."}, {at("missing.plt"), "No such file or folder."}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        EXPECT_EQ(FileProc::WriteToTempFile("plain text", c.path), c.expected);
+    }
+    EXPECT_EQ(FileContent(at("victim")), "keep me");
+    EXPECT_FALSE(QFileInfo::exists(at("missing.plt")));
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_EQ(FileProc::WriteToTempFile(QByteArray(100000, 'N'), at("temp02.plt")), "File too large.");
+    }
+}
+
 // --- disk ------------------------------------------------------------------------------------
 
 TEST_F(FilesTest, DiskClusterSizeOfAnExistingAndAMissingFolder)
