@@ -20,17 +20,17 @@ struct OptionSpec {
     bool takesValue() const { return flag == nullptr; }
 };
 
-QString Store(const OptionSpec& spec, CliOptions& options, const QString& value)
+QString Store(const OptionSpec& option, CliOptions& options, const QString& value)
 {
-    if (spec.text) {
-        options.*spec.text = value;
+    if (option.text) {
+        options.*option.text = value;
         return {};
     }
-    if (spec.flag) {
-        options.*spec.flag = true;
+    if (option.flag) {
+        options.*option.flag = true;
         return {};
     }
-    return spec.parse(options, value);
+    return option.parse(options, value);
 }
 
 QString ParseKdf(CliOptions& o, const QString& v)
@@ -89,17 +89,17 @@ const std::vector<CommandSpec>& Commands()
 
 const CommandSpec* FindCommand(const QString& name)
 {
-    for (const CommandSpec& spec : Commands())
-        if (spec.name == name)
-            return &spec;
+    for (const CommandSpec& command : Commands())
+        if (command.name == name)
+            return &command;
     return nullptr;
 }
 
 const OptionSpec* FindOption(const CommandSpec& command, const QString& name)
 {
-    for (const OptionSpec& spec : command.options)
-        if (spec.name == name)
-            return &spec;
+    for (const OptionSpec& option : command.options)
+        if (option.name == name)
+            return &option;
     return nullptr;
 }
 
@@ -123,23 +123,23 @@ ParsedCommandLine ParseOptions(const CommandSpec& command, const QStringList& ar
             value = name.mid(equals + 1);
             name.truncate(equals);
         }
-        const OptionSpec* spec = FindOption(command, name);
-        if (!spec)
+        const OptionSpec* option = FindOption(command, name);
+        if (!option)
             return Refuse(name.startsWith('-') ? QStringLiteral("%1 does not take %2").arg(command.name, name)
                                                : QStringLiteral("unexpected argument '%1'").arg(name));
         if (seen.contains(name))
             return Refuse(QStringLiteral("%1 is given twice").arg(name));
         seen.insert(name);
-        if (spec->takesValue() && !value) {
+        if (option->takesValue() && !value) {
             if (i + 1 >= arguments.size())
                 return Refuse(QStringLiteral("%1 needs a value").arg(name));
             value = arguments[++i];
         }
-        if (!spec->takesValue() && value)
+        if (!option->takesValue() && value)
             return Refuse(QStringLiteral("%1 takes no value").arg(name));
-        if (spec->takesValue() && value->isEmpty())
+        if (option->takesValue() && value->isEmpty())
             return Refuse(QStringLiteral("%1 needs a value").arg(name));
-        if (const QString error = Store(*spec, result.options, value.value_or(QString())); !error.isEmpty())
+        if (const QString error = Store(*option, result.options, value.value_or(QString())); !error.isEmpty())
             return Refuse(error);
     }
     if (!command.required.isEmpty() && !seen.contains(command.required))
