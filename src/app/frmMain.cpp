@@ -3,6 +3,7 @@
 #include "app/Language.h"
 #include "keys/KeyRoutines.h"
 #include "keys/frmKeyboardWithDisplay.h"
+#include "viewers/Twips.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -26,7 +27,6 @@
 namespace {
 
 constexpr int ClockIntervalMs = 1000;
-constexpr int TwipsPerPixel = 15;
 constexpr int WindowHeightTwips = 8070;
 constexpr int ClipboardLabelInsetTwips = 400;
 constexpr int WindowWidthPixels = 780;
@@ -231,7 +231,7 @@ void frmMain::BuildControls()
     statusLayout->addWidget(lblTextbox, 1);
     statusLayout->addWidget(lblTavolan);
     statusLayout->addWidget(lblClipboard, 1);
-    statusLayout->addSpacing(ClipboardLabelInsetTwips / TwipsPerPixel - 12);
+    statusLayout->addSpacing(TwipsToPixels(ClipboardLabelInsetTwips) - 12);
 
     auto* windowLayout = new QVBoxLayout(this);
     windowLayout->addWidget(Frame4, 1);
@@ -342,7 +342,7 @@ void frmMain::Form_Load()
     RegistryKeyPath = ProgramText(273) + QLatin1Char('\\') + MakerName + QLatin1Char('\\') + ProductCode;
     setWindowTitle(QStringLiteral("Quillet ") + VersionText);
     lblTavolan->setText(MakerName);
-    resize(WindowWidthPixels, WindowHeightTwips / TwipsPerPixel);
+    resize(WindowWidthPixels, TwipsToPixels(WindowHeightTwips));
 
     cmdClearQuickKey_Click();
     SetControlFonts();

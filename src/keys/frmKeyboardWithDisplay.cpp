@@ -1,5 +1,7 @@
 #include "keys/frmKeyboardWithDisplay.h"
 
+#include "viewers/Twips.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,8 +10,8 @@
 
 namespace {
 
-// The window stands this far below the top of the main window (4340 twips at 15 twips a pixel).
-constexpr int OffsetBelowMainWindow = 289;
+// The window stands this far below the top of the main window.
+constexpr int OffsetBelowMainWindow = TwipsToPixels(4340);
 constexpr int DefaultWidth = 560;
 
 QPushButton* MakeButton(const QString& objectName, const QString& caption, QWidget* parent)
