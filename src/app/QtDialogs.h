@@ -5,7 +5,7 @@ class QWidget;
 
 // The window's dialogs: QMessageBox, QFileDialog and QDesktopServices.
 class QtDialogs : public Dialogs {
-public:
+  public:
     explicit QtDialogs(QWidget* parent = nullptr) : parentWidget(parent) {}
     void setParent(QWidget* parent) { parentWidget = parent; }
 
@@ -13,6 +13,6 @@ public:
     QString choosePath(const FileDialogRequest& request) override;
     int openTarget(const QString& target) override;
 
-private:
+  private:
     QWidget* parentWidget;
 };

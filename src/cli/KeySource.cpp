@@ -6,7 +6,6 @@
 #include "files/FileProc.h"
 #include "keys/KeyRoutines.h"
 
-
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>

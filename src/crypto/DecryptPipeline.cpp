@@ -68,8 +68,8 @@ class DecryptRun {
             return outcome_;
         }
         // A leading byte-order mark belongs to the message as sent; fromUtf8 would drop it.
-        outcome_.message = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)
-                               .decode(content.message);
+        outcome_.message =
+            QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom).decode(content.message);
         outcome_.status = DecryptStatus::Success;
         if (content.fileAttached() && !SaveAttachedFile(content))
             return outcome_;
