@@ -1,5 +1,6 @@
 #include "app/QtDialogs.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -65,14 +66,14 @@ DialogAnswer QtDialogs::message(const MessageRequest& request)
     const int defaultIndex = qBound(0, request.defaultButton, int(buttons.size()) - 1);
     box.setDefaultButton(buttons[defaultIndex]);
     // Escape or the frame's close button means Cancel where there is one, else No, else OK.
-    if (buttons.contains(QMessageBox::Cancel))
-        box.setEscapeButton(QMessageBox::Cancel);
-    else if (buttons.contains(QMessageBox::No))
-        box.setEscapeButton(QMessageBox::No);
-    else
-        box.setEscapeButton(QMessageBox::Ok);
+    const QMessageBox::StandardButton escape = buttons.contains(QMessageBox::Cancel) ? QMessageBox::Cancel
+                                               : buttons.contains(QMessageBox::No)   ? QMessageBox::No
+                                                                                     : QMessageBox::Ok;
+    box.setEscapeButton(escape);
     box.exec();
-    return fromQt(box.standardButton(box.clickedButton()));
+    // A box closed without any button (the window system closed it) gets the escape answer, never a Yes.
+    QAbstractButton* clicked = box.clickedButton();
+    return fromQt(clicked ? box.standardButton(clicked) : escape);
 }
 
 QString QtDialogs::choosePath(const FileDialogRequest& request)

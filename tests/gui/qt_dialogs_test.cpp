@@ -1,0 +1,118 @@
+// The window's real dialogs: what a person sees in the box, and the answer the program gets back
+// for the button pressed, the frame's close, or a chosen path.
+#include "app/QtDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs `act` on the first modal dialog of type T once it is shown.
+template <typename T> void WhenShown(std::function<void(T*)> act)
+{
+    QTimer::singleShot(0, [act]() {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<T*>(widget); dialog && dialog->isVisible()) {
+                act(dialog);
+                return;
+            }
+        ADD_FAILURE() << "no dialog was shown";
+    });
+}
+
+QAbstractButton* ButtonOf(QMessageBox* box, QMessageBox::StandardButton which)
+{
+    return box->button(which);
+}
+
+TEST(QtDialogsTest, MessageBoxShowsTheRequestAndReturnsTheButtonPressed)
+{
+    struct Case {
+        const char* name;
+        DialogButtons buttons;
+        int defaultButton;
+        QMessageBox::StandardButton press; // NoButton: the box is closed without a button
+        QMessageBox::StandardButton expectedDefault;
+        DialogAnswer expected;
+    };
+    const Case cases[] = {
+        {"OK box", DialogButtons::Ok, 0, QMessageBox::Ok, QMessageBox::Ok, DialogAnswer::Ok},
+        {"Yes pressed", DialogButtons::YesNo, 0, QMessageBox::Yes, QMessageBox::Yes, DialogAnswer::Yes},
+        {"No is the default, closed", DialogButtons::YesNo, 1, QMessageBox::NoButton, QMessageBox::No,
+         DialogAnswer::No},
+        {"closed means cancel", DialogButtons::YesNoCancel, 0, QMessageBox::NoButton, QMessageBox::Yes,
+         DialogAnswer::Cancel},
+        {"OK/Cancel, cancel pressed", DialogButtons::OkCancel, 0, QMessageBox::Cancel, QMessageBox::Ok,
+         DialogAnswer::Cancel},
+    };
+    QtDialogs dialogs;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString shownText, shownTitle;
+        QMessageBox::StandardButton shownDefault = QMessageBox::NoButton;
+        WhenShown<QMessageBox>([&](QMessageBox* box) {
+            shownText = box->text();
+            shownTitle = box->windowTitle();
+            shownDefault = box->standardButton(box->defaultButton());
+            if (c.press == QMessageBox::NoButton)
+                box->reject(); // as the window system would close it, with no button clicked
+            else
+                ButtonOf(box, c.press)->click();
+        });
+        const DialogAnswer answer = dialogs.message(
+            {"Replace the file?\r\nIt exists.", "Encrypt", DialogIcon::Question, c.buttons, c.defaultButton});
+        EXPECT_EQ(answer, c.expected);
+        EXPECT_EQ(shownText, "Replace the file?\r\nIt exists.");
+        EXPECT_EQ(shownTitle, "Encrypt");
+        EXPECT_EQ(shownDefault, c.expectedDefault);
+    }
+}
+
+TEST(QtDialogsTest, FolderChooserReturnsTheChosenFolderOrNothingWhenCancelled)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("received"));
+    const QString folder = QDir(dir.path()).filePath("received");
+    QtDialogs dialogs;
+    const FileDialogRequest request{FileDialogRequest::Kind::Folder, "Choose the folder", {}, true, true};
+
+    QString title;
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        title = dialog->windowTitle();
+        dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+        dialog->setDirectory(dir.path());
+        dialog->selectFile(folder);
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog keeps its own accept() protected
+    });
+    EXPECT_EQ(QDir(dialogs.choosePath(request)).canonicalPath(), QDir(folder).canonicalPath());
+    EXPECT_EQ(title, "Choose the folder");
+
+    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(dialogs.choosePath(request), QString());
+}
+
+TEST(QtDialogsTest, OpenDialogOffersTheNameFilters)
+{
+    QtDialogs dialogs;
+    QStringList filters;
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        filters = dialog->nameFilters();
+        dialog->reject();
+    });
+    const FileDialogRequest request{
+        FileDialogRequest::Kind::Open, "Choose the ciphertext file", {"Ciphertext files (*.zip)", "All files (*)"}};
+    EXPECT_EQ(dialogs.choosePath(request), QString());
+    EXPECT_EQ(filters, QStringList({"Ciphertext files (*.zip)", "All files (*)"}));
+}
+
+} // namespace
