@@ -120,10 +120,12 @@ class DecryptRun {
     {
         QByteArray file;
         QString errorText;
-        FileProc::ReadFileToString(request_.ciphertextPath, file, 0, errorText);
+        FileProc::ReadFileToString(request_.ciphertextPath, file, MaxCiphertextFileBytes + 1, errorText);
         if (!errorText.isEmpty())
             return Fail(FailureWithDetail(Text(DecryptTexts::CiphertextUnreadable, language_), request_.ciphertextPath,
                                           errorText));
+        if (file.size() > MaxCiphertextFileBytes)
+            return Fail(Text(DecryptTexts::FileTooLarge, language_), DecryptStatus::WrongKeyOrDamaged);
         const CiphertextSplit split = SplitCiphertextFile(file);
         if (!split.ok)
             return Fail(Text(NotCiphertextFileText, language_), DecryptStatus::WrongKeyOrDamaged);

@@ -50,6 +50,7 @@ constexpr int ToReplyClick = 107;
 constexpr int EncryptOption = 1; // caption of optEncrypt, quoted in the closing message
 constexpr int UnsafeAttachedName = 415;
 constexpr int DecompressionFailed = 416;
+constexpr int FileTooLarge = 417; // larger than any ciphertext file can be
 } // namespace DecryptTexts
 
 enum class DecryptStatus {
@@ -59,6 +60,10 @@ enum class DecryptStatus {
     CheckValueRefused,   // the check value did not match and the user chose not to go on
     AttachmentNotWritten // the message was recovered; the attached file was refused or could not be written
 };
+
+// No ciphertext file comes near this size (the largest package, incompressible, sealed: about
+// 2.2 MB); a larger file is refused before it is read into memory.
+constexpr qint64 MaxCiphertextFileBytes = 4 * 1024 * 1024;
 
 struct DecryptRequest {
     QString ciphertextPath; // txbFile(0); "" when none is named

@@ -228,8 +228,12 @@ TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreToldApart)
     headerOnly[11] = 37;
     QByteArray pointsPastEnd(40, 'P');
     pointsPastEnd[11] = 41;
+    // Larger than any ciphertext file can be (a user who picked a film): refused before it is read.
+    QByteArray tooLarge(MaxCiphertextFileBytes + 1, 'P');
+    tooLarge[11] = 37;
     const Case cases[] = {
         {"shorter than 12 bytes", QByteArray("PK\x03\x04 short", 10), Text(407)},
+        {"larger than any ciphertext file", tooLarge, Text(417)},
         {"header length past the end", pointsPastEnd, Text(407)},
         {"empty body", headerOnly,
          Text(86) + " " + QDir::toNativeSeparators(Path("work/temp_zeb001")) + ":" + CrLf + "Nothing to write."},
