@@ -357,6 +357,9 @@ void frmMain::Form_Load()
     UpdateQuickKeyControls();
     show();
     Clock->start();
+    // The first refresh now rather than a second later, so no button shows an enabled state that
+    // does not fit the empty window.
+    Clock_Timer();
     SetTheFocus();
     LoadingFinished = true;
 }
@@ -618,11 +621,18 @@ void frmMain::Clock_Timer()
     if (KeyFieldShowsBusy())
         return;
 
+    UpdateTextToolButtons();
+    cmdClearFile[0]->setVisible(!txbFile[0]->text().isEmpty());
+    cmdClearFile[1]->setVisible(EncryptMode && !txbFile[1]->text().isEmpty());
+}
+
+void frmMain::UpdateTextToolButtons()
+{
+    if (KeyFieldShowsBusy())
+        return;
     const bool hasText = !txbText->toPlainText().isEmpty();
     for (QPushButton* button : {cmdClearTextbox, cmdLoadSaveTextbox[1], cmdEnlargeTextbox})
         button->setEnabled(hasText);
-    cmdClearFile[0]->setVisible(!txbFile[0]->text().isEmpty());
-    cmdClearFile[1]->setVisible(EncryptMode && !txbFile[1]->text().isEmpty());
 }
 
 void frmMain::UpdateTooltips()

@@ -200,4 +200,6 @@ class frmMain : public QWidget {
     void ShowModeCaptions();
     void FitButtonsToCaptions();
     void UpdateTooltips();
+    // Clear, save and enlarge are offered exactly when the text box holds text (not while a command runs).
+    void UpdateTextToolButtons();
 };

@@ -90,6 +90,11 @@ TEST_F(MainWindowTest, StartsInEncryptModeWithNothingFilledIn)
     EXPECT_TRUE(button("cmdEncryptMessage")->isEnabled());
     EXPECT_FALSE(button("cmdDecryptMessage")->isEnabled());
     EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
+    // From the first moment, not only after the first clock tick: nothing to clear, save or enlarge.
+    for (const char* name : {"cmdClearTextbox", "cmdLoadSaveTextbox1", "cmdEnlargeTextbox"})
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+    EXPECT_FALSE(button("cmdClearFile0")->isVisible());
+    EXPECT_FALSE(button("cmdClearFile1")->isVisible());
     EXPECT_EQ(window->RM[0], -1.0);
     EXPECT_EQ(window->RM[1], -1.0);
     EXPECT_EQ(text("optEncrypt"), Language::GetProgramText(1, Language::English));
