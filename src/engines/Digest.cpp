@@ -20,12 +20,12 @@ void MD5Final2(unsigned char digest[16], MD5Context& context)
     std::memcpy(digest, result.constData(), 16);
 }
 
-QByteArray MD5OfString(const QByteArray& text)
+QByteArray MD5OfString(QByteArrayView text)
 {
     return QCryptographicHash::hash(text, QCryptographicHash::Md5);
 }
 
-QByteArray MD5HexOfString(const QByteArray& text)
+QByteArray MD5HexOfString(QByteArrayView text)
 {
     return MD5OfString(text).toHex().toUpper();
 }

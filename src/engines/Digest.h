@@ -19,6 +19,6 @@ void MD5Update2(MD5Context& context, const unsigned char* data, uint32_t length)
 void MD5Final2(unsigned char digest[16], MD5Context& context);
 
 // The 16 raw digest bytes of text.
-QByteArray MD5OfString(const QByteArray& text);
+QByteArray MD5OfString(QByteArrayView text);
 // The digest of text as 32 upper-case hexadecimal digits, high nibble first.
-QByteArray MD5HexOfString(const QByteArray& text);
+QByteArray MD5HexOfString(QByteArrayView text);
