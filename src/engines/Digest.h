@@ -1,6 +1,7 @@
 #pragma once
 // The digest component: MD5 (RFC 1321) in three calls on a caller-owned context, plus the two
-// string helpers the package format uses. Built on QCryptographicHash, never a hand-written digest.
+// string helpers the package format uses. Built on QCryptographicHash and OpenSSL, never a
+// hand-written digest.
 
 #include <QByteArray>
 #include <QCryptographicHash>
