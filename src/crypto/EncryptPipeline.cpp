@@ -100,14 +100,12 @@ class EncryptRun {
     bool Encrypt()
     {
         SeedFromMessage();
-        QByteArray payload;
-        QByteArray attachedName;
-        if (!LoadPayload(payload, attachedName))
+        QByteArray package; // head and payload, without the check value
+        if (!LoadHeadAndPayload(package))
             return false;
         if (!run_.MakeWorkingFolder())
             return Fail(Text(EncryptTexts::NoPlainTempName, language_));
-        const QByteArray package = BuildPackage(payload, attachedName);
-        payload.clear();
+        MeasurePlaintext(package);
         QString packed;
         return Compress(package, packed) && EncryptAndWrite(packed);
     }
@@ -119,42 +117,47 @@ class EncryptRun {
         rng_.seed(SeedFromMessageAndKey(messageBytes_, request_.quickKey));
     }
 
-    bool LoadPayload(QByteArray& payload, QByteArray& attachedName)
+    // The file is read straight behind the head, so the package is never copied whole.
+    bool LoadHeadAndPayload(QByteArray& package)
     {
         const QString& path = outcome_.fileToAppend;
         if (path.isEmpty()) {
-            payload = RandomString(rng_, FillerMinBytes, FillerMaxBytes, 1, 254, false);
+            package = PlainPackageHead(messageBytes_, QByteArray());
+            headSize_ = package.size();
+            package += RandomString(rng_, FillerMinBytes, FillerMaxBytes, 1, 254, false);
             return true;
         }
+        const QString name = FileNameFromPath(path, true);
+        const QByteArray attachedName = name.toUtf8();
+        const bool nameFits = FileLimits::FileNameLengthOk(name) && attachedName.size() <= MaxNameBytes;
+        package = PlainPackageHead(messageBytes_, nameFits ? attachedName : QByteArray());
+        headSize_ = package.size();
+        package.reserve(headSize_ + QFileInfo(path).size());
         QString errorText;
-        FileProc::ReadFileToString(path, payload, 0, errorText);
+        FileProc::AppendFileToString(path, package, 0, errorText);
         if (!errorText.isEmpty())
             return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
         // The reader refuses larger packages, so a file that grew since it was chosen would make a
         // ciphertext nobody can open.
-        if (payload.size() > FileLimits::MaxAppendedFileSize) {
+        if (package.size() - headSize_ > FileLimits::MaxAppendedFileSize) {
             run_.Finish();
             TooLargeErrMsg(dialogs_, Text(AppendTexts::TooLarge, language_) + CrLf + QDir::toNativeSeparators(path), 1,
                            language_);
             return false;
         }
-        const QString name = FileNameFromPath(path, true);
-        attachedName = name.toUtf8();
-        if (!FileLimits::FileNameLengthOk(name) || attachedName.size() > MaxNameBytes)
+        if (!nameFits)
             return Fail(Text(EncryptTexts::NameTooLong, language_));
         return true;
     }
 
     // With a file, the measure covers the file; without one, only the fields and the message (the
     // filler is random by construction and would say nothing about the message).
-    QByteArray BuildPackage(const QByteArray& payload, const QByteArray& attachedName)
+    void MeasurePlaintext(const QByteArray& package)
     {
-        const QByteArray head = PlainPackageHead(messageBytes_, attachedName);
         if (outcome_.fileToAppend.isEmpty())
-            ShowPlaintextStatistics(outcome_.randomness, head, language_);
+            ShowPlaintextStatistics(outcome_.randomness, package.first(headSize_), language_);
         else
-            ShowPlaintextStatistics(outcome_.randomness, head + payload, language_);
-        return BuildPlainPackage(messageBytes_, attachedName, payload);
+            ShowPlaintextStatistics(outcome_.randomness, package, language_);
     }
 
     bool Compress(const QByteArray& package, QString& packed)
@@ -163,7 +166,7 @@ class EncryptRun {
         const QString plain = run_.NewTempFile(QStringLiteral("plt"), TempTreatment::Shred, errorText);
         if (plain.isEmpty())
             return Fail(Text(EncryptTexts::NoPlainTempName, language_));
-        errorText = FileProc::WriteToTempFile(package, plain);
+        errorText = FileProc::WriteToTempFile(package, plain, PlainPackageCheckValue(package));
         if (!errorText.isEmpty())
             return Fail(FailureWithDetail(Text(EncryptTexts::PlainNotWritten, language_), plain, errorText));
         packed = run_.NewTempFile(QStringLiteral("cpr"), TempTreatment::Shred, errorText);
@@ -202,16 +205,20 @@ class EncryptRun {
         return WrapAndWrite(body);
     }
 
+    // The engine output is read straight behind the header made for its size: one buffer, kept for
+    // the randomness view, which would otherwise read the file just written.
     bool WrapAndWrite(const QString& body)
     {
-        QByteArray engineOutput;
+        const qint64 bodySize = QFileInfo(body).size();
+        ciphertext_ = MakeFakeZipHeader(rng_, bodySize);
+        const qsizetype headerSize = ciphertext_.size();
+        ciphertext_.reserve(headerSize + bodySize);
         QString errorText;
-        FileProc::ReadFileToString(body, engineOutput, 0, errorText);
+        FileProc::AppendFileToString(body, ciphertext_, 0, errorText);
+        if (errorText.isEmpty() && ciphertext_.size() - headerSize != bodySize)
+            errorText = QStringLiteral("The file changed while it was read.");
         if (!errorText.isEmpty())
             return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
-        // Kept for the randomness view, which would otherwise read the file just written.
-        ciphertext_ = MakeFakeZipHeader(rng_, engineOutput.size()) + engineOutput;
-        engineOutput.clear();
         errorText = FileProc::WriteStringToFile(ciphertext_, request_.outputPath);
         if (!errorText.isEmpty())
             return Fail(
@@ -269,7 +276,8 @@ class EncryptRun {
     PipelineRun run_;
     RandomSource rng_;
     QByteArray messageBytes_;
-    QByteArray ciphertext_; // as written to the output file
+    qsizetype headSize_ = 0; // of the package: length fields, message and name
+    QByteArray ciphertext_;  // as written to the output file
     EncryptOutcome outcome_;
 };
 

@@ -40,8 +40,13 @@ QByteArray BuildPlainPackage(const QByteArray& message, const QByteArray& attach
     // One allocation: the package of a large file would otherwise be copied as it grows.
     package.reserve(package.size() + payload.size() + CheckValueLength);
     package += payload;
-    package += MD5HexOfString(package);
+    package += PlainPackageCheckValue(package);
     return package;
+}
+
+QByteArray PlainPackageCheckValue(QByteArrayView headAndPayload)
+{
+    return MD5HexOfString(headAndPayload);
 }
 
 PlainPackageContent ParsePlainPackage(const QByteArray& package)

@@ -22,6 +22,9 @@ QByteArray PlainPackageHead(const QByteArray& message, const QByteArray& attache
 // is never empty).
 QByteArray BuildPlainPackage(const QByteArray& message, const QByteArray& attachedName, const QByteArray& payload);
 
+// The check value that closes a package: the MD5 of head and payload (everything before it).
+QByteArray PlainPackageCheckValue(QByteArrayView headAndPayload);
+
 enum class PackageStatus { Ok, Damaged };
 
 struct PlainPackageContent {

@@ -1,6 +1,7 @@
 #pragma once
 // The digest component: MD5 (RFC 1321) in three calls on a caller-owned context, plus the two
-// string helpers the package format uses. Built on QCryptographicHash, never a hand-written digest.
+// string helpers the package format uses. Built on QCryptographicHash and OpenSSL, never a
+// hand-written digest.
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -19,6 +20,6 @@ void MD5Update2(MD5Context& context, const unsigned char* data, uint32_t length)
 void MD5Final2(unsigned char digest[16], MD5Context& context);
 
 // The 16 raw digest bytes of text.
-QByteArray MD5OfString(const QByteArray& text);
+QByteArray MD5OfString(QByteArrayView text);
 // The digest of text as 32 upper-case hexadecimal digits, high nibble first.
-QByteArray MD5HexOfString(const QByteArray& text);
+QByteArray MD5HexOfString(QByteArrayView text);

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -24,28 +26,51 @@ qint64 ExpectedLength(const struct stat& status, qint64 limit)
     return limit > 0 ? std::min(size, limit) : size;
 }
 
-// Reads to the end (or limit bytes when limit > 0) of an open descriptor; false with errno set.
-bool ReadDescriptor(int fd, qint64 limit, qint64 expected, QByteArray& contents)
+// Reads from an open descriptor into buffer until it is full or the file ends; the count read, or
+// -1 with errno set.
+qint64 ReadInto(int fd, char* buffer, qint64 size)
 {
-    contents.reserve(expected); // a file of some megabytes would otherwise be copied as it grows
-    char block[64 * 1024];
-    while (limit <= 0 || contents.size() < limit) {
-        qint64 wanted = static_cast<qint64>(sizeof block);
-        if (limit > 0)
-            wanted = std::min(wanted, limit - contents.size());
-        const ssize_t got = read(fd, block, static_cast<size_t>(wanted));
+    qint64 total = 0;
+    while (total < size) {
+        const ssize_t got = read(fd, buffer + total, static_cast<size_t>(size - total));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return false;
+            return -1;
         if (got == 0)
             break;
-        contents.append(block, got);
+        total += got;
+    }
+    return total;
+}
+
+// Appends to contents up to the end (or limit bytes when limit > 0) of an open descriptor; false
+// with errno set. The expected length is read straight into contents' storage, so a file of some
+// megabytes is neither copied through a small block nor copied again as the array grows.
+bool ReadDescriptor(int fd, qint64 limit, qint64 expected, QByteArray& contents)
+{
+    const qsizetype start = contents.size();
+    contents.resize(start + expected);
+    const qint64 got = ReadInto(fd, contents.data() + start, expected);
+    contents.resize(start + std::max<qint64>(got, 0));
+    if (got < 0)
+        return false;
+    // A file that grew since it was measured: the rest in blocks.
+    char block[64 * 1024];
+    while (got == expected && (limit <= 0 || contents.size() - start < limit)) {
+        qint64 wanted = static_cast<qint64>(sizeof block);
+        if (limit > 0)
+            wanted = std::min(wanted, limit - (contents.size() - start));
+        const qint64 more = ReadInto(fd, block, wanted);
+        if (more < 0)
+            return false;
+        if (more == 0)
+            break;
+        contents.append(block, more);
     }
     return true;
 }
 
-// Writes all of data to an open descriptor; false with errno set.
 bool WriteDescriptor(int fd, const QByteArray& data)
 {
     const char* next = data.constData();
@@ -129,7 +154,13 @@ QString UniqueTempFileName(const QString& folder, const QString& stem, const QSt
 void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText)
 {
     contents.clear();
+    AppendFileToString(path, contents, maxLength, errorText);
+}
+
+void AppendFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText)
+{
     errorText.clear();
+    const qsizetype start = contents.size();
     const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         errorText = IoErrorText(errno);
@@ -144,7 +175,7 @@ void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLengt
         errorText = IoErrorText(errno);
     close(fd);
     if (!errorText.isEmpty())
-        contents.clear();
+        contents.truncate(start);
 }
 
 QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra)
@@ -175,12 +206,12 @@ QString WriteStringToFile(const QByteArray& data, const QString& path, const QBy
     return {};
 }
 
-QString WriteToTempFile(const QByteArray& data, const QString& path)
+QString WriteToTempFile(const QByteArray& data, const QString& path, const QByteArray& extra)
 {
     const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return IoErrorText(errno);
-    const bool written = WriteDescriptor(fd, data);
+    const bool written = WriteDescriptor(fd, data) && WriteDescriptor(fd, extra);
     const int savedErrno = errno;
     close(fd);
     return written ? QString() : IoErrorText(savedErrno);

@@ -24,6 +24,9 @@ QString UniqueTempFileName(const QString& folder, const QString& stem, const QSt
 // Reads the file into contents: at most maxLength bytes when 1 <= maxLength < its length, else all
 // of it (maxLength 0: no limit). errorText "" on success, else a short English cause.
 void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText);
+// As ReadFileToString, but the file's bytes go after what contents already holds (kept as it was
+// on failure), so a header and a file can share one buffer without a copy.
+void AppendFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText);
 
 // Writes data followed by extra to path, replacing the file as a whole: until the new content is
 // complete on disk, an earlier file stays untouched; a link at path is replaced, never followed.
@@ -31,10 +34,10 @@ void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLengt
 // English cause ("Disk full.", "Permission denied.", …).
 QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra = {});
 
-// Writes data into the existing file at path, a temporary file made by UniqueTempFileName, from its
+// Writes data followed by extra into the existing file at path, a temporary file made by UniqueTempFileName, from its
 // start: the file keeps the mode and owner it was created with, nothing is created, and a link
 // is refused. Not synced to the device: such a file is shredded, which syncs. Returns "" on
 // success, else a short English cause.
-QString WriteToTempFile(const QByteArray& data, const QString& path);
+QString WriteToTempFile(const QByteArray& data, const QString& path, const QByteArray& extra = {});
 
 } // namespace FileProc
