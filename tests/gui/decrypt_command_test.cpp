@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "crypto/EncryptPipeline.h"
 #include "engines/CipherEngine.h"
+#include "gui/WindowFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,24 +55,19 @@ class WatchingDialogs : public ScriptedDialogs {
     std::vector<WindowDuringChooser> seen;
 };
 
-class DecryptCommandTest : public ::testing::Test {
+class DecryptCommandTest : public WindowFixture<WatchingDialogs> {
   protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0);
-        engine_set_kdf_level(KdfLevel::Interactive);
-    }
+    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
 
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
         QDir(dir.path()).mkpath("out");
-        window.Form_Load();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        window.txbQuickKey->setText(Key);
-        window.UpdateQuickKeyControls();
-        window.optDecrypt->click();
-        dialogs.window = &window;
+        WindowFixture::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EnterKey(Key);
+        window->optDecrypt->click();
+        dialogs.window = window.get();
     }
 
     QString Path(const QString& name) const { return dir.path() + '/' + name; }
@@ -86,33 +82,24 @@ class DecryptCommandTest : public ::testing::Test {
         request.outputPath = Path("letter.zip");
         request.quickKey = Key;
         request.kdfLevel = KdfLevel::Interactive;
-        request.workingFolderBase = workingBase;
+        request.workingFolderBase = workFolder.path();
         ASSERT_TRUE(EncryptMessage(request, encryptDialogs).success);
-        window.txbFile[0]->setText(request.outputPath);
+        window->txbFile[0]->setText(request.outputPath);
     }
 
     void ExpectKeyFieldGivenBack()
     {
-        EXPECT_EQ(window.txbQuickKey->text(), Key);
-        EXPECT_EQ(window.txbQuickKey->palette().color(QPalette::Text), QColor(Qt::black));
-        EXPECT_FALSE(window.txbQuickKey->font().bold());
-        EXPECT_TRUE(window.cmdDecryptMessage->isEnabled());
-        EXPECT_TRUE(window.cmdQuickKey->isEnabled());
-        EXPECT_FALSE(window.cmdEncryptMessage->isEnabled());
-        EXPECT_FALSE(window.cmdViewCiphertext->isEnabled());
-        EXPECT_TRUE(QDir(workingBase).isEmpty());
+        EXPECT_EQ(window->txbQuickKey->text(), Key);
+        EXPECT_EQ(window->txbQuickKey->palette().color(QPalette::Text), QColor(Qt::black));
+        EXPECT_FALSE(window->txbQuickKey->font().bold());
+        EXPECT_TRUE(window->cmdDecryptMessage->isEnabled());
+        EXPECT_TRUE(window->cmdQuickKey->isEnabled());
+        EXPECT_FALSE(window->cmdEncryptMessage->isEnabled());
+        EXPECT_FALSE(window->cmdViewCiphertext->isEnabled());
+        EXPECT_TRUE(QDir(workFolder.path()).isEmpty());
     }
 
-    static QString MadeFolder(const QString& path)
-    {
-        QDir().mkpath(path);
-        return path;
-    }
-
-    QTemporaryDir dir;
-    const QString workingBase = MadeFolder(dir.path() + "/work");
-    WatchingDialogs dialogs;
-    frmMain window{dialogs, workingBase};
+    QTemporaryDir dir; // the user's files; the working folders live in workFolder
 };
 
 TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
@@ -122,10 +109,10 @@ TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
     attachment.write("Minutes of the meeting.\n");
     attachment.close();
     PrepareCiphertext("The minutes are attached.", attachment.fileName());
-    window.txbText->setPlainText("old text");
+    window->txbText->setPlainText("old text");
     dialogs.queuePath(Path("out"));
 
-    QTest::mouseClick(window.cmdDecryptMessage, Qt::LeftButton);
+    QTest::mouseClick(window->cmdDecryptMessage, Qt::LeftButton);
 
     ASSERT_EQ(dialogs.seen.size(), 1u);
     const WindowDuringChooser& during = dialogs.seen[0];
@@ -137,12 +124,12 @@ TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
     EXPECT_TRUE(during.quitEnabled);
 
     const QString written = QDir::toNativeSeparators(Path("out/minutes.txt"));
-    EXPECT_EQ(window.txbText->toPlainText(), "The minutes are attached.");
-    EXPECT_TRUE(window.Frame1->isVisible());
-    EXPECT_TRUE(window.lblAppendedFile->isVisible());
-    EXPECT_EQ(window.lblAppendedFile->text(), Text(37) + ":");
-    EXPECT_EQ(window.txbFile[1]->text(), written);
-    EXPECT_FALSE(window.cmdSpecifyFile[1]->isVisible());
+    EXPECT_EQ(window->txbText->toPlainText(), "The minutes are attached.");
+    EXPECT_TRUE(window->Frame1->isVisible());
+    EXPECT_TRUE(window->lblAppendedFile->isVisible());
+    EXPECT_EQ(window->lblAppendedFile->text(), Text(37) + ":");
+    EXPECT_EQ(window->txbFile[1]->text(), written);
+    EXPECT_FALSE(window->cmdSpecifyFile[1]->isVisible());
     QFile file(written);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "Minutes of the meeting.\n");
@@ -153,45 +140,45 @@ TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
 TEST_F(DecryptCommandTest, WrongKeyLeavesTheTextBoxEmptyAndTheFolderRowHidden)
 {
     PrepareCiphertext("Only for the right key.", {});
-    window.txbQuickKey->setText("A Different Key Altogether 7");
-    window.UpdateQuickKeyControls();
-    window.txbText->setPlainText("old text");
+    window->txbQuickKey->setText("A Different Key Altogether 7");
+    window->UpdateQuickKeyControls();
+    window->txbText->setPlainText("old text");
 
-    QTest::mouseClick(window.cmdDecryptMessage, Qt::LeftButton);
+    QTest::mouseClick(window->cmdDecryptMessage, Qt::LeftButton);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].text, Text(148) + CrLf + Text(150));
     EXPECT_EQ(dialogs.messages()[0].title, Text(25));
-    EXPECT_TRUE(window.txbText->toPlainText().isEmpty());
-    EXPECT_FALSE(window.Frame1->isVisible());
-    EXPECT_EQ(window.txbQuickKey->text(), "A Different Key Altogether 7");
-    EXPECT_FALSE(window.KeyFieldShowsBusy());
+    EXPECT_TRUE(window->txbText->toPlainText().isEmpty());
+    EXPECT_FALSE(window->Frame1->isVisible());
+    EXPECT_EQ(window->txbQuickKey->text(), "A Different Key Altogether 7");
+    EXPECT_FALSE(window->KeyFieldShowsBusy());
 }
 
 TEST_F(DecryptCommandTest, NoKeyOrAHiddenKeyStopsBeforeAnythingChanges)
 {
     PrepareCiphertext("Never shown.", {});
-    window.txbText->setPlainText("old text");
+    window->txbText->setPlainText("old text");
 
     // The key is hidden: the user chooses to look at it first.
-    window.cmdHideShowQuickKey_Click();
+    window->cmdHideShowQuickKey_Click();
     dialogs.queueAnswer(DialogAnswer::Yes);
-    QTest::mouseClick(window.cmdDecryptMessage, Qt::LeftButton);
+    QTest::mouseClick(window->cmdDecryptMessage, Qt::LeftButton);
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].text, Text(115) + CrLf + Text(116));
-    EXPECT_EQ(window.txbQuickKey->text(), Key);
+    EXPECT_EQ(window->txbQuickKey->text(), Key);
 
     // No key at all.
     dialogs.clear();
-    window.txbQuickKey->clear();
-    window.UpdateQuickKeyControls();
-    QTest::mouseClick(window.cmdDecryptMessage, Qt::LeftButton);
+    window->txbQuickKey->clear();
+    window->UpdateQuickKeyControls();
+    QTest::mouseClick(window->cmdDecryptMessage, Qt::LeftButton);
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].text, Text(52));
     EXPECT_EQ(dialogs.messages()[0].title, Text(382));
 
-    EXPECT_EQ(window.txbText->toPlainText(), "old text");
-    EXPECT_TRUE(QDir(workingBase).isEmpty());
+    EXPECT_EQ(window->txbText->toPlainText(), "old text");
+    EXPECT_TRUE(QDir(workFolder.path()).isEmpty());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/Language.h"
 #include "app/frmMain.h"
 #include "app/frmMain_startup.h"
+#include "gui/WindowFixture.h"
 #include "keys/KeyRoutines.h"
 
 #include <QApplication>
@@ -27,20 +28,8 @@
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowFixture<> {
   protected:
-    void SetUp() override
-    {
-        ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0);
-        Language::StoreLanguage(Language::English);
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QGuiApplication::clipboard()->clear();
-        window = std::make_unique<frmMain>(dialogs, workFolder.path());
-        window->Form_Load();
-    }
-
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-
     template <typename Widget> Widget* control(const char* name)
     {
         auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
@@ -69,10 +58,6 @@ class MainWindowTest : public ::testing::Test {
         all[QStringLiteral("cboLanguage")] = control<QComboBox>("cboLanguage")->currentText();
         return all;
     }
-
-    QTemporaryDir workFolder;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<frmMain> window;
 };
 
 TEST_F(MainWindowTest, StartsInEncryptModeWithNothingFilledIn)

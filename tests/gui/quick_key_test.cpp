@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Language.h"
 #include "app/frmMain.h"
+#include "gui/WindowFixture.h"
 #include "keys/frmKeyboardWithDisplay.h"
 
 #include <QApplication>
@@ -30,16 +31,8 @@ const QString NewKey = QStringLiteral("brand new key for the summer");
 
 enum class KeyState { NoKey, Shown, Hidden };
 
-class QuickKeyTest : public ::testing::Test {
+class QuickKeyTest : public WindowFixture<> {
   public:
-    void SetUp() override
-    {
-        ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0);
-        Language::StoreLanguage(Language::English);
-        window = std::make_unique<frmMain>(dialogs, workFolder.path());
-        window->Form_Load();
-    }
-
     QString text(int number) { return Language::GetProgramText(number, window->CurrentLanguage); }
     template <typename Widget> Widget* control(const char* name)
     {
@@ -131,10 +124,6 @@ class QuickKeyTest : public ::testing::Test {
             [this] { click(keyBox()); });
         EXPECT_TRUE(opened);
     }
-
-    QTemporaryDir workFolder;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<frmMain> window;
 };
 
 struct Transition {

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Language.h"
 #include "app/frmMain.h"
+#include "gui/WindowFixture.h"
 #include "viewers/frmLargeTextbox.h"
 #include "viewers/frmView.h"
 
@@ -41,23 +42,12 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-class TextToolsTest : public ::testing::Test {
+class TextToolsTest : public WindowFixture<> {
   protected:
     void SetUp() override
     {
-        ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0);
-        Language::StoreLanguage(Language::English);
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QGuiApplication::clipboard()->clear();
-        window = std::make_unique<frmMain>(dialogs, workFolder.path());
-        window->Form_Load();
+        WindowFixture::SetUp();
         dialogs.clear();
-    }
-
-    void TearDown() override
-    {
-        QGuiApplication::clipboard()->clear();
-        QLocale::setDefault(QLocale::system());
     }
 
     QString fixture(const QString& name, const QByteArray& bytes)
@@ -82,10 +72,7 @@ class TextToolsTest : public ::testing::Test {
         window->cmdLoadSaveTextbox_Click(1);
     }
 
-    QTemporaryDir workFolder;
     QTemporaryDir files;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<frmMain> window;
 };
 
 // ---------------------------------------------------------------- loading
