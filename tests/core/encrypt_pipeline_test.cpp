@@ -8,6 +8,7 @@
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
 #include "keys/KeyRoutines.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,28 +27,16 @@ QString Text(int number)
     return Language::GetProgramText(number, Language::English);
 }
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 // Opens a ciphertext file the long way round, independent of the decrypt pipeline: header, engine,
 // packer, package parser.
 PlainPackageContent DecryptFile(const QString& path, const QString& quickKey, const QString& scratch)
 {
-    const CiphertextSplit split = SplitCiphertextFile(ReadAll(path));
+    const CiphertextSplit split = SplitCiphertextFile(test_files::read_file(path));
     if (!split.ok)
         return {};
     const QString body = scratch + "/body", packed = scratch + "/packed", plain = scratch + "/plain";
-    WriteAll(body, split.body);
+    if (!test_files::write_file(body, split.body))
+        return {};
     const QByteArray key = Keys::MakeEngineKey(quickKey).toUtf8();
     if (allocate_buffers() == 0)
         return {};
@@ -58,7 +47,7 @@ PlainPackageContent DecryptFile(const QString& path, const QString& quickKey, co
         return {};
     const int32_t unpacked = dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
     dalb();
-    return unpacked == 0 ? ParsePlainPackage(ReadAll(plain)) : PlainPackageContent{};
+    return unpacked == 0 ? ParsePlainPackage(test_files::read_file(plain)) : PlainPackageContent{};
 }
 
 class EncryptPipelineTest : public ::testing::Test {
@@ -106,7 +95,7 @@ TEST_F(EncryptPipelineTest, MessageWithoutFileDecryptsToTheTrimmedMessageAndLeav
 
     ASSERT_TRUE(outcome.success) << LastBoxText().toStdString();
     EXPECT_EQ(outcome.trimmedMessage, "Meet me at the north gate at noon.");
-    EXPECT_TRUE(ReadAll(request.outputPath).startsWith(QByteArray("PK\x03\x04", 4)));
+    EXPECT_TRUE(test_files::read_file(request.outputPath).startsWith(QByteArray("PK\x03\x04", 4)));
     const PlainPackageContent content = Decrypted();
     EXPECT_EQ(content.status, PackageStatus::Ok);
     EXPECT_TRUE(content.checkValueMatches);
@@ -135,7 +124,7 @@ TEST_F(EncryptPipelineTest, MessageWithFileCarriesTheFileAndMeasuresBothSides)
     QByteArray file;
     for (int i = 0; i < 30000; ++i)
         file += QByteArray::number(i * 7919 % 1000) + ' ';
-    WriteAll(Path("Quarterly Report.PDF"), file);
+    ASSERT_TRUE(test_files::write_file(Path("Quarterly Report.PDF"), file));
     request.fileToAppend = Path("Quarterly Report.PDF");
     request.message = QString::fromUtf8("Grüße aus Köln — see the report.");
 
@@ -150,14 +139,14 @@ TEST_F(EncryptPipelineTest, MessageWithFileCarriesTheFileAndMeasuresBothSides)
     EXPECT_EQ(dialogs.messages().size(), 1u) << "a named file needs no offer to append one";
     EXPECT_TRUE(outcome.closingMessage.startsWith(Text(35) + "\r\n\r\n"));
     EXPECT_TRUE(outcome.ViewCiphertextEnabled());
-    EXPECT_EQ(outcome.randomness.sides[1].plotData, ReadAll(request.outputPath));
+    EXPECT_EQ(outcome.randomness.sides[1].plotData, test_files::read_file(request.outputPath));
     EXPECT_TRUE(outcome.randomness.windowCaption.endsWith(QDir::toNativeSeparators(request.outputPath)));
 }
 
 // The offer to append a file: No, Yes and cancel, Yes and a file.
 TEST_F(EncryptPipelineTest, OfferToAppendAFileFollowsTheAnswer)
 {
-    WriteAll(Path("notes.txt"), "some notes to travel along");
+    ASSERT_TRUE(test_files::write_file(Path("notes.txt"), "some notes to travel along"));
     struct Case {
         DialogAnswer answer;
         QString chosen;
@@ -186,10 +175,10 @@ TEST_F(EncryptPipelineTest, OfferToAppendAFileFollowsTheAnswer)
 TEST_F(EncryptPipelineTest, SameMessageAndKeyGiveTheSameDecoration)
 {
     const EncryptOutcome first = EncryptMessage(request, dialogs);
-    const QByteArray one = ReadAll(request.outputPath);
+    const QByteArray one = test_files::read_file(request.outputPath);
     request.outputPath = Path("again.zip");
     const EncryptOutcome second = EncryptMessage(request, dialogs);
-    const QByteArray two = ReadAll(request.outputPath);
+    const QByteArray two = test_files::read_file(request.outputPath);
     ASSERT_TRUE(first.success && second.success);
 
     const CiphertextHeaderInfo a = DescribeCiphertextHeader(one), b = DescribeCiphertextHeader(two);
@@ -207,7 +196,7 @@ TEST_F(EncryptPipelineTest, SameMessageAndKeyGiveTheSameDecoration)
 
 TEST_F(EncryptPipelineTest, AnExistingOutputIsReplacedOnlyAfterYes)
 {
-    WriteAll(request.outputPath, "the previous ciphertext");
+    ASSERT_TRUE(test_files::write_file(request.outputPath, "the previous ciphertext"));
     dialogs.queueAnswer(DialogAnswer::No);
     EXPECT_FALSE(AskReplaceExistingOutput(dialogs, request.outputPath, Language::English));
     dialogs.queueAnswer(DialogAnswer::Yes);
@@ -216,14 +205,14 @@ TEST_F(EncryptPipelineTest, AnExistingOutputIsReplacedOnlyAfterYes)
     EXPECT_EQ(dialogs.messages()[0].text, Text(91));
     EXPECT_EQ(dialogs.messages()[0].title, Text(92));
     EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::YesNo);
-    EXPECT_EQ(ReadAll(request.outputPath), "the previous ciphertext");
+    EXPECT_EQ(test_files::read_file(request.outputPath), "the previous ciphertext");
 
     dialogs.clear();
     EXPECT_TRUE(AskReplaceExistingOutput(dialogs, Path("new.zip"), Language::English));
     EXPECT_TRUE(dialogs.messages().empty()) << "nothing to ask about a new file";
 
     ASSERT_TRUE(EncryptMessage(request, dialogs).success);
-    EXPECT_TRUE(ReadAll(request.outputPath).startsWith("PK"));
+    EXPECT_TRUE(test_files::read_file(request.outputPath).startsWith("PK"));
 }
 
 int32_t CompressionThatFails(const char*, const char* out, int32_t)
@@ -251,7 +240,7 @@ int32_t EngineThatFails(const char*, const char*)
 // left whole), and nothing left in the working-folder base.
 TEST_F(EncryptPipelineTest, RefusalsAndFailuresWriteNothingAndLeaveNothingBehind)
 {
-    WriteAll(Path("regular"), "a file, not a folder");
+    ASSERT_TRUE(test_files::write_file(Path("regular"), "a file, not a folder"));
     const QString tooLong = QString(50000, QChar(0xE9)) + 'x'; // 100,001 bytes of UTF-8, 50,001 characters
     struct Case {
         const char* name;
@@ -278,7 +267,7 @@ TEST_F(EncryptPipelineTest, RefusalsAndFailuresWriteNothingAndLeaveNothingBehind
         SCOPED_TRACE(c.name);
         dialogs.clear();
         EncryptRequest attempt = request;
-        WriteAll(attempt.outputPath, "the previous ciphertext");
+        ASSERT_TRUE(test_files::write_file(attempt.outputPath, "the previous ciphertext"));
         c.change(attempt);
 
         const EncryptOutcome outcome = EncryptMessage(attempt, dialogs);
@@ -289,7 +278,7 @@ TEST_F(EncryptPipelineTest, RefusalsAndFailuresWriteNothingAndLeaveNothingBehind
         EXPECT_TRUE(box.text.startsWith(Text(c.text))) << box.text.toStdString();
         EXPECT_FALSE(Text(c.text).isEmpty());
         EXPECT_EQ(box.icon, c.icon);
-        EXPECT_EQ(ReadAll(attempt.outputPath), "the previous ciphertext");
+        EXPECT_EQ(test_files::read_file(attempt.outputPath), "the previous ciphertext");
         EXPECT_TRUE(WorkingBaseEmpty());
         EXPECT_TRUE(outcome.closingMessage.isEmpty());
     }
@@ -322,7 +311,7 @@ TEST_F(EncryptPipelineTest, EmptyMessageAndMissingOutputPathAreRefusedFirst)
 
 TEST_F(EncryptPipelineTest, UnwritableOutputIsReportedWithItsCause)
 {
-    WriteAll(Path("regular"), "a file, not a folder");
+    ASSERT_TRUE(test_files::write_file(Path("regular"), "a file, not a folder"));
     request.outputPath = Path("regular/out.zip");
 
     const EncryptOutcome outcome = EncryptMessage(request, dialogs);

@@ -2,6 +2,8 @@
 // Small file helpers shared by the engine tests: each test works in its own temporary folder and
 // checks what is left on disk.
 
+#include "support/TestFiles.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -14,17 +16,8 @@
 
 namespace engines_test {
 
-inline bool write_file(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray read_file(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test_files::read_file;
+using test_files::write_file;
 
 inline QByteArray random_bytes(qsizetype size)
 {

@@ -1,4 +1,5 @@
 // The text-file test, the text reader, the viewer's cutting rule and the byte-size wording.
+#include "support/TestFiles.h"
 #include "viewers/ByteSize.h"
 #include "viewers/IsTextFileFns.h"
 #include "viewers/PathText.h"
@@ -17,9 +18,7 @@ class TextFileTest : public ::testing::Test {
     QString writeFixture(const QString& name, const QByteArray& bytes)
     {
         const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        EXPECT_EQ(file.write(bytes), bytes.size());
+        EXPECT_TRUE(test_files::write_file(path, bytes)) << path.toStdString();
         return path;
     }
 

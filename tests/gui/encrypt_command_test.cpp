@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
+#include "support/TestFiles.h"
 #include "viewers/frmRandomnessGraphic.h"
 
 #include <QApplication>
@@ -60,13 +61,6 @@ class PaintRecorder : public QObject {
     QString workingBase_;
 };
 
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 class EncryptCommandTest : public WindowFixture<ScriptedDialogs> {
   protected:
     static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
@@ -89,8 +83,8 @@ TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)
     QByteArray report;
     for (int i = 0; i < 20000; ++i)
         report += QByteArray::number(i % 97) + ',';
-    WriteAll(Path("report.csv"), report);
-    WriteAll(Path("regular"), "a file, not a folder");
+    ASSERT_TRUE(test_files::write_file(Path("report.csv"), report));
+    ASSERT_TRUE(test_files::write_file(Path("regular"), "a file, not a folder"));
     struct Case {
         const char* name;
         QString message;
@@ -140,7 +134,7 @@ TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)
 
 TEST_F(EncryptCommandTest, NoToReplacingAnExistingFileChangesNothing)
 {
-    WriteAll(Path("out.zip"), "the previous ciphertext");
+    ASSERT_TRUE(test_files::write_file(Path("out.zip"), "the previous ciphertext"));
     window->txbText->setPlainText("  a message  ");
     window->txbFile[1]->setText(Path("out.zip"));
     dialogs.queueAnswer(DialogAnswer::No);
@@ -164,7 +158,7 @@ TEST_F(EncryptCommandTest, ViewButtonOpensTheReportWithBothPlotsModally)
         state = state * 1664525u + 1013904223u;
         text += "abcdefghijklmnopqrstuvwxyz "[(state >> 16) % 27];
     }
-    WriteAll(Path("fox.txt"), text);
+    ASSERT_TRUE(test_files::write_file(Path("fox.txt"), text));
     window->txbText->setPlainText("A message long enough to say something about its letters and spaces.");
     window->txbFile[0]->setText(Path("fox.txt"));
     window->txbFile[1]->setText(Path("fox.zip"));

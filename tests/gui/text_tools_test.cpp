@@ -4,6 +4,7 @@
 #include "app/Language.h"
 #include "app/frmMain.h"
 #include "gui/WindowFixture.h"
+#include "support/TestFiles.h"
 #include "viewers/frmLargeTextbox.h"
 #include "viewers/frmView.h"
 
@@ -36,12 +37,6 @@ QString Text(int number, int language = Language::English)
     return Language::GetProgramText(number, language);
 }
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 class TextToolsTest : public WindowFixture<> {
   protected:
     void SetUp() override
@@ -53,9 +48,7 @@ class TextToolsTest : public WindowFixture<> {
     QString fixture(const QString& name, const QByteArray& bytes)
     {
         const QString path = files.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(test_files::write_file(path, bytes)) << path.toStdString();
         return path;
     }
 
@@ -216,7 +209,7 @@ TEST_F(TextToolsTest, SavedFileLoadsBackAsTheSameText)
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_EQ(dialogs.records().front().chooser.title, Text(45));
     EXPECT_TRUE(dialogs.records().front().chooser.confirmOverwrite);
-    EXPECT_EQ(ReadAll(path), message.toUtf8());
+    EXPECT_EQ(test_files::read_file(path), message.toUtf8());
 
     window->cmdClearTextbox_Click();
     EXPECT_TRUE(window->txbText->toPlainText().isEmpty());
@@ -237,7 +230,7 @@ TEST_F(TextToolsTest, FailedSaveSaysSoAndLeavesTheFileInThePathWhole)
     EXPECT_EQ(box.icon, DialogIcon::Exclamation);
     EXPECT_TRUE(box.text.startsWith(QDir::toNativeSeparators(path) + CrLf)) << box.text.toStdString();
     EXPECT_GT(box.text.size(), path.size() + 2); // the cause follows the path
-    EXPECT_EQ(ReadAll(blocker), QByteArray("earlier notes"));
+    EXPECT_EQ(test_files::read_file(blocker), QByteArray("earlier notes"));
 }
 
 TEST_F(TextToolsTest, AnyChangeOfTheMessageWithdrawsTheRandomnessView)
@@ -312,7 +305,8 @@ TEST_P(LocalHelp, CancelShowsTheHelpTextOfTheLanguageInTheViewer)
     ASSERT_NE(window->ViewWindow, nullptr);
     EXPECT_TRUE(window->ViewWindow->isVisible());
     EXPECT_EQ(window->ViewWindow->windowTitle(), Text(94, GetParam().language) + u' ' + Text(29, GetParam().language));
-    const QByteArray help = ReadAll(QStringLiteral(QUILLET_DATA_DIR "/") + QLatin1String(GetParam().file));
+    const QByteArray help =
+        test_files::read_file(QStringLiteral(QUILLET_DATA_DIR "/") + QLatin1String(GetParam().file));
     const QString firstLine = QString::fromUtf8(help.left(help.indexOf('\n'))).trimmed();
     ASSERT_FALSE(firstLine.isEmpty());
     const QString shown = window->ViewWindow->findChild<QPlainTextEdit*>(QStringLiteral("txbText1"))->toPlainText();
