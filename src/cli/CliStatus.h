@@ -1,6 +1,9 @@
 #pragma once
 // What quillet-cli tells its caller: the exit status, and the program texts only it shows.
 
+#include "crypto/DecryptPipeline.h"
+#include "crypto/EncryptPipeline.h"
+
 // The exit status; scripts rely on these numbers.
 enum class ExitStatus {
     Success = 0,
@@ -29,10 +32,11 @@ constexpr int No = 98;
 constexpr int Cancel = 184;
 constexpr int KeyPrompt = 124;
 constexpr int KeyChecksumIs = 136;
-constexpr int FileUnreadable = 47;
-constexpr int FileNotWritten = 86;
-constexpr int CiphertextUnreadable = 87;
-constexpr int NotOurFile = 153; // followed by a line break and 154
-constexpr int NewerVersion = 154;
-constexpr int Damaged = 151;
+// The pipelines' own texts where the command line says the same thing.
+constexpr int FileUnreadable = EncryptTexts::FileUnreadable;
+constexpr int FileNotWritten = EncryptTexts::OutputNotWritten;
+constexpr int CiphertextUnreadable = DecryptTexts::CiphertextUnreadable;
+constexpr int NotOurFile = DecryptTexts::NotOurFile; // followed by a line break and NewerVersion
+constexpr int NewerVersion = DecryptTexts::NewerVersion;
+constexpr int Damaged = DecryptTexts::DamagedOrCut;
 } // namespace CliTexts
