@@ -37,6 +37,17 @@ const QColor ModeTextColour(255, 255, 0);
 const QColor ModeBandColour(32, 48, 80);
 const QColor LinkColour(0, 0, 255);
 
+void SetKeyFieldLook(QLineEdit* field, const QColor& colour, bool bold, Qt::Alignment alignment)
+{
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Text, colour);
+    field->setPalette(palette);
+    QFont font = field->font();
+    font.setBold(bold);
+    field->setFont(font);
+    field->setAlignment(alignment);
+}
+
 // Texts that announce a count carry the digit "2" where the count goes.
 QString WithCount(const QString& text, qsizetype count)
 {
@@ -478,6 +489,16 @@ void frmMain::optDecrypt_Click()
 bool frmMain::KeyFieldShowsBusy() const
 {
     return txbQuickKey->palette().color(QPalette::Text) == BusyKeyColour;
+}
+
+void frmMain::ShowBusyLine(const QString& busyText)
+{
+    const bool busy = !busyText.isEmpty();
+    repaint();
+    txbQuickKey->setText(busyText);
+    SetKeyFieldLook(txbQuickKey, busy ? BusyKeyColour : QColor(Qt::black), busy,
+                    busy ? Qt::AlignCenter : Qt::AlignLeft);
+    txbQuickKey->repaint();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -16,17 +16,6 @@
 
 namespace {
 
-void SetKeyFieldLook(QLineEdit* field, const QColor& colour, bool bold, Qt::Alignment alignment)
-{
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Text, colour);
-    field->setPalette(palette);
-    QFont font = field->font();
-    font.setBold(bold);
-    field->setFont(font);
-    field->setAlignment(alignment);
-}
-
 // Frames are plain QFrames; labels and text boxes derive from QFrame too and have their own flags.
 bool IsFrame(const QWidget* widget)
 {
@@ -70,16 +59,6 @@ void frmMain::SetControlsEnabled(bool enabled, bool frames, bool textBoxes, bool
             widget->setEnabled(enabled);
     }
     repaint();
-}
-
-void frmMain::ShowBusyLine(const QString& busyText)
-{
-    const bool busy = !busyText.isEmpty();
-    repaint();
-    txbQuickKey->setText(busyText);
-    SetKeyFieldLook(txbQuickKey, busy ? QColor(255, 0, 0) : QColor(Qt::black), busy,
-                    busy ? Qt::AlignCenter : Qt::AlignLeft);
-    txbQuickKey->repaint();
 }
 
 void frmMain::cmdEncryptMessage_Click()
