@@ -3,9 +3,9 @@
 // secretstream over the same package in memory. The pipeline's cost without the key derivation is
 // measured directly, with keys derived once and handed to the engine, in a working folder on disk
 // and in one on a memory file system (where $XDG_RUNTIME_DIR puts it for most users).
-#include "app/Dialogs.h"
-#include "crypto/EncryptPipeline.h"
-#include "crypto/PlainPackage.h"
+#include "pipeline/Dialogs.h"
+#include "pipeline/EncryptPipeline.h"
+#include "format/PlainPackage.h"
 #include "engines/CipherBody.h"
 #include "engines/CipherEngine.h"
 #include "engines/Digest.h"

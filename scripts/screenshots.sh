@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Quillet and saves PNG pictures of its windows into build/screenshots/, under a virtual X
 # display. Usage: scripts/screenshots.sh [NAME...]  (no NAME: every picture). The pictures and
-# their states are listed in src/app/screenshot_tool.cpp; add a row there to add a picture.
+# their states are listed in tools/screenshots.cpp; add a row there to add a picture.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null

@@ -1,6 +1,6 @@
 #include "cli/CliDialogs.h"
 
-#include "app/Language.h"
+#include "texts/Language.h"
 #include "cli/CliStatus.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // The command line's Dialogs: every box becomes its text on standard error, and every question
 // and chooser is answered from the options instead of by a person.
 
-#include "app/Dialogs.h"
+#include "pipeline/Dialogs.h"
 
 #include <QString>
 

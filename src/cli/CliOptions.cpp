@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "app/Language.h"
+#include "texts/Language.h"
 
 #include <QSet>
 

@@ -1,8 +1,8 @@
 #pragma once
 // What quillet-cli tells its caller: the exit status, and the program texts only it shows.
 
-#include "crypto/DecryptPipeline.h"
-#include "crypto/EncryptPipeline.h"
+#include "pipeline/DecryptPipeline.h"
+#include "pipeline/EncryptPipeline.h"
 
 // The exit status; scripts rely on these numbers.
 enum class ExitStatus {

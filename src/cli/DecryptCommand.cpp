@@ -2,8 +2,8 @@
 #include "cli/CommandKey.h"
 #include "cli/MessageStreams.h"
 
-#include "app/Language.h"
-#include "crypto/DecryptPipeline.h"
+#include "texts/Language.h"
+#include "pipeline/DecryptPipeline.h"
 #include "files/FileProc.h"
 #include "files/IoErrorText.h"
 #include "keys/KeyRoutines.h"

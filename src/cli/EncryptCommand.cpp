@@ -2,9 +2,9 @@
 #include "cli/CommandKey.h"
 #include "cli/MessageStreams.h"
 
-#include "app/Language.h"
-#include "crypto/ChooseFileToAppend.h"
-#include "crypto/EncryptPipeline.h"
+#include "texts/Language.h"
+#include "pipeline/ChooseFileToAppend.h"
+#include "pipeline/EncryptPipeline.h"
 #include "keys/KeyRoutines.h"
 
 namespace {

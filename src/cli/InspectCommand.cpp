@@ -1,8 +1,8 @@
 // inspect: the public fields of a ciphertext file, without a key.
 #include "cli/CliCommands.h"
 
-#include "app/Language.h"
-#include "crypto/CiphertextFile.h"
+#include "texts/Language.h"
+#include "format/CiphertextFile.h"
 #include "engines/CipherBody.h"
 #include "files/FileProc.h"
 

@@ -3,7 +3,7 @@
 #include "cli/CommandKey.h"
 #include "cli/KeySource.h"
 
-#include "app/Language.h"
+#include "texts/Language.h"
 #include "keys/KeyRoutines.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "cli/KeySource.h"
 
-#include "app/Language.h"
+#include "texts/Language.h"
 #include "cli/CliDialogs.h"
 #include "cli/CliStatus.h"
 #include "files/FileProc.h"

@@ -1,10 +1,10 @@
 #include "cli/MessageStreams.h"
 
-#include "app/Language.h"
+#include "texts/Language.h"
 #include "cli/CliDialogs.h"
 #include "cli/CliStatus.h"
-#include "crypto/EncryptPipeline.h"
-#include "crypto/PlainPackage.h"
+#include "pipeline/EncryptPipeline.h"
+#include "format/PlainPackage.h"
 #include "files/FileProc.h"
 #include "files/IoErrorText.h"
 #include "keys/KeyRoutines.h"

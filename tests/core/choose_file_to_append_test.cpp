@@ -1,7 +1,7 @@
 // The chooser of the file to append: what is taken, and the box that explains a refusal.
-#include "app/Dialogs.h"
-#include "app/Language.h"
-#include "crypto/ChooseFileToAppend.h"
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
+#include "pipeline/ChooseFileToAppend.h"
 #include "files/FileLimits.h"
 
 #include <QFile>

@@ -1,10 +1,10 @@
 // The encrypt pipeline as a user meets it: what is on disk afterwards, which boxes were shown, and
 // whether the ciphertext file opens again with the same key.
-#include "app/Dialogs.h"
-#include "app/Language.h"
-#include "crypto/CiphertextFile.h"
-#include "crypto/EncryptPipeline.h"
-#include "crypto/PlainPackage.h"
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
+#include "format/CiphertextFile.h"
+#include "pipeline/EncryptPipeline.h"
+#include "format/PlainPackage.h"
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
 #include "keys/KeyRoutines.h"

@@ -1,10 +1,10 @@
-#include "crypto/CiphertextFile.h"
-#include "crypto/DecorationSeed.h"
-#include "crypto/FakeZipHeader.h"
-#include "crypto/FileName.h"
-#include "crypto/PlainPackage.h"
-#include "crypto/RandomSource.h"
-#include "crypto/RandomText.h"
+#include "format/CiphertextFile.h"
+#include "format/DecorationSeed.h"
+#include "format/FakeZipHeader.h"
+#include "format/FileName.h"
+#include "format/PlainPackage.h"
+#include "format/RandomSource.h"
+#include "format/RandomText.h"
 #include "engines/Digest.h"
 
 #include <QRegularExpression>

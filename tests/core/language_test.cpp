@@ -1,7 +1,7 @@
 // Program texts: what the loader reports for a bad data file, what a fetch returns, that the
 // shipped zeb.dat is complete in both languages, and which language the program starts in.
-#include "app/Language.h"
-#include "app/SettingsStore.h"
+#include "texts/Language.h"
+#include "texts/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "keys/NoKeyMessage.h"
+#include "pipeline/NoKeyMessage.h"
 
-#include "app/Dialogs.h"
-#include "app/Language.h"
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The settings store: status texts of first and later writes, reads of missing, empty and padded
 // values, and a store that cannot be written. Runs only in the test's own config folder.
-#include "app/SettingsStore.h"
+#include "texts/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>

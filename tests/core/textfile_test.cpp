@@ -1,10 +1,10 @@
 // The text-file test, the text reader, the viewer's cutting rule and the byte-size wording.
 #include "support/TestFiles.h"
-#include "viewers/ByteSize.h"
-#include "viewers/IsTextFileFns.h"
-#include "viewers/PathText.h"
-#include "viewers/TextFileReader.h"
-#include "viewers/ViewerText.h"
+#include "texts/ByteSize.h"
+#include "files/IsTextFileFns.h"
+#include "files/PathText.h"
+#include "files/TextFileReader.h"
+#include "texts/ViewerText.h"
 
 #include <QFile>
 #include <QTemporaryDir>

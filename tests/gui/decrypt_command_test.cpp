@@ -1,9 +1,9 @@
 // The decrypt command in the real main window: how the window looks while the user is asked for a
 // folder, what it shows afterwards (message, folder row, restored key field), and what stops it.
-#include "app/Dialogs.h"
-#include "app/Language.h"
-#include "app/frmMain.h"
-#include "crypto/EncryptPipeline.h"
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
+#include "gui/frmMain.h"
+#include "pipeline/EncryptPipeline.h"
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
 

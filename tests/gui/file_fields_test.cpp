@@ -1,9 +1,9 @@
 // The file fields of the main window: what lands in each row, what each refusal says, and that
 // dropping a file behaves like choosing it.
-#include "app/Dialogs.h"
-#include "app/Language.h"
-#include "app/frmMain.h"
-#include "crypto/PipelineRun.h"
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
+#include "gui/frmMain.h"
+#include "pipeline/PipelineRun.h"
 #include "files/FileLimits.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "keys/frmKeyboardWithDisplay.h"
+#include "gui/frmKeyboardWithDisplay.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // The main window as the user meets it: start state, the two modes, the language, the status line.
-#include "app/Dialogs.h"
-#include "app/Language.h"
-#include "app/frmMain.h"
-#include "app/frmMain_startup.h"
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
+#include "gui/frmMain.h"
+#include "gui/frmMain_startup.h"
 #include "gui/WindowFixture.h"
 #include "keys/KeyRoutines.h"
 

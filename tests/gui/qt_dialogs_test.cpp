@@ -1,6 +1,6 @@
 // The window's real dialogs: what a person sees in the box, and the answer the program gets back
 // for the button pressed, the frame's close, or a chosen path.
-#include "app/QtDialogs.h"
+#include "gui/QtDialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The enlarged text box, the viewer window and the randomness plots, driven through their controls.
-#include "app/Language.h"
-#include "viewers/frmLargeTextbox.h"
-#include "viewers/frmRandomnessGraphic.h"
-#include "viewers/frmView.h"
+#include "texts/Language.h"
+#include "gui/frmLargeTextbox.h"
+#include "gui/frmRandomnessGraphic.h"
+#include "gui/frmView.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,0 +1,55 @@
+#include "format/RandomnessStatistics.h"
+
+#include "texts/Language.h"
+#include "engines/toolkit.h"
+#include "texts/ByteSize.h"
+
+#include <QDir>
+#include <QLocale>
+
+namespace {
+
+QString Text(int number, int language)
+{
+    return Language::GetProgramText(number, language);
+}
+
+QString SizeText(qint64 n, int language)
+{
+    return Text(403, language) + QStringLiteral(": ") + FormatByteSize(n, 2);
+}
+
+} // namespace
+
+void MeasureAndShowRandomness(RandomnessSide& side, const QByteArray& data, int language)
+{
+    if (data.size() < MinimumMeasuredLength) {
+        side.randomnessText = Text(401, language);
+        return;
+    }
+    side.measure = randomness_measure(data.constData(), static_cast<int32_t>(data.size()), MinimumMeasuredLength);
+    if (side.measure >= 0) {
+        side.randomnessText = Text(400, language) + QStringLiteral(": ") + QLocale().toString(side.measure, 'f', 3);
+        side.plotData = data;
+    } else {
+        side.randomnessText = Text(402, language);
+    }
+}
+
+void ShowPlaintextStatistics(RandomnessReport& report, const QByteArray& plainPackage, int language)
+{
+    RandomnessSide& side = report.sides[0];
+    side.caption = Text(53, language);
+    side.sizeText = SizeText(plainPackage.size(), language);
+    MeasureAndShowRandomness(side, plainPackage, language);
+}
+
+void ShowCiphertextStatistics(RandomnessReport& report, const QString& ciphertextPath, const QByteArray& ciphertext,
+                              int language)
+{
+    RandomnessSide& side = report.sides[1];
+    report.windowCaption = Text(54, language) + QStringLiteral(" : ") + QDir::toNativeSeparators(ciphertextPath);
+    side.caption = Text(54, language);
+    side.sizeText = SizeText(ciphertext.size(), language);
+    MeasureAndShowRandomness(side, ciphertext, language);
+}

@@ -1,0 +1,89 @@
+#include "pipeline/ChooseFileToAppend.h"
+
+#include "texts/Language.h"
+#include "files/FileLimits.h"
+#include "files/FileProc.h"
+
+#include <QDir>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+QString Text(int number, int language)
+{
+    return Language::GetProgramText(number, language);
+}
+
+void Refuse(Dialogs& dialogs, const QString& text, int language)
+{
+    dialogs.inform(text, Text(AppendTexts::ChooserTitle, language), DialogIcon::Exclamation);
+}
+
+// The reader's own words for why the file cannot be read (missing, a folder, no permission).
+QString ReadErrorOf(const QString& path)
+{
+    QByteArray firstByte;
+    QString errorText;
+    FileProc::ReadFileToString(path, firstByte, 1, errorText);
+    return errorText.isEmpty() ? QStringLiteral("Not a readable file.") : errorText;
+}
+
+} // namespace
+
+void TooLargeErrMsg(Dialogs& dialogs, const QString& strMsg, int intI, int language)
+{
+    const bool german = language == Language::German;
+    QString text = strMsg + CrLf + CrLf;
+    QString title;
+    if (intI == 0) {
+        text += Text(60, language) + ' ' + FileLimits::FormatSizeLimit(FileLimits::MaxTextFileSize, german);
+        title = Text(58, language);
+    } else if (intI == 1) {
+        text += Text(AppendTexts::LargestAllowed, language) + CrLf + Text(AppendTexts::LargestAllowedIs, language) +
+                ' ' + FileLimits::FormatSizeLimit(FileLimits::MaxAppendedFileSize, german) + '.';
+        title = Text(AppendTexts::TooLargeTitle, language);
+    } else {
+        return;
+    }
+    dialogs.inform(text, title, DialogIcon::Exclamation);
+}
+
+bool AcceptFileToAppend(Dialogs& dialogs, const QString& path, int language)
+{
+    using FileLimits::AppendCheck;
+    const QString shownPath = QDir::toNativeSeparators(path);
+    switch (FileLimits::CheckFileToAppend(path)) {
+    case AppendCheck::Ok:
+        return true;
+    case AppendCheck::NameTooLong:
+        Refuse(dialogs, Text(AppendTexts::NameTooLong, language) + CrLf + Text(AppendTexts::NothingTaken, language),
+               language);
+        return false;
+    case AppendCheck::Unreadable:
+        Refuse(dialogs, Text(AppendTexts::Unreadable, language) + CrLf + shownPath + CrLf + ReadErrorOf(path),
+               language);
+        return false;
+    case AppendCheck::TooLarge:
+        TooLargeErrMsg(dialogs, Text(AppendTexts::TooLarge, language) + CrLf + shownPath, 1, language);
+        return false;
+    case AppendCheck::Empty:
+        Refuse(dialogs, Text(AppendTexts::Empty, language) + CrLf + Text(AppendTexts::NothingTaken, language),
+               language);
+        return false;
+    }
+    return false;
+}
+
+QString ChooseFileToAppend(Dialogs& dialogs, int language)
+{
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Open;
+    request.title = Text(AppendTexts::ChooserTitle, language);
+    request.nameFilters = {Text(AppendTexts::FileFilter, language) + QStringLiteral(" (*)")};
+    request.mustExist = true;
+    const QString path = dialogs.choosePath(request);
+    if (path.isEmpty())
+        return {};
+    return AcceptFileToAppend(dialogs, path, language) ? path : QString();
+}

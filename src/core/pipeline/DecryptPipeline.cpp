@@ -1,0 +1,287 @@
+#include "pipeline/DecryptPipeline.h"
+
+#include "texts/Language.h"
+#include "format/AttachedFileName.h"
+#include "format/CiphertextFile.h"
+#include "pipeline/PipelineMessages.h"
+#include "pipeline/PipelineRun.h"
+#include "format/PlainPackage.h"
+#include "engines/CipherEngine.h"
+#include "engines/Packer.h"
+#include "files/FileProc.h"
+#include "keys/KeyRoutines.h"
+#include "pipeline/NoKeyMessage.h"
+
+#include <QDir>
+#include <QStringDecoder>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+QString Text(int number, int language)
+{
+    return Language::GetProgramText(number, language);
+}
+
+QString ClosingMessage(const DecryptOutcome& outcome, int language, bool namesTheWindow)
+{
+    using namespace DecryptTexts;
+    QString text;
+    if (!outcome.fileAttached)
+        text = Text(Decrypted, language);
+    else if (outcome.attachmentAbandoned)
+        text = Text(Decrypted, language) + ' ' + Text(FileNotSaved, language);
+    else
+        text = Text(DecryptedAndSaved, language);
+    if (!namesTheWindow)
+        return text;
+    const QString ending = language == Language::German ? QStringLiteral("' klicken.") : QStringLiteral("'.");
+    return text + CrLf + CrLf + Text(NowInTextBox, language) + CrLf + Text(ToReplyClick, language) + CrLf + '\'' +
+           Text(EncryptOption, language) + ending;
+}
+
+class DecryptRun {
+  public:
+    DecryptRun(const DecryptRequest& request, Dialogs& dialogs)
+        : request_(request), dialogs_(dialogs), language_(request.language),
+          title_(Text(DecryptTexts::CommandCaption, request.language)),
+          run_(request.workingFolderBase, request.workingFolders)
+    {
+    }
+
+    DecryptOutcome Run()
+    {
+        if (!CheckInputs())
+            return outcome_;
+        QByteArray package;
+        if (!RecoverPackage(package))
+            return outcome_;
+        const PlainPackageContent content = ParsePlainPackage(package);
+        package.fill('\0');
+        if (!content.checkValueMatches && !AcceptUnverified()) {
+            outcome_.status = DecryptStatus::CheckValueRefused;
+            return outcome_;
+        }
+        if (content.status != PackageStatus::Ok) {
+            Fail(Text(DamagedPackageText, language_), DecryptStatus::WrongKeyOrDamaged);
+            return outcome_;
+        }
+        // A leading byte-order mark belongs to the message as sent; fromUtf8 would drop it.
+        outcome_.message =
+            QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom).decode(content.message);
+        outcome_.status = DecryptStatus::Success;
+        if (content.fileAttached() && !SaveAttachedFile(content))
+            return outcome_;
+        outcome_.closingMessage = ClosingMessage(outcome_, language_, request_.closingNamesTheWindow);
+        dialogs_.inform(outcome_.closingMessage, title_);
+        return outcome_;
+    }
+
+  private:
+    bool CheckInputs()
+    {
+        if (request_.ciphertextPath.isEmpty()) {
+            dialogs_.inform(Text(DecryptTexts::NoCiphertextFile, language_), title_);
+            return false;
+        }
+        if (Keys::MakeEngineKey(request_.quickKey).isEmpty()) {
+            Keys::ShowNoKeyMessage(dialogs_, language_, false);
+            return false;
+        }
+        return true;
+    }
+
+    // Ciphertext file → engine body → compressed package → package. Every temporary file that held
+    // plain text is shredded as soon as the next stage has consumed it, and on every stop.
+    bool RecoverPackage(QByteArray& package)
+    {
+        using namespace DecryptTexts;
+        if (!run_.AllocateEngineBuffers())
+            return Fail(Text(EngineNotReady, language_));
+        run_.MakeWorkingFolder();
+        QString errorText;
+        const QString body = run_.NewTempFile(QStringLiteral("lop"), TempTreatment::DeleteOnly, errorText);
+        if (body.isEmpty())
+            return Fail(Text(CiphertextUnreadable, language_));
+        qint64 fileLength = 0;
+        if (!CopyBody(body, fileLength))
+            return false;
+        const QString packed = run_.NewTempFile(QStringLiteral("dec"), TempTreatment::Shred, errorText);
+        if (packed.isEmpty())
+            return Fail(Text(NoDecryptedTempName, language_));
+        if (!DecryptBody(body, packed, fileLength))
+            return false;
+        return Unpack(packed, package);
+    }
+
+    // Writes the body of the ciphertext file (everything behind the header) into the working folder.
+    bool CopyBody(const QString& body, qint64& fileLength)
+    {
+        QByteArray file;
+        QString errorText;
+        FileProc::ReadFileToString(request_.ciphertextPath, file, MaxCiphertextFileBytes + 1, errorText);
+        if (!errorText.isEmpty())
+            return Fail(FailureWithDetail(Text(DecryptTexts::CiphertextUnreadable, language_), request_.ciphertextPath,
+                                          errorText));
+        if (file.size() > MaxCiphertextFileBytes)
+            return Fail(Text(DecryptTexts::FileTooLarge, language_), DecryptStatus::WrongKeyOrDamaged);
+        const CiphertextSplit split = SplitCiphertextFile(file);
+        if (!split.ok)
+            return Fail(Text(NotCiphertextFileText, language_), DecryptStatus::WrongKeyOrDamaged);
+        fileLength = file.size();
+        errorText = FileProc::WriteStringToFile(split.body, body);
+        if (!errorText.isEmpty())
+            return Fail(FailureWithDetail(Text(DecryptTexts::BodyNotWritten, language_), body, errorText));
+        return true;
+    }
+
+    bool DecryptBody(const QString& body, const QString& packed, qint64 fileLength)
+    {
+        QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey).toUtf8();
+        operation_initialization(engineKey.constData(), 0, fileLength, 0);
+        engineKey.fill('\0');
+        const int32_t code = decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData());
+        run_.Discard(body);
+        run_.ReleaseEngineBuffers();
+        if (code == cipher_result::kOk)
+            return true;
+        outcome_.engineCode = code;
+        return Fail(EngineFailureText(code, language_), DecryptStatus::WrongKeyOrDamaged);
+    }
+
+    bool Unpack(const QString& packed, QByteArray& package)
+    {
+        using namespace DecryptTexts;
+        if (!run_.AllocatePackerBuffers())
+            return Fail(Text(PackerNotReady, language_));
+        QString errorText;
+        const QString plain = run_.NewTempFile(QStringLiteral("dcr"), TempTreatment::Shred, errorText);
+        if (plain.isEmpty())
+            return Fail(Text(NoPackageTempName, language_));
+        const int32_t result = dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
+        run_.Discard(packed);
+        run_.ReleasePackerBuffers();
+        // A partial package would only show up later as a false check-value question.
+        if (result != packer_result::kOk)
+            return Fail(Text(DecompressionFailed, language_), DecryptStatus::WrongKeyOrDamaged);
+        FileProc::ReadFileToString(plain, package, 0, errorText);
+        run_.Finish();
+        if (!errorText.isEmpty())
+            return Fail(FailureWithDetail(Text(PackageUnreadable, language_), plain, errorText));
+        return true;
+    }
+
+    bool AcceptUnverified()
+    {
+        using namespace DecryptTexts;
+        const QString question = Text(CheckValueMismatch, language_) + CrLf + Text(MayBeAltered, language_) + CrLf +
+                                 Text(AcceptAnyway, language_);
+        return dialogs_.ask(question, title_, DialogButtons::YesNo, DialogIcon::Exclamation) == DialogAnswer::Yes;
+    }
+
+    // False when the file was not written for a reason the user has been told (no closing message).
+    bool SaveAttachedFile(const PlainPackageContent& content)
+    {
+        using namespace DecryptTexts;
+        outcome_.fileAttached = true;
+        outcome_.showFolderFrame = true;
+        const QString name = SafeAttachedFileName(content.name);
+        if (name.isEmpty())
+            return NotWritten(Text(UnsafeAttachedName, language_));
+        outcome_.appendedFileCaption = Text(FolderCaption, language_) + ':';
+        if (request_.showFolderControls)
+            request_.showFolderControls(outcome_.appendedFileCaption);
+        const QString folder = AskForFolder();
+        if (folder.isEmpty()) {
+            outcome_.attachmentAbandoned = true;
+            outcome_.appendedFileCaption = Text(NotSaved, language_);
+            return true;
+        }
+        const QString target = QDir(folder).filePath(name);
+        const QString errorText = FileProc::WriteStringToFile(content.data, target);
+        if (!errorText.isEmpty())
+            return NotWritten(FailureWithDetail(Text(WriteFailed, language_), target, errorText));
+        outcome_.writtenFilePath = QDir::toNativeSeparators(target);
+        outcome_.appendedFileCaption = Text(SavedAs, language_) + ':';
+        return true;
+    }
+
+    // Asks until a folder is chosen or the user gives up ("").
+    QString AskForFolder()
+    {
+        using namespace DecryptTexts;
+        const QString notice = Text(FileAttached, language_) + CrLf + Text(PleaseChooseFolder, language_);
+        for (;;) {
+            dialogs_.inform(notice, title_);
+            const QString folder = dialogs_.chooseFolder(Text(FolderPrompt, language_));
+            if (!folder.isEmpty())
+                return folder;
+            const DialogAnswer goOn =
+                dialogs_.ask(Text(GoOnWithoutFolder, language_), title_, DialogButtons::YesNo, DialogIcon::None, 1);
+            if (goOn == DialogAnswer::Yes)
+                return {};
+        }
+    }
+
+    bool NotWritten(const QString& text)
+    {
+        outcome_.status = DecryptStatus::AttachmentNotWritten;
+        outcome_.appendedFileCaption = Text(DecryptTexts::CouldNotSave, language_);
+        dialogs_.inform(text, title_, DialogIcon::Exclamation);
+        return false;
+    }
+
+    // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.
+    bool Fail(const QString& text, DecryptStatus status = DecryptStatus::Failed)
+    {
+        run_.Finish();
+        outcome_.status = status;
+        dialogs_.inform(text, title_, DialogIcon::Exclamation);
+        return false;
+    }
+
+    const DecryptRequest& request_;
+    Dialogs& dialogs_;
+    const int language_;
+    const QString title_;
+    PipelineRun run_;
+    DecryptOutcome outcome_;
+};
+
+} // namespace
+
+QString DecryptBusyText(int language)
+{
+    return BusyText(DecryptTexts::Busy, language);
+}
+
+QString EngineFailureText(int code, int language)
+{
+    using namespace DecryptTexts;
+    QString cause;
+    switch (code) {
+    case -8:
+        cause = Text(NotOurFile, language) + CrLf + Text(NewerVersion, language);
+        break;
+    case -3:
+    case -4:
+    case -6:
+        cause = Text(WrongKey, language);
+        break;
+    case -5:
+    case -7:
+    case -9:
+        cause = Text(DamagedOrCut, language);
+        break;
+    default:
+        cause = Text(IoOrMemoryError, language);
+        break;
+    }
+    return Text(NotDecrypted, language) + CrLf + cause;
+}
+
+DecryptOutcome DecryptMessage(const DecryptRequest& request, Dialogs& dialogs)
+{
+    return DecryptRun(request, dialogs).Run();
+}

@@ -1,0 +1,106 @@
+#pragma once
+// The decrypt pipeline: a ciphertext file becomes the message it carries and, when the sender
+// attached one, a file in a folder the user chooses. It takes its inputs as data, talks to the user
+// only through Dialogs, and returns what the window shows. The window and the command line run
+// exactly this.
+
+#include "pipeline/Dialogs.h"
+#include "files/WorkingFolders.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// Program texts of the decrypt pipeline.
+namespace DecryptTexts {
+constexpr int CommandCaption = 25; // caption of the decrypt command: the title of every box
+constexpr int Busy = 85;
+constexpr int NoCiphertextFile = 138;
+constexpr int EngineNotReady = 34;
+constexpr int PackerNotReady = 63;
+constexpr int CiphertextUnreadable = 87; // also: no temporary name for the body
+constexpr int BodyNotWritten = 86;
+constexpr int NoDecryptedTempName = 22;
+constexpr int NoPackageTempName = 23;
+constexpr int PackageUnreadable = 20;
+constexpr int NotDecrypted = 148; // followed by the cause the engine's code stands for
+constexpr int WrongKey = 150;
+constexpr int DamagedOrCut = 151;
+constexpr int IoOrMemoryError = 152;
+constexpr int NotOurFile = 153;
+constexpr int NewerVersion = 154;
+constexpr int CheckValueMismatch = 21; // followed by 55 and the question 56
+constexpr int MayBeAltered = 55;
+constexpr int AcceptAnyway = 56;
+constexpr int FileAttached = 65; // followed by 66, before the folder chooser
+constexpr int PleaseChooseFolder = 66;
+constexpr int FolderPrompt = 394;
+constexpr int GoOnWithoutFolder = 73;
+constexpr int FolderCaption = 17; // lblAppendedFile while a folder is asked for
+constexpr int SavedAs = 37;       // lblAppendedFile after the file was written
+constexpr int NotSaved = 41;      // lblAppendedFile after the user gave up choosing a folder
+constexpr int CouldNotSave = 43;  // lblAppendedFile after a refused or failed write
+constexpr int WriteFailed = 31;
+constexpr int Decrypted = 67;
+constexpr int DecryptedAndSaved = 68;
+constexpr int FileNotSaved = 74;
+constexpr int NowInTextBox = 106;
+constexpr int ToReplyClick = 107;
+constexpr int EncryptOption = 1; // caption of optEncrypt, quoted in the closing message
+constexpr int UnsafeAttachedName = 415;
+constexpr int DecompressionFailed = 416;
+constexpr int FileTooLarge = 417; // larger than any ciphertext file can be
+} // namespace DecryptTexts
+
+enum class DecryptStatus {
+    Success,             // the message was recovered; an attached file was written or knowingly left
+    Failed,              // refused or failed before a message was recovered (no file, no key, I/O, memory)
+    WrongKeyOrDamaged,   // wrong key, or a file or package that is damaged, cut short or not ours
+    CheckValueRefused,   // the check value did not match and the user chose not to go on
+    AttachmentNotWritten // the message was recovered; the attached file was refused or could not be written
+};
+
+// No ciphertext file comes near this size (the largest package, incompressible, sealed: about
+// 2.2 MB); a larger file is refused before it is read into memory.
+constexpr qint64 MaxCiphertextFileBytes = 4 * 1024 * 1024;
+
+struct DecryptRequest {
+    QString ciphertextPath; // txbFile(0); "" when none is named
+    QString quickKey;       // the key as accepted; "" when none is set
+    int language = 0;
+    QString workingFolderBase; // "" for the default place of working folders
+    // When set, the run makes its working folder through this object (the window's own).
+    WorkingFolders* workingFolders = nullptr;
+    // Called with the caption of lblAppendedFile just before the user is asked for a folder, so the
+    // window can show its folder controls behind the chooser. May be empty.
+    std::function<void(const QString& appendedFileCaption)> showFolderControls;
+    // The closing message ends with where the message now is and how to reply in the window;
+    // a front end without the window leaves that part out.
+    bool closingNamesTheWindow = true;
+};
+
+struct DecryptOutcome {
+    DecryptStatus status = DecryptStatus::Failed;
+    int engineCode = 0;             // decrypt_file's result when it failed, else 0
+    std::optional<QString> message; // the recovered message; empty when none was recovered
+    bool fileAttached = false;
+    bool attachmentAbandoned = false; // the user chose no folder and went on without the file
+    QString writtenFilePath;          // full path (native separators) of the written file, else ""
+    bool showFolderFrame = false;     // Frame1 (folder field and lblAppendedFile) visible
+    QString appendedFileCaption;      // caption of lblAppendedFile, "" when no file was attached
+    QString closingMessage;           // the last box after a whole run, "" otherwise
+};
+
+// The busy text shown in the key field while the pipeline works.
+QString DecryptBusyText(int language);
+
+// 148, a line break and the cause that decrypt_file's code stands for (code != 0).
+QString EngineFailureText(int code, int language);
+
+// Runs the whole decryption. Every box has the decrypt command's caption as its title. Whatever the
+// outcome, no temporary file and no working folder stay behind, and an attached file is written
+// (whole or not at all) only under a safe name, into the chosen folder.
+// A Dialogs that cannot choose a folder must answer Yes to the question of text 73, or the folder
+// question is asked again.
+DecryptOutcome DecryptMessage(const DecryptRequest& request, Dialogs& dialogs);

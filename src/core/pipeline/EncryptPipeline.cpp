@@ -1,0 +1,302 @@
+#include "pipeline/EncryptPipeline.h"
+
+#include "texts/Language.h"
+#include "pipeline/ChooseFileToAppend.h"
+#include "format/DecorationSeed.h"
+#include "format/FakeZipHeader.h"
+#include "format/FileName.h"
+#include "pipeline/PipelineMessages.h"
+#include "pipeline/PipelineRun.h"
+#include "format/PlainPackage.h"
+#include "format/RandomSource.h"
+#include "format/RandomText.h"
+#include "engines/Packer.h"
+#include "files/FileLimits.h"
+#include "files/FileProc.h"
+#include "keys/KeyRoutines.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// Filler that stands in for the file when none is appended: its length hides the message length.
+constexpr int FillerMinBytes = 20000;
+constexpr int FillerMaxBytes = 50000;
+
+QString Text(int number, int language)
+{
+    return Language::GetProgramText(number, language);
+}
+
+// Only spaces count, as in the text box: line breaks the user typed belong to the message.
+QString TrimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+class EncryptRun {
+  public:
+    EncryptRun(const EncryptRequest& request, Dialogs& dialogs)
+        : request_(request), dialogs_(dialogs), language_(request.language),
+          title_(Text(EncryptTexts::CommandCaption, request.language)),
+          run_(request.workingFolderBase, request.workingFolders)
+    {
+    }
+
+    EncryptOutcome Run()
+    {
+        outcome_.trimmedMessage = TrimSpaces(request_.message);
+        outcome_.fileToAppend = request_.fileToAppend;
+        if (!CheckInputs())
+            return outcome_;
+        OfferToAppendFile();
+        SetBusy(true);
+        const bool done = Encrypt();
+        SetBusy(false);
+        if (done)
+            Report();
+        return outcome_;
+    }
+
+  private:
+    // Refusals that come before any work, so that nothing is written for them.
+    bool CheckInputs()
+    {
+        if (Keys::MakeEngineKey(request_.quickKey).isEmpty()) {
+            dialogs_.inform(Text(EncryptTexts::NoKeyEncrypt, language_), Text(EncryptTexts::NoKeyTitle, language_));
+            return false;
+        }
+        if (outcome_.trimmedMessage.isEmpty())
+            return Inform(EncryptTexts::MessageEmpty);
+        if (request_.outputPath.isEmpty())
+            return Inform(EncryptTexts::NoOutputPath);
+        messageBytes_ = outcome_.trimmedMessage.toUtf8();
+        // The package's length field has five digits.
+        if (messageBytes_.size() > MaxMessageBytes)
+            return Fail(Text(EncryptTexts::MessageTooLong, language_));
+        return true;
+    }
+
+    void OfferToAppendFile()
+    {
+        if (!outcome_.fileToAppend.isEmpty())
+            return;
+        const QString question =
+            Text(EncryptTexts::OfferToAppend, language_) + CrLf + Text(EncryptTexts::OfferToAppendMore, language_);
+        if (dialogs_.ask(question, title_, DialogButtons::YesNo, DialogIcon::Question, 1) == DialogAnswer::Yes)
+            outcome_.fileToAppend = ChooseFileToAppend(dialogs_, language_);
+    }
+
+    bool Encrypt()
+    {
+        SeedFromMessage();
+        QByteArray package; // head and payload, without the check value
+        if (!LoadHeadAndPayload(package))
+            return false;
+        if (!run_.MakeWorkingFolder())
+            return Fail(Text(EncryptTexts::NoPlainTempName, language_));
+        MeasurePlaintext(package);
+        QString packed;
+        return Compress(package, packed) && EncryptAndWrite(packed);
+    }
+
+    // The same message and key give the same filler and header decoration on every run.
+    void SeedFromMessage()
+    {
+        rng_.reset();
+        rng_.seed(SeedFromMessageAndKey(messageBytes_, request_.quickKey));
+    }
+
+    // The file is read straight behind the head, so the package is never copied whole.
+    bool LoadHeadAndPayload(QByteArray& package)
+    {
+        const QString& path = outcome_.fileToAppend;
+        if (path.isEmpty()) {
+            package = PlainPackageHead(messageBytes_, QByteArray());
+            headSize_ = package.size();
+            package += RandomString(rng_, FillerMinBytes, FillerMaxBytes, 1, 254, false);
+            return true;
+        }
+        const QString name = FileNameFromPath(path, true);
+        const QByteArray attachedName = name.toUtf8();
+        const bool nameFits = FileLimits::FileNameLengthOk(name) && attachedName.size() <= MaxNameBytes;
+        package = PlainPackageHead(messageBytes_, nameFits ? attachedName : QByteArray());
+        headSize_ = package.size();
+        package.reserve(headSize_ + QFileInfo(path).size());
+        QString errorText;
+        FileProc::AppendFileToString(path, package, 0, errorText);
+        if (!errorText.isEmpty())
+            return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
+        // The reader refuses larger packages, so a file that grew since it was chosen would make a
+        // ciphertext nobody can open.
+        if (package.size() - headSize_ > FileLimits::MaxAppendedFileSize) {
+            run_.Finish();
+            TooLargeErrMsg(dialogs_, Text(AppendTexts::TooLarge, language_) + CrLf + QDir::toNativeSeparators(path), 1,
+                           language_);
+            return false;
+        }
+        if (!nameFits)
+            return Fail(Text(EncryptTexts::NameTooLong, language_));
+        return true;
+    }
+
+    // With a file, the measure covers the file; without one, only the fields and the message (the
+    // filler is random by construction and would say nothing about the message).
+    void MeasurePlaintext(const QByteArray& package)
+    {
+        if (outcome_.fileToAppend.isEmpty())
+            ShowPlaintextStatistics(outcome_.randomness, package.first(headSize_), language_);
+        else
+            ShowPlaintextStatistics(outcome_.randomness, package, language_);
+    }
+
+    bool Compress(const QByteArray& package, QString& packed)
+    {
+        QString errorText;
+        const QString plain = run_.NewTempFile(QStringLiteral("plt"), TempTreatment::Shred, errorText);
+        if (plain.isEmpty())
+            return Fail(Text(EncryptTexts::NoPlainTempName, language_));
+        errorText = FileProc::WriteToTempFile(package, plain, PlainPackageCheckValue(package));
+        if (!errorText.isEmpty())
+            return Fail(FailureWithDetail(Text(EncryptTexts::PlainNotWritten, language_), plain, errorText));
+        packed = run_.NewTempFile(QStringLiteral("cpr"), TempTreatment::Shred, errorText);
+        if (packed.isEmpty())
+            return Fail(Text(EncryptTexts::NoPackedTempName, language_));
+        if (!run_.AllocatePackerBuffers())
+            return Fail(Text(EncryptTexts::PackerNotReady, language_));
+        const int32_t result = request_.engine.compressFile(plain.toUtf8().constData(), packed.toUtf8().constData(), 0);
+        run_.ReleasePackerBuffers();
+        run_.Discard(plain);
+        if (result != packer_result::kOk)
+            return Fail(Text(EncryptTexts::CompressionFailed, language_));
+        return true;
+    }
+
+    // The engine writes into the working folder; the chosen path is replaced in one step at the
+    // end, so an existing file stays whole whatever fails before.
+    bool EncryptAndWrite(const QString& packed)
+    {
+        QString errorText;
+        const QString body = run_.NewTempFile(QStringLiteral("enc"), TempTreatment::DeleteOnly, errorText);
+        if (body.isEmpty())
+            return Fail(Text(EncryptTexts::NoPackedTempName, language_));
+        if (!run_.AllocateEngineBuffers())
+            return Fail(Text(EncryptTexts::EngineNotReady, language_));
+        engine_set_kdf_level(request_.kdfLevel);
+        QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey).toUtf8();
+        operation_initialization(engineKey.constData(), 1, QFileInfo(packed).size(), 0);
+        engineKey.fill('\0');
+        const int32_t result = request_.engine.encryptFile(packed.toUtf8().constData(), body.toUtf8().constData());
+        run_.ReleaseEngineBuffers();
+        run_.Discard(packed);
+        // Anything but 0 means the engine output cannot be trusted to be a whole body.
+        if (result != cipher_result::kOk)
+            return Fail(Text(EncryptTexts::EngineFailed, language_));
+        return WrapAndWrite(body);
+    }
+
+    // The engine output is read straight behind the header made for its size: one buffer, kept for
+    // the randomness view, which would otherwise read the file just written.
+    bool WrapAndWrite(const QString& body)
+    {
+        const qint64 bodySize = QFileInfo(body).size();
+        ciphertext_ = MakeFakeZipHeader(rng_, bodySize);
+        const qsizetype headerSize = ciphertext_.size();
+        ciphertext_.reserve(headerSize + bodySize);
+        QString errorText;
+        FileProc::AppendFileToString(body, ciphertext_, 0, errorText);
+        if (errorText.isEmpty() && ciphertext_.size() - headerSize != bodySize)
+            errorText = QStringLiteral("The file changed while it was read.");
+        if (!errorText.isEmpty())
+            return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
+        errorText = FileProc::WriteStringToFile(ciphertext_, request_.outputPath);
+        if (!errorText.isEmpty())
+            return Fail(
+                FailureWithDetail(Text(EncryptTexts::OutputNotWritten, language_), request_.outputPath, errorText));
+        return true;
+    }
+
+    void Report()
+    {
+        ShowCiphertextStatistics(outcome_.randomness, request_.outputPath, ciphertext_, language_);
+        outcome_.closingMessage = ClosingMessage();
+        outcome_.success = true;
+        run_.Finish();
+        dialogs_.inform(outcome_.closingMessage, title_);
+    }
+
+    QString ClosingMessage() const
+    {
+        const double kilobytes = ciphertext_.size() / 1024.0;
+        QString text = Text(
+            outcome_.fileToAppend.isEmpty() ? EncryptTexts::DoneWithoutFile : EncryptTexts::DoneWithFile, language_);
+        text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + QLocale().toString(kilobytes, 'f', 2) +
+                QStringLiteral(" Kb ") + Text(EncryptTexts::SizeUnitNote, language_);
+        text += CrLf + Text(EncryptTexts::AttachNote, language_);
+        if (language_ == Language::German)
+            text += CrLf + Text(EncryptTexts::GermanNote, language_);
+        return text;
+    }
+
+    void SetBusy(bool busy) const
+    {
+        if (request_.showBusy)
+            request_.showBusy(busy);
+    }
+
+    // A box without icon for the plain refusals at the start.
+    bool Inform(int textNumber)
+    {
+        dialogs_.inform(Text(textNumber, language_), title_);
+        return false;
+    }
+
+    // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.
+    bool Fail(const QString& text)
+    {
+        run_.Finish();
+        dialogs_.inform(text, title_, DialogIcon::Exclamation);
+        return false;
+    }
+
+    const EncryptRequest& request_;
+    Dialogs& dialogs_;
+    const int language_;
+    const QString title_;
+    PipelineRun run_;
+    RandomSource rng_;
+    QByteArray messageBytes_;
+    qsizetype headSize_ = 0; // of the package: length fields, message and name
+    QByteArray ciphertext_;  // as written to the output file
+    EncryptOutcome outcome_;
+};
+
+} // namespace
+
+QString EncryptBusyText(int language)
+{
+    return BusyText(EncryptTexts::Busy, language);
+}
+
+bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int language)
+{
+    if (!FileProc::FileExists(outputPath))
+        return true;
+    return dialogs.ask(Text(EncryptTexts::ReplaceQuestion, language), Text(EncryptTexts::ReplaceTitle, language),
+                       DialogButtons::YesNo) == DialogAnswer::Yes;
+}
+
+EncryptOutcome EncryptMessage(const EncryptRequest& request, Dialogs& dialogs)
+{
+    return EncryptRun(request, dialogs).Run();
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The encrypt pipeline: a message, and optionally one file, become one ciphertext file (the
+// ZIP-like header followed by the engine output of the compressed plain package). It takes its
+// inputs as data, talks to the user only through Dialogs, and returns what the window shows. The
+// window and the command line run exactly this.
+
+#include "pipeline/Dialogs.h"
+#include "format/RandomnessStatistics.h"
+#include "engines/CipherEngine.h"
+#include "engines/Packer.h"
+#include "files/WorkingFolders.h"
+
+#include <QString>
+
+#include <functional>
+
+// Program texts of the encrypt pipeline.
+namespace EncryptTexts {
+constexpr int CommandCaption = 24;  // caption of the encrypt command: the title of every box
+constexpr int ReplaceQuestion = 91; // the output file exists and will be replaced
+constexpr int ReplaceTitle = 92;
+constexpr int MessageEmpty = 120;
+constexpr int NoOutputPath = 374;
+constexpr int OfferToAppend = 137; // followed by a line break and 139
+constexpr int OfferToAppendMore = 139;
+constexpr int Busy = 84;
+constexpr int FileUnreadable = 47;
+constexpr int NameTooLong = 61;
+constexpr int NoPlainTempName = 22;
+constexpr int PlainNotWritten = 19;
+constexpr int NoPackedTempName = 23;
+constexpr int PackerNotReady = 62;
+constexpr int EngineNotReady = 33;
+constexpr int EngineFailed = 32;
+constexpr int OutputNotWritten = 86;
+constexpr int DoneWithFile = 35;
+constexpr int DoneWithoutFile = 146;
+constexpr int SizeIs = 69;
+constexpr int SizeUnitNote = 93;
+constexpr int AttachNote = 70;
+constexpr int GermanNote = 71;
+constexpr int NoKeyEncrypt = 147; // the no-key box in encrypt mode
+constexpr int NoKeyTitle = 382;
+constexpr int MessageTooLong = 410; // the message's UTF-8 form is longer than the package can hold
+constexpr int CompressionFailed = 411;
+} // namespace EncryptTexts
+
+// The two engine operations whose results decide the outcome; tests put failing ones in their place.
+struct EncryptEngine {
+    int32_t (*compressFile)(const char* in, const char* out, int32_t flag) = cf;
+    int32_t (*encryptFile)(const char* in, const char* out) = encrypt_file;
+};
+
+struct EncryptRequest {
+    QString message;      // the text box as the user left it
+    QString fileToAppend; // "" when no file is named (the user is then offered to choose one)
+    QString outputPath;   // the ciphertext file to write
+    QString quickKey;     // the key as accepted; "" when none is set
+    int language = 0;
+    KdfLevel kdfLevel = KdfLevel::Moderate;
+    QString workingFolderBase; // "" for the default place of working folders
+    // When set, the run makes its working folder through this object (the window's own).
+    WorkingFolders* workingFolders = nullptr;
+    // Called with true when the work starts (after the last question) and with false when it is
+    // over and the closing message is about to be shown. May be empty.
+    std::function<void(bool busy)> showBusy;
+    EncryptEngine engine;
+};
+
+struct EncryptOutcome {
+    bool success = false;
+    QString trimmedMessage;      // the message without leading and trailing spaces
+    QString fileToAppend;        // the file named or chosen, "" when none (also after a refusal)
+    RandomnessReport randomness; // measures of plain package and ciphertext (-1.0: not measured)
+    QString closingMessage;      // the box shown after success, "" otherwise
+
+    bool ViewCiphertextEnabled() const { return success && randomness.BothMeasured(); }
+};
+
+// The busy text shown in the key field while the pipeline works.
+QString EncryptBusyText(int language);
+
+// Asks before an existing output file is replaced (Yes/No). True when the path names no existing
+// file, or the user agreed.
+bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int language);
+
+// Runs the whole encryption. Every refusal and failure is shown as one box whose title is the
+// encrypt command's caption; whatever the outcome, no temporary file and no working folder stay
+// behind, and the output file is written only when everything before it has succeeded.
+EncryptOutcome EncryptMessage(const EncryptRequest& request, Dialogs& dialogs);

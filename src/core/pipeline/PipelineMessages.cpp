@@ -1,0 +1,18 @@
+#include "pipeline/PipelineMessages.h"
+
+#include "texts/Language.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString BusyText(int textNumber, int language)
+{
+    const QString margin(5, QLatin1Char(' '));
+    return margin + Language::GetProgramText(textNumber, language) + QStringLiteral(" ...") + margin;
+}
+
+QString FailureWithDetail(const QString& text, const QString& pathConcerned, const QString& errorText)
+{
+    const QString folder = QDir::toNativeSeparators(QFileInfo(pathConcerned).absolutePath());
+    return text + ' ' + folder + ':' + QStringLiteral("\r\n") + errorText;
+}

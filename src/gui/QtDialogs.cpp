@@ -1,0 +1,111 @@
+#include "gui/QtDialogs.h"
+
+#include <QAbstractButton>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+QMessageBox::Icon toQtIcon(DialogIcon icon)
+{
+    switch (icon) {
+    case DialogIcon::Critical:
+        return QMessageBox::Critical;
+    case DialogIcon::Question:
+        return QMessageBox::Question;
+    case DialogIcon::Exclamation:
+        return QMessageBox::Warning;
+    case DialogIcon::Information:
+        return QMessageBox::Information;
+    case DialogIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QList<QMessageBox::StandardButton> toQtButtons(DialogButtons buttons)
+{
+    switch (buttons) {
+    case DialogButtons::Ok:
+        return {QMessageBox::Ok};
+    case DialogButtons::OkCancel:
+        return {QMessageBox::Ok, QMessageBox::Cancel};
+    case DialogButtons::YesNo:
+        return {QMessageBox::Yes, QMessageBox::No};
+    case DialogButtons::YesNoCancel:
+        return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    }
+    return {QMessageBox::Ok};
+}
+
+DialogAnswer fromQt(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return DialogAnswer::Yes;
+    case QMessageBox::No:
+        return DialogAnswer::No;
+    case QMessageBox::Cancel:
+        return DialogAnswer::Cancel;
+    default:
+        return DialogAnswer::Ok;
+    }
+}
+} // namespace
+
+DialogAnswer QtDialogs::message(const MessageRequest& request)
+{
+    QMessageBox box(parentWidget);
+    box.setIcon(toQtIcon(request.icon));
+    box.setWindowTitle(request.title);
+    box.setText(request.text);
+    const auto buttons = toQtButtons(request.buttons);
+    for (auto button : buttons)
+        box.addButton(button);
+    const int defaultIndex = qBound(0, request.defaultButton, int(buttons.size()) - 1);
+    box.setDefaultButton(buttons[defaultIndex]);
+    // Escape or the frame's close button means Cancel where there is one, else No, else OK.
+    const QMessageBox::StandardButton escape = buttons.contains(QMessageBox::Cancel) ? QMessageBox::Cancel
+                                               : buttons.contains(QMessageBox::No)   ? QMessageBox::No
+                                                                                     : QMessageBox::Ok;
+    box.setEscapeButton(escape);
+    box.exec();
+    // A box closed without any button (the window system closed it) gets the escape answer, never a Yes.
+    QAbstractButton* clicked = box.clickedButton();
+    return fromQt(clicked ? box.standardButton(clicked) : escape);
+}
+
+QString QtDialogs::choosePath(const FileDialogRequest& request)
+{
+    QFileDialog dialog(parentWidget, request.title);
+    dialog.setNameFilters(request.nameFilters.isEmpty() ? QStringList{QStringLiteral("*")} : request.nameFilters);
+    switch (request.kind) {
+    case FileDialogRequest::Kind::Open:
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        break;
+    case FileDialogRequest::Kind::Save:
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+        break;
+    case FileDialogRequest::Kind::Folder:
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        break;
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+int QtDialogs::openTarget(const QString& target)
+{
+    const QUrl url = QUrl::fromUserInput(target);
+    if (QDesktopServices::openUrl(url))
+        return 0;
+    // The nearest equivalent of "no program is associated with this type".
+    return 31;
+}

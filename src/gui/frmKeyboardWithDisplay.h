@@ -1,0 +1,79 @@
+#pragma once
+// The modal key-entry window. While the user types it shows how many significant characters the
+// key has, or its checksum once the key is long enough; it returns only whether the key standing in
+// its box was accepted. The main window reads the key out of the box with takeKey().
+
+#include "texts/Language.h"
+#include "keys/KeyRoutines.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class frmKeyboardWithDisplay : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit frmKeyboardWithDisplay(QWidget* parent = nullptr);
+    ~frmKeyboardWithDisplay() override;
+
+    // True only after cmdYes was pressed during the latest showing.
+    bool KeyAccepted() const { return keyAccepted_; }
+    // The checksum of the key last shown as valid.
+    int Checksum() const { return checksum_; }
+    int MinKeyLength() const { return minKeyLength_; }
+    void setMinKeyLength(int length) { minKeyLength_ = length; }
+    // Also the most characters (spaces included) the key box accepts.
+    int MaxKeyLength() const { return maxKeyLength_; }
+    void setMaxKeyLength(int length);
+
+    // The owner's current language for the texts this window sets itself.
+    void setLanguage(int language) { language_ = language; }
+    int language() const { return language_; }
+    // Button captions, set by the main window's language routine together with its own texts.
+    void applyProgramTexts(int language);
+
+    // Places the window over the lower part of mainWindow (same left edge and width) and shows it
+    // modally; returns when the user leaves it.
+    void KeyboardWithDisplay(QWidget* mainWindow);
+
+    // Empties the key box, overwriting the key it held. Called before each showing.
+    void clearKey();
+    // The accepted key; the box is emptied so that the returned string is the only copy.
+    QString takeKey();
+
+  signals:
+    // The user accepted a key: any ciphertext shown so far was made with another one.
+    void keyAccepted();
+
+  public slots:
+    void txbKey_Change();
+    void cmdYes_Click();
+    void cmdNo_Click();
+    void cmdCancel_Click();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void buildControls();
+    void activate();
+    bool KeyLengthIsValid() const;
+    QString programText(int number) const { return Language::GetProgramText(number, language_); }
+
+    QLabel* lblEntertheKey_ = nullptr;
+    QLineEdit* txbKey_ = nullptr;
+    QLabel* lblChecksumIs_ = nullptr;
+    QLabel* lblUseThisKey_ = nullptr;
+    QPushButton* cmdYes_ = nullptr;
+    QPushButton* cmdNo_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
+
+    bool keyAccepted_ = false;
+    int checksum_ = 0;
+    int minKeyLength_ = Keys::MinKeyLength;
+    int maxKeyLength_ = Keys::MaxKeyLength;
+    int language_ = Language::English;
+};

@@ -1,0 +1,119 @@
+#include "gui/frmLargeTextbox.h"
+
+#include "texts/Language.h"
+#include "gui/MessageFont.h"
+#include "gui/Twips.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocumentFragment>
+
+namespace {
+constexpr int margin = 12;
+constexpr int buttonHeight = 27;
+} // namespace
+
+frmLargeTextbox::frmLargeTextbox(QWidget* parent)
+    : QDialog(parent), txbText(new QPlainTextEdit(this)), cmdCopyToClipboard(new QPushButton(this)),
+      cmdSave(new QPushButton(this)), cmdCancel(new QPushButton(this)), textLeft(margin), textRightMargin(margin)
+{
+    setObjectName(QStringLiteral("frmLargeTextbox"));
+    setModal(true);
+    txbText->setObjectName(QStringLiteral("txbText"));
+    cmdCopyToClipboard->setObjectName(QStringLiteral("cmdCopyToClipboard"));
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+
+    txbText->setFont(MessageFont());
+    txbText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    for (QPushButton* button : {cmdCopyToClipboard, cmdSave, cmdCancel})
+        button->setFixedHeight(buttonHeight);
+    cmdSave->setDefault(true);
+
+    connect(txbText, &QPlainTextEdit::selectionChanged, this, &frmLargeTextbox::UpdateCopyButton);
+    connect(cmdCopyToClipboard, &QPushButton::clicked, this, &frmLargeTextbox::cmdCopyToClipboard_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(800, 560);
+}
+
+void frmLargeTextbox::Form_Activate(const QString& text, bool readOnly, int language, const QWidget* mainWindow,
+                                    const QWidget* mainTextBox)
+{
+    this->language = language;
+    setWindowTitle(Language::GetProgramText(425, language));
+    cmdSave->setText(Language::GetProgramText(426, language));
+    cmdCancel->setText(Language::GetProgramText(427, language));
+    placeOver(mainWindow, mainTextBox);
+
+    txbText->setPlainText(text);
+    txbText->moveCursor(QTextCursor::Start);
+    txbText->setReadOnly(readOnly);
+    txbText->setFocus();
+    UpdateCopyButton();
+    layoutControls();
+}
+
+QString frmLargeTextbox::text() const
+{
+    return txbText->toPlainText();
+}
+
+void frmLargeTextbox::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    layoutControls();
+}
+
+void frmLargeTextbox::UpdateCopyButton()
+{
+    const bool german = language == Language::German;
+    if (txbText->textCursor().hasSelection()) {
+        cmdCopyToClipboard->setText(Language::GetProgramText(176, language));
+        cmdCopyToClipboard->setFixedWidth(TwipsToPixels(german ? 5000 : 3750));
+    } else {
+        cmdCopyToClipboard->setText(Language::GetProgramText(175, language));
+        cmdCopyToClipboard->setFixedWidth(TwipsToPixels(german ? 3500 : 2500));
+    }
+}
+
+void frmLargeTextbox::cmdCopyToClipboard_Click()
+{
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    QTextCursor cursor = txbText->textCursor();
+    // The fragment turns paragraph separators back into "\n", unlike QTextCursor::selectedText().
+    clipboard->setText(cursor.hasSelection() ? cursor.selection().toPlainText() : txbText->toPlainText());
+    cursor.clearSelection();
+    txbText->setTextCursor(cursor);
+    UpdateCopyButton();
+    cmdSave->setFocus();
+}
+
+void frmLargeTextbox::placeOver(const QWidget* mainWindow, const QWidget* mainTextBox)
+{
+    if (mainWindow == nullptr)
+        return;
+    const QRect main = mainWindow->geometry();
+    setGeometry(main.left(), main.top() + TwipsToPixels(1400), main.width(),
+                qMax(main.height() - TwipsToPixels(1600), 200));
+    if (mainTextBox != nullptr) {
+        textLeft = qMax(mainTextBox->mapTo(mainWindow, QPoint(0, 0)).x(), 0);
+        textRightMargin = qMax(main.width() - textLeft - mainTextBox->width(), 0);
+    }
+}
+
+void frmLargeTextbox::layoutControls()
+{
+    const int textWidth = qMax(width() - textLeft - textRightMargin, 100);
+    const int textHeight = qMax(height() - margin - (buttonHeight + TwipsToPixels(900)), 60);
+    txbText->setGeometry(textLeft, margin, textWidth, textHeight);
+
+    const int buttonTop = margin + textHeight + (TwipsToPixels(900) - buttonHeight) / 2;
+    cmdCopyToClipboard->move(textLeft, buttonTop);
+    const int right = textLeft + textWidth;
+    cmdCancel->setGeometry(right - 120, buttonTop, 120, buttonHeight);
+    cmdSave->setGeometry(right - 120 - margin - 180, buttonTop, 180, buttonHeight);
+}

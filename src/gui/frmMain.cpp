@@ -1,0 +1,698 @@
+#include "gui/frmMain.h"
+
+#include "texts/Language.h"
+#include "keys/KeyRoutines.h"
+#include "gui/frmKeyboardWithDisplay.h"
+#include "gui/Twips.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int ClockIntervalMs = 1000;
+constexpr int WindowHeightTwips = 8070;
+constexpr int ClipboardLabelInsetTwips = 400;
+constexpr int WindowWidthPixels = 780;
+constexpr int ButtonFontSize = 10;
+constexpr int SmallButtonFontSize = 8;
+const QColor BusyKeyColour(255, 0, 0);
+const QColor ModeTextColour(255, 255, 0);
+const QColor ModeBandColour(32, 48, 80);
+const QColor LinkColour(0, 0, 255);
+
+void SetKeyFieldLook(QLineEdit* field, const QColor& colour, bool bold, Qt::Alignment alignment)
+{
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Text, colour);
+    field->setPalette(palette);
+    QFont font = field->font();
+    font.setBold(bold);
+    field->setFont(font);
+    field->setAlignment(alignment);
+}
+
+// Texts that announce a count carry the digit "2" where the count goes.
+QString WithCount(const QString& text, qsizetype count)
+{
+    QString result = text;
+    const qsizetype at = result.indexOf(QLatin1Char('2'));
+    if (at >= 0)
+        result.replace(at, 1, QLocale().toString(static_cast<qlonglong>(count)));
+    return result;
+}
+
+QFrame* makeFrame(QWidget* parent, const char* name)
+{
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setFrameShadow(QFrame::Sunken);
+    return frame;
+}
+
+template <typename Widget> Widget* named(Widget* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+void setBold(QWidget* widget, bool bold)
+{
+    QFont font = widget->font();
+    font.setBold(bold);
+    widget->setFont(font);
+}
+
+void setFamily(QWidget* widget, const QString& family)
+{
+    QFont font = widget->font();
+    font.setFamily(family);
+    widget->setFont(font);
+}
+
+void setPointSize(QWidget* widget, int size)
+{
+    QFont font = widget->font();
+    font.setPointSize(size);
+    widget->setFont(font);
+}
+
+void setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+// A button wide enough for each caption it can carry, with air on both sides of the text.
+void fitToCaptions(QWidget* button, const QStringList& captions)
+{
+    constexpr int Air = 24;
+    int width = 0;
+    for (const QString& caption : captions)
+        width = qMax(width, button->fontMetrics().horizontalAdvance(caption));
+    button->setMinimumWidth(width + Air);
+}
+
+// Hidden controls keep their place, so the window does not jump when a mode or key state changes.
+void keepPlaceWhenHidden(QWidget* widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+} // namespace
+
+frmMain::frmMain(Dialogs& dialogs, const QString& workingFolderBase, QWidget* parent)
+    : QWidget(parent), dialogs(dialogs), WorkingFolderBase(workingFolderBase)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    BuildControls();
+    ConnectHandlers();
+}
+
+frmMain::~frmMain() = default;
+
+// ---------------------------------------------------------------------------------------------
+// Building the window
+
+void frmMain::BuildControls()
+{
+    // Message area: mode band, text box, text-box tools.
+    Frame4 = makeFrame(this, "Frame4");
+    auto* modeBand = named(new QFrame(Frame4), QStringLiteral("ModeBand"));
+    modeBand->setAutoFillBackground(true);
+    QPalette bandPalette = modeBand->palette();
+    bandPalette.setColor(QPalette::Window, ModeBandColour);
+    modeBand->setPalette(bandPalette);
+    optEncrypt = named(new QRadioButton(modeBand), QStringLiteral("optEncrypt"));
+    optDecrypt = named(new QRadioButton(modeBand), QStringLiteral("optDecrypt"));
+    auto* modeLayout = new QHBoxLayout(modeBand);
+    modeLayout->setContentsMargins(10, 4, 10, 4);
+    modeLayout->addWidget(optEncrypt);
+    modeLayout->addSpacing(30);
+    modeLayout->addWidget(optDecrypt);
+    modeLayout->addStretch();
+
+    txbText = named(new QPlainTextEdit(Frame4), QStringLiteral("txbText"));
+    auto* toolsLayout = new QHBoxLayout;
+    for (int i = 0; i < 2; ++i) {
+        cmdLoadSaveTextbox[i] = named(new QPushButton(Frame4), QStringLiteral("cmdLoadSaveTextbox%1").arg(i));
+        toolsLayout->addWidget(cmdLoadSaveTextbox[i]);
+    }
+    cmdEnlargeTextbox = named(new QPushButton(Frame4), QStringLiteral("cmdEnlargeTextbox"));
+    cmdClearTextbox = named(new QPushButton(Frame4), QStringLiteral("cmdClearTextbox"));
+    toolsLayout->addWidget(cmdEnlargeTextbox);
+    toolsLayout->addStretch();
+    toolsLayout->addWidget(cmdClearTextbox);
+    auto* messageLayout = new QVBoxLayout(Frame4);
+    messageLayout->addWidget(modeBand);
+    messageLayout->addWidget(txbText, 1);
+    messageLayout->addLayout(toolsLayout);
+
+    // File fields; lblAppendedFile shares the cell of cmdSpecifyFile(1), the button lying on top.
+    Frame0 = makeFrame(this, "Frame0");
+    Frame1 = makeFrame(this, "Frame1");
+    keepPlaceWhenHidden(Frame1);
+    lblAppendedFile = named(new QLabel(Frame1), QStringLiteral("lblAppendedFile"));
+    QFrame* fileFrames[2] = {Frame0, Frame1};
+    for (int i = 0; i < 2; ++i) {
+        cmdSpecifyFile[i] = named(new QPushButton(fileFrames[i]), QStringLiteral("cmdSpecifyFile%1").arg(i));
+        txbFile[i] = named(new QLineEdit(fileFrames[i]), QStringLiteral("txbFile%1").arg(i));
+        txbFile[i]->setReadOnly(true);
+        cmdClearFile[i] = named(new QPushButton(fileFrames[i]), QStringLiteral("cmdClearFile%1").arg(i));
+        keepPlaceWhenHidden(cmdClearFile[i]);
+        auto* row = new QGridLayout(fileFrames[i]);
+        if (i == 1)
+            row->addWidget(lblAppendedFile, 0, 0);
+        row->addWidget(cmdSpecifyFile[i], 0, 0);
+        row->addWidget(txbFile[i], 0, 1);
+        row->addWidget(cmdClearFile[i], 0, 2);
+        row->setColumnStretch(1, 1);
+    }
+
+    // Key group and language; lblNoKeySpecified lies over the empty key box and lets clicks through
+    // to it, so a click on "no key" still opens the key entry.
+    Frame5 = makeFrame(this, "Frame5");
+    cmdQuickKey = named(new QPushButton(Frame5), QStringLiteral("cmdQuickKey"));
+    txbQuickKey = named(new QLineEdit(Frame5), QStringLiteral("txbQuickKey"));
+    txbQuickKey->setReadOnly(true);
+    cmdHideShowQuickKey = named(new QPushButton(Frame5), QStringLiteral("cmdHideShowQuickKey"));
+    cmdClearQuickKey = named(new QPushButton(Frame5), QStringLiteral("cmdClearQuickKey"));
+    keepPlaceWhenHidden(cmdHideShowQuickKey);
+    keepPlaceWhenHidden(cmdClearQuickKey);
+    lblNoKeySpecified = named(new QLabel(Frame5), QStringLiteral("lblNoKeySpecified"));
+    lblNoKeySpecified->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblNoKeySpecified->setIndent(8);
+    lblNoKeySpecified->hide();
+    lblLanguage = named(new QLabel(Frame5), QStringLiteral("lblLanguage"));
+    cboLanguage = named(new QComboBox(Frame5), QStringLiteral("cboLanguage"));
+    auto* keyLayout = new QGridLayout(Frame5);
+    keyLayout->addWidget(cmdQuickKey, 0, 0);
+    keyLayout->addWidget(txbQuickKey, 0, 1);
+    keyLayout->addWidget(cmdHideShowQuickKey, 0, 2);
+    keyLayout->addWidget(cmdClearQuickKey, 0, 3);
+    keyLayout->addWidget(lblNoKeySpecified, 0, 1, 1, 3);
+    keyLayout->setColumnStretch(1, 1);
+    keyLayout->setColumnMinimumWidth(4, 20);
+    keyLayout->addWidget(lblLanguage, 0, 5);
+    keyLayout->addWidget(cboLanguage, 0, 6);
+
+    // Commands.
+    Frame2 = makeFrame(this, "Frame2");
+    cmdEncryptMessage = named(new QPushButton(Frame2), QStringLiteral("cmdEncryptMessage"));
+    cmdDecryptMessage = named(new QPushButton(Frame2), QStringLiteral("cmdDecryptMessage"));
+    cmdViewCiphertext = named(new QPushButton(Frame2), QStringLiteral("cmdViewCiphertext"));
+    cmdHelp = named(new QPushButton(Frame2), QStringLiteral("cmdHelp"));
+    cmdQuit = named(new QPushButton(Frame2), QStringLiteral("cmdQuit"));
+    auto* commandLayout = new QHBoxLayout(Frame2);
+    for (QPushButton* button : {cmdEncryptMessage, cmdDecryptMessage, cmdViewCiphertext})
+        commandLayout->addWidget(button);
+    commandLayout->addStretch();
+    commandLayout->addWidget(cmdHelp);
+    commandLayout->addWidget(cmdQuit);
+
+    // Status line.
+    lblTextbox = named(new QLabel(this), QStringLiteral("lblTextbox"));
+    lblTavolan = named(new QLabel(this), QStringLiteral("lblTavolan"));
+    lblTavolan->setCursor(Qt::PointingHandCursor);
+    lblClipboard = named(new QLabel(this), QStringLiteral("lblClipboard"));
+    lblClipboard->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* statusLayout = new QHBoxLayout;
+    statusLayout->addWidget(lblTextbox, 1);
+    statusLayout->addWidget(lblTavolan);
+    statusLayout->addWidget(lblClipboard, 1);
+    statusLayout->addSpacing(TwipsToPixels(ClipboardLabelInsetTwips) - 12);
+
+    auto* windowLayout = new QVBoxLayout(this);
+    windowLayout->addWidget(Frame4, 1);
+    windowLayout->addWidget(Frame0);
+    windowLayout->addWidget(Frame1);
+    windowLayout->addWidget(Frame5);
+    windowLayout->addWidget(Frame2);
+    windowLayout->addLayout(statusLayout);
+
+    Clock = named(new QTimer(this), QStringLiteral("Clock"));
+    Clock->setInterval(ClockIntervalMs);
+}
+
+void frmMain::ConnectHandlers()
+{
+    auto onClick = [this](QPushButton* button, void (frmMain::*handler)()) {
+        connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    auto onIndexedClick = [this](QPushButton* button, void (frmMain::*handler)(int), int index) {
+        connect(button, &QPushButton::clicked, this, [this, handler, index] { (this->*handler)(index); });
+    };
+    for (int i = 0; i < 2; ++i) {
+        onIndexedClick(cmdLoadSaveTextbox[i], &frmMain::cmdLoadSaveTextbox_Click, i);
+        onIndexedClick(cmdSpecifyFile[i], &frmMain::cmdSpecifyFile_Click, i);
+        onIndexedClick(cmdClearFile[i], &frmMain::cmdClearFile_Click, i);
+        txbFile[i]->installEventFilter(this);
+    }
+    onClick(cmdEnlargeTextbox, &frmMain::cmdEnlargeTextbox_Click);
+    onClick(cmdClearTextbox, &frmMain::cmdClearTextbox_Click);
+    onClick(cmdQuickKey, &frmMain::cmdQuickKey_Click);
+    onClick(cmdHideShowQuickKey, &frmMain::cmdHideShowQuickKey_Click);
+    onClick(cmdClearQuickKey, &frmMain::cmdClearQuickKey_Click);
+    onClick(cmdEncryptMessage, &frmMain::cmdEncryptMessage_Click);
+    onClick(cmdDecryptMessage, &frmMain::cmdDecryptMessage_Click);
+    onClick(cmdViewCiphertext, &frmMain::cmdViewCiphertext_Click);
+    onClick(cmdHelp, &frmMain::cmdHelp_Click);
+    onClick(cmdQuit, &frmMain::cmdQuit_Click);
+
+    connect(optEncrypt, &QRadioButton::toggled, this, [this](bool chosen) {
+        if (chosen)
+            optEncrypt_Click();
+    });
+    connect(optDecrypt, &QRadioButton::toggled, this, [this](bool chosen) {
+        if (chosen)
+            optDecrypt_Click();
+    });
+    // Only the user's choice counts; filling the list does not.
+    connect(cboLanguage, &QComboBox::activated, this, [this] { cboLanguage_Click(); });
+    connect(txbText, &QPlainTextEdit::textChanged, this, [this] { txbText_Change(); });
+    connect(Clock, &QTimer::timeout, this, [this] { Clock_Timer(); });
+
+    for (QWidget* widget : std::initializer_list<QWidget*>{txbQuickKey, lblTavolan, lblClipboard, cmdHelp})
+        widget->installEventFilter(this);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == txbQuickKey)
+            txbQuickKey_Click();
+        else if (watched == lblTavolan)
+            lblTavolan_Click();
+        else if (watched == lblClipboard)
+            lblClipboard_Click();
+        for (int i = 0; i < 2; ++i)
+            if (watched == txbFile[i])
+                txbFile_Click(i);
+        return false;
+    }
+    if (type == QEvent::KeyRelease && watched == cmdHelp) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        cmdHelp_KeyUp(key);
+        return key == Qt::Key_F1; // not again as a key of the window
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (watched != txbFile[i])
+            continue;
+        if (type == QEvent::DragEnter || type == QEvent::DragMove)
+            return txbFile_DragOver(i, static_cast<QDragMoveEvent*>(event));
+        if (type == QEvent::Drop)
+            return txbFile_DragDrop(i, static_cast<QDropEvent*>(event));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::keyReleaseEvent(QKeyEvent* event)
+{
+    Form_KeyUp(event->key());
+    QWidget::keyReleaseEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void frmMain::Form_Load()
+{
+    LoadingFinished = false;
+    move(0, 0);
+    // The texts themselves are loaded by the start-up before the window is built.
+    DataFileName = QStringLiteral("zeb.dat");
+    InitialiseMainWindow();
+
+    MakerName = ProgramText(310);
+    ProductCode = QStringLiteral("ZEB");
+    const QStringList version = QStringLiteral(QUILLET_VERSION).split(QLatin1Char('.'));
+    VersionText = version.value(0) + QLatin1Char('.') + version.value(1) + QLatin1Char('2');
+    RegistryKeyPath = ProgramText(273) + QLatin1Char('\\') + MakerName + QLatin1Char('\\') + ProductCode;
+    setWindowTitle(QStringLiteral("Quillet ") + VersionText);
+    lblTavolan->setText(MakerName);
+    resize(WindowWidthPixels, TwipsToPixels(WindowHeightTwips));
+
+    cmdClearQuickKey_Click();
+    SetControlFonts();
+
+    CurrentLanguage = Language::ChooseLanguage() == Language::German ? Language::German : Language::English;
+    ApplyProgramTexts();
+    PreviousLanguage = CurrentLanguage;
+    cboLanguage->setCurrentIndex(CurrentLanguage);
+    Language::StoreLanguage(CurrentLanguage);
+
+    Frame1->setVisible(optEncrypt->isChecked());
+    UpdateQuickKeyControls();
+    show();
+    Clock->start();
+    // The first refresh now rather than a second later, so no button shows an enabled state that
+    // does not fit the empty window.
+    Clock_Timer();
+    SetTheFocus();
+    LoadingFinished = true;
+}
+
+void frmMain::InitialiseMainWindow()
+{
+    ClearRM();
+    ViewCiphertextWasEnabled = false;
+    lblAppendedFile->hide();
+    CurrentLanguage = Language::NotChosen;
+    optEncrypt->setChecked(true);
+    lblTextbox->clear();
+    lblClipboard->clear();
+    txbText->clear();
+    txbQuickKey->clear();
+    lblNoKeySpecified->hide();
+}
+
+void frmMain::SetControlFonts()
+{
+    const auto arial = QStringLiteral("Arial");
+    for (QComboBox* combo : findChildren<QComboBox*>())
+        setFamily(combo, arial);
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        setFamily(box, arial);
+    for (QPlainTextEdit* box : findChildren<QPlainTextEdit*>())
+        setFamily(box, arial);
+    for (QPushButton* button : findChildren<QPushButton*>())
+        setFamily(button, arial);
+    setFamily(txbQuickKey, QStringLiteral("Courier New"));
+
+    setTextColour(optEncrypt, ModeTextColour);
+    setTextColour(optDecrypt, ModeTextColour);
+    setTextColour(lblTavolan, LinkColour);
+    QFont link = lblTavolan->font();
+    link.setUnderline(true);
+    lblTavolan->setFont(link);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Modes
+
+void frmMain::optEncrypt_Click()
+{
+    if (KeyFieldShowsBusy())
+        return;
+    cmdLoadSaveTextbox[0]->setEnabled(true);
+    setBold(optEncrypt, true);
+    setBold(optDecrypt, false);
+
+    const bool modeChanges = !EncryptMode;
+    EncryptMode = true;
+    txbText->setReadOnly(false);
+    if (modeChanges) {
+        FileFieldMemory[1] = txbFile[0]->text();
+        FileFieldMemory[3] = txbFile[1]->text();
+        txbFile[0]->setText(FileFieldMemory[0]);
+        txbFile[1]->setText(FileFieldMemory[2]);
+    }
+
+    Frame1->setVisible(true);
+    cmdSpecifyFile[0]->setText(SpecifyFileCaptions[0]);
+    cmdSpecifyFile[0]->setEnabled(true);
+    txbFile[0]->setEnabled(true);
+    cmdViewCiphertext->setEnabled(ViewCiphertextWasEnabled);
+    cmdSpecifyFile[1]->setText(SpecifyFileCaptions[2]);
+    cmdSpecifyFile[1]->setEnabled(true);
+    cmdSpecifyFile[1]->setVisible(true);
+    cmdSpecifyFile[1]->raise();
+    lblAppendedFile->setVisible(false);
+    txbFile[1]->setEnabled(true);
+    cmdClearFile[1]->setVisible(!txbFile[1]->text().isEmpty());
+    cmdEncryptMessage->setEnabled(true);
+    cmdDecryptMessage->setEnabled(false);
+
+    ShowClipboardSize();
+    SetTheFocus();
+}
+
+void frmMain::optDecrypt_Click()
+{
+    if (KeyFieldShowsBusy())
+        return;
+    cmdLoadSaveTextbox[0]->setEnabled(false);
+    setBold(optEncrypt, false);
+    setBold(optDecrypt, true);
+
+    const bool modeChanges = EncryptMode;
+    EncryptMode = false;
+    txbText->setReadOnly(true);
+    if (modeChanges) {
+        FileFieldMemory[0] = txbFile[0]->text();
+        FileFieldMemory[2] = txbFile[1]->text();
+        txbFile[0]->setText(FileFieldMemory[1]);
+        txbFile[1]->setText(FileFieldMemory[3]);
+        ViewCiphertextWasEnabled = cmdViewCiphertext->isEnabled();
+    }
+
+    Frame1->setVisible(false);
+    cmdSpecifyFile[1]->setVisible(false);
+    lblAppendedFile->setVisible(true);
+    cmdSpecifyFile[0]->setText(SpecifyFileCaptions[1]);
+    cmdSpecifyFile[0]->setEnabled(true);
+    txbFile[0]->setEnabled(true);
+    cmdViewCiphertext->setEnabled(false);
+    cmdClearFile[1]->setVisible(false);
+    cmdEncryptMessage->setEnabled(false);
+    cmdDecryptMessage->setEnabled(true);
+
+    ShowClipboardSize();
+    if (txbFile[1]->text().isEmpty())
+        cmdSpecifyFile[1]->setEnabled(false);
+    SetTheFocus();
+}
+
+bool frmMain::KeyFieldShowsBusy() const
+{
+    return txbQuickKey->palette().color(QPalette::Text) == BusyKeyColour;
+}
+
+void frmMain::ShowBusyLine(const QString& busyText)
+{
+    const bool busy = !busyText.isEmpty();
+    repaint();
+    txbQuickKey->setText(busyText);
+    SetKeyFieldLook(txbQuickKey, busy ? BusyKeyColour : QColor(Qt::black), busy,
+                    busy ? Qt::AlignCenter : Qt::AlignLeft);
+    txbQuickKey->repaint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Language and captions
+
+QString frmMain::ProgramText(int number) const
+{
+    return Language::GetProgramText(number, CurrentLanguage);
+}
+
+void frmMain::cboLanguage_Click()
+{
+    if (!LoadingFinished)
+        return;
+    CurrentLanguage = cboLanguage->currentData().toInt();
+    if (CurrentLanguage != PreviousLanguage) {
+        ApplyProgramTexts();
+        PreviousLanguage = CurrentLanguage;
+        cboLanguage->setCurrentIndex(CurrentLanguage);
+        Language::StoreLanguage(CurrentLanguage);
+    }
+    SetTheFocus();
+}
+
+void frmMain::SetLanguageDependentProgramText()
+{
+    ApplyProgramTexts();
+}
+
+void frmMain::ApplyProgramTexts()
+{
+    FillLanguageList();
+    SetButtonFontSizes();
+
+    lblLanguage->setText(ProgramText(187));
+    txbQuickKey->setToolTip(ProgramText(90));
+    optEncrypt->setText(ProgramText(1));
+    optDecrypt->setText(ProgramText(2));
+    cmdClearTextbox->setText(ProgramText(6));
+    cmdViewCiphertext->setText(ProgramText(7));
+    cmdLoadSaveTextbox[0]->setText(ProgramText(8));
+    cmdLoadSaveTextbox[1]->setText(ProgramText(9));
+    cmdEnlargeTextbox->setText(ProgramText(10));
+    ShowTextboxSize();
+    ShowClipboardSize();
+
+    for (int i = 0; i < 4; ++i)
+        SpecifyFileCaptions[i] = ProgramText(14 + i);
+    lblAppendedFile->setText(SpecifyFileCaptions[3]);
+    ShowModeCaptions();
+
+    cmdClearFile[0]->setText(ProgramText(6));
+    cmdClearFile[1]->setText(ProgramText(6));
+    cmdClearQuickKey->setText(ProgramText(6));
+    cmdQuickKey->setText(ProgramText(110));
+    // The key is hidden while the button offers to show it, whichever language wrote that caption.
+    const QString caption = cmdHideShowQuickKey->text();
+    const bool keyHidden = !caption.isEmpty() && (caption == Language::GetProgramText(380, Language::English) ||
+                                                  caption == Language::GetProgramText(380, Language::German));
+    cmdHideShowQuickKey->setText(ProgramText(keyHidden ? 380 : 379));
+
+    cmdEncryptMessage->setText(ProgramText(24));
+    cmdDecryptMessage->setText(ProgramText(25));
+    cmdHelp->setText(ProgramText(28));
+    cmdQuit->setText(ProgramText(36));
+    lblNoKeySpecified->setText(ProgramText(382));
+    FitButtonsToCaptions();
+    update();
+    // Secondary windows made so far follow the language; the others take it when they are made.
+    if (KeyboardWindow != nullptr)
+        KeyboardWindow->applyProgramTexts(CurrentLanguage);
+}
+
+void frmMain::ShowModeCaptions()
+{
+    const bool encryptCaptions = !LoadingFinished || optEncrypt->isChecked();
+    cmdSpecifyFile[0]->setText(SpecifyFileCaptions[encryptCaptions ? 0 : 1]);
+    cmdSpecifyFile[1]->setText(SpecifyFileCaptions[encryptCaptions ? 2 : 3]);
+}
+
+void frmMain::FitButtonsToCaptions()
+{
+    for (QPushButton* button : findChildren<QPushButton*>())
+        fitToCaptions(button, {button->text()});
+    // Both file rows keep one width, whatever the mode; the key button fits both of its captions.
+    const QStringList fileCaptions(std::begin(SpecifyFileCaptions), std::end(SpecifyFileCaptions));
+    for (QWidget* widget : std::initializer_list<QWidget*>{cmdSpecifyFile[0], cmdSpecifyFile[1], lblAppendedFile})
+        fitToCaptions(widget, fileCaptions);
+    fitToCaptions(cmdHideShowQuickKey, {ProgramText(379), ProgramText(380)});
+}
+
+void frmMain::FillLanguageList()
+{
+    const QSignalBlocker quiet(cboLanguage);
+    cboLanguage->clear();
+    cboLanguage->addItem(ProgramText(200), Language::English);
+    cboLanguage->addItem(ProgramText(201), Language::German);
+    cboLanguage->setCurrentIndex(CurrentLanguage);
+}
+
+void frmMain::SetButtonFontSizes()
+{
+    for (QPushButton* button : findChildren<QPushButton*>())
+        setPointSize(button, ButtonFontSize);
+    for (QPushButton* button : {cmdHideShowQuickKey, cmdClearQuickKey})
+        setPointSize(button, SmallButtonFontSize);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Status
+
+void frmMain::ShowTextboxSize()
+{
+    const qsizetype length = txbText->toPlainText().size();
+    lblTextbox->setText(length == 1 ? ProgramText(11) : WithCount(ProgramText(12), length));
+}
+
+void frmMain::ShowClipboardSize()
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr) {
+        lblClipboard->setText(ProgramText(13));
+        return;
+    }
+    ClipboardText = clipboard->text();
+    const qsizetype length = ClipboardText.size();
+    if (length == 0)
+        lblClipboard->setText(ProgramText(213));
+    else if (length == 1)
+        lblClipboard->setText(ProgramText(26));
+    else
+        lblClipboard->setText(WithCount(ProgramText(27), length));
+}
+
+void frmMain::Clock_Timer()
+{
+    ShowTextboxSize();
+    ShowClipboardSize();
+    UpdateTooltips();
+    // While a command runs, the window's enabled states are the command's.
+    if (KeyFieldShowsBusy())
+        return;
+
+    UpdateTextToolButtons();
+    cmdClearFile[0]->setVisible(!txbFile[0]->text().isEmpty());
+    cmdClearFile[1]->setVisible(EncryptMode && !txbFile[1]->text().isEmpty());
+}
+
+void frmMain::UpdateTextToolButtons()
+{
+    if (KeyFieldShowsBusy())
+        return;
+    const bool hasText = !txbText->toPlainText().isEmpty();
+    for (QPushButton* button : {cmdClearTextbox, cmdLoadSaveTextbox[1], cmdEnlargeTextbox})
+        button->setEnabled(hasText);
+}
+
+void frmMain::UpdateTooltips()
+{
+    const QString checksum = QuickKey.isEmpty()
+                                 ? QString()
+                                 : ProgramText(136) + QLatin1Char(' ') + QString::number(Keys::KeyChecksum(QuickKey));
+    cmdEncryptMessage->setToolTip(checksum);
+    cmdDecryptMessage->setToolTip(checksum);
+
+    const bool textEmpty = txbText->toPlainText().isEmpty();
+    txbText->setToolTip(textEmpty && !EncryptMode ? ProgramText(18) : QString());
+    auto hint = [this](int index, int number) {
+        return txbFile[index]->text().isEmpty() ? ProgramText(number) : QString();
+    };
+    if (EncryptMode) {
+        txbFile[0]->setToolTip(hint(0, 80));
+        txbFile[1]->setToolTip(hint(1, 81));
+    } else {
+        txbFile[0]->setToolTip(hint(0, 82));
+    }
+}
+
+void frmMain::SetTheFocus()
+{
+    if (!isVisible() || !isEnabled())
+        return;
+    ShowTextboxSize();
+    ShowClipboardSize();
+    if (cmdQuickKey->isEnabled() && QuickKey.isEmpty())
+        cmdQuickKey->setFocus();
+    else if (!EncryptMode && cmdDecryptMessage->isEnabled())
+        cmdDecryptMessage->setFocus();
+    else if (cmdEncryptMessage->isEnabled())
+        cmdEncryptMessage->setFocus();
+}
+
+void frmMain::ClearRM()
+{
+    RM[0] = -1.0;
+    RM[1] = -1.0;
+}

@@ -1,0 +1,128 @@
+#include "gui/frmRandomnessGraphic.h"
+
+#include "texts/Language.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+// A picture box that shows its image one pixel per point.
+class PlotBox : public QWidget {
+  public:
+    explicit PlotBox(QWidget* parent)
+        : QWidget(parent), image(frmRandomnessGraphic::PlotSide, frmRandomnessGraphic::PlotSide, QImage::Format_RGB32)
+    {
+        setFixedSize(image.size());
+        clear();
+    }
+
+    void clear()
+    {
+        image.fill(Qt::black);
+        update();
+    }
+
+    void plotPairs(const QByteArray& bytes)
+    {
+        const qsizetype pairedLength = bytes.size() - bytes.size() % 2;
+        const QRgb white = qRgb(255, 255, 255);
+        for (qsizetype i = 0; i < pairedLength; i += 2)
+            image.setPixel(uchar(bytes.at(i)), uchar(bytes.at(i + 1)), white);
+        update();
+    }
+
+    QImage image;
+
+  protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawImage(0, 0, image);
+    }
+};
+
+namespace {
+QLabel* NamedLabel(const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+} // namespace
+
+frmRandomnessGraphic::frmRandomnessGraphic(QWidget* parent) : QDialog(parent), cmdClose(new QPushButton(this))
+{
+    setObjectName(QStringLiteral("frmRandomnessGraphic"));
+    setWindowTitle(QStringLiteral("Randomness report"));
+    auto* grid = new QGridLayout(this);
+    grid->setHorizontalSpacing(24);
+    for (int i = 0; i < 2; ++i) {
+        Label1[i] = NamedLabel(QStringLiteral("Label1%1").arg(i), this);
+        picPic[i] = new PlotBox(this);
+        picPic[i]->setObjectName(QStringLiteral("picPic%1").arg(i));
+        lblSize[i] = NamedLabel(QStringLiteral("lblSize%1").arg(i), this);
+        lblRandomness[i] = NamedLabel(QStringLiteral("lblRandomness%1").arg(i), this);
+        grid->addWidget(Label1[i], 0, i);
+        grid->addWidget(picPic[i], 1, i, Qt::AlignCenter);
+        grid->addWidget(lblSize[i], 2, i);
+        grid->addWidget(lblRandomness[i], 3, i);
+    }
+    Label1[0]->setText(QStringLiteral("Plaintext"));
+    Label1[1]->setText(QStringLiteral("Ciphertext"));
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setText(QStringLiteral("Close"));
+    cmdClose->setMinimumWidth(100);
+    grid->addWidget(cmdClose, 4, 0, 1, 2, Qt::AlignCenter);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::hide);
+}
+
+void frmRandomnessGraphic::Form_load(const QWidget* mainWindow)
+{
+    if (mainWindow != nullptr) {
+        adjustSize();
+        const QRect main = mainWindow->geometry();
+        move(main.left() + (main.width() - width()) / 2, main.top() + (main.height() - height()) / 2);
+    }
+    ClearPic(0);
+    ClearPic(1);
+}
+
+void frmRandomnessGraphic::applyTexts(int language)
+{
+    setWindowTitle(Language::GetProgramText(428, language));
+    Label1[0]->setText(Language::GetProgramText(53, language));
+    Label1[1]->setText(Language::GetProgramText(54, language));
+    cmdClose->setText(Language::GetProgramText(101, language));
+}
+
+void frmRandomnessGraphic::ClearPic(int intPic)
+{
+    if (isPlot(intPic))
+        picPic[intPic]->clear();
+}
+
+void frmRandomnessGraphic::PlotRandomness(int intPic, const QByteArray& StrBuff)
+{
+    if (!isPlot(intPic))
+        return;
+    ClearPic(intPic);
+    picPic[intPic]->plotPairs(StrBuff);
+}
+
+const QImage& frmRandomnessGraphic::plot(int i) const
+{
+    return picPic[isPlot(i) ? i : 0]->image;
+}
+
+void frmRandomnessGraphic::showStatistics(int i, const QString& caption, const QString& sizeText,
+                                          const QString& randomnessText)
+{
+    if (!isPlot(i))
+        return;
+    Label1[i]->setText(caption);
+    lblSize[i]->setText(sizeText);
+    lblRandomness[i]->setText(randomnessText);
+}

@@ -1,0 +1,237 @@
+// quillet-screenshots DIR [NAME...]: saves a PNG of each window state listed in `shots` below into DIR
+// (all of them when no NAME is given), so that people can look at the windows without clicking
+// through them. To add a picture, add one row to `shots`: a file name and a function that brings the
+// main window (and whatever it opens) into the state to show and returns the widget to grab.
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
+#include "gui/frmMain.h"
+#include "gui/frmMain_startup.h"
+#include "engines/CipherEngine.h"
+#include "gui/frmRandomnessGraphic.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+struct Shot {
+    const char* name;
+    std::function<QWidget*(frmMain&)> prepare;
+};
+
+QWidget* showMain(frmMain& window, int language, bool encrypt)
+{
+    window.cboLanguage->setCurrentIndex(language);
+    window.cboLanguage_Click();
+    (encrypt ? window.optEncrypt : window.optDecrypt)->setChecked(true);
+    window.Clock_Timer();
+    return &window;
+}
+
+QWidget* showFilledMain(frmMain& window)
+{
+    showMain(window, Language::English, true);
+    window.txbText->setPlainText(QStringLiteral("Dear Anna,\n\nthe contract is attached. The figures on page 3 are "
+                                                "final; please sign by Friday.\n\nBest regards,\nTom"));
+    window.txbFile[0]->setText(QStringLiteral("/home/tom/Documents/contract-2024.pdf"));
+    window.txbFile[1]->setText(QStringLiteral("/home/tom/Mail/for-anna.zip"));
+    window.Clock_Timer();
+    return &window;
+}
+
+// Encrypts a letter (with a text file appended when withFile) through the encrypt command; the
+// closing message lands in the scripted dialogs.
+void encryptLetter(frmMain& window, int language, bool withFile)
+{
+    static QTemporaryDir folder;
+    showFilledMain(window);
+    showMain(window, language, true);
+    engine_set_kdf_level(KdfLevel::Interactive);
+    window.txbQuickKey->setText(QStringLiteral("Correct Horse Battery Staple 42"));
+    window.UpdateQuickKeyControls();
+    QString attachment;
+    if (withFile) {
+        attachment = folder.filePath(QStringLiteral("minutes.txt"));
+        QFile file(attachment);
+        file.open(QIODevice::WriteOnly);
+        // Words of random letters: a plain text with little to compress, so the ciphertext is large.
+        quint32 state = 2024;
+        QByteArray text;
+        for (int i = 0; i < 300000; ++i) {
+            state = state * 1664525u + 1013904223u;
+            text += "etaoinshrdlu etaoin shrdlu cmfwyp\n"[(state >> 16) % 34];
+        }
+        file.write(text);
+    }
+    window.txbFile[0]->setText(attachment);
+    window.txbFile[1]->setText(folder.filePath(QStringLiteral("for-anna.zip")));
+    window.cmdEncryptMessage_Click();
+}
+
+// The last box the scripted dialogs recorded, shown as the window would show it.
+QWidget* lastBox(frmMain& window, QMessageBox::Icon icon)
+{
+    const auto* scripted = dynamic_cast<ScriptedDialogs*>(&window.dialogs);
+    const MessageRequest last = scripted->messages().back();
+    auto* box = new QMessageBox(icon, last.title, last.text, QMessageBox::Ok, &window);
+    box->show();
+    return box;
+}
+
+QWidget* closingMessage(frmMain& window, int language, bool withFile)
+{
+    encryptLetter(window, language, withFile);
+    return lastBox(window, QMessageBox::NoIcon);
+}
+
+// Decrypts the letter encryptLetter made (with its file) with `key`; the attached file goes to a
+// folder "received" beside the letter.
+QWidget* decryptLetter(frmMain& window, const QString& key)
+{
+    encryptLetter(window, Language::English, true);
+    const QString letter = window.txbFile[1]->text();
+    showMain(window, Language::English, false);
+    window.txbFile[0]->setText(letter);
+    window.txbQuickKey->setText(key);
+    window.UpdateQuickKeyControls();
+    const QString received = QFileInfo(letter).absolutePath() + QStringLiteral("/received");
+    QDir().mkpath(received);
+    static_cast<ScriptedDialogs&>(window.dialogs).queuePath(received);
+    window.cmdDecryptMessage_Click();
+    window.Clock_Timer();
+    return &window;
+}
+
+QWidget* randomnessAfterEncryption(frmMain& window)
+{
+    encryptLetter(window, Language::English, true);
+    if (!window.RandomnessWindow)
+        return &window; // the encryption failed: its box is the last scripted message
+    window.RandomnessWindow->show();
+    return window.RandomnessWindow;
+}
+
+// The file fields filled through their own choosers (the tool's dialogs are scripted): in encrypt
+// mode the file to append and the output file, in decrypt mode the received ciphertext file and,
+// as the decrypt command shows it for an attached file, the folder row.
+QWidget* showFileFields(frmMain& window, bool encrypt)
+{
+    showMain(window, Language::English, encrypt);
+    auto& dialogs = static_cast<ScriptedDialogs&>(window.dialogs);
+    QTemporaryDir home;
+    const QString documents = home.filePath(QStringLiteral("Documents"));
+    QDir().mkpath(documents);
+    if (encrypt) {
+        QFile attachment(documents + QStringLiteral("/contract-2024.pdf"));
+        if (attachment.open(QIODevice::WriteOnly))
+            attachment.write(QByteArray(48213, 'x'));
+        attachment.close();
+        dialogs.queuePath(attachment.fileName());
+        window.cmdSpecifyFile_Click(0);
+        dialogs.queuePath(documents + QStringLiteral("/for-anna.zip"));
+        window.cmdSpecifyFile_Click(1);
+    } else {
+        dialogs.queuePath(documents + QStringLiteral("/from-tom.zip"));
+        window.cmdSpecifyFile_Click(0);
+        window.Frame1->setVisible(true);
+        window.cmdSpecifyFile[1]->setEnabled(true);
+        dialogs.queuePath(documents);
+        window.cmdSpecifyFile_Click(1);
+    }
+    window.Clock_Timer();
+    return &window;
+}
+
+// The key group in its three states: key shown, key hidden, no key.
+QWidget* showKey(frmMain& window, bool hidden)
+{
+    showMain(window, Language::English, true);
+    window.txbQuickKey->setText(QStringLiteral("Violets are blue 1984"));
+    window.UpdateQuickKeyControls();
+    if (hidden)
+        window.cmdHideShowQuickKey_Click();
+    window.Clock_Timer();
+    return &window;
+}
+
+const Shot shots[] = {
+    {"main_encrypt_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
+    {"main_decrypt_en", [](frmMain& w) { return showMain(w, Language::English, false); }},
+    {"main_encrypt_de", [](frmMain& w) { return showMain(w, Language::German, true); }},
+    {"main_decrypt_de", [](frmMain& w) { return showMain(w, Language::German, false); }},
+    {"main_filled_en", showFilledMain},
+    {"encrypt_done_with_file_en", [](frmMain& w) { return closingMessage(w, Language::English, true); }},
+    {"encrypt_done_without_file_de", [](frmMain& w) { return closingMessage(w, Language::German, false); }},
+    {"randomness_after_encrypt_en", randomnessAfterEncryption},
+    {"decrypt_done_with_file_en",
+     [](frmMain& w) { return decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42")); }},
+    {"decrypt_wrong_key_en",
+     [](frmMain& w) {
+         decryptLetter(w, QStringLiteral("Not The Key Anna Was Given 7"));
+         return lastBox(w, QMessageBox::Warning);
+     }},
+    {"file_fields_encrypt_en", [](frmMain& w) { return showFileFields(w, true); }},
+    {"file_fields_decrypt_en", [](frmMain& w) { return showFileFields(w, false); }},
+    {"main_key_shown_en", [](frmMain& w) { return showKey(w, false); }},
+    {"main_key_hidden_en", [](frmMain& w) { return showKey(w, true); }},
+    {"main_key_none_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
+};
+
+bool wanted(const char* name, const QStringList& names)
+{
+    return names.isEmpty() || names.contains(QLatin1String(name));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    QTextStream err(stderr);
+    if (arguments.isEmpty()) {
+        err << "usage: quillet-screenshots DIR [NAME...]\n";
+        return EXIT_FAILURE;
+    }
+    const QDir folder(arguments.takeFirst());
+    if (!folder.mkpath(QStringLiteral("."))) {
+        err << "cannot create " << folder.path() << "\n";
+        return EXIT_FAILURE;
+    }
+
+    ScriptedDialogs dialogs;
+    if (!LoadProgramTextsOrReport(dialogs, QCoreApplication::applicationDirPath())) {
+        err << dialogs.records().back().message.text << "\n";
+        return EXIT_FAILURE;
+    }
+    int failures = 0;
+    for (const Shot& shot : shots) {
+        if (!wanted(shot.name, arguments))
+            continue;
+        frmMain window(dialogs);
+        window.Form_Load();
+        QWidget* target = shot.prepare(window);
+        QApplication::processEvents();
+        const QString path = folder.filePath(QString::fromLatin1(shot.name) + QStringLiteral(".png"));
+        if (target->grab().save(path)) {
+            QTextStream(stdout) << path << "\n";
+        } else {
+            err << "cannot write " << path << "\n";
+            ++failures;
+        }
+    }
+    return failures == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+}
