@@ -3,15 +3,15 @@
 // secretstream over the same package in memory. The pipeline's cost without the key derivation is
 // measured directly, with keys derived once and handed to the engine, in a working folder on disk
 // and in one on a memory file system (where $XDG_RUNTIME_DIR puts it for most users).
-#include "pipeline/Dialogs.h"
-#include "pipeline/EncryptPipeline.h"
-#include "format/PlainPackage.h"
 #include "engines/CipherBody.h"
 #include "engines/CipherEngine.h"
 #include "engines/Digest.h"
 #include "engines/toolkit.h"
 #include "files/Cleanup.h"
 #include "files/FileProc.h"
+#include "format/PlainPackage.h"
+#include "pipeline/Dialogs.h"
+#include "pipeline/EncryptPipeline.h"
 
 #include <QDir>
 #include <QFile>

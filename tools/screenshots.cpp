@@ -2,12 +2,12 @@
 // (all of them when no NAME is given), so that people can look at the windows without clicking
 // through them. To add a picture, add one row to `shots`: a file name and a function that brings the
 // main window (and whatever it opens) into the state to show and returns the widget to grab.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
+#include "engines/CipherEngine.h"
 #include "gui/frmMain.h"
 #include "gui/frmMain_startup.h"
-#include "engines/CipherEngine.h"
 #include "gui/frmRandomnessGraphic.h"
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
 
 #include <QApplication>
 #include <QComboBox>

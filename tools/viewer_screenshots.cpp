@@ -1,13 +1,13 @@
 // Draws the viewer windows with sample content and saves each as a PNG, so a person can look at them.
 // Usage: quillet_viewer_screenshots <output folder>   (run under a display, e.g. xvfb-run -a)
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
 #include "gui/QtDialogs.h"
-#include "gui/frmMain.h"
-#include "texts/ByteSize.h"
 #include "gui/frmLargeTextbox.h"
+#include "gui/frmMain.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "gui/frmView.h"
+#include "pipeline/Dialogs.h"
+#include "texts/ByteSize.h"
+#include "texts/Language.h"
 
 #include <QApplication>
 #include <QDir>

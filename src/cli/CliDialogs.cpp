@@ -1,7 +1,7 @@
 #include "cli/CliDialogs.h"
 
-#include "texts/Language.h"
 #include "cli/CliStatus.h"
+#include "texts/Language.h"
 
 #include <QDir>
 

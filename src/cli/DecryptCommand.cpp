@@ -2,11 +2,11 @@
 #include "cli/CommandKey.h"
 #include "cli/MessageStreams.h"
 
-#include "texts/Language.h"
-#include "pipeline/DecryptPipeline.h"
 #include "files/FileProc.h"
 #include "files/IoErrorText.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/DecryptPipeline.h"
+#include "texts/Language.h"
 
 #include <QDir>
 #include <QFileInfo>

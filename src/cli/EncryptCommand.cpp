@@ -2,10 +2,10 @@
 #include "cli/CommandKey.h"
 #include "cli/MessageStreams.h"
 
-#include "texts/Language.h"
+#include "keys/KeyRoutines.h"
 #include "pipeline/ChooseFileToAppend.h"
 #include "pipeline/EncryptPipeline.h"
-#include "keys/KeyRoutines.h"
+#include "texts/Language.h"
 
 namespace {
 

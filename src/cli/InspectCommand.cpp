@@ -1,10 +1,10 @@
 // inspect: the public fields of a ciphertext file, without a key.
 #include "cli/CliCommands.h"
 
-#include "texts/Language.h"
-#include "format/CiphertextFile.h"
 #include "engines/CipherBody.h"
 #include "files/FileProc.h"
+#include "format/CiphertextFile.h"
+#include "texts/Language.h"
 
 #include <QFileInfo>
 

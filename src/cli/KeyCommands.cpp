@@ -3,8 +3,8 @@
 #include "cli/CommandKey.h"
 #include "cli/KeySource.h"
 
-#include "texts/Language.h"
 #include "keys/KeyRoutines.h"
+#include "texts/Language.h"
 
 #include <cstdio>
 

@@ -1,10 +1,10 @@
 #include "cli/KeySource.h"
 
-#include "texts/Language.h"
 #include "cli/CliDialogs.h"
 #include "cli/CliStatus.h"
 #include "files/FileProc.h"
 #include "keys/KeyRoutines.h"
+#include "texts/Language.h"
 
 #include <fcntl.h>
 #include <termios.h>

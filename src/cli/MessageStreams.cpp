@@ -1,13 +1,13 @@
 #include "cli/MessageStreams.h"
 
-#include "texts/Language.h"
 #include "cli/CliDialogs.h"
 #include "cli/CliStatus.h"
-#include "pipeline/EncryptPipeline.h"
-#include "format/PlainPackage.h"
 #include "files/FileProc.h"
 #include "files/IoErrorText.h"
+#include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/EncryptPipeline.h"
+#include "texts/Language.h"
 
 #include <QFile>
 #include <QFileInfo>

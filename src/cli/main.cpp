@@ -1,7 +1,7 @@
 // quillet-cli: the command-line front end. It runs the window's own pipelines, with a Dialogs that
 // answers from the options and prints the boxes' texts to standard error.
-#include "texts/Language.h"
 #include "cli/CliCommands.h"
+#include "texts/Language.h"
 
 #include <QCoreApplication>
 

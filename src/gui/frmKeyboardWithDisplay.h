@@ -3,8 +3,8 @@
 // key has, or its checksum once the key is long enough; it returns only whether the key standing in
 // its box was accepted. The main window reads the key out of the box with takeKey().
 
-#include "texts/Language.h"
 #include "keys/KeyRoutines.h"
+#include "texts/Language.h"
 
 #include <QDialog>
 

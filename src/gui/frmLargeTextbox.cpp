@@ -1,8 +1,8 @@
 #include "gui/frmLargeTextbox.h"
 
-#include "texts/Language.h"
 #include "gui/MessageFont.h"
 #include "gui/Twips.h"
+#include "texts/Language.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,9 +1,9 @@
 #include "gui/frmMain.h"
 
-#include "texts/Language.h"
-#include "keys/KeyRoutines.h"
-#include "gui/frmKeyboardWithDisplay.h"
 #include "gui/Twips.h"
+#include "gui/frmKeyboardWithDisplay.h"
+#include "keys/KeyRoutines.h"
+#include "texts/Language.h"
 
 #include <QClipboard>
 #include <QComboBox>

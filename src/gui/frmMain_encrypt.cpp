@@ -2,8 +2,8 @@
 // the encrypt pipeline and shows its outcome in the window and the randomness report.
 #include "gui/frmMain.h"
 
-#include "pipeline/EncryptPipeline.h"
 #include "gui/frmRandomnessGraphic.h"
+#include "pipeline/EncryptPipeline.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // File fields of the main window: choosing, dropping and clearing the paths of the two rows.
 //   encrypt mode: row 0 the file to append, row 1 the ciphertext file to write
 //   decrypt mode: row 0 the ciphertext file to read, row 1 the folder for an attached file
-#include "pipeline/Dialogs.h"
 #include "gui/frmMain.h"
 #include "pipeline/ChooseFileToAppend.h"
+#include "pipeline/Dialogs.h"
 
 #include <QDragMoveEvent>
 #include <QDropEvent>

@@ -3,11 +3,11 @@
 //
 // Wiping: every string that holds the key keeps its own buffer (the key box gets a deep copy), so
 // that overwriting one string in place really overwrites the key and not a detached copy of it.
-#include "pipeline/Dialogs.h"
+#include "gui/frmKeyboardWithDisplay.h"
 #include "gui/frmMain.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/Dialogs.h"
 #include "pipeline/NoKeyMessage.h"
-#include "gui/frmKeyboardWithDisplay.h"
 
 #include <QLabel>
 #include <QLineEdit>

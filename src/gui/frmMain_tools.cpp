@@ -1,17 +1,17 @@
 // Text-box tools, help, web links and quitting of the main window.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
-#include "gui/frmMain.h"
 #include "engines/toolkit.h"
 #include "files/FileLimits.h"
 #include "files/FileProc.h"
-#include "gui/CenterForm.h"
 #include "files/IsTextFileFns.h"
 #include "files/PathText.h"
 #include "files/TextFileReader.h"
-#include "texts/WebTarget.h"
+#include "gui/CenterForm.h"
 #include "gui/frmLargeTextbox.h"
+#include "gui/frmMain.h"
 #include "gui/frmView.h"
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
+#include "texts/WebTarget.h"
 
 #include <QClipboard>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #include "gui/frmView.h"
 
-#include "texts/Language.h"
-#include "gui/MessageFont.h"
 #include "files/TextFileReader.h"
+#include "gui/MessageFont.h"
 #include "gui/Twips.h"
+#include "texts/Language.h"
 #include "texts/ViewerText.h"
 
 #include <QPlainTextEdit>

@@ -1,11 +1,11 @@
 // quillet-cli as a user meets it: what it prints, its exit status, and what it leaves on disk. Each
 // case runs the built program in its own temporary folder, with its own working-folder base and
 // settings, detached from any terminal unless a case gives it one.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
-#include "pipeline/DecryptPipeline.h"
-#include "pipeline/EncryptPipeline.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/DecryptPipeline.h"
+#include "pipeline/Dialogs.h"
+#include "pipeline/EncryptPipeline.h"
+#include "texts/Language.h"
 
 #include <QDir>
 #include <QFile>

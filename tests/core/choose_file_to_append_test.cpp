@@ -1,8 +1,8 @@
 // The chooser of the file to append: what is taken, and the box that explains a refusal.
+#include "files/FileLimits.h"
+#include "pipeline/ChooseFileToAppend.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
-#include "pipeline/ChooseFileToAppend.h"
-#include "files/FileLimits.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 // The decrypt pipeline as a user meets it: the boxes it shows, the message it recovers, the attached
 // file it writes (or refuses to write), and that nothing is left in the working-folder base.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
-#include "pipeline/DecryptPipeline.h"
-#include "pipeline/EncryptPipeline.h"
 #include "format/PlainPackage.h"
+#include "pipeline/DecryptPipeline.h"
+#include "pipeline/Dialogs.h"
+#include "pipeline/EncryptPipeline.h"
+#include "texts/Language.h"
 #include "vectors/CiphertextMaker.h"
 
 #include <QDir>

@@ -1,14 +1,14 @@
 // The encrypt pipeline as a user meets it: what is on disk afterwards, which boxes were shown, and
 // whether the ciphertext file opens again with the same key.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
-#include "format/CiphertextFile.h"
-#include "pipeline/EncryptPipeline.h"
-#include "format/PlainPackage.h"
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
+#include "format/CiphertextFile.h"
+#include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/Dialogs.h"
+#include "pipeline/EncryptPipeline.h"
 #include "support/TestFiles.h"
+#include "texts/Language.h"
 
 #include <QDir>
 #include <QFile>

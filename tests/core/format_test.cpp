@@ -1,3 +1,4 @@
+#include "engines/Digest.h"
 #include "format/CiphertextFile.h"
 #include "format/DecorationSeed.h"
 #include "format/FakeZipHeader.h"
@@ -5,7 +6,6 @@
 #include "format/PlainPackage.h"
 #include "format/RandomSource.h"
 #include "format/RandomText.h"
-#include "engines/Digest.h"
 
 #include <QRegularExpression>
 #include <QSet>

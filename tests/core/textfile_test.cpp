@@ -1,9 +1,9 @@
 // The text-file test, the text reader, the viewer's cutting rule and the byte-size wording.
-#include "support/TestFiles.h"
-#include "texts/ByteSize.h"
 #include "files/IsTextFileFns.h"
 #include "files/PathText.h"
 #include "files/TextFileReader.h"
+#include "support/TestFiles.h"
+#include "texts/ByteSize.h"
 #include "texts/ViewerText.h"
 
 #include <QFile>

@@ -2,9 +2,9 @@
 // The real main window, started as the program starts it: shipped texts in English, an en_US number
 // format, an empty clipboard, its working folders under a temporary folder of its own and its boxes
 // answered by scripted dialogs.
+#include "gui/frmMain.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
-#include "gui/frmMain.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

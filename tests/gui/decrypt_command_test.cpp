@@ -1,11 +1,11 @@
 // The decrypt command in the real main window: how the window looks while the user is asked for a
 // folder, what it shows afterwards (message, folder row, restored key field), and what stops it.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
-#include "gui/frmMain.h"
-#include "pipeline/EncryptPipeline.h"
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
+#include "gui/frmMain.h"
+#include "pipeline/Dialogs.h"
+#include "pipeline/EncryptPipeline.h"
+#include "texts/Language.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,12 @@
 // The encrypt command in the real main window: the busy line the user sees while it works, what the
 // window shows afterwards, and the randomness report it opens.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
-#include "gui/frmMain.h"
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
-#include "support/TestFiles.h"
+#include "gui/frmMain.h"
 #include "gui/frmRandomnessGraphic.h"
+#include "pipeline/Dialogs.h"
+#include "support/TestFiles.h"
+#include "texts/Language.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 // The file fields of the main window: what lands in each row, what each refusal says, and that
 // dropping a file behaves like choosing it.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
-#include "gui/frmMain.h"
-#include "pipeline/PipelineRun.h"
 #include "files/FileLimits.h"
+#include "gui/frmMain.h"
+#include "pipeline/Dialogs.h"
+#include "pipeline/PipelineRun.h"
+#include "texts/Language.h"
 
 #include <QApplication>
 #include <QDir>

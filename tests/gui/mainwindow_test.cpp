@@ -1,10 +1,10 @@
 // The main window as the user meets it: start state, the two modes, the language, the status line.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
+#include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "gui/frmMain_startup.h"
-#include "gui/WindowFixture.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
 
 #include <QApplication>
 #include <QClipboard>

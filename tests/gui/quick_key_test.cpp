@@ -1,10 +1,10 @@
 // The key group of the main window as the user drives it: entering a key in the key-entry window,
 // showing, hiding and clearing it, the questions about it and the checksum on the command buttons.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
-#include "gui/frmMain.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmKeyboardWithDisplay.h"
+#include "gui/frmMain.h"
+#include "pipeline/Dialogs.h"
+#include "texts/Language.h"
 
 #include <QApplication>
 #include <QComboBox>

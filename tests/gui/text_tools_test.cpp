@@ -1,12 +1,12 @@
 // The main window's text-box tools, help, web links and quitting, as the user meets them: what the
 // text box shows, what is on disk, which box said what, whether the window is still there.
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
-#include "gui/frmMain.h"
 #include "gui/WindowFixture.h"
-#include "support/TestFiles.h"
 #include "gui/frmLargeTextbox.h"
+#include "gui/frmMain.h"
 #include "gui/frmView.h"
+#include "pipeline/Dialogs.h"
+#include "support/TestFiles.h"
+#include "texts/Language.h"
 
 #include <QApplication>
 #include <QClipboard>

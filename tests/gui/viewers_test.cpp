@@ -1,8 +1,8 @@
 // The enlarged text box, the viewer window and the randomness plots, driven through their controls.
-#include "texts/Language.h"
 #include "gui/frmLargeTextbox.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "gui/frmView.h"
+#include "texts/Language.h"
 
 #include <QApplication>
 #include <QClipboard>

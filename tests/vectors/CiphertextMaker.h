@@ -4,10 +4,10 @@
 // broken length fields, hostile file names) and still have them encrypted like any other.
 
 #include "core/engines_test_support.h"
-#include "format/FakeZipHeader.h"
-#include "format/RandomSource.h"
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
+#include "format/FakeZipHeader.h"
+#include "format/RandomSource.h"
 #include "keys/KeyRoutines.h"
 
 #include <QByteArray>

@@ -2,10 +2,10 @@
 // vectors.txt, the manifest the table-driven test reads. Run once by hand; its output is committed:
 //     build/bin/quillet_make_vectors tests/vectors
 // Each run draws new salts, so the files change even when nothing else did.
+#include "engines/Digest.h"
+#include "format/PlainPackage.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
-#include "format/PlainPackage.h"
-#include "engines/Digest.h"
 #include "vectors/CiphertextMaker.h"
 
 #include <QCoreApplication>

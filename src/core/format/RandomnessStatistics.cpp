@@ -1,8 +1,8 @@
 #include "format/RandomnessStatistics.h"
 
-#include "texts/Language.h"
 #include "engines/toolkit.h"
 #include "texts/ByteSize.h"
+#include "texts/Language.h"
 
 #include <QDir>
 #include <QLocale>

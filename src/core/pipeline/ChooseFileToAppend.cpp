@@ -1,8 +1,8 @@
 #include "pipeline/ChooseFileToAppend.h"
 
-#include "texts/Language.h"
 #include "files/FileLimits.h"
 #include "files/FileProc.h"
+#include "texts/Language.h"
 
 #include <QDir>
 

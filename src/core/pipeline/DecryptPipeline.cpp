@@ -1,16 +1,16 @@
 #include "pipeline/DecryptPipeline.h"
 
-#include "texts/Language.h"
-#include "format/AttachedFileName.h"
-#include "format/CiphertextFile.h"
-#include "pipeline/PipelineMessages.h"
-#include "pipeline/PipelineRun.h"
-#include "format/PlainPackage.h"
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
 #include "files/FileProc.h"
+#include "format/AttachedFileName.h"
+#include "format/CiphertextFile.h"
+#include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/NoKeyMessage.h"
+#include "pipeline/PipelineMessages.h"
+#include "pipeline/PipelineRun.h"
+#include "texts/Language.h"
 
 #include <QDir>
 #include <QStringDecoder>

@@ -4,8 +4,8 @@
 // only through Dialogs, and returns what the window shows. The window and the command line run
 // exactly this.
 
-#include "pipeline/Dialogs.h"
 #include "files/WorkingFolders.h"
+#include "pipeline/Dialogs.h"
 
 #include <QString>
 

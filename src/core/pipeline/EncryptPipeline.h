@@ -4,11 +4,11 @@
 // inputs as data, talks to the user only through Dialogs, and returns what the window shows. The
 // window and the command line run exactly this.
 
-#include "pipeline/Dialogs.h"
-#include "format/RandomnessStatistics.h"
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
 #include "files/WorkingFolders.h"
+#include "format/RandomnessStatistics.h"
+#include "pipeline/Dialogs.h"
 
 #include <QString>
 

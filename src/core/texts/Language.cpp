@@ -1,7 +1,7 @@
 #include "texts/Language.h"
 
-#include "texts/SettingsStore.h"
 #include "engines/toolkit.h"
+#include "texts/SettingsStore.h"
 
 #include <array>
 
