@@ -14,13 +14,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdlib>
 #include <functional>
@@ -167,7 +171,75 @@ QWidget* showKey(frmMain& window, bool hidden)
     return &window;
 }
 
+// The window as it looks while the encrypt command works (at the default key-derivation level, so
+// the run lasts long enough to be caught): grabbed from inside the run, shown in a label.
+QWidget* showWorking(frmMain& window, int language)
+{
+    showFilledMain(window);
+    showMain(window, language, true);
+    window.txbFile[0]->clear();
+    QTemporaryDir folder;
+    window.txbFile[1]->setText(folder.filePath(QStringLiteral("for-anna.zip")));
+    window.txbQuickKey->setText(QStringLiteral("Correct Horse Battery Staple 42"));
+    window.UpdateQuickKeyControls();
+    engine_set_kdf_level(KdfLevel::Moderate);
+    QPixmap during;
+    QTimer catcher;
+    QObject::connect(&catcher, &QTimer::timeout, [&] {
+        if (window.Working() && window.prgWork->isVisible() && during.isNull()) {
+            QApplication::processEvents();
+            during = window.grab();
+        }
+    });
+    catcher.start(200);
+    window.cmdEncryptMessage_Click();
+    auto* shown = new QLabel(&window, Qt::Window);
+    shown->setPixmap(during);
+    shown->resize(during.size());
+    return shown;
+}
+
+// The keyboard focus on one of the main controls.
+QWidget* showFocus(frmMain& window, int language, QWidget* (*control)(frmMain&))
+{
+    showFilledMain(window);
+    showMain(window, language, true);
+    window.txbQuickKey->setText(QStringLiteral("Correct Horse Battery Staple 42"));
+    window.UpdateQuickKeyControls();
+    window.activateWindow();
+    QApplication::processEvents();
+    control(window)->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    return &window;
+}
+
 const Shot shots[] = {
+    {"main_working_en", [](frmMain& w) { return showWorking(w, Language::English); }},
+    {"main_working_de", [](frmMain& w) { return showWorking(w, Language::German); }},
+    {"focus_message_en",
+     [](frmMain& w) { return showFocus(w, Language::English, [](frmMain& m) -> QWidget* { return m.txbText; }); }},
+    {"focus_file_en",
+     [](frmMain& w) {
+         return showFocus(w, Language::English, [](frmMain& m) -> QWidget* { return m.cmdSpecifyFile[0]; });
+     }},
+    {"focus_output_en",
+     [](frmMain& w) {
+         return showFocus(w, Language::English, [](frmMain& m) -> QWidget* { return m.cmdSpecifyFile[1]; });
+     }},
+    {"focus_key_en",
+     [](frmMain& w) { return showFocus(w, Language::English, [](frmMain& m) -> QWidget* { return m.cmdQuickKey; }); }},
+    {"focus_encrypt_en",
+     [](frmMain& w) {
+         return showFocus(w, Language::English, [](frmMain& m) -> QWidget* { return m.cmdEncryptMessage; });
+     }},
+    {"focus_mode_de",
+     [](frmMain& w) { return showFocus(w, Language::German, [](frmMain& m) -> QWidget* { return m.optEncrypt; }); }},
+    {"focus_language_de",
+     [](frmMain& w) { return showFocus(w, Language::German, [](frmMain& m) -> QWidget* { return m.cboLanguage; }); }},
+    {"focus_link_de",
+     [](frmMain& w) { return showFocus(w, Language::German, [](frmMain& m) -> QWidget* { return m.lblTavolan; }); }},
+    {"focus_quit_de",
+     [](frmMain& w) { return showFocus(w, Language::German, [](frmMain& m) -> QWidget* { return m.cmdQuit; }); }},
     {"main_encrypt_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
     {"main_decrypt_en", [](frmMain& w) { return showMain(w, Language::English, false); }},
     {"main_encrypt_de", [](frmMain& w) { return showMain(w, Language::German, true); }},

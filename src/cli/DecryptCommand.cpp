@@ -21,6 +21,7 @@ ExitStatus StatusOf(DecryptStatus status)
     case DecryptStatus::Success:
         return ExitStatus::Success;
     case DecryptStatus::Failed:
+    case DecryptStatus::Stopped:
         return ExitStatus::Failure;
     case DecryptStatus::WrongKeyOrDamaged:
         return ExitStatus::WrongKeyOrDamaged;

@@ -19,6 +19,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -129,6 +130,7 @@ frmMain::frmMain(Dialogs& dialogs, const QString& workingFolderBase, QWidget* pa
     setObjectName(QStringLiteral("frmMain"));
     BuildControls();
     ConnectHandlers();
+    SetUpKeyboardAccess();
 }
 
 frmMain::~frmMain() = default;
@@ -225,9 +227,14 @@ void frmMain::BuildControls()
     cmdViewCiphertext = named(new QPushButton(Frame2), QStringLiteral("cmdViewCiphertext"));
     cmdHelp = named(new QPushButton(Frame2), QStringLiteral("cmdHelp"));
     cmdQuit = named(new QPushButton(Frame2), QStringLiteral("cmdQuit"));
+    prgWork = named(new QProgressBar(Frame2), QStringLiteral("prgWork"));
+    prgWork->setRange(0, 0); // no measure of how far the work is: the bar only shows that it goes on
+    prgWork->setTextVisible(false);
+    prgWork->hide();
     auto* commandLayout = new QHBoxLayout(Frame2);
     for (QPushButton* button : {cmdEncryptMessage, cmdDecryptMessage, cmdViewCiphertext})
         commandLayout->addWidget(button);
+    commandLayout->addWidget(prgWork, 1);
     commandLayout->addStretch();
     commandLayout->addWidget(cmdHelp);
     commandLayout->addWidget(cmdQuit);
@@ -300,6 +307,8 @@ void frmMain::ConnectHandlers()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (HandleAccessKeys(watched, event))
+        return true;
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == txbQuickKey)
@@ -357,6 +366,7 @@ void frmMain::Form_Load()
 
     cmdClearQuickKey_Click();
     SetControlFonts();
+    ApplyAccessibleColours();
 
     CurrentLanguage = Language::ChooseLanguage() == Language::German ? Language::German : Language::English;
     ApplyProgramTexts();
@@ -447,6 +457,7 @@ void frmMain::optEncrypt_Click()
     cmdDecryptMessage->setEnabled(false);
 
     ShowClipboardSize();
+    UpdateTooltips();
     SetTheFocus();
 }
 
@@ -483,6 +494,7 @@ void frmMain::optDecrypt_Click()
     ShowClipboardSize();
     if (txbFile[1]->text().isEmpty())
         cmdSpecifyFile[1]->setEnabled(false);
+    UpdateTooltips();
     SetTheFocus();
 }
 
@@ -498,6 +510,8 @@ void frmMain::ShowBusyLine(const QString& busyText)
     txbQuickKey->setText(busyText);
     SetKeyFieldLook(txbQuickKey, busy ? BusyKeyColour : QColor(Qt::black), busy,
                     busy ? Qt::AlignCenter : Qt::AlignLeft);
+    prgWork->setAccessibleName(busyText.trimmed());
+    prgWork->setVisible(busy);
     txbQuickKey->repaint();
 }
 
@@ -566,6 +580,8 @@ void frmMain::ApplyProgramTexts()
     cmdQuit->setText(ProgramText(36));
     lblNoKeySpecified->setText(ProgramText(382));
     FitButtonsToCaptions();
+    FitMinimumSize();
+    ApplyAccessibleTexts();
     update();
     // Secondary windows made so far follow the language; the others take it when they are made.
     if (KeyboardWindow != nullptr)
@@ -674,7 +690,21 @@ void frmMain::UpdateTooltips()
         txbFile[1]->setToolTip(hint(1, 81));
     } else {
         txbFile[0]->setToolTip(hint(0, 82));
+        // In decrypt mode the second row names where an attached file went; nothing is chosen there.
+        txbFile[1]->setToolTip(txbFile[1]->text().isEmpty() ? QString() : ProgramText(1605));
     }
+    ApplyAccessibleTexts();
+}
+
+// Below this the key field and the message box would shrink past reading; every control keeps
+// room for its caption through the layout's own minimum.
+void frmMain::FitMinimumSize()
+{
+    constexpr int KeyFieldCharacters = 32;
+    constexpr int MessageLines = 4;
+    txbQuickKey->setMinimumWidth(txbQuickKey->fontMetrics().horizontalAdvance(QLatin1Char('M')) * KeyFieldCharacters);
+    txbText->setMinimumHeight(txbText->fontMetrics().lineSpacing() * MessageLines);
+    setMinimumSize(layout()->totalMinimumSize());
 }
 
 void frmMain::SetTheFocus()

@@ -11,7 +11,9 @@
 // Every control carries its name as Qt object name (array members with the index appended), so tests
 // reach them with findChild.
 
+#include "engines/StopFlag.h"
 #include "files/WorkingFolders.h"
+#include "gui/WorkerThreadRunner.h"
 
 #include <QString>
 #include <QWidget>
@@ -24,6 +26,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -33,6 +36,7 @@ class frmKeyboardWithDisplay;
 class frmLargeTextbox;
 class frmView;
 class frmRandomnessGraphic;
+class WorkInputGuard;
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -66,6 +70,8 @@ class frmMain : public QWidget {
     void cmdHideShowQuickKey_Click();
     void cmdClearQuickKey_Click();
     void UpdateQuickKeyControls();
+    // The controls of a hidden key: Show and Clear offered, the box empty but marked as holding a key.
+    void ShowHiddenKeyControls();
     void NoKeyMessage();
     // True when the user chose to see the hidden key; the calling command then stops.
     bool AskToShowHiddenKey();
@@ -100,6 +106,19 @@ class frmMain : public QWidget {
     // ---- Decrypt command (app/frmMain_decrypt.cpp) ----
     void cmdDecryptMessage_Click();
 
+    // ---- A command at work (frmMain_work.cpp) ----
+    // Called by a command just before its pipeline runs: holds back all input but Quit and Escape,
+    // and returns the worker thread and stop flag for the pipeline's request.
+    RunControl BeginWork();
+    // Called when the pipeline has returned; true when the user asked to quit meanwhile (the
+    // command then restores the window and closes it).
+    bool EndWork();
+    // True from BeginWork to EndWork.
+    bool Working() const;
+    // Quit, Escape or closing the window while a command works: the pipeline is asked to stop at its
+    // next chunk and the window quits once it has.
+    void StopWork();
+
     // ---- Text-box tools, help, quitting (viewers/frmMain_tools.cpp) ----
     void cmdLoadSaveTextbox_Click(int index);
     void cmdClearTextbox_Click();
@@ -112,6 +131,10 @@ class frmMain : public QWidget {
     void lblTavolan_Click();
     void OpenWebTarget(const QString& target);
     void cmdQuit_Click();
+
+    // ---- Keyboard and assistive technology (frmMain_access.cpp) ----
+    // Accessible names and descriptions for the current language, mode and key state.
+    void ApplyAccessibleTexts();
 
     // ---- Controls ----
     QFrame* Frame4;
@@ -144,6 +167,7 @@ class frmMain : public QWidget {
     QPushButton* cmdViewCiphertext;
     QPushButton* cmdHelp;
     QPushButton* cmdQuit;
+    QProgressBar* prgWork; // moves while a command works
 
     QLabel* lblTextbox;
     QLabel* lblClipboard;
@@ -184,12 +208,24 @@ class frmMain : public QWidget {
     frmView* ViewWindow = nullptr;
     frmRandomnessGraphic* RandomnessWindow = nullptr;
 
+    // The slow steps of a running command, and the flag that stops it.
+    WorkerThreadRunner SlowSteps;
+    StopFlag RunStop;
+    bool CommandWorking = false;
+    bool QuitAfterWork = false;
+    WorkInputGuard* WorkGuard = nullptr;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override; // viewers/frmMain_tools.cpp
 
   private:
+    void SetUpKeyboardAccess();
+    void ApplyAccessibleColours();
+    void FitMinimumSize();
+    // Ctrl+Tab in the message box and Enter on the help link; true when the key was taken.
+    bool HandleAccessKeys(QObject* watched, QEvent* event);
     void BuildControls();
     void ConnectHandlers();
     void InitialiseMainWindow();

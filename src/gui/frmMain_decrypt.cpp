@@ -51,7 +51,11 @@ void frmMain::cmdDecryptMessage_Click()
     request.workingFolders = &RunFolders;
     // The folder row stands behind the folder chooser while the user picks a folder.
     request.showFolderControls = [this](const QString& caption) { ShowAttachedFileRow(*this, true, caption, {}); };
+    // The message is in the text box before any question about the attached file.
+    request.showMessage = [this](const QString& message) { txbText->setPlainText(message); };
+    request.control = BeginWork();
     const DecryptOutcome outcome = DecryptMessage(request, dialogs);
+    const bool quit = EndWork();
 
     txbText->setPlainText(outcome.message.value_or(QString()));
     ShowAttachedFileRow(*this, outcome.showFolderFrame, outcome.appendedFileCaption, outcome.writtenFilePath);
@@ -61,5 +65,12 @@ void frmMain::cmdDecryptMessage_Click()
     cmdEncryptMessage->setEnabled(false);
     cmdViewCiphertext->setEnabled(false);
     ViewCiphertextWasEnabled = false;
+    // The decrypt mode's own states: the read-only text box loads nothing, the output row has no button.
+    cmdLoadSaveTextbox[0]->setEnabled(false);
+    if (txbFile[1]->text().isEmpty())
+        cmdSpecifyFile[1]->setEnabled(false);
+    UpdateTextToolButtons();
     SetTheFocus();
+    if (quit)
+        close();
 }

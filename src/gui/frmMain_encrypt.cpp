@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr int TooShortToMeasure = 1615;
+
 // Frames are plain QFrames; labels and text boxes derive from QFrame too and have their own flags.
 bool IsFrame(const QWidget* widget)
 {
@@ -91,7 +93,9 @@ void frmMain::cmdEncryptMessage_Click()
     request.kdfLevel = engine_kdf_level();
     request.workingFolderBase = WorkingFolderBase;
     request.showBusy = [this](bool busy) { ShowBusyLine(busy ? EncryptBusyText(CurrentLanguage) : QString()); };
+    request.control = BeginWork();
     const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+    const bool quit = EndWork();
 
     if (txbText->toPlainText() != outcome.trimmedMessage)
         txbText->setPlainText(outcome.trimmedMessage);
@@ -109,7 +113,12 @@ void frmMain::cmdEncryptMessage_Click()
     txbQuickKey->setText(keptKeyText);
     cmdDecryptMessage->setEnabled(false);
     cmdViewCiphertext->setEnabled(RM[0] > 0 && RM[1] > 0);
+    // A grey button says why: the message alone was too short to measure.
+    cmdViewCiphertext->setToolTip(outcome.success && !cmdViewCiphertext->isEnabled() ? ProgramText(TooShortToMeasure)
+                                                                                     : QString());
     SetTheFocus();
+    if (quit)
+        close();
 }
 
 void frmMain::cmdViewCiphertext_Click()

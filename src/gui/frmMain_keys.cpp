@@ -76,8 +76,6 @@ void frmMain::cmdQuickKey_Click()
     // No key button while the key-entry window is open.
     cmdHideShowQuickKey->setVisible(false);
     cmdClearQuickKey->setVisible(false);
-    if (wasHidden)
-        cmdHideShowQuickKey_Click();
     QFont keyFont = txbQuickKey->font();
     keyFont.setFamily(QStringLiteral("Courier New"));
     txbQuickKey->setFont(keyFont);
@@ -95,9 +93,10 @@ void frmMain::cmdQuickKey_Click()
     } else {
         // Whatever was typed must not linger in the hidden window.
         keyWindow.clearKey();
-        UpdateQuickKeyControls();
         if (wasHidden)
-            cmdHideShowQuickKey_Click();
+            ShowHiddenKeyControls();
+        else
+            UpdateQuickKeyControls();
     }
     SetTheFocus();
 }
@@ -118,6 +117,7 @@ void frmMain::cmdHideShowQuickKey_Click()
         EmptyKeyBox(txbQuickKey);
         cmdHideShowQuickKey->setText(ProgramText(ShowCaption));
     }
+    ApplyAccessibleTexts();
     SetTheFocus();
 }
 
@@ -138,6 +138,16 @@ void frmMain::cmdClearQuickKey_Click()
     SetTheFocus();
 }
 
+// The key stays hidden (the box empty, QuickKey kept): only its buttons come back.
+void frmMain::ShowHiddenKeyControls()
+{
+    cmdHideShowQuickKey->setVisible(true);
+    cmdClearQuickKey->setVisible(true);
+    lblNoKeySpecified->setVisible(false);
+    cmdHideShowQuickKey->setText(ProgramText(ShowCaption));
+    ApplyAccessibleTexts();
+}
+
 void frmMain::UpdateQuickKeyControls()
 {
     const QString shown = txbQuickKey->text();
@@ -151,6 +161,7 @@ void frmMain::UpdateQuickKeyControls()
         Keys::WipeString(QuickKey);
         QuickKey = DeepCopy(shown);
     }
+    ApplyAccessibleTexts();
 }
 
 void frmMain::NoKeyMessage()
@@ -161,7 +172,8 @@ void frmMain::NoKeyMessage()
 bool frmMain::AskToShowHiddenKey()
 {
     const QString question = ProgramText(115) + QStringLiteral("\r\n") + ProgramText(116);
-    if (dialogs.ask(question, ProgramText(117), DialogButtons::YesNo, DialogIcon::Question) != DialogAnswer::Yes)
+    // No (go on with the hidden key) is the default: the user pressed the command to run it.
+    if (dialogs.ask(question, ProgramText(117), DialogButtons::YesNo, DialogIcon::Question, 1) != DialogAnswer::Yes)
         return false;
     cmdHideShowQuickKey_Click();
     return true;

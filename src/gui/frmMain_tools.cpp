@@ -145,21 +145,22 @@ void ShowLocalHelp(frmMain& window)
 }
 
 // The quit procedure. True when the program may end; false when the user chose to keep it running.
+// The clipboard question comes first: a Cancel keeps the window as it was, key included.
 bool PrepareToQuit(frmMain& window)
 {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard != nullptr && !clipboard->text().isEmpty()) {
+        const DialogAnswer answer = window.dialogs.ask(window.ProgramText(177), window.ProgramText(178),
+                                                       DialogButtons::YesNoCancel, DialogIcon::Question);
+        if (answer == DialogAnswer::Cancel) {
+            window.ShowClipboardSize();
+            return false;
+        }
+        if (answer == DialogAnswer::Yes)
+            clipboard->clear();
+    }
     window.WipeKey();
     window.RemoveWorkingFolder();
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard == nullptr || clipboard->text().isEmpty())
-        return true;
-    const DialogAnswer answer = window.dialogs.ask(window.ProgramText(177), window.ProgramText(178),
-                                                   DialogButtons::YesNoCancel, DialogIcon::Question);
-    if (answer == DialogAnswer::Cancel) {
-        window.ShowClipboardSize();
-        return false;
-    }
-    if (answer == DialogAnswer::Yes)
-        clipboard->clear();
     return true;
 }
 
@@ -256,6 +257,12 @@ void frmMain::cmdQuit_Click()
 // window open.
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // A command at work is stopped first; it closes the window again once its pipeline has returned.
+    if (Working()) {
+        StopWork();
+        event->ignore();
+        return;
+    }
     if (!PrepareToQuit(*this)) {
         event->ignore();
         return;

@@ -4,6 +4,7 @@
 #include "engines/CipherBody.h"
 #include "engines/CipherEngine.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -269,3 +270,73 @@ TEST_F(CipherEngineTest, KeyDerivationParametersOutOfBoundsAreRefusedBeforeAnyDe
 }
 
 } // namespace
+
+namespace {
+
+// A plain-text source that asks the run to stop once the first chunk has been read from it.
+class StopAfterFirstRead : public QBuffer {
+  public:
+    StopAfterFirstRead(const QByteArray& bytes, StopFlag& flag) : flag_(flag)
+    {
+        setData(bytes);
+        open(QIODevice::ReadOnly);
+    }
+
+  protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        flag_.Request();
+        return QBuffer::readData(data, maxSize);
+    }
+
+  private:
+    StopFlag& flag_;
+};
+
+} // namespace
+
+TEST_F(CipherEngineTest, AStopAskedForDuringTheDerivationEndsEitherDirectionWithoutOutput)
+{
+    const QByteArray sealed = encrypt_remembering(random_bytes(3 * kChunk));
+    StopFlag flag;
+    const auto stoppingDeriver = [&](const body::BodyHeader& header, body::BodyKeys& keys) {
+        flag.Request();
+        return deriver(header, keys);
+    };
+
+    write_file(path("plain"), random_bytes(3 * kChunk));
+    EXPECT_EQ(body::encrypt_body_file(utf8(path("plain")).c_str(), utf8(path("stopped")).c_str(),
+                                      body::kdf_params(KdfLevel::Interactive), stoppingDeriver, buffers, &flag),
+              cipher_result::kStopped);
+    flag.Reset();
+    write_file(path("body"), sealed);
+    EXPECT_EQ(
+        body::decrypt_body_file(utf8(path("body")).c_str(), utf8(path("out")).c_str(), stoppingDeriver, buffers, &flag),
+        cipher_result::kStopped);
+    EXPECT_EQ(folder_entries(dir), "body plain");
+}
+
+TEST_F(CipherEngineTest, AStopAskedForWhileAChunkIsSealedEndsTheRunBeforeTheNextChunk)
+{
+    StopFlag flag;
+    StopAfterFirstRead plain(random_bytes(3 * kChunk), flag);
+    QBuffer sealed;
+    sealed.open(QIODevice::WriteOnly);
+
+    EXPECT_EQ(
+        body::encrypt_body(plain, sealed, body::kdf_params(KdfLevel::Interactive), std::ref(deriver), buffers, &flag),
+        cipher_result::kStopped);
+    EXPECT_EQ(sealed.size(), kHeader + kChunk + static_cast<qsizetype>(body::kChunkOverhead));
+}
+
+TEST_F(CipherEngineTest, TheEngineChecksTheStopFlagItWasGiven)
+{
+    StopFlag flag;
+    flag.Request();
+    engine_set_stop_flag(&flag);
+    const int32_t stopped = encrypt("stopped before it began");
+    engine_set_stop_flag(nullptr);
+    EXPECT_EQ(stopped, cipher_result::kStopped);
+    EXPECT_EQ(folder_entries(dir), "plain");
+    EXPECT_EQ(encrypt("no flag: to the end"), cipher_result::kOk);
+}

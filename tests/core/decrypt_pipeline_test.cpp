@@ -1,9 +1,11 @@
 // The decrypt pipeline as a user meets it: the boxes it shows, the message it recovers, the attached
 // file it writes (or refuses to write), and that nothing is left in the working-folder base.
+#include "files/FileLimits.h"
 #include "format/PlainPackage.h"
 #include "pipeline/DecryptPipeline.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/SteppingRunner.h"
 #include "texts/Language.h"
 #include "vectors/CiphertextMaker.h"
 
@@ -28,6 +30,12 @@ QString Text(int number)
 QString Closing(const QString& first)
 {
     return first + CrLf + CrLf + Text(106) + CrLf + Text(107) + CrLf + "'" + Text(1) + "'.";
+}
+
+// The notice before the folder chooser, naming the attached file and its size.
+QString FolderNotice(const QString& name, qint64 size)
+{
+    return Text(65) + CrLf + name + " (" + FileLimits::FormatSizeLimit(size, false) + ")" + CrLf + Text(66);
 }
 
 QByteArray EveryByteValue(int repeats)
@@ -170,7 +178,7 @@ TEST_P(DecryptRoundTripTest, RecoversTheMessageAndWritesTheAttachedFile)
     ASSERT_EQ(ChooserCount(), 1);
     EXPECT_EQ(dialogs.records()[1].chooser.kind, FileDialogRequest::Kind::Folder);
     EXPECT_EQ(dialogs.records()[1].chooser.title, Text(394));
-    EXPECT_EQ(BoxTexts(), (QStringList{Text(65) + CrLf + Text(66), Closing(Text(68))}));
+    EXPECT_EQ(BoxTexts(), (QStringList{FolderNotice(trip.writtenName, trip.fileBytes.size()), Closing(Text(68))}));
 }
 
 const QString LargestMessage = QString(99'999 - 2 * 3, QLatin1Char('x')) + QStringLiteral("äöü");
@@ -339,7 +347,7 @@ TEST_F(DecryptPipelineTest, NoFolderChosenKeepsTheMessageAndWritesNothing)
     EXPECT_TRUE(outcome.writtenFilePath.isEmpty());
     EXPECT_EQ(outcome.appendedFileCaption, Text(41));
     EXPECT_EQ(ChooserCount(), 2);
-    const QString notice = Text(65) + CrLf + Text(66);
+    const QString notice = FolderNotice("notes.txt", 7);
     EXPECT_EQ(BoxTexts(), (QStringList{notice, Text(73), notice, Text(73), Closing(Text(67) + " " + Text(74))}));
     const MessageRequest question = dialogs.messages()[1];
     EXPECT_EQ(question.buttons, DialogButtons::YesNo);
@@ -534,6 +542,64 @@ TEST_F(DecryptPipelineTest, BrokenPackagesAreReportedNotRead)
         EXPECT_EQ(dialogs.messages().back().text, c.expected);
         EXPECT_TRUE(FilesUnder("out").isEmpty());
     }
+}
+
+TEST_F(DecryptPipelineTest, SlowStepsGivenToARunnerGiveTheSameOutcomeAsInPlace)
+{
+    EncryptWithPipeline(QStringLiteral("Through the runner."), {});
+    SteppingRunner runner;
+    request.control = runner.Control();
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_GT(runner.steps, 0);
+    EXPECT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_EQ(outcome.message, QStringLiteral("Through the runner."));
+    EXPECT_EQ(BoxTexts(), QStringList{Closing(Text(DecryptTexts::Decrypted))});
+}
+
+// Engine, shredding of the body, packer, shredding of the packed package, shredding of the package:
+// a stop asked for during any of them recovers nothing, asks nothing and leaves nothing behind (the
+// fixture checks the working folders).
+TEST_F(DecryptPipelineTest, AStopDuringAnySlowStepRecoversNothingAsksNothingAndLeavesNothingBehind)
+{
+    const QString attached = Path("scratch/report.txt");
+    ASSERT_TRUE(CiphertextMaker::write_file(attached, QByteArray("attached report")));
+    EncryptWithPipeline(QStringLiteral("Stop me."), attached);
+    for (int stopAt = 1; stopAt <= 5; ++stopAt) {
+        SCOPED_TRACE(stopAt);
+        dialogs.clear();
+        dialogs.queuePath(Path("out"));
+        SteppingRunner runner(stopAt);
+        request.control = runner.Control();
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_EQ(outcome.status, DecryptStatus::Stopped);
+        EXPECT_FALSE(outcome.message.has_value());
+        EXPECT_TRUE(dialogs.records().empty());
+        EXPECT_TRUE(FilesUnder("out").isEmpty());
+        EXPECT_TRUE(FilesUnder("work").isEmpty());
+    }
+}
+
+TEST_F(DecryptPipelineTest, TheMessageIsShownBeforeAnyQuestionAboutTheAttachedFile)
+{
+    WriteAttachment("notes.txt", "content");
+    dialogs.queuePath(Path("out"));
+    QStringList shownMessages;
+    std::size_t boxesBeforeMessage = 99;
+    request.showMessage = [&](const QString& message) {
+        shownMessages << message;
+        boxesBeforeMessage = dialogs.records().size();
+    };
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_EQ(shownMessages, QStringList{"The file is attached."});
+    EXPECT_EQ(boxesBeforeMessage, 0u);
+    EXPECT_EQ(BoxTexts().value(0), FolderNotice("notes.txt", 7));
 }
 
 } // namespace

@@ -7,11 +7,13 @@
 #include "keys/KeyRoutines.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/SteppingRunner.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -116,7 +118,7 @@ TEST_F(EncryptPipelineTest, MessageWithoutFileDecryptsToTheTrimmedMessageAndLeav
         EXPECT_EQ(box.title, Text(EncryptTexts::CommandCaption));
     EXPECT_EQ(LastBoxText(), outcome.closingMessage);
     EXPECT_TRUE(outcome.closingMessage.startsWith(Text(146) + "\r\n\r\n" + Text(69) + ' '));
-    EXPECT_TRUE(outcome.closingMessage.contains(" Kb " + Text(93) + "\r\n" + Text(70)));
+    EXPECT_TRUE(outcome.closingMessage.contains(" KB " + Text(93) + "\r\n" + Text(70)));
 }
 
 TEST_F(EncryptPipelineTest, MessageWithFileCarriesTheFileAndMeasuresBothSides)
@@ -202,9 +204,11 @@ TEST_F(EncryptPipelineTest, AnExistingOutputIsReplacedOnlyAfterYes)
     dialogs.queueAnswer(DialogAnswer::Yes);
     EXPECT_TRUE(AskReplaceExistingOutput(dialogs, request.outputPath, Language::English));
     ASSERT_EQ(dialogs.messages().size(), 2u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(91));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(91) + "\r\n" + request.outputPath);
     EXPECT_EQ(dialogs.messages()[0].title, Text(92));
     EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::YesNo);
+    EXPECT_EQ(dialogs.messages()[0].defaultButton, 1) << "No";
+    EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Question);
     EXPECT_EQ(test_files::read_file(request.outputPath), "the previous ciphertext");
 
     dialogs.clear();
@@ -337,6 +341,57 @@ TEST_F(EncryptPipelineTest, LongestMessageIsTakenWholeAndOneByteMoreIsRefused)
     EXPECT_FALSE(EncryptMessage(request, dialogs).success);
     EXPECT_EQ(LastBoxText(), Text(EncryptTexts::MessageTooLong));
     EXPECT_FALSE(QFile::exists(request.outputPath));
+}
+
+TEST_F(EncryptPipelineTest, SlowStepsGivenToARunnerGiveTheSameOutcomeAsInPlace)
+{
+    const EncryptOutcome inPlace = EncryptMessage(request, dialogs);
+    ASSERT_TRUE(inPlace.success) << LastBoxText().toStdString();
+    const qint64 inPlaceSize = QFileInfo(request.outputPath).size();
+    const std::vector<MessageRequest> inPlaceBoxes = dialogs.messages();
+    dialogs.clear();
+    QFile::remove(request.outputPath);
+
+    SteppingRunner runner;
+    request.control = runner.Control();
+    const EncryptOutcome throughRunner = EncryptMessage(request, dialogs);
+
+    ASSERT_TRUE(throughRunner.success) << LastBoxText().toStdString();
+    EXPECT_GT(runner.steps, 0);
+    EXPECT_FALSE(throughRunner.stopped);
+    EXPECT_EQ(throughRunner.closingMessage, inPlace.closingMessage);
+    EXPECT_EQ(QFileInfo(request.outputPath).size(), inPlaceSize);
+    EXPECT_EQ(dialogs.messages().size(), inPlaceBoxes.size());
+    EXPECT_EQ(QString::fromUtf8(Decrypted().message), throughRunner.trimmedMessage);
+    EXPECT_TRUE(WorkingBaseEmpty());
+}
+
+// Packer, shredding of the package, engine, shredding of the packed package: a stop asked for during
+// any of them leaves no temporary file, no working folder and the earlier output as it was.
+TEST_F(EncryptPipelineTest, AStopDuringAnySlowStepWritesNothingShowsNoBoxAndLeavesNothingBehind)
+{
+    const QByteArray earlier("an earlier ciphertext the user still has");
+    for (int stopAt = 1; stopAt <= 4; ++stopAt) {
+        SCOPED_TRACE(stopAt);
+        ASSERT_TRUE(test_files::write_file(request.outputPath, earlier));
+        dialogs.clear();
+        std::vector<bool> busy;
+        request.showBusy = [&](bool on) { busy.push_back(on); };
+        SteppingRunner runner(stopAt);
+        request.control = runner.Control();
+
+        const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+        EXPECT_TRUE(outcome.stopped);
+        EXPECT_FALSE(outcome.success);
+        EXPECT_TRUE(outcome.closingMessage.isEmpty());
+        EXPECT_EQ(test_files::read_file(request.outputPath), earlier);
+        EXPECT_TRUE(WorkingBaseEmpty());
+        // Only the offer to attach a file, asked before the work began.
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::YesNo);
+        EXPECT_EQ(busy, (std::vector<bool>{true, false}));
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The packer through its C-style interface, as the pipelines call it: what lands on disk.
 #include "core/engines_test_support.h"
 #include "engines/Packer.h"
+#include "engines/StopFlag.h"
 
 #include <gtest/gtest.h>
 
@@ -115,6 +116,22 @@ TEST_F(PackerTest, UnreadableInputUnwritableOutputOrNoContextsFailAndLeaveNoOutp
     dalb();
     EXPECT_EQ(compress("some text"), packer_result::kNotReady);
     EXPECT_EQ(folder_entries(dir), "plain");
+}
+
+TEST_F(PackerTest, AStopAskedForEndsBothDirectionsWithoutOutput)
+{
+    const QByteArray text = sample_text(500'000);
+    const QByteArray frame = packed(text);
+    StopFlag flag;
+    flag.Request();
+    packer_set_stop_flag(&flag);
+    const int32_t compressed = compress(text, "stopped");
+    const int32_t decompressed = decompress(frame);
+    packer_set_stop_flag(nullptr);
+
+    EXPECT_EQ(compressed, packer_result::kStopped);
+    EXPECT_EQ(decompressed, packer_result::kStopped);
+    EXPECT_EQ(folder_entries(dir), "packed plain");
 }
 
 } // namespace

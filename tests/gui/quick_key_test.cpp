@@ -3,6 +3,7 @@
 #include "gui/WindowFixture.h"
 #include "gui/frmKeyboardWithDisplay.h"
 #include "gui/frmMain.h"
+#include "keys/KeyRoutines.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
 
@@ -223,6 +224,7 @@ TEST_F(QuickKeyTest, HiddenKeyQuestionHasBothLinesAndItsTitle)
     EXPECT_EQ(boxes[0].text, text(115) + QStringLiteral("\r\n") + text(116));
     EXPECT_EQ(boxes[0].title, text(117));
     EXPECT_EQ(boxes[0].buttons, DialogButtons::YesNo);
+    EXPECT_EQ(boxes[0].defaultButton, 1) << "No: go on with the hidden key";
 }
 
 TEST_F(QuickKeyTest, CommandTooltipsShowTheChecksumTheKeyWindowShowed)
@@ -298,6 +300,29 @@ TEST_F(QuickKeyTest, NoKeyMessageFitsTheMode)
         EXPECT_EQ(boxes[0].icon, DialogIcon::None);
         EXPECT_EQ(boxes[0].buttons, DialogButtons::Ok);
     }
+}
+
+// A hidden key is marked as set (dots and checksum, never the key), is named so for screen readers,
+// and stays hidden while the key-entry window is open over it; cancelling that window keeps it.
+TEST_F(QuickKeyTest, AHiddenKeyIsMarkedAsSetAndStaysHiddenUnderTheKeyWindow)
+{
+    bringTo(KeyState::Hidden);
+    const QString checksum = QString::number(Keys::KeyChecksum(OldKey));
+    EXPECT_TRUE(keyBox()->placeholderText().endsWith(text(136) + ' ' + checksum))
+        << keyBox()->placeholderText().toStdString();
+    EXPECT_FALSE(keyBox()->placeholderText().contains(OldKey));
+    EXPECT_EQ(keyBox()->accessibleName(), text(1617));
+
+    QString underneath = QStringLiteral("not looked at");
+    const bool opened = withKeyWindow([&](frmKeyboardWithDisplay&) { underneath = keyBox()->text(); },
+                                      [this] { click(button("cmdQuickKey")); });
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(underneath.isEmpty()) << "the hidden key showed under the key window";
+    expectState(KeyState::Hidden, OldKey);
+
+    click(button("cmdHideShowQuickKey"));
+    EXPECT_TRUE(keyBox()->placeholderText().isEmpty());
+    EXPECT_EQ(keyBox()->accessibleName(), text(110));
 }
 
 } // namespace

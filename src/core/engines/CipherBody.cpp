@@ -102,11 +102,13 @@ struct StreamState {
 };
 
 int32_t seal_chunks(QIODevice& in, QIODevice& out, const QByteArray& encodedHeader, uint64_t plainLength,
-                    StreamState& stream, ChunkBuffers& buffers)
+                    StreamState& stream, ChunkBuffers& buffers, const StopFlag* stop)
 {
     uint64_t left = plainLength;
     bool first = true;
     for (;;) {
+        if (StopRequested(stop))
+            return kStopped;
         const std::size_t take = static_cast<std::size_t>(std::min<uint64_t>(left, kChunkBytes));
         if (read_exact(in, buffers.plain.data(), static_cast<qint64>(take)) != static_cast<qint64>(take))
             return kInputUnreadable;
@@ -127,11 +129,13 @@ int32_t seal_chunks(QIODevice& in, QIODevice& out, const QByteArray& encodedHead
 }
 
 int32_t open_chunks(QIODevice& in, QIODevice& out, const QByteArray& encodedHeader, uint64_t plainLength,
-                    StreamState& stream, ChunkBuffers& buffers)
+                    StreamState& stream, ChunkBuffers& buffers, const StopFlag* stop)
 {
     uint64_t left = plainLength;
     bool first = true;
     for (;;) {
+        if (StopRequested(stop))
+            return kStopped;
         const std::size_t plainTake = static_cast<std::size_t>(std::min<uint64_t>(left, kChunkBytes));
         const qint64 sealedTake = static_cast<qint64>(plainTake + kChunkOverhead);
         if (read_exact(in, buffers.sealed.data(), sealedTake) != sealedTake)
@@ -232,7 +236,8 @@ KeyDeriver argon2id_deriver(std::string_view key)
     return [key](const BodyHeader& header, BodyKeys& keys) { return derive_keys(key, header, keys); };
 }
 
-int32_t encrypt_body(QIODevice& in, QIODevice& out, KdfParams params, const KeyDeriver& derive, ChunkBuffers& buffers)
+int32_t encrypt_body(QIODevice& in, QIODevice& out, KdfParams params, const KeyDeriver& derive, ChunkBuffers& buffers,
+                     const StopFlag* stop)
 {
     if (!buffers.valid())
         return kOutOfMemory;
@@ -246,16 +251,20 @@ int32_t encrypt_body(QIODevice& in, QIODevice& out, KdfParams params, const KeyD
     BodyKeys keys;
     if (const int32_t derived = derive(header, keys); derived != kOk)
         return derived;
+    // The derivation itself cannot be interrupted; this is the first place to stop after it.
+    if (StopRequested(stop))
+        return kStopped;
     compute_key_check(encode_header(header), keys, header.keyCheck);
     StreamState stream;
     crypto_secretstream_xchacha20poly1305_init_push(&stream.state, header.streamHeader.data(), keys.streamKey());
     const QByteArray encoded = encode_header(header);
     if (!write_all(out, ubytes(encoded), encoded.size()))
         return kOutputUnwritable;
-    return seal_chunks(in, out, encoded, header.plainLength, stream, buffers);
+    return seal_chunks(in, out, encoded, header.plainLength, stream, buffers, stop);
 }
 
-int32_t decrypt_body(QIODevice& in, QIODevice& out, const KeyDeriver& derive, ChunkBuffers& buffers)
+int32_t decrypt_body(QIODevice& in, QIODevice& out, const KeyDeriver& derive, ChunkBuffers& buffers,
+                     const StopFlag* stop)
 {
     if (!buffers.valid())
         return kOutOfMemory;
@@ -266,6 +275,8 @@ int32_t decrypt_body(QIODevice& in, QIODevice& out, const KeyDeriver& derive, Ch
     BodyKeys keys;
     if (const int32_t derived = derive(header, keys); derived != kOk)
         return derived;
+    if (StopRequested(stop))
+        return kStopped;
     std::array<uint8_t, kKeyCheckBytes> expectedCheck{};
     compute_key_check(encoded, keys, expectedCheck);
     if (sodium_memcmp(expectedCheck.data(), header.keyCheck.data(), kKeyCheckBytes) != 0)
@@ -276,22 +287,23 @@ int32_t decrypt_body(QIODevice& in, QIODevice& out, const KeyDeriver& derive, Ch
     if (crypto_secretstream_xchacha20poly1305_init_pull(&stream.state, header.streamHeader.data(), keys.streamKey()) !=
         0)
         return kDamagedChunk;
-    return open_chunks(in, out, encoded, header.plainLength, stream, buffers);
+    return open_chunks(in, out, encoded, header.plainLength, stream, buffers, stop);
 }
 
 int32_t encrypt_body_file(const char* inputPath, const char* outputPath, KdfParams params, const KeyDeriver& derive,
-                          ChunkBuffers& buffers)
+                          ChunkBuffers& buffers, const StopFlag* stop)
 {
     return run_file_to_file(inputPath, outputPath, [&](QIODevice& in, QIODevice& out) {
-        return encrypt_body(in, out, params, derive, buffers);
+        return encrypt_body(in, out, params, derive, buffers, stop);
     });
 }
 
 int32_t decrypt_body_file(const char* inputPath, const char* outputPath, const KeyDeriver& derive,
-                          ChunkBuffers& buffers)
+                          ChunkBuffers& buffers, const StopFlag* stop)
 {
-    return run_file_to_file(inputPath, outputPath,
-                            [&](QIODevice& in, QIODevice& out) { return decrypt_body(in, out, derive, buffers); });
+    return run_file_to_file(inputPath, outputPath, [&](QIODevice& in, QIODevice& out) {
+        return decrypt_body(in, out, derive, buffers, stop);
+    });
 }
 
 } // namespace cipher_body

@@ -14,6 +14,7 @@
 
 #include "engines/CipherEngine.h"
 #include "engines/GuardedBuffer.h"
+#include "engines/StopFlag.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -96,15 +97,18 @@ struct ChunkBuffers {
     bool valid() const { return plain.valid() && sealed.valid(); }
 };
 
-// Encrypts everything from in's position to its end into a body written to out.
-int32_t encrypt_body(QIODevice& in, QIODevice& out, KdfParams params, const KeyDeriver& derive, ChunkBuffers& buffers);
+// Encrypts everything from in's position to its end into a body written to out. A set stop flag
+// ends it with kStopped after the key derivation or between chunks.
+int32_t encrypt_body(QIODevice& in, QIODevice& out, KdfParams params, const KeyDeriver& derive, ChunkBuffers& buffers,
+                     const StopFlag* stop = nullptr);
 // Decrypts a body from in's position; checks the key before it writes anything.
-int32_t decrypt_body(QIODevice& in, QIODevice& out, const KeyDeriver& derive, ChunkBuffers& buffers);
+int32_t decrypt_body(QIODevice& in, QIODevice& out, const KeyDeriver& derive, ChunkBuffers& buffers,
+                     const StopFlag* stop = nullptr);
 
 // The same on files (UTF-8 paths); the output appears only on success.
 int32_t encrypt_body_file(const char* inputPath, const char* outputPath, KdfParams params, const KeyDeriver& derive,
-                          ChunkBuffers& buffers);
+                          ChunkBuffers& buffers, const StopFlag* stop = nullptr);
 int32_t decrypt_body_file(const char* inputPath, const char* outputPath, const KeyDeriver& derive,
-                          ChunkBuffers& buffers);
+                          ChunkBuffers& buffers, const StopFlag* stop = nullptr);
 
 } // namespace cipher_body

@@ -16,6 +16,7 @@ struct Engine {
     std::unique_ptr<cipher_body::ChunkBuffers> buffers;
     std::unique_ptr<GuardedBuffer> key; // the prepared key's bytes; gone after one operation
     KdfLevel level = KdfLevel::Moderate;
+    const StopFlag* stop = nullptr;
 };
 
 Engine& engine()
@@ -38,7 +39,7 @@ template <typename Operation> int32_t with_prepared_key(Operation operation)
     if (!ensure_buffers())
         return kOutOfMemory;
     const std::string_view keyBytes(reinterpret_cast<const char*>(key->data()), key->size());
-    return operation(cipher_body::argon2id_deriver(keyBytes), *engine().buffers);
+    return operation(cipher_body::argon2id_deriver(keyBytes), *engine().buffers, engine().stop);
 }
 
 } // namespace
@@ -51,6 +52,11 @@ void engine_set_kdf_level(KdfLevel level)
 KdfLevel engine_kdf_level()
 {
     return engine().level;
+}
+
+void engine_set_stop_flag(const StopFlag* flag)
+{
+    engine().stop = flag;
 }
 
 extern "C" {
@@ -83,16 +89,18 @@ int32_t operation_initialization(const char* key64, int32_t /*direction*/, int64
 int32_t encrypt_file(const char* inputPath, const char* outputPath)
 {
     const cipher_body::KdfParams params = cipher_body::kdf_params(engine().level);
-    return with_prepared_key([&](const cipher_body::KeyDeriver& derive, cipher_body::ChunkBuffers& buffers) {
-        return cipher_body::encrypt_body_file(inputPath, outputPath, params, derive, buffers);
-    });
+    return with_prepared_key(
+        [&](const cipher_body::KeyDeriver& derive, cipher_body::ChunkBuffers& buffers, const StopFlag* stop) {
+            return cipher_body::encrypt_body_file(inputPath, outputPath, params, derive, buffers, stop);
+        });
 }
 
 int32_t decrypt_file(const char* inputPath, const char* outputPath)
 {
-    return with_prepared_key([&](const cipher_body::KeyDeriver& derive, cipher_body::ChunkBuffers& buffers) {
-        return cipher_body::decrypt_body_file(inputPath, outputPath, derive, buffers);
-    });
+    return with_prepared_key(
+        [&](const cipher_body::KeyDeriver& derive, cipher_body::ChunkBuffers& buffers, const StopFlag* stop) {
+            return cipher_body::decrypt_body_file(inputPath, outputPath, derive, buffers, stop);
+        });
 }
 
 void deallocate_buffers()

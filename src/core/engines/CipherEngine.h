@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+class StopFlag;
+
 // Results of encrypt_file and decrypt_file.
 namespace cipher_result {
 inline constexpr int32_t kOk = 0;
@@ -22,6 +24,7 @@ inline constexpr int32_t kTruncated = -7;       // the data ends before the fina
 inline constexpr int32_t kNotABody = -8;        // not a body of this engine, or an unknown version
 inline constexpr int32_t kMalformed = -9;       // data after the final chunk, or parameters out of bounds
 inline constexpr int32_t kOutOfMemory = -10;
+inline constexpr int32_t kStopped = -11; // the run was asked to stop; no output is left
 } // namespace cipher_result
 
 // Strength of the key derivation used when encrypting (Argon2id). Reading always takes the
@@ -34,6 +37,9 @@ enum class KdfLevel {
 
 void engine_set_kdf_level(KdfLevel level);
 KdfLevel engine_kdf_level();
+// The flag encrypt_file and decrypt_file check after the key derivation and between chunks
+// (kStopped); nullptr: they run to the end. The flag must outlive the operations it is set for.
+void engine_set_stop_flag(const StopFlag* flag);
 
 extern "C" {
 

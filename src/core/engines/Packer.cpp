@@ -2,6 +2,7 @@
 
 #include "engines/AtomicOutput.h"
 #include "engines/GuardedBuffer.h"
+#include "engines/StopFlag.h"
 
 #include <zstd.h>
 
@@ -39,6 +40,12 @@ std::unique_ptr<Packer>& packer()
     return instance;
 }
 
+const StopFlag*& stop_flag()
+{
+    static const StopFlag* flag = nullptr;
+    return flag;
+}
+
 bool write_all(QIODevice& out, const void* data, std::size_t size)
 {
     return out.write(static_cast<const char*>(data), static_cast<qint64>(size)) == static_cast<qint64>(size);
@@ -69,6 +76,8 @@ int32_t compress(Packer& p, QIODevice& in, QIODevice& out)
     // A known size lets zstd fit its window to the input and records the size in the frame.
     ZSTD_CCtx_setPledgedSrcSize(p.compressor, static_cast<unsigned long long>(in.size()));
     for (;;) {
+        if (StopRequested(stop_flag()))
+            return kStopped;
         const qint64 got = in.read(reinterpret_cast<char*>(p.input.data()), static_cast<qint64>(p.input.size()));
         if (got < 0)
             return kInputUnreadable;
@@ -107,6 +116,8 @@ int32_t decompress(Packer& p, QIODevice& in, QIODevice& out)
     bool frameDone = false;
     int64_t written = 0;
     for (;;) {
+        if (StopRequested(stop_flag()))
+            return kStopped;
         const qint64 got = in.read(reinterpret_cast<char*>(p.input.data()), static_cast<qint64>(p.input.size()));
         if (got < 0)
             return kInputUnreadable;
@@ -129,6 +140,11 @@ int32_t run_on_files(const char* in, const char* out, Operation operation)
 }
 
 } // namespace
+
+void packer_set_stop_flag(const StopFlag* flag)
+{
+    stop_flag() = flag;
+}
 
 extern "C" {
 

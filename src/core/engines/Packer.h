@@ -5,6 +5,12 @@
 
 #include <cstdint>
 
+class StopFlag;
+
+// The flag cf and dcf check between blocks (kStopped); nullptr: they run to the end. The flag must
+// outlive the operations it is set for.
+void packer_set_stop_flag(const StopFlag* flag);
+
 // The largest plain package there can be: message length field, message, name length field,
 // file name, attached file, check value.
 inline constexpr int64_t kLargestPackageBytes = 5 + 99'999 + 3 + 999 + 2'027'520 + 32;
@@ -21,6 +27,7 @@ inline constexpr int32_t kTrailingData = -4; // bytes after the end of the frame
 inline constexpr int32_t kTooLarge = -5;     // the output would exceed kDecompressedBound
 inline constexpr int32_t kNotReady = -6;     // alb was not called or failed
 inline constexpr int32_t kCompressFailed = -7;
+inline constexpr int32_t kStopped = -8; // the run was asked to stop; no output is left
 } // namespace packer_result
 
 extern "C" {

@@ -2,6 +2,7 @@
 
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
+#include "files/FileLimits.h"
 #include "files/FileProc.h"
 #include "format/AttachedFileName.h"
 #include "format/CiphertextFile.h"
@@ -46,7 +47,7 @@ class DecryptRun {
     DecryptRun(const DecryptRequest& request, Dialogs& dialogs)
         : request_(request), dialogs_(dialogs), language_(request.language),
           title_(Text(DecryptTexts::CommandCaption, request.language)),
-          run_(request.workingFolderBase, request.workingFolders)
+          run_(request.workingFolderBase, request.workingFolders, request.control)
     {
     }
 
@@ -71,6 +72,8 @@ class DecryptRun {
         outcome_.message =
             QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom).decode(content.message);
         outcome_.status = DecryptStatus::Success;
+        if (request_.showMessage)
+            request_.showMessage(*outcome_.message);
         if (content.fileAttached() && !SaveAttachedFile(content))
             return outcome_;
         outcome_.closingMessage = ClosingMessage(outcome_, language_, request_.closingNamesTheWindow);
@@ -141,9 +144,12 @@ class DecryptRun {
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey).toUtf8();
         operation_initialization(engineKey.constData(), 0, fileLength, 0);
         engineKey.fill('\0');
-        const int32_t code = decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData());
+        int32_t code = cipher_result::kOk;
+        run_.RunSlow([&] { code = decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData()); });
         run_.Discard(body);
         run_.ReleaseEngineBuffers();
+        if (run_.StopRequested())
+            return Stop();
         if (code == cipher_result::kOk)
             return true;
         outcome_.engineCode = code;
@@ -159,14 +165,22 @@ class DecryptRun {
         const QString plain = run_.NewTempFile(QStringLiteral("dcr"), TempTreatment::Shred, errorText);
         if (plain.isEmpty())
             return Fail(Text(NoPackageTempName, language_));
-        const int32_t result = dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
+        int32_t result = packer_result::kOk;
+        run_.RunSlow([&] { result = dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0); });
         run_.Discard(packed);
         run_.ReleasePackerBuffers();
+        if (run_.StopRequested())
+            return Stop();
         // A partial package would only show up later as a false check-value question.
         if (result != packer_result::kOk)
             return Fail(Text(DecompressionFailed, language_), DecryptStatus::WrongKeyOrDamaged);
         FileProc::ReadFileToString(plain, package, 0, errorText);
         run_.Finish();
+        // The package is not shown: the user stopped before any question about it.
+        if (run_.StopRequested()) {
+            package.fill('\0');
+            return Stop();
+        }
         if (!errorText.isEmpty())
             return Fail(FailureWithDetail(Text(PackageUnreadable, language_), plain, errorText));
         return true;
@@ -192,7 +206,7 @@ class DecryptRun {
         outcome_.appendedFileCaption = Text(FolderCaption, language_) + ':';
         if (request_.showFolderControls)
             request_.showFolderControls(outcome_.appendedFileCaption);
-        const QString folder = AskForFolder();
+        const QString folder = AskForFolder(name, content.data.size());
         if (folder.isEmpty()) {
             outcome_.attachmentAbandoned = true;
             outcome_.appendedFileCaption = Text(NotSaved, language_);
@@ -207,11 +221,14 @@ class DecryptRun {
         return true;
     }
 
-    // Asks until a folder is chosen or the user gives up ("").
-    QString AskForFolder()
+    // Asks until a folder is chosen or the user gives up (""). The notice names the file and its
+    // size, so the user knows what is about to be saved.
+    QString AskForFolder(const QString& name, qint64 size)
     {
         using namespace DecryptTexts;
-        const QString notice = Text(FileAttached, language_) + CrLf + Text(PleaseChooseFolder, language_);
+        const QString notice = Text(FileAttached, language_) + CrLf + name + QStringLiteral(" (") +
+                               FileLimits::FormatSizeLimit(size, language_ == Language::German) + ')' + CrLf +
+                               Text(PleaseChooseFolder, language_);
         for (;;) {
             dialogs_.inform(notice, title_);
             const QString folder = dialogs_.chooseFolder(Text(FolderPrompt, language_));
@@ -229,6 +246,14 @@ class DecryptRun {
         outcome_.status = DecryptStatus::AttachmentNotWritten;
         outcome_.appendedFileCaption = Text(DecryptTexts::CouldNotSave, language_);
         dialogs_.inform(text, title_, DialogIcon::Exclamation);
+        return false;
+    }
+
+    // The user asked to stop: the clean-up of any other stop, and no box (the user is leaving).
+    bool Stop()
+    {
+        run_.Finish();
+        outcome_.status = DecryptStatus::Stopped;
         return false;
     }
 

@@ -6,6 +6,7 @@
 
 #include "files/WorkingFolders.h"
 #include "pipeline/Dialogs.h"
+#include "pipeline/RunControl.h"
 
 #include <QString>
 
@@ -33,7 +34,7 @@ constexpr int NewerVersion = 154;
 constexpr int CheckValueMismatch = 21; // followed by 55 and the question 56
 constexpr int MayBeAltered = 55;
 constexpr int AcceptAnyway = 56;
-constexpr int FileAttached = 65; // followed by 66, before the folder chooser
+constexpr int FileAttached = 65; // followed by the file's name and size and 66, before the folder chooser
 constexpr int PleaseChooseFolder = 66;
 constexpr int FolderPrompt = 394;
 constexpr int GoOnWithoutFolder = 73;
@@ -54,11 +55,12 @@ constexpr int FileTooLarge = 417; // larger than any ciphertext file can be
 } // namespace DecryptTexts
 
 enum class DecryptStatus {
-    Success,             // the message was recovered; an attached file was written or knowingly left
-    Failed,              // refused or failed before a message was recovered (no file, no key, I/O, memory)
-    WrongKeyOrDamaged,   // wrong key, or a file or package that is damaged, cut short or not ours
-    CheckValueRefused,   // the check value did not match and the user chose not to go on
-    AttachmentNotWritten // the message was recovered; the attached file was refused or could not be written
+    Success,              // the message was recovered; an attached file was written or knowingly left
+    Failed,               // refused or failed before a message was recovered (no file, no key, I/O, memory)
+    WrongKeyOrDamaged,    // wrong key, or a file or package that is damaged, cut short or not ours
+    CheckValueRefused,    // the check value did not match and the user chose not to go on
+    AttachmentNotWritten, // the message was recovered; the attached file was refused or could not be written
+    Stopped               // the user stopped the run: no box was shown, nothing was recovered or written
 };
 
 // No ciphertext file comes near this size (the largest package, incompressible, sealed: about
@@ -75,9 +77,14 @@ struct DecryptRequest {
     // Called with the caption of lblAppendedFile just before the user is asked for a folder, so the
     // window can show its folder controls behind the chooser. May be empty.
     std::function<void(const QString& appendedFileCaption)> showFolderControls;
+    // Called with the recovered message as soon as it is known, before any question about an
+    // attached file, so the user reads it first. May be empty.
+    std::function<void(const QString& message)> showMessage;
     // The closing message ends with where the message now is and how to reply in the window;
     // a front end without the window leaves that part out.
     bool closingNamesTheWindow = true;
+    // Where the slow steps run and the flag that stops the run; empty: in place, to the end.
+    RunControl control;
 };
 
 struct DecryptOutcome {

@@ -49,7 +49,7 @@ class EncryptRun {
     EncryptRun(const EncryptRequest& request, Dialogs& dialogs)
         : request_(request), dialogs_(dialogs), language_(request.language),
           title_(Text(EncryptTexts::CommandCaption, request.language)),
-          run_(request.workingFolderBase, request.workingFolders)
+          run_(request.workingFolderBase, request.workingFolders, request.control)
     {
     }
 
@@ -141,8 +141,7 @@ class EncryptRun {
         // ciphertext nobody can open.
         if (package.size() - headSize_ > FileLimits::MaxAppendedFileSize) {
             run_.Finish();
-            TooLargeErrMsg(dialogs_, Text(AppendTexts::TooLarge, language_) + CrLf + QDir::toNativeSeparators(path), 1,
-                           language_);
+            FileTooLargeToAttach(dialogs_, path, package.size() - headSize_, language_);
             return false;
         }
         if (!nameFits)
@@ -174,9 +173,13 @@ class EncryptRun {
             return Fail(Text(EncryptTexts::NoPackedTempName, language_));
         if (!run_.AllocatePackerBuffers())
             return Fail(Text(EncryptTexts::PackerNotReady, language_));
-        const int32_t result = request_.engine.compressFile(plain.toUtf8().constData(), packed.toUtf8().constData(), 0);
+        int32_t result = packer_result::kOk;
+        run_.RunSlow(
+            [&] { result = request_.engine.compressFile(plain.toUtf8().constData(), packed.toUtf8().constData(), 0); });
         run_.ReleasePackerBuffers();
         run_.Discard(plain);
+        if (run_.StopRequested())
+            return Stop();
         if (result != packer_result::kOk)
             return Fail(Text(EncryptTexts::CompressionFailed, language_));
         return true;
@@ -196,9 +199,14 @@ class EncryptRun {
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey).toUtf8();
         operation_initialization(engineKey.constData(), 1, QFileInfo(packed).size(), 0);
         engineKey.fill('\0');
-        const int32_t result = request_.engine.encryptFile(packed.toUtf8().constData(), body.toUtf8().constData());
+        int32_t result = cipher_result::kOk;
+        run_.RunSlow(
+            [&] { result = request_.engine.encryptFile(packed.toUtf8().constData(), body.toUtf8().constData()); });
         run_.ReleaseEngineBuffers();
         run_.Discard(packed);
+        // Checked before anything is written: a stopped run leaves no output, not even a whole one.
+        if (run_.StopRequested())
+            return Stop();
         // Anything but 0 means the engine output cannot be trusted to be a whole body.
         if (result != cipher_result::kOk)
             return Fail(Text(EncryptTexts::EngineFailed, language_));
@@ -241,7 +249,7 @@ class EncryptRun {
         QString text = Text(
             outcome_.fileToAppend.isEmpty() ? EncryptTexts::DoneWithoutFile : EncryptTexts::DoneWithFile, language_);
         text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + QLocale().toString(kilobytes, 'f', 2) +
-                QStringLiteral(" Kb ") + Text(EncryptTexts::SizeUnitNote, language_);
+                QStringLiteral(" KB ") + Text(EncryptTexts::SizeUnitNote, language_);
         text += CrLf + Text(EncryptTexts::AttachNote, language_);
         if (language_ == Language::German)
             text += CrLf + Text(EncryptTexts::GermanNote, language_);
@@ -258,6 +266,14 @@ class EncryptRun {
     bool Inform(int textNumber)
     {
         dialogs_.inform(Text(textNumber, language_), title_);
+        return false;
+    }
+
+    // The user asked to stop: the clean-up of any other stop, and no box (the user is leaving).
+    bool Stop()
+    {
+        run_.Finish();
+        outcome_.stopped = true;
         return false;
     }
 
@@ -292,8 +308,11 @@ bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int l
 {
     if (!FileProc::FileExists(outputPath))
         return true;
-    return dialogs.ask(Text(EncryptTexts::ReplaceQuestion, language), Text(EncryptTexts::ReplaceTitle, language),
-                       DialogButtons::YesNo) == DialogAnswer::Yes;
+    // Names the file, since the user may not have typed that name; No is the safe default.
+    const QString question =
+        Text(EncryptTexts::ReplaceQuestion, language) + CrLf + QDir::toNativeSeparators(outputPath);
+    return dialogs.ask(question, Text(EncryptTexts::ReplaceTitle, language), DialogButtons::YesNo, DialogIcon::Question,
+                       1) == DialogAnswer::Yes;
 }
 
 EncryptOutcome EncryptMessage(const EncryptRequest& request, Dialogs& dialogs)

@@ -9,6 +9,7 @@
 #include "files/WorkingFolders.h"
 #include "format/RandomnessStatistics.h"
 #include "pipeline/Dialogs.h"
+#include "pipeline/RunControl.h"
 
 #include <QString>
 
@@ -64,11 +65,14 @@ struct EncryptRequest {
     // Called with true when the work starts (after the last question) and with false when it is
     // over and the closing message is about to be shown. May be empty.
     std::function<void(bool busy)> showBusy;
+    // Where the slow steps run and the flag that stops the run; empty: in place, to the end.
+    RunControl control;
     EncryptEngine engine;
 };
 
 struct EncryptOutcome {
     bool success = false;
+    bool stopped = false;        // the user stopped the run: no box was shown and nothing written
     QString trimmedMessage;      // the message without leading and trailing spaces
     QString fileToAppend;        // the file named or chosen, "" when none (also after a refusal)
     RandomnessReport randomness; // measures of plain package and ciphertext (-1.0: not measured)
@@ -80,8 +84,8 @@ struct EncryptOutcome {
 // The busy text shown in the key field while the pipeline works.
 QString EncryptBusyText(int language);
 
-// Asks before an existing output file is replaced (Yes/No). True when the path names no existing
-// file, or the user agreed.
+// Asks before an existing output file is replaced (Yes/No, the file named, No the default). True when the path names no
+// existing file, or the user agreed.
 bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int language);
 
 // Runs the whole encryption. Every refusal and failure is shown as one box whose title is the

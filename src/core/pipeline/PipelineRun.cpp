@@ -7,14 +7,31 @@
 
 #include <algorithm>
 
-PipelineRun::PipelineRun(const QString& base, WorkingFolders* sharedFolders)
-    : ownFolders_(base), folders_(sharedFolders != nullptr ? *sharedFolders : ownFolders_)
+PipelineRun::PipelineRun(const QString& base, WorkingFolders* sharedFolders, RunControl control)
+    : ownFolders_(base), folders_(sharedFolders != nullptr ? *sharedFolders : ownFolders_), control_(control)
 {
+    engine_set_stop_flag(control_.stop);
+    packer_set_stop_flag(control_.stop);
 }
 
 PipelineRun::~PipelineRun()
 {
     Finish();
+    engine_set_stop_flag(nullptr);
+    packer_set_stop_flag(nullptr);
+}
+
+void PipelineRun::RunSlow(const std::function<void()>& step)
+{
+    if (control_.slowSteps != nullptr)
+        control_.slowSteps->Run(step);
+    else
+        step();
+}
+
+bool PipelineRun::StopRequested() const
+{
+    return ::StopRequested(control_.stop);
 }
 
 bool PipelineRun::MakeWorkingFolder()
@@ -54,9 +71,17 @@ bool PipelineRun::Discard(const QString& path)
     const auto it = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.path == path; });
     if (it == kept_.end())
         return !FileProc::FileExists(path);
-    const TempTreatment treatment = it->treatment;
+    const Kept kept = *it;
     kept_.erase(it);
-    return treatment == TempTreatment::Shred ? Cleanup::ShredAndDelete(path) : Cleanup::DeleteFileForced(path);
+    bool gone = false;
+    RunSlow([&] { gone = Remove(kept); });
+    return gone;
+}
+
+bool PipelineRun::Remove(const Kept& kept)
+{
+    return kept.treatment == TempTreatment::Shred ? Cleanup::ShredAndDelete(kept.path)
+                                                  : Cleanup::DeleteFileForced(kept.path);
 }
 
 bool PipelineRun::AllocatePackerBuffers()
@@ -91,9 +116,16 @@ void PipelineRun::Finish()
 {
     ReleasePackerBuffers();
     ReleaseEngineBuffers();
-    while (!kept_.empty())
-        Discard(kept_.back().path);
-    if (folderMade_)
-        folders_.RemoveWorkingFolder();
+    std::vector<Kept> left;
+    left.swap(kept_);
+    const bool removeFolder = folderMade_;
     folderMade_ = false;
+    if (left.empty() && !removeFolder)
+        return;
+    RunSlow([&] {
+        for (auto it = left.rbegin(); it != left.rend(); ++it)
+            Remove(*it);
+    });
+    if (removeFolder)
+        folders_.RemoveWorkingFolder();
 }

@@ -12,8 +12,14 @@
 //     const QString plt = run.NewTempFile("plt", TempTreatment::Shred, error);
 //     if (!run.AllocatePackerBuffers()) ...   // alb; dalb follows by ReleasePackerBuffers or at the end
 //     run.Discard(plt);                       // as soon as the next stage has consumed it
+//
+// With a RunControl, the slow steps (RunSlow, and the shredding of Discard and Finish) go to the
+// front end's runner, and the engine and the packer check its stop flag while the run lasts; after
+// a slow step the pipeline asks StopRequested and, when set, gives up through Finish like any
+// other stop, so a run stopped by the user leaves exactly as little behind as a failed one.
 
 #include "files/WorkingFolders.h"
+#include "pipeline/RunControl.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,7 +37,8 @@ class PipelineRun {
     // base: the folder the working folder is made in; "" means the default of WorkingFolders.
     // sharedFolders: when given, the run makes its working folder through this object instead (the
     // window's own, so that quitting can still remove the folder of a run that did not finish).
-    explicit PipelineRun(const QString& base = {}, WorkingFolders* sharedFolders = nullptr);
+    // control: where the slow steps run and the flag that stops the run (see RunControl.h).
+    explicit PipelineRun(const QString& base = {}, WorkingFolders* sharedFolders = nullptr, RunControl control = {});
     ~PipelineRun();
 
     PipelineRun(const PipelineRun&) = delete;
@@ -58,6 +65,11 @@ class PipelineRun {
     bool AllocateEngineBuffers();
     void ReleaseEngineBuffers();
 
+    // Carries out a slow step through the front end's runner (in place without one).
+    void RunSlow(const std::function<void()>& step);
+    // True once the front end asked the run to stop; the pipeline then ends through Finish.
+    bool StopRequested() const;
+
     // Does the whole clean-up now (the destructor does it otherwise); safe to call more than once.
     void Finish();
 
@@ -66,6 +78,7 @@ class PipelineRun {
         QString path;
         TempTreatment treatment;
     };
+    static bool Remove(const Kept& kept);
 
     WorkingFolders ownFolders_;
     WorkingFolders& folders_;
@@ -73,4 +86,5 @@ class PipelineRun {
     std::vector<Kept> kept_;
     bool packerBuffers_ = false;
     bool engineBuffers_ = false;
+    RunControl control_;
 };

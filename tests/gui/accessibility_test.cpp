@@ -1,0 +1,225 @@
+// The main window for keyboard and screen-reader users: names through Qt's accessibility interface
+// in both languages, the Tab order, Tab and Ctrl+Tab in the message box, the help link by keyboard,
+// colours a user can tell apart, the minimum size, and a whole encryption and decryption by keys.
+#include "engines/CipherEngine.h"
+#include "gui/WindowFixture.h"
+#include "gui/frmMain.h"
+#include "pipeline/Dialogs.h"
+#include "support/TestFiles.h"
+#include "texts/Language.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <set>
+
+namespace {
+
+const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
+
+QString AccessibleName(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face == nullptr ? QString() : face->text(QAccessible::Name);
+}
+
+// WCAG 2.1 relative luminance and contrast ratio.
+double Luminance(const QColor& colour)
+{
+    const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+class AccessibilityTest : public WindowFixture<ScriptedDialogs> {
+  protected:
+    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
+    static void TearDownTestSuite() { engine_set_kdf_level(KdfLevel::Moderate); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        WindowFixture::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void ChooseLanguage(int language)
+    {
+        window->cboLanguage->setCurrentIndex(language);
+        window->cboLanguage_Click();
+    }
+
+    // Every control a keyboard user can reach now.
+    std::vector<QWidget*> Focusable() const
+    {
+        std::vector<QWidget*> found;
+        for (QWidget* widget : window->findChildren<QWidget*>())
+            if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(window.get()) &&
+                widget->metaObject()->className() != QByteArray("QWidget"))
+                found.push_back(widget);
+        return found;
+    }
+
+    QString Path(const QString& name) const { return dir.path() + '/' + name; }
+
+    QTemporaryDir dir;
+};
+
+// Also prints the table of names, for people to read.
+TEST_F(AccessibilityTest, EveryFocusableControlHasANameInBothLanguagesAndTheClearButtonsSayWhatTheyClear)
+{
+    EnterKey(Key);
+    for (const int language : {Language::English, Language::German}) {
+        for (const bool encrypt : {true, false}) {
+            ChooseLanguage(language);
+            (encrypt ? window->optEncrypt : window->optDecrypt)->click();
+            std::printf("-- %s, %s mode\n", language == Language::English ? "English" : "German",
+                        encrypt ? "encrypt" : "decrypt");
+            std::set<QString> clearNames;
+            for (QWidget* widget : Focusable()) {
+                const QString name = AccessibleName(widget);
+                std::printf("%-22s %s\n", qPrintable(widget->objectName()), qPrintable(name));
+                EXPECT_FALSE(name.trimmed().isEmpty()) << widget->objectName().toStdString();
+                if (widget->objectName().startsWith("cmdClear"))
+                    EXPECT_TRUE(clearNames.insert(name).second) << "two Clear buttons named " << name.toStdString();
+            }
+            EXPECT_EQ(AccessibleName(window->cboLanguage), Language::GetProgramText(1612, language));
+            EXPECT_EQ(window->lblLanguage->buddy(), window->cboLanguage);
+            EXPECT_EQ(AccessibleName(window->txbText), Language::GetProgramText(1603, language));
+        }
+    }
+}
+
+TEST_F(AccessibilityTest, TabLeavesTheMessageBoxAndCtrlTabTypesATab)
+{
+    window->txbText->setFocus();
+    QTest::keyClicks(window->txbText, QStringLiteral("a"));
+    QTest::keyClick(window->txbText, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClicks(window->txbText, QStringLiteral("b"));
+    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("a\tb"));
+
+    QTest::keyClick(window->txbText, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), window->txbText);
+    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("a\tb"));
+}
+
+TEST_F(AccessibilityTest, TabWalksMessageFileOutputKeyAndEncryptInThatOrder)
+{
+    EnterKey(Key);
+    window->txbText->setPlainText(QStringLiteral("x"));
+    window->Clock_Timer();
+    window->txbText->setFocus();
+    std::vector<QWidget*> visited;
+    for (int i = 0; i < 40 && visited.size() < 40; ++i) {
+        visited.push_back(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    const auto at = [&](QWidget* widget) {
+        return std::find(visited.begin(), visited.end(), widget) - visited.begin();
+    };
+    const QWidget* const work[] = {window->txbText, window->cmdSpecifyFile[0], window->cmdSpecifyFile[1],
+                                   window->cmdQuickKey, window->cmdEncryptMessage};
+    for (std::size_t i = 1; i < std::size(work); ++i) {
+        EXPECT_LT(at(const_cast<QWidget*>(work[i - 1])), at(const_cast<QWidget*>(work[i])))
+            << work[i]->objectName().toStdString();
+        EXPECT_LT(at(const_cast<QWidget*>(work[i])), static_cast<long>(visited.size()));
+    }
+    EXPECT_LT(at(window->lblTavolan), static_cast<long>(visited.size())) << "the help link takes the focus";
+}
+
+TEST_F(AccessibilityTest, TheHelpLinkOpensWithEnterAndAFocusedButtonWithEnter)
+{
+    window->lblTavolan->setFocus();
+    QTest::keyClick(window->lblTavolan, Qt::Key_Return);
+    ASSERT_EQ(dialogs.records().size(), 1u);
+    EXPECT_TRUE(dialogs.records()[0].isOpenTarget);
+
+    dialogs.clear();
+    window->cmdEncryptMessage->setFocus();
+    QTest::keyClick(window->cmdEncryptMessage, Qt::Key_Return);
+    ASSERT_EQ(dialogs.messages().size(), 1u) << "Enter pressed Encrypt: the no-key box";
+    EXPECT_EQ(dialogs.messages()[0].title, Language::GetProgramText(382, Language::English));
+}
+
+TEST_F(AccessibilityTest, CheckedModeAndDisabledControlsStandOutByAtLeastThreeToOne)
+{
+    const QPalette mode = window->optDecrypt->palette();
+    const QColor band = window->findChild<QWidget*>("ModeBand")->palette().color(QPalette::Window);
+    EXPECT_GE(Contrast(mode.color(QPalette::Active, QPalette::Text), mode.color(QPalette::Active, QPalette::Base)), 3.0)
+        << "the dot of the checked mode on its face";
+    EXPECT_GE(Contrast(mode.color(QPalette::Active, QPalette::Base), QColor(Qt::white)), 3.0)
+        << "the indicator's face is not a white disc on which a yellow dot vanishes";
+    EXPECT_GE(Contrast(mode.color(QPalette::Disabled, QPalette::WindowText), band), 3.0);
+    EXPECT_NE(mode.color(QPalette::Disabled, QPalette::WindowText), mode.color(QPalette::Active, QPalette::WindowText))
+        << "a disabled mode looks disabled";
+
+    const QPalette button = window->cmdViewCiphertext->palette();
+    ASSERT_FALSE(window->cmdViewCiphertext->isEnabled());
+    EXPECT_GE(Contrast(button.color(QPalette::Disabled, QPalette::ButtonText),
+                       button.color(QPalette::Disabled, QPalette::Button)),
+              3.0);
+}
+
+TEST_F(AccessibilityTest, AtTheMinimumSizeTheKeyFieldAndEveryCaptionStayReadable)
+{
+    for (const int language : {Language::English, Language::German}) {
+        ChooseLanguage(language);
+        window->resize(1, 1);
+        QApplication::processEvents();
+        EXPECT_EQ(window->size(), window->minimumSize());
+        EXPECT_GE(window->txbQuickKey->width(), window->txbQuickKey->fontMetrics().horizontalAdvance(Key));
+        for (QPushButton* button : window->findChildren<QPushButton*>())
+            if (button->isVisibleTo(window.get()))
+                EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()))
+                    << button->objectName().toStdString();
+        EXPECT_GE(window->txbText->height(), window->txbText->fontMetrics().lineSpacing() * 3);
+    }
+}
+
+TEST_F(AccessibilityTest, AWholeEncryptionAndDecryptionByKeysAlone)
+{
+    EnterKey(Key);
+    // Encrypt: type the message, Tab on to the output button, choose the file, Tab to Encrypt.
+    window->txbText->setFocus();
+    QTest::keyClicks(window->txbText, QStringLiteral("By keys alone."));
+    const auto tabTo = [&](QWidget* target) {
+        for (int i = 0; i < 40 && QApplication::focusWidget() != target; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), target) << target->objectName().toStdString();
+    };
+    tabTo(window->cmdSpecifyFile[1]);
+    dialogs.queuePath(Path("letter.zip"));
+    QTest::keyClick(window->cmdSpecifyFile[1], Qt::Key_Return);
+    EXPECT_EQ(window->txbFile[1]->text(), Path("letter.zip"));
+    tabTo(window->cmdEncryptMessage);
+    QTest::keyClick(window->cmdEncryptMessage, Qt::Key_Return); // the offer to attach: its default, No
+    ASSERT_TRUE(test_files::read_file(Path("letter.zip")).startsWith("PK"));
+
+    // Decrypt: the mode by keys, the ciphertext by its button, then Decrypt.
+    tabTo(window->optEncrypt);
+    QTest::keyClick(window->optEncrypt, Qt::Key_Right);
+    ASSERT_TRUE(window->optDecrypt->isChecked());
+    tabTo(window->cmdSpecifyFile[0]);
+    dialogs.queuePath(Path("letter.zip"));
+    QTest::keyClick(window->cmdSpecifyFile[0], Qt::Key_Return);
+    tabTo(window->cmdDecryptMessage);
+    QTest::keyClick(window->cmdDecryptMessage, Qt::Key_Return);
+    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("By keys alone."));
+}
+
+} // namespace

@@ -1,0 +1,236 @@
+// Window behaviours where a fault would hide from the pipeline tests: the decrypt mode's states after
+// a decryption, the message shown before the folder question, the hidden key, quitting with Cancel,
+// captions after a language change, and the encrypt command's closing box.
+#include "engines/CipherEngine.h"
+#include "gui/WindowFixture.h"
+#include "gui/frmMain.h"
+#include "pipeline/Dialogs.h"
+#include "pipeline/EncryptPipeline.h"
+#include "support/TestFiles.h"
+#include "texts/Language.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
+
+QString Text(int number, int language = Language::English)
+{
+    return Language::GetProgramText(number, language);
+}
+
+// Scripted answers, and what the message box held when the first box or chooser came up.
+class ObservingDialogs : public ScriptedDialogs {
+  public:
+    DialogAnswer message(const MessageRequest& request) override
+    {
+        Observe();
+        return ScriptedDialogs::message(request);
+    }
+    QString choosePath(const FileDialogRequest& request) override
+    {
+        Observe();
+        return ScriptedDialogs::choosePath(request);
+    }
+    frmMain* window = nullptr;
+    std::optional<QString> messageAtFirstQuestion;
+
+  private:
+    void Observe()
+    {
+        if (window != nullptr && !messageAtFirstQuestion)
+            messageAtFirstQuestion = window->txbText->toPlainText();
+    }
+};
+
+class WindowBehaviourTest : public WindowFixture<ObservingDialogs> {
+  protected:
+    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
+    static void TearDownTestSuite() { engine_set_kdf_level(KdfLevel::Moderate); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        WindowFixture::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    QString Path(const QString& name) const { return dir.path() + '/' + name; }
+
+    // A ciphertext of message (and the file, when named) made by the encrypt pipeline.
+    QString MakeCiphertext(const QString& message, const QString& fileToAppend = {})
+    {
+        ScriptedDialogs quiet;
+        EncryptRequest request;
+        request.message = message;
+        request.fileToAppend = fileToAppend;
+        request.outputPath = Path("letter.zip");
+        request.quickKey = Key;
+        request.kdfLevel = KdfLevel::Interactive;
+        request.workingFolderBase = workFolder.path();
+        EXPECT_TRUE(EncryptMessage(request, quiet).success);
+        return request.outputPath;
+    }
+
+    void ChooseLanguage(int language)
+    {
+        window->cboLanguage->setCurrentIndex(language);
+        window->cboLanguage_Click();
+    }
+
+    void HideKey()
+    {
+        window->cmdHideShowQuickKey->click();
+        ASSERT_EQ(window->cmdHideShowQuickKey->text(), Text(380));
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(WindowBehaviourTest, DecryptModeKeepsItsStatesAfterEveryDecryption)
+{
+    EnterKey(Key);
+    const QString letter = MakeCiphertext(QStringLiteral("Read only."));
+    window->optDecrypt->click();
+    for (const QString& ciphertext : {QString(), letter}) {
+        SCOPED_TRACE(ciphertext.isEmpty() ? "refused: no file" : "decrypted");
+        window->txbFile[0]->setText(ciphertext);
+        window->cmdDecryptMessage->click();
+        EXPECT_FALSE(window->cmdLoadSaveTextbox[0]->isEnabled()) << "nothing loads into the read-only box";
+        EXPECT_TRUE(window->txbText->isReadOnly());
+        EXPECT_FALSE(window->cmdEncryptMessage->isEnabled());
+        EXPECT_FALSE(window->cmdSpecifyFile[1]->isEnabled());
+        EXPECT_TRUE(window->cmdDecryptMessage->isEnabled());
+    }
+    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("Read only."));
+}
+
+TEST_F(WindowBehaviourTest, TheMessageIsInTheBoxBeforeTheFolderIsAskedFor)
+{
+    EnterKey(Key);
+    const QString attached = Path("report.txt");
+    ASSERT_TRUE(test_files::write_file(attached, "the report"));
+    MakeCiphertext(QStringLiteral("Here is the report."), attached);
+    window->optDecrypt->click();
+    window->txbFile[0]->setText(Path("letter.zip"));
+    dialogs.window = window.get();
+    dialogs.queuePath(dir.path());
+
+    window->cmdDecryptMessage->click();
+
+    ASSERT_TRUE(dialogs.messageAtFirstQuestion.has_value());
+    EXPECT_EQ(*dialogs.messageAtFirstQuestion, QStringLiteral("Here is the report."));
+    ASSERT_FALSE(dialogs.messages().empty());
+    EXPECT_TRUE(dialogs.messages()[0].text.contains(QStringLiteral("report.txt (10 bytes)")))
+        << dialogs.messages()[0].text.toStdString();
+}
+
+// No key: the no-key box and nothing else. A hidden key: the question, No by default; Yes shows the
+// key and stops, No goes on.
+TEST_F(WindowBehaviourTest, EncryptWithNoKeyOrAHiddenKey)
+{
+    window->txbText->setPlainText(QStringLiteral("a message"));
+    window->txbFile[1]->setText(Path("out.zip"));
+    window->cmdEncryptMessage->click();
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].title, Text(382));
+    EXPECT_FALSE(QFileInfo::exists(Path("out.zip")));
+
+    EnterKey(Key);
+    HideKey();
+    dialogs.clear();
+    dialogs.queueAnswer(DialogAnswer::Yes);
+    window->cmdEncryptMessage->click();
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].title, Text(117));
+    EXPECT_EQ(dialogs.messages()[0].defaultButton, 1);
+    EXPECT_EQ(window->txbQuickKey->text(), Key) << "Yes shows the key";
+    EXPECT_FALSE(QFileInfo::exists(Path("out.zip")));
+
+    HideKey();
+    dialogs.clear();
+    window->cmdEncryptMessage->click(); // the question's default, then the offer to attach's default
+    EXPECT_TRUE(test_files::read_file(Path("out.zip")).startsWith("PK"));
+    EXPECT_EQ(window->cmdHideShowQuickKey->text(), Text(380)) << "the key stays hidden";
+    EXPECT_EQ(window->QuickKey, Key);
+}
+
+TEST_F(WindowBehaviourTest, QuitThenCancelKeepsTheKeyAndQuitThenNoWipesIt)
+{
+    EnterKey(Key);
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied"));
+    dialogs.queueAnswer(DialogAnswer::Cancel);
+    window->cmdQuit->click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->QuickKey, Key);
+    EXPECT_EQ(window->txbQuickKey->text(), Key);
+
+    dialogs.queueAnswer(DialogAnswer::No);
+    window->cmdQuit->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->QuickKey.isEmpty());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("copied"));
+}
+
+TEST_F(WindowBehaviourTest, ALanguageChangeInDecryptModeWritesTheDecryptCaptions)
+{
+    window->optDecrypt->click();
+    ChooseLanguage(Language::German);
+    EXPECT_TRUE(window->optDecrypt->isChecked());
+    EXPECT_EQ(window->cmdSpecifyFile[0]->text(), Text(15, Language::German));
+    EXPECT_EQ(window->cmdSpecifyFile[1]->text(), Text(17, Language::German));
+    EXPECT_EQ(window->txbFile[0]->accessibleName(), Text(15, Language::German));
+}
+
+TEST_F(WindowBehaviourTest, EveryCaptionOfTheWindowChangesWithTheLanguage)
+{
+    EnterKey(Key);
+    const auto captions = [&] {
+        std::map<QString, QString> all;
+        for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
+            all[button->objectName()] = button->text();
+        for (QLabel* label : window->findChildren<QLabel*>())
+            if (label != window->lblTavolan) // the maker's name reads the same in both languages
+                all[label->objectName()] = label->text();
+        return all;
+    };
+    const auto english = captions();
+    ChooseLanguage(Language::German);
+    const auto german = captions();
+    for (const auto& [name, caption] : english)
+        if (!caption.isEmpty())
+            EXPECT_NE(german.at(name), caption) << name.toStdString();
+}
+
+TEST_F(WindowBehaviourTest, TheClosingBoxGivesTheSizeInKBAndTheGermanLastLine)
+{
+    EnterKey(Key);
+    ChooseLanguage(Language::German);
+    window->txbText->setPlainText(QStringLiteral("Hallo"));
+    window->txbFile[1]->setText(Path("out.zip"));
+
+    window->cmdEncryptMessage->click();
+
+    ASSERT_FALSE(dialogs.messages().empty());
+    const QString closing = dialogs.messages().back().text;
+    const double kilobytes = QFileInfo(Path("out.zip")).size() / 1024.0;
+    EXPECT_TRUE(closing.contains(' ' + QLocale().toString(kilobytes, 'f', 2) + " KB " + Text(93, Language::German)))
+        << closing.toStdString();
+    EXPECT_TRUE(closing.endsWith("\r\n" + Text(71, Language::German))) << closing.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,182 @@
+// The main window while a command's pipeline works: the event loop keeps turning, the busy indicator
+// shows, input other than Quit and Escape is held back, and Quit, Escape or closing the window stop
+// the run, leave nothing behind and then quit.
+#include "engines/CipherEngine.h"
+#include "gui/WindowFixture.h"
+#include "gui/frmMain.h"
+#include "pipeline/Dialogs.h"
+#include "pipeline/EncryptPipeline.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
+
+// Calls `action` on every turn of the event loop while the window's command works.
+class DuringWork {
+  public:
+    DuringWork(frmMain& window, std::function<void()> action) : window_(window), action_(std::move(action))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (!window_.Working() || !window_.KeyFieldShowsBusy())
+                return;
+            ++turns;
+            indicatorShown = indicatorShown || window_.prgWork->isVisible();
+            if (action_)
+                action_();
+        });
+        timer_.start(0);
+    }
+    int turns = 0;
+    bool indicatorShown = false;
+
+  private:
+    frmMain& window_;
+    std::function<void()> action_;
+    QTimer timer_;
+};
+
+class WorkInProgressTest : public WindowFixture<ScriptedDialogs> {
+  protected:
+    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
+    static void TearDownTestSuite() { engine_set_kdf_level(KdfLevel::Moderate); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        WindowFixture::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EnterKey(Key);
+    }
+
+    QString Path(const QString& name) const { return dir.path() + '/' + name; }
+
+    void PrepareEncryption()
+    {
+        window->txbText->setPlainText(QStringLiteral("Meet me at the north gate."));
+        window->txbFile[1]->setText(Path("out.zip"));
+    }
+
+    void PrepareDecryption()
+    {
+        ScriptedDialogs encryptDialogs;
+        EncryptRequest request;
+        request.message = QStringLiteral("Stop before you read me.");
+        request.outputPath = Path("letter.zip");
+        request.quickKey = Key;
+        request.kdfLevel = KdfLevel::Interactive;
+        request.workingFolderBase = workFolder.path();
+        ASSERT_TRUE(EncryptMessage(request, encryptDialogs).success);
+        window->optDecrypt->click();
+        window->txbFile[0]->setText(request.outputPath);
+    }
+
+    // Every file under the base of the working folders, hidden ones included.
+    QStringList LeftInWorkFolder() const
+    {
+        QStringList found;
+        QDirIterator it(workFolder.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << it.next();
+        return found;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(WorkInProgressTest, TheEventLoopTurnsAndTheIndicatorShowsWhileTheCommandWorks)
+{
+    PrepareEncryption();
+    DuringWork watch(*window, {});
+
+    window->cmdEncryptMessage->click();
+
+    EXPECT_GT(watch.turns, 0) << "the window was frozen for the whole run";
+    EXPECT_TRUE(watch.indicatorShown);
+    EXPECT_FALSE(window->prgWork->isVisible());
+    EXPECT_FALSE(window->Working());
+    EXPECT_TRUE(test_files::read_file(Path("out.zip")).startsWith("PK"));
+    EXPECT_TRUE(LeftInWorkFolder().isEmpty());
+}
+
+TEST_F(WorkInProgressTest, InputOtherThanQuitIsHeldBackWhileTheCommandWorks)
+{
+    PrepareEncryption();
+    bool tried = false;
+    DuringWork watch(*window, [&] {
+        if (tried)
+            return;
+        tried = true;
+        QTest::keyClicks(window->txbText, QStringLiteral("typed meanwhile"));
+        QTest::mouseClick(window->optDecrypt, Qt::LeftButton);
+    });
+
+    window->cmdEncryptMessage->click();
+
+    ASSERT_TRUE(tried);
+    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("Meet me at the north gate."));
+    EXPECT_TRUE(window->optEncrypt->isChecked());
+    EXPECT_TRUE(window->isVisible());
+}
+
+// Quit, Escape and the window's close button, in both commands: the run stops, no temporary file or
+// working folder stays, no output and no attached file is written, no closing box is shown, and the
+// window quits as usual (the key wiped).
+TEST_F(WorkInProgressTest, StoppingDuringTheRunLeavesNothingBehindAndQuits)
+{
+    struct Way {
+        const char* name;
+        std::function<void(frmMain&)> stop;
+    };
+    const Way ways[] = {
+        {"Quit", [](frmMain& w) { QTest::mouseClick(w.cmdQuit, Qt::LeftButton); }},
+        {"Escape", [](frmMain& w) { QTest::keyClick(w.txbText, Qt::Key_Escape); }},
+        {"close", [](frmMain& w) { w.close(); }},
+    };
+    for (const bool encrypt : {true, false}) {
+        for (const Way& way : ways) {
+            SCOPED_TRACE(std::string(encrypt ? "encrypt, " : "decrypt, ") + way.name);
+            TearDown();
+            SetUp();
+            if (encrypt)
+                PrepareEncryption();
+            else
+                PrepareDecryption();
+            dialogs.clear();
+            bool stopped = false;
+            DuringWork watch(*window, [&] {
+                if (!stopped)
+                    way.stop(*window);
+                stopped = true;
+            });
+
+            (encrypt ? window->cmdEncryptMessage : window->cmdDecryptMessage)->click();
+
+            ASSERT_TRUE(stopped);
+            EXPECT_FALSE(QFile::exists(Path("out.zip")));
+            EXPECT_TRUE(window->txbText->toPlainText().isEmpty() || encrypt);
+            EXPECT_TRUE(LeftInWorkFolder().isEmpty()) << LeftInWorkFolder().join(' ').toStdString();
+            for (const MessageRequest& box : dialogs.messages())
+                EXPECT_EQ(box.buttons, DialogButtons::YesNo) << "only the offer to attach: " << box.text.toStdString();
+            EXPECT_FALSE(window->isVisible());
+            EXPECT_TRUE(window->QuickKey.isEmpty());
+        }
+    }
+}
+
+} // namespace
