@@ -95,8 +95,9 @@ TEST_F(AccessibilityTest, EveryFocusableControlHasANameInBothLanguagesAndTheClea
                 const QString name = AccessibleName(widget);
                 std::printf("%-22s %s\n", qPrintable(widget->objectName()), qPrintable(name));
                 EXPECT_FALSE(name.trimmed().isEmpty()) << widget->objectName().toStdString();
-                if (widget->objectName().startsWith("cmdClear"))
+                if (widget->objectName().startsWith("cmdClear")) {
                     EXPECT_TRUE(clearNames.insert(name).second) << "two Clear buttons named " << name.toStdString();
+                }
             }
             EXPECT_EQ(AccessibleName(window->cboLanguage), Language::GetProgramText(1612, language));
             EXPECT_EQ(window->lblLanguage->buddy(), window->cboLanguage);
@@ -184,9 +185,10 @@ TEST_F(AccessibilityTest, AtTheMinimumSizeTheKeyFieldAndEveryCaptionStayReadable
         EXPECT_EQ(window->size(), window->minimumSize());
         EXPECT_GE(window->txbQuickKey->width(), window->txbQuickKey->fontMetrics().horizontalAdvance(Key));
         for (QPushButton* button : window->findChildren<QPushButton*>())
-            if (button->isVisibleTo(window.get()))
+            if (button->isVisibleTo(window.get())) {
                 EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()))
                     << button->objectName().toStdString();
+            }
         EXPECT_GE(window->txbText->height(), window->txbText->fontMetrics().lineSpacing() * 3);
     }
 }
