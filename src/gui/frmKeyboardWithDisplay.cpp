@@ -2,9 +2,13 @@
 
 #include "gui/Twips.h"
 
+#include "keys/KeyGenerator.h"
+#include "pipeline/Dialogs.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -69,6 +73,19 @@ void frmKeyboardWithDisplay::buildControls()
     cmdYes_->setDefault(true); // Enter accepts a valid key; while it is hidden Enter does nothing
     cmdNo_ = MakeButton(QStringLiteral("cmdNo"), QStringLiteral("No"), this);
     cmdCancel_ = MakeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), this);
+    cmdSuggestKey_ = MakeButton(QStringLiteral("cmdSuggestKey"), QStringLiteral("&Suggest a key"), this);
+
+    // The strength of the key as typed: five steps, from very weak to very strong.
+    prbStrength_ = new QProgressBar(this);
+    prbStrength_->setObjectName(QStringLiteral("prbStrength"));
+    prbStrength_->setRange(0, static_cast<int>(Keys::StrengthRating::VeryStrong) + 1);
+    prbStrength_->setTextVisible(false);
+    prbStrength_->setMaximumWidth(120);
+    lblStrength_ = MakeLabel(QStringLiteral("lblStrength"), QString(), this);
+    lblStrength_->setWordWrap(true);
+    lblSuggestedKey_ = MakeLabel(QStringLiteral("lblSuggestedKey"), QString(), this);
+    lblSuggestedKey_->setWordWrap(true);
+    lblSuggestedKey_->setVisible(false);
 
     // The count or checksum on the left; the question with Yes and No, or Cancel alone, on the right.
     auto* answerRow = new QHBoxLayout;
@@ -79,15 +96,26 @@ void frmKeyboardWithDisplay::buildControls()
     answerRow->addWidget(cmdNo_);
     answerRow->addWidget(cmdCancel_);
 
+    auto* keyRow = new QHBoxLayout;
+    keyRow->addWidget(txbKey_, 1);
+    keyRow->addWidget(cmdSuggestKey_);
+
+    auto* strengthRow = new QHBoxLayout;
+    strengthRow->addWidget(prbStrength_);
+    strengthRow->addWidget(lblStrength_, 1);
+
     auto* column = new QVBoxLayout(this);
     column->addWidget(lblEntertheKey_);
-    column->addWidget(txbKey_);
+    column->addLayout(keyRow);
+    column->addLayout(strengthRow);
+    column->addWidget(lblSuggestedKey_);
     column->addLayout(answerRow);
 
     connect(txbKey_, &QLineEdit::textChanged, this, &frmKeyboardWithDisplay::txbKey_Change);
     connect(cmdYes_, &QPushButton::clicked, this, &frmKeyboardWithDisplay::cmdYes_Click);
     connect(cmdNo_, &QPushButton::clicked, this, &frmKeyboardWithDisplay::cmdNo_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmKeyboardWithDisplay::cmdCancel_Click);
+    connect(cmdSuggestKey_, &QPushButton::clicked, this, &frmKeyboardWithDisplay::cmdSuggestKey_Click);
     resize(DefaultWidth, sizeHint().height());
 }
 
@@ -103,6 +131,7 @@ void frmKeyboardWithDisplay::applyProgramTexts(int language)
     cmdYes_->setText(programText(97));
     cmdNo_->setText(programText(98));
     cmdCancel_->setText(programText(184));
+    cmdSuggestKey_->setText(programText(KeyStrengthTexts::SuggestKey));
 }
 
 void frmKeyboardWithDisplay::KeyboardWithDisplay(QWidget* mainWindow)
@@ -150,6 +179,7 @@ void frmKeyboardWithDisplay::txbKey_Change()
     lblUseThisKey_->setVisible(valid);
     cmdCancel_->setVisible(!valid);
     lblChecksumIs_->setVisible(true);
+    showStrength();
 
     if (valid) {
         checksum_ = Keys::KeyChecksum(txbKey_->text());
@@ -163,8 +193,49 @@ void frmKeyboardWithDisplay::txbKey_Change()
         lblChecksumIs_->setText(QString::number(significant) + QLatin1Char(' ') + programText(103));
 }
 
+void frmKeyboardWithDisplay::showStrength()
+{
+    // A suggested key is shown with its reminder only while the box still holds it.
+    lblSuggestedKey_->setVisible(!suggestedKey_.isEmpty() && txbKey_->text() == suggestedKey_);
+    const bool empty = Keys::SignificantLength(txbKey_->text()) == 0;
+    prbStrength_->setVisible(!empty);
+    lblStrength_->setVisible(!empty);
+    if (empty)
+        return;
+    const Keys::KeyStrength strength = Keys::EstimateKeyStrength(txbKey_->text());
+    prbStrength_->setValue(static_cast<int>(strength.rating) + 1);
+    lblStrength_->setText(Keys::StrengthRatingText(strength.rating, language_) + QStringLiteral(" (") +
+                          Keys::GuessTimeText(strength, language_) + QLatin1Char(')'));
+}
+
+// A weak key is the user's to choose, but only once they have read why it is weak.
+bool frmKeyboardWithDisplay::confirmWeakKey()
+{
+    const Keys::KeyStrength strength = Keys::EstimateKeyStrength(txbKey_->text());
+    if (!Keys::IsWeak(strength) || !dialogs_)
+        return true;
+    const QString question = programText(KeyStrengthTexts::WeakKeyQuestion) + QLatin1Char(' ') +
+                             Keys::WeaknessReasonText(strength.reason, language_) + QStringLiteral("\n\n") +
+                             programText(KeyStrengthTexts::WeakKeyConsequence);
+    return dialogs_->ask(question, programText(57), DialogButtons::YesNo, DialogIcon::Exclamation, 1) ==
+           DialogAnswer::Yes;
+}
+
+void frmKeyboardWithDisplay::cmdSuggestKey_Click()
+{
+    Keys::WipeString(suggestedKey_);
+    suggestedKey_ = Keys::SuggestKey();
+    lblSuggestedKey_->setText(programText(KeyStrengthTexts::SuggestedKeyReminder));
+    txbKey_->setText(suggestedKey_);
+    txbKey_->setFocus();
+}
+
 void frmKeyboardWithDisplay::cmdYes_Click()
 {
+    if (!confirmWeakKey()) {
+        txbKey_->setFocus();
+        return;
+    }
     QString typed = txbKey_->text();
     txbKey_->setText(Keys::PrepareAcceptedKey(typed));
     Keys::WipeString(typed);
@@ -185,6 +256,7 @@ void frmKeyboardWithDisplay::cmdCancel_Click()
 
 void frmKeyboardWithDisplay::clearKey()
 {
+    Keys::WipeString(suggestedKey_);
     QString old = txbKey_->text();
     txbKey_->clear();
     // The box has let go of its text: this string now holds the last copy, overwrite it.
@@ -193,6 +265,7 @@ void frmKeyboardWithDisplay::clearKey()
 
 QString frmKeyboardWithDisplay::takeKey()
 {
+    Keys::WipeString(suggestedKey_);
     QString key = txbKey_->text();
     txbKey_->clear();
     return key;

@@ -45,6 +45,7 @@ frmKeyboardWithDisplay& KeyEntryWindow(frmMain& window)
         keyWindow->setMinKeyLength(Keys::MinKeyLength);
         keyWindow->setMaxKeyLength(Keys::MaxKeyLength);
         keyWindow->applyProgramTexts(window.CurrentLanguage);
+        keyWindow->setDialogs(&window.dialogs);
         // A ciphertext viewed so far was made with another key, in either mode.
         QObject::connect(keyWindow, &frmKeyboardWithDisplay::keyAccepted, &window, [&window] {
             window.cmdViewCiphertext->setEnabled(false);
