@@ -82,7 +82,8 @@ void frmKeyboardWithDisplay::buildControls()
     prbStrength_->setTextVisible(false);
     prbStrength_->setMaximumWidth(120);
     lblStrength_ = MakeLabel(QStringLiteral("lblStrength"), QString(), this);
-    lblStrength_->setWordWrap(true);
+    lblGuessTime_ = MakeLabel(QStringLiteral("lblGuessTime"), QString(), this);
+    lblGuessTime_->setWordWrap(true);
     lblSuggestedKey_ = MakeLabel(QStringLiteral("lblSuggestedKey"), QString(), this);
     lblSuggestedKey_->setWordWrap(true);
     lblSuggestedKey_->setVisible(false);
@@ -108,6 +109,7 @@ void frmKeyboardWithDisplay::buildControls()
     column->addWidget(lblEntertheKey_);
     column->addLayout(keyRow);
     column->addLayout(strengthRow);
+    column->addWidget(lblGuessTime_);
     column->addWidget(lblSuggestedKey_);
     column->addLayout(answerRow);
 
@@ -160,9 +162,13 @@ void frmKeyboardWithDisplay::activate()
     txbKey_Change();
     keyAccepted_ = false;
     txbKey_->setMaxLength(maxKeyLength_);
-    // The instruction may wrap (German is longer): the height follows the width.
-    setFixedHeight(layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : sizeHint().height());
     txbKey_->setFocus();
+}
+
+// The instruction and the strength lines may wrap (German is longer): the height follows the width.
+void frmKeyboardWithDisplay::fitHeight()
+{
+    setFixedHeight(layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : sizeHint().height());
 }
 
 bool frmKeyboardWithDisplay::KeyLengthIsValid() const
@@ -200,12 +206,14 @@ void frmKeyboardWithDisplay::showStrength()
     const bool empty = Keys::SignificantLength(txbKey_->text()) == 0;
     prbStrength_->setVisible(!empty);
     lblStrength_->setVisible(!empty);
-    if (empty)
-        return;
-    const Keys::KeyStrength strength = Keys::EstimateKeyStrength(txbKey_->text());
-    prbStrength_->setValue(static_cast<int>(strength.rating) + 1);
-    lblStrength_->setText(Keys::StrengthRatingText(strength.rating, language_) + QStringLiteral(" (") +
-                          Keys::GuessTimeText(strength, language_) + QLatin1Char(')'));
+    lblGuessTime_->setVisible(!empty);
+    if (!empty) {
+        const Keys::KeyStrength strength = Keys::EstimateKeyStrength(txbKey_->text());
+        prbStrength_->setValue(static_cast<int>(strength.rating) + 1);
+        lblStrength_->setText(Keys::StrengthRatingText(strength.rating, language_));
+        lblGuessTime_->setText(Keys::GuessTimeText(strength, language_));
+    }
+    fitHeight();
 }
 
 // A weak key is the user's to choose, but only once they have read why it is weak.

@@ -70,6 +70,7 @@ class frmKeyboardWithDisplay : public QDialog {
     void activate();
     bool KeyLengthIsValid() const;
     void showStrength();
+    void fitHeight();
     bool confirmWeakKey();
     QString programText(int number) const { return Language::GetProgramText(number, language_); }
 
@@ -83,6 +84,7 @@ class frmKeyboardWithDisplay : public QDialog {
     QPushButton* cmdSuggestKey_ = nullptr;
     QProgressBar* prbStrength_ = nullptr;
     QLabel* lblStrength_ = nullptr;
+    QLabel* lblGuessTime_ = nullptr;
     QLabel* lblSuggestedKey_ = nullptr;
     Dialogs* dialogs_ = nullptr;
     QString suggestedKey_; // the key last suggested, while the box still holds it
