@@ -67,6 +67,7 @@ const OptionSpec KeyFile{"--key-file", &CliOptions::keyFile};
 const OptionSpec Kdf{"--kdf", nullptr, nullptr, ParseKdf};
 const OptionSpec Force{"--force", nullptr, &CliOptions::force};
 const OptionSpec AcceptBadCheck{"--accept-bad-check", nullptr, &CliOptions::acceptBadCheck};
+const OptionSpec Strength{"--strength", nullptr, &CliOptions::strength};
 const OptionSpec Lang{"--lang", nullptr, nullptr, ParseLanguage};
 
 struct CommandSpec {
@@ -81,7 +82,8 @@ const std::vector<CommandSpec>& Commands()
     static const std::vector<CommandSpec> commands = {
         {"encrypt", CliCommand::Encrypt, {Out, Attach, MessageFile, KeyFile, Kdf, Force, Lang}, "--out"},
         {"decrypt", CliCommand::Decrypt, {In, OutDir, MessageOut, KeyFile, AcceptBadCheck, Lang}, "--in"},
-        {"checksum", CliCommand::Checksum, {KeyFile}, ""},
+        {"checksum", CliCommand::Checksum, {KeyFile, Strength, Lang}, ""},
+        {"keygen", CliCommand::Keygen, {Lang}, ""},
         {"inspect", CliCommand::Inspect, {In}, "--in"},
     };
     return commands;
@@ -185,7 +187,8 @@ Usage:
                        [--kdf interactive|moderate|sensitive] [--force] [--lang en|de]
   quillet-cli decrypt  --in FILE [--out-dir DIR] [--message-out FILE] [--key-file FILE]
                        [--accept-bad-check] [--lang en|de]
-  quillet-cli checksum [--key-file FILE]
+  quillet-cli checksum [--key-file FILE] [--strength] [--lang en|de]
+  quillet-cli keygen   [--lang en|de]
   quillet-cli inspect  --in FILE
   quillet-cli --help | --version
 
@@ -196,7 +199,11 @@ Commands:
             as it was encrypted. An attached file is saved in --out-dir, else in the current
             folder, under the name the sender gave it; a file of that name is replaced.
   checksum  Prints the key's checksum (four digits). Sender and recipient compare it to be
-            sure they use the same key, without saying the key.
+            sure they use the same key, without saying the key. With --strength it also
+            rates how hard the key is to guess and how long the guesses would take.
+  keygen    Prints a new random key of 100 bits (five groups of four characters that cannot
+            be mistaken for each other), its checksum on standard error. Pass it on by
+            another channel than the e-mail that carries the file.
   inspect   Shows the header fields of a ciphertext file. Needs no key.
 
 Options:
@@ -211,6 +218,7 @@ Options:
   --message-out FILE    write the message to FILE instead of standard output
   --accept-bad-check    go on when the check value does not match (the data may be altered)
   --key-file FILE       read the key from the first line of FILE
+  --strength            checksum: rate the key's strength as well
   --lang en|de          language of the messages (default: the language chosen in the window)
 
 The key: the first line of --key-file, else the environment variable QUILLET_KEY, else it is

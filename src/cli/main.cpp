@@ -33,6 +33,8 @@ ExitStatus Run(const CliOptions& options)
         return RunDecrypt(options, language, dialogs);
     case CliCommand::Checksum:
         return RunChecksum(options, language, dialogs);
+    case CliCommand::Keygen:
+        return RunKeygen(options, language, dialogs);
     case CliCommand::Inspect:
         return RunInspect(options, language, dialogs);
     case CliCommand::Help:

@@ -2,6 +2,7 @@
 // case runs the built program in its own temporary folder, with its own working-folder base and
 // settings, detached from any terminal unless a case gives it one.
 #include "keys/KeyRoutines.h"
+#include "keys/KeyStrength.h"
 #include "pipeline/DecryptPipeline.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
@@ -264,6 +265,51 @@ TEST_F(CliTest, ChecksumPrintsFourDigitsOnlyAndMatchesTheWindows)
     const TerminalRun typed = RunOnTerminal({"checksum"}, Environment(), dir.path(), TypedKey);
     EXPECT_EQ(typed.exitCode, 0);
     EXPECT_TRUE(typed.screen.endsWith(QByteArray::number(expected) + "\r\n")) << typed.screen.toStdString();
+}
+
+TEST_F(CliTest, ChecksumWithStrengthRatesTheKeyAsItIsUsed)
+{
+    struct Row {
+        QByteArray key;
+        Keys::StrengthRating rating;
+    } const rows[] = {{"password password", Keys::StrengthRating::VeryWeak},
+                      {"  violets ARE blue,   1984 miles ", Keys::StrengthRating::VeryStrong}};
+    for (const Row& row : rows) {
+        const Result result = Run({"checksum", "--strength", "--lang", "en"}, {}, row.key);
+        EXPECT_EQ(result.exitCode, 0) << result.errText().toStdString();
+        const QList<QByteArray> lines = result.out.split('\n');
+        ASSERT_GE(lines.size(), 3) << result.out.toStdString();
+        EXPECT_EQ(lines[0], QByteArray::number(Keys::KeyChecksum(QString::fromUtf8(row.key))));
+        EXPECT_EQ(QString::fromUtf8(lines[1]), Keys::StrengthRatingText(row.rating, Language::English))
+            << row.key.data();
+        const Keys::KeyStrength strength = Keys::EstimateKeyStrength(QString::fromUtf8(row.key));
+        EXPECT_TRUE(result.out.contains(Keys::GuessTimeText(strength, Language::English).toUtf8()));
+        // Only a weak key gets the reason that makes it guessable.
+        EXPECT_EQ(
+            result.out.contains(Keys::WeaknessReasonText(Keys::WeaknessReason::Repeats, Language::English).toUtf8()),
+            Keys::IsWeak(strength));
+    }
+}
+
+TEST_F(CliTest, KeygenPrintsANewValidKeyWhoseChecksumGoesToStandardError)
+{
+    const Result first = Run({"keygen", "--lang", "en"});
+    const Result second = Run({"keygen", "--lang", "en"});
+    ASSERT_EQ(first.exitCode, 0) << first.errText().toStdString();
+    ASSERT_TRUE(first.out.endsWith('\n'));
+    const QString key = QString::fromUtf8(first.out.chopped(1));
+    EXPECT_FALSE(key.contains('\n'));
+    EXPECT_GE(Keys::SignificantLength(key), Keys::MinKeyLength);
+    EXPECT_NE(first.out, second.out);
+    EXPECT_TRUE(first.errText().contains(Text(136) + ' ' + QString::number(Keys::KeyChecksum(key))));
+    EXPECT_TRUE(first.errText().contains(Text(KeyStrengthTexts::SuggestedKeyReminder)));
+
+    // The printed line is ready to be a key file.
+    Write("key.txt", first.out);
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    const Result opened = Decrypt("letter.zip");
+    EXPECT_EQ(opened.exitCode, 0) << opened.errText().toStdString();
+    EXPECT_EQ(opened.out, Message);
 }
 
 // ---- The window and the command line read each other's files ------------------------------------

@@ -24,6 +24,7 @@ constexpr int ReasonRepeats = 476; // 476..481 in the order of WeaknessReason
 constexpr int SuggestKey = 482;
 constexpr int SuggestedKeyReminder = 483;
 constexpr int WeakKeyWarning = 484;
+constexpr int NoRandomSource = 485;
 } // namespace KeyStrengthTexts
 
 namespace Keys {
