@@ -8,23 +8,23 @@
 
 // Program texts of the strength estimate and the key suggestion.
 namespace KeyStrengthTexts {
-constexpr int RatingVeryWeak = 460; // 460..464: very weak, weak, fair, strong, very strong
-constexpr int AboutGuesses = 465;   // "about 10^2 guesses"
-constexpr int OnOneMachine = 466;
-constexpr int ForAThousandMachines = 467;
-constexpr int LessThanAMinute = 468;
-constexpr int Minutes = 469; // 469..472: "2 minutes", hours, days, years
-constexpr int Hours = 470;
-constexpr int Days = 471;
-constexpr int Years = 472;
-constexpr int BeyondMillionYears = 473;
-constexpr int WeakKeyQuestion = 474; // "This key is weak:" ... reason ... 475
-constexpr int WeakKeyConsequence = 475;
-constexpr int ReasonRepeats = 476; // 476..481 in the order of WeaknessReason
-constexpr int SuggestKey = 482;
-constexpr int SuggestedKeyReminder = 483;
-constexpr int WeakKeyWarning = 484;
-constexpr int NoRandomSource = 485;
+constexpr int RatingVeryWeak = 900; // 900..904: very weak, weak, fair, strong, very strong
+constexpr int AboutGuesses = 905;   // "about 10^2 guesses"
+constexpr int OnOneMachine = 906;
+constexpr int ForAThousandMachines = 907;
+constexpr int LessThanAMinute = 908;
+constexpr int Minutes = 909; // 909..912: "2 minutes", hours, days, years
+constexpr int Hours = 910;
+constexpr int Days = 911;
+constexpr int Years = 912;
+constexpr int BeyondMillionYears = 913;
+constexpr int WeakKeyQuestion = 914; // "This key is weak:" ... reason ... WeakKeyConsequence
+constexpr int WeakKeyConsequence = 915;
+constexpr int ReasonRepeats = 916; // 916..921 in the order of WeaknessReason
+constexpr int SuggestKey = 922;
+constexpr int SuggestedKeyReminder = 923;
+constexpr int WeakKeyWarning = 924;
+constexpr int NoRandomSource = 925;
 } // namespace KeyStrengthTexts
 
 namespace Keys {
