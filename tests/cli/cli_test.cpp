@@ -680,7 +680,9 @@ TEST_F(CliTest, WeakKeyTypedForEncryptingIsWarnedAbout)
     EXPECT_FALSE(strongRun.screen.contains(warning));
 
     Write("weak.txt", weak + "\n");
-    ASSERT_EQ(Encrypt({"--out", "letter.zip", "-k", "weak.txt"}).exitCode, 0);
+    ASSERT_EQ(
+        Run({"encrypt", "--kdf", "interactive", "-k", "weak.txt", "-i", "message.txt", "-o", "letter.zip"}).exitCode,
+        0);
     const TerminalRun decryptRun =
         RunOnTerminal({"decrypt", "letter.zip", "-o", "typed.txt"}, Environment(), dir.path(), weak);
     EXPECT_EQ(decryptRun.exitCode, 0) << decryptRun.screen.toStdString();
