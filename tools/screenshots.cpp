@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextStream>
 
 #include <cstdlib>
@@ -138,6 +139,28 @@ QWidget* decryptLetter(frmMain& window, const QString& key)
     return &window;
 }
 
+// After encrypting, Copy as text pressed: its box over the window.
+QWidget* copiedAsText(frmMain& window, int language)
+{
+    encryptLetter(window, language, false);
+    window.cmdCopyAsText_Click();
+    return lastBox(window, QMessageBox::Information);
+}
+
+// The block Copy as text made, pasted into the text box in decrypt mode: decrypted at once.
+QWidget* pastedBlockDecrypted(frmMain& window)
+{
+    encryptLetter(window, Language::English, false);
+    window.cmdCopyAsText_Click();
+    showMain(window, Language::English, false);
+    txbFile(window, 0)->clear();
+    auto* text = control<QPlainTextEdit>(window, QStringLiteral("txbText"));
+    text->setFocus();
+    QTest::keySequence(text, QKeySequence::Paste);
+    window.Clock_Timer();
+    return &window;
+}
+
 QWidget* randomnessAfterEncryption(frmMain& window)
 {
     encryptLetter(window, Language::English, true);
@@ -199,6 +222,9 @@ const Shot shots[] = {
     {"encrypt_done_with_file_en", [](frmMain& w) { return closingMessage(w, Language::English, true); }},
     {"encrypt_done_without_file_de", [](frmMain& w) { return closingMessage(w, Language::German, false); }},
     {"randomness_after_encrypt_en", randomnessAfterEncryption},
+    {"copy_as_text_en", [](frmMain& w) { return copiedAsText(w, Language::English); }},
+    {"copy_as_text_de", [](frmMain& w) { return copiedAsText(w, Language::German); }},
+    {"decrypt_pasted_block_en", pastedBlockDecrypted},
     {"decrypt_done_with_file_en",
      [](frmMain& w) { return decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42")); }},
     {"decrypt_wrong_key_en",

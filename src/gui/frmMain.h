@@ -60,6 +60,8 @@ class frmMain : public QWidget {
     void txbFile_Click(int index);
     void cmdEncryptMessage_Click();
     void cmdViewCiphertext_Click();
+    // Puts the latest ciphertext on the clipboard as its armored text block.
+    void cmdCopyAsText_Click();
     void cmdDecryptMessage_Click();
     void cmdLoadSaveTextbox_Click(int index);
     void cmdClearTextbox_Click();
@@ -150,6 +152,11 @@ class frmMain : public QWidget {
 
     // ---- Encrypt and decrypt commands (frmMain_encrypt.cpp, frmMain_decrypt.cpp) ----
     frmRandomnessGraphic& RandomnessReportWindow();
+    // Copy as text is offered in encrypt mode while the text box holds the message just encrypted.
+    void ShowCopyAsText();
+    // In decrypt mode the text box is read-only; pasting a text block into it shows the block and
+    // decrypts it. False when the clipboard holds no block (the paste is left to the text box).
+    bool PasteArmoredBlock();
     // The row of the attached file: Frame1 with lblAppendedFile where cmdSpecifyFile(1) stands.
     void ShowAttachedFileRow(bool visible, const QString& caption, const QString& path);
 
@@ -193,6 +200,7 @@ class frmMain : public QWidget {
     QPushButton* cmdEncryptMessage;
     QPushButton* cmdDecryptMessage;
     QPushButton* cmdViewCiphertext;
+    QPushButton* cmdCopyAsText;
     QPushButton* cmdHelp;
     QPushButton* cmdQuit;
 
@@ -219,6 +227,8 @@ class frmMain : public QWidget {
     // Captions of cmdSpecifyFile: [0]/[1] index 0 in encrypt/decrypt mode, [2]/[3] index 1 likewise.
     QString SpecifyFileCaptions[4];
     bool ViewCiphertextWasEnabled = false;
+    // The ciphertext file of the latest encryption, for Copy as text; "" once the text box changes.
+    QByteArray LastCiphertext;
 
     QString QuickKey;
     // Randomness of the last plain package [0] and ciphertext [1]; -1.0 when not measured.

@@ -2,12 +2,16 @@
 // the encrypt pipeline and shows its outcome in the window and the randomness report.
 #include "gui/frmMain.h"
 
+#include "format/ArmoredText.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "pipeline/EncryptPipeline.h"
+#include "texts/WindowTexts.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -99,6 +103,7 @@ void frmMain::cmdEncryptMessage_Click()
         txbFile[0]->setText(outcome.fileToAppend);
         cmdClearFile[0]->setVisible(!outcome.fileToAppend.isEmpty());
     }
+    LastCiphertext = outcome.ciphertext;
     RM[0] = outcome.randomness.sides[0].measure;
     RM[1] = outcome.randomness.sides[1].measure;
     if (outcome.success)
@@ -121,4 +126,17 @@ void frmMain::cmdViewCiphertext_Click()
     report.setWindowTitle(title);
     report.setWindowIcon(windowIcon());
     report.exec();
+}
+
+void frmMain::ShowCopyAsText()
+{
+    cmdCopyAsText->setEnabled(EncryptMode && !LastCiphertext.isEmpty());
+}
+
+void frmMain::cmdCopyAsText_Click()
+{
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(Armor::Encode(LastCiphertext)));
+    ShowClipboardSize();
+    dialogs.inform(ProgramText(MainWindowTexts::CopiedAsText), cmdCopyAsText->text(), DialogIcon::Information);
+    SetTheFocus();
 }

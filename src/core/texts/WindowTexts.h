@@ -33,6 +33,9 @@ constexpr int EncryptCommand = 24;
 constexpr int DecryptCommand = 25;
 constexpr int Help = 28;
 constexpr int Quit = 36;
+constexpr int CopyAsText = 453;
+constexpr int CopyAsTextHint = 454;
+constexpr int CopiedAsText = 455; // the ciphertext is on the clipboard as a text block
 // Status line.
 constexpr int ClipboardHoldsOne = 26;
 constexpr int ClipboardHoldsCount = 27; // "2" stands for the count
