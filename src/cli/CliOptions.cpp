@@ -215,14 +215,17 @@ Options:
 
 The key: the first line of --key-file, else the environment variable QUILLET_KEY, else it is
 asked for on the terminal without being shown. It needs 16 to 64 significant characters;
-spaces and letter case do not count. The same key decrypts in the window and here.
+spaces and letter case do not count, an emoji counts as one. The same key decrypts in the
+window and here. quillet-cli removes QUILLET_KEY from its own environment once read, but while
+the variable is set, every process of the same user can read it (and a shell may keep it in
+its history): for scripts, a key file of mode 0600 (chmod 600 key.txt) is the safer choice.
 
 Exit status: 0 done, 1 failed, 2 wrong use of the command line or of the key, 3 wrong key or
 damaged file, 4 check value mismatch not accepted, 5 message decrypted but the attached file
 not saved. Messages go to standard error.
 
 Example (a round trip):
-  echo 'Violets are blue, 1984 miles' > key.txt
+  (umask 077; echo 'Violets are blue, 1984 miles' > key.txt)
   echo 'Meet me at noon.' | quillet-cli encrypt --key-file key.txt --out letter.zip
   quillet-cli decrypt --key-file key.txt --in letter.zip
 )");

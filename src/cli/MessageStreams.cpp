@@ -88,7 +88,8 @@ QString WriteMessage(const QString& message, const QString& path, int language)
             std::fflush(stdout) != 0)
             error =
                 FileProblem(CliTexts::FileNotWritten, QStringLiteral("stdout"), FileProc::IoErrorText(errno), language);
-    } else if (const QString cause = FileProc::WriteStringToFile(bytes, path); !cause.isEmpty()) {
+    } else if (const QString cause = FileProc::WriteStringToFile(bytes, path, {}, FileProc::NewFileAccess::OwnerOnly);
+               !cause.isEmpty()) {
         error = FileProblem(CliTexts::FileNotWritten, path, cause, language);
     }
     bytes.fill('\0');

@@ -103,8 +103,10 @@ void SaveTextbox(frmMain& window)
     const QString path = window.dialogs.choosePath(request);
     if (path.isEmpty())
         return;
-    // UTF-8, so that loading the file again gives back the very same text.
-    const QString error = FileProc::WriteStringToFile(window.txbText->toPlainText().toUtf8(), path);
+    // UTF-8, so that loading the file again gives back the very same text. The text box often holds
+    // a decrypted message: a new file is the user's alone.
+    const QString error = FileProc::WriteStringToFile(window.txbText->toPlainText().toUtf8(), path, {},
+                                                      FileProc::NewFileAccess::OwnerOnly);
     if (!error.isEmpty())
         Warn(window, QDir::toNativeSeparators(path) + CrLf + error, window.ProgramText(13));
 }

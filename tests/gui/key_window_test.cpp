@@ -206,6 +206,25 @@ TEST_F(KeyWindow, BoxTakesAtMostSixtyFourCharacters)
     });
 }
 
+// A character is a code point: an emoji (two UTF-16 units) counts once toward 16 and 64.
+TEST_F(KeyWindow, AnEmojiCountsAsOneCharacter)
+{
+    const QString smiley = QStringLiteral(u"\U0001F600");
+    runModal([&] {
+        for (int i = 0; i < 15; ++i)
+            keyBox()->insert(smiley);
+        EXPECT_EQ(caption("lblChecksumIs"), QStringLiteral("15 ") + Text(103));
+        EXPECT_TRUE(shows("cmdCancel"));
+        keyBox()->insert(smiley);
+        EXPECT_TRUE(shows("cmdYes"));
+        EXPECT_EQ(caption("lblChecksumIs"), Text(136) + ' ' + QString::number(Keys::KeyChecksum(smiley.repeated(16))));
+        for (int i = 16; i < 70; ++i)
+            keyBox()->insert(smiley);
+        EXPECT_EQ(keyBox()->text(), smiley.repeated(64)) << "64 characters, none cut in half";
+        EXPECT_TRUE(shows("cmdYes"));
+    });
+}
+
 // Saves the window in both states for people to look at.
 TEST_F(KeyWindow, Screenshots)
 {
