@@ -137,10 +137,11 @@ bool TypedTheSameAgain(const QString& key, int language)
         return false;
     // The same key is the same engine key: spaces and letter case do not count here either.
     QString second = Prepared(again);
-    QString firstEngineKey = Keys::MakeEngineKey(key), secondEngineKey = Keys::MakeEngineKey(second);
+    QByteArray firstEngineKey = Keys::MakeEngineKey(key), secondEngineKey = Keys::MakeEngineKey(second);
     const bool same = firstEngineKey == secondEngineKey;
-    for (QString* text : {&second, &firstEngineKey, &secondEngineKey})
-        Keys::WipeString(*text);
+    Keys::WipeString(second);
+    Keys::WipeBytes(firstEngineKey);
+    Keys::WipeBytes(secondEngineKey);
     return same;
 }
 
