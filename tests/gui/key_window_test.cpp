@@ -1,8 +1,8 @@
+// The key-entry window on its own: what it counts and shows while the key is typed, and every way out.
+#include "gui/WindowFixture.h"
 #include "gui/frmKeyboardWithDisplay.h"
 
-#include <QDir>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -20,12 +20,11 @@ QString Text(int number, int language = Language::English)
     return Language::GetProgramText(number, language);
 }
 
-class KeyWindow : public ::testing::Test {
+class KeyWindow : public ShippedTextsFixture {
   protected:
-    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0); }
-
     void SetUp() override
     {
+        ShippedTextsFixture::SetUp();
         mainWindow.setGeometry(40, 30, 720, 560);
         mainWindow.show();
         window.applyProgramTexts(Language::English);
@@ -223,29 +222,6 @@ TEST_F(KeyWindow, AnEmojiCountsAsOneCharacter)
         EXPECT_EQ(keyBox()->text(), smiley.repeated(64)) << "64 characters, none cut in half";
         EXPECT_TRUE(shows("cmdYes"));
     });
-}
-
-// Saves the window in both states for people to look at.
-TEST_F(KeyWindow, Screenshots)
-{
-    const QString folder = QStringLiteral(QUILLET_BIN_DIR "/../screenshots");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    struct {
-        const char* file;
-        const char* typed;
-    } const shots[] = {
-        {"key_window_too_short.png", "my secret"},
-        {"key_window_valid.png", "correct horse battery staple"},
-    };
-    for (const auto& s : shots) {
-        runModal([&] {
-            QTest::keyClicks(keyBox(), QString::fromLatin1(s.typed));
-            window.layout()->activate(); // lay out the new line before grabbing
-            const QImage image = window.grab().toImage();
-            EXPECT_FALSE(image.isNull());
-            EXPECT_TRUE(image.save(folder + QLatin1Char('/') + QLatin1String(s.file))) << s.file;
-        });
-    }
 }
 
 } // namespace
