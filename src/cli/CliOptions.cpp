@@ -312,20 +312,22 @@ Options:
 
 The key: the first line of --key-file, else the environment variable QUILLET_KEY, else it is
 asked for on the terminal without being shown (twice for encrypt: both must be the same). It
-needs 16 to 64 significant characters; spaces and letter case do not count. The same key
-decrypts in the window and here.
+needs 16 to 64 significant characters; spaces and letter case do not count, an emoji counts as
+one. The same key decrypts in the window and here. quillet-cli removes QUILLET_KEY from its own
+environment once read, but while the variable is set, every process of the same user can read it
+(and a shell may keep it in its history): for scripts, a key file of mode 0600 is the safer
+choice.
 
 Exit status: 0 done, 1 failed, 2 wrong use of the command line or of the key, 3 wrong key or
 damaged file, 4 check value mismatch not accepted, 5 message decrypted but the attached file
 not saved. Messages go to standard error, behind "quillet-cli:".
 
-Example (a round trip with a file to attach to an e-mail):
-  echo 'Violets are blue, 1984 miles' > key.txt
+Example (a round trip with a file to attach to an e-mail; the key file readable by you alone):
+  (umask 077; echo 'Violets are blue, 1984 miles' > key.txt)
   echo 'Meet me at noon.' | quillet-cli encrypt -k key.txt -o letter.zip
   quillet-cli decrypt -k key.txt letter.zip
 
 Example (the same as text for the body of an e-mail):
-  echo 'Violets are blue, 1984 miles' > key.txt
   echo 'Meet me at noon.' | quillet-cli encrypt --armor -k key.txt -o letter.txt
   quillet-cli decrypt -k key.txt letter.txt
 )");

@@ -109,7 +109,8 @@ QString WriteMessage(const QString& message, const QString& path, int language)
     QString error;
     if (path.isEmpty() || IsStandardStream(path)) {
         error = WriteStandardOutput(bytes, language);
-    } else if (const QString cause = FileProc::WriteStringToFile(bytes, path); !cause.isEmpty()) {
+    } else if (const QString cause = FileProc::WriteStringToFile(bytes, path, {}, FileProc::NewFileAccess::OwnerOnly);
+               !cause.isEmpty()) {
         error = FileProblem(CliTexts::FileNotWritten, path, cause, language);
     }
     bytes.fill('\0');

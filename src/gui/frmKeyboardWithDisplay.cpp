@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 
@@ -33,7 +34,25 @@ QLabel* MakeLabel(const QString& objectName, const QString& caption, QWidget* pa
     return label;
 }
 
+// A character takes at most two UTF-16 units.
+constexpr int MaxUnitsPerCharacter = 2;
+
 } // namespace
+
+// Holds the key box to a number of characters counted as the key routines count them (code points),
+// so an emoji takes one place of the limit, not the two UTF-16 units QLineEdit::maxLength counts.
+class CharacterLimit : public QValidator {
+  public:
+    explicit CharacterLimit(QObject* parent) : QValidator(parent) {}
+    void setLimit(int limit) { limit_ = limit; }
+    State validate(QString& input, int& /*position*/) const override
+    {
+        return Keys::CharacterCount(input) <= limit_ ? Acceptable : Invalid;
+    }
+
+  private:
+    int limit_ = Keys::MaxKeyLength;
+};
 
 frmKeyboardWithDisplay::frmKeyboardWithDisplay(QWidget* parent) : QDialog(parent)
 {
@@ -64,7 +83,9 @@ void frmKeyboardWithDisplay::buildControls()
     QFont keyFont(QStringLiteral("Courier New"));
     keyFont.setStyleHint(QFont::Monospace);
     txbKey_->setFont(keyFont);
-    txbKey_->setMaxLength(maxKeyLength_);
+    keyLimit_ = new CharacterLimit(txbKey_);
+    txbKey_->setValidator(keyLimit_);
+    setMaxKeyLength(maxKeyLength_);
     lblEntertheKey_->setBuddy(txbKey_);
 
     lblChecksumIs_ = MakeLabel(QStringLiteral("lblChecksumIs"), QStringLiteral("Checksum: 2222."), this);
@@ -124,7 +145,8 @@ void frmKeyboardWithDisplay::buildControls()
 void frmKeyboardWithDisplay::setMaxKeyLength(int length)
 {
     maxKeyLength_ = length;
-    txbKey_->setMaxLength(length);
+    keyLimit_->setLimit(length);
+    txbKey_->setMaxLength(length * MaxUnitsPerCharacter);
 }
 
 void frmKeyboardWithDisplay::applyProgramTexts(int language)
@@ -161,7 +183,13 @@ void frmKeyboardWithDisplay::activate()
     txbKey_->end(false);
     txbKey_Change();
     keyAccepted_ = false;
+<<<<<<< HEAD
     txbKey_->setMaxLength(maxKeyLength_);
+=======
+    setMaxKeyLength(maxKeyLength_);
+    // The instruction may wrap (German is longer): the height follows the width.
+    setFixedHeight(layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : sizeHint().height());
+>>>>>>> main
     txbKey_->setFocus();
 }
 

@@ -9,7 +9,11 @@
 
 #include <QDialog>
 
+<<<<<<< HEAD
 class Dialogs;
+=======
+class CharacterLimit;
+>>>>>>> main
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -28,7 +32,7 @@ class frmKeyboardWithDisplay : public QDialog {
     int Checksum() const { return checksum_; }
     int MinKeyLength() const { return minKeyLength_; }
     void setMinKeyLength(int length) { minKeyLength_ = length; }
-    // Also the most characters (spaces included) the key box accepts.
+    // Also the most characters (spaces included, an emoji counting once) the key box accepts.
     int MaxKeyLength() const { return maxKeyLength_; }
     void setMaxKeyLength(int length);
 
@@ -76,6 +80,7 @@ class frmKeyboardWithDisplay : public QDialog {
 
     QLabel* lblEntertheKey_ = nullptr;
     QLineEdit* txbKey_ = nullptr;
+    CharacterLimit* keyLimit_ = nullptr;
     QLabel* lblChecksumIs_ = nullptr;
     QLabel* lblUseThisKey_ = nullptr;
     QPushButton* cmdYes_ = nullptr;

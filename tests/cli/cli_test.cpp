@@ -9,15 +9,21 @@
 #include "texts/Language.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <poll.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +32,7 @@
 namespace {
 
 const QString Binary = QStringLiteral(QUILLET_BIN_DIR "/quillet-cli");
+const QString WindowBinary = QStringLiteral(QUILLET_BIN_DIR "/quillet");
 // Typed with odd spacing and case: the key as accepted is the same as "Violets are blue, 1984 miles".
 const QByteArray TypedKey = "  violets ARE blue,   1984 miles ";
 const QString Key = QStringLiteral("Violets are blue, 1984 miles");
@@ -81,6 +88,19 @@ class CliTest : public ::testing::Test {
         QFile file(Path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
+    }
+
+    mode_t ModeOf(const QString& name) const
+    {
+        struct stat status {};
+        return lstat(QFile::encodeName(Path(name)).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+    }
+
+    static mode_t CurrentUmask()
+    {
+        const mode_t mask = umask(022);
+        umask(mask);
+        return mask;
     }
 
     QByteArray Read(const QString& name) const
@@ -151,6 +171,9 @@ TEST_F(CliTest, RoundTripWithoutFileGivesTheMessageBackByteForByte)
     ASSERT_EQ(toFile.exitCode, 0);
     EXPECT_TRUE(toFile.out.isEmpty());
     EXPECT_EQ(Read("received.txt"), Message);
+    // The decrypted message is the user's alone; the ciphertext, meant to be sent, follows the umask.
+    EXPECT_EQ(ModeOf("received.txt"), 0600u);
+    EXPECT_EQ(ModeOf("letter.zip"), 0666u & ~CurrentUmask());
 }
 
 TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderReplacingAnOlderOne)
@@ -168,9 +191,154 @@ TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderReplacingAnOlderOne)
     EXPECT_TRUE(decrypted.errText().contains(Text(68)));
     EXPECT_TRUE(decrypted.errText().contains(Path("out/report.bin"))) << "says where the file went";
 
-    // Without --out-dir the file lands in the current folder.
+    EXPECT_EQ(ModeOf("out/report.bin"), 0666u & ~CurrentUmask()) << "a replaced file keeps its mode";
+
+    // Without --out-dir the file lands in the current folder, readable by the user alone.
     ASSERT_EQ(Decrypt("letter.zip").exitCode, 0);
     EXPECT_EQ(Read("report.bin"), EveryByteValue());
+    EXPECT_EQ(ModeOf("report.bin"), 0600u);
+}
+
+// ---- Interrupted runs --------------------------------------------------------------------------
+
+// An encryption killed while the sensitive key derivation runs: its working folder then holds the
+// compressed package (temp01.cpr), which zstd would turn back into the message.
+class InterruptedRunTest : public CliTest {
+  protected:
+    void StartSlowEncryption(QProcess& process, const QByteArray& envKey = {}) const
+    {
+        process.setWorkingDirectory(dir.path());
+        process.setEnvironment(Environment(envKey));
+        process.setChildProcessModifier([] { setsid(); });
+        QStringList arguments{"encrypt", "--kdf", "sensitive", "--message-file", "message.txt", "--out", "letter.zip"};
+        if (envKey.isEmpty())
+            arguments << "--key-file"
+                      << "key.txt";
+        process.start(Binary, arguments);
+        ASSERT_TRUE(process.waitForStarted());
+    }
+
+    // Waits for the run's compressed package and keeps a hard link to it outside the working folder,
+    // which shows afterwards whether the file was overwritten or only deleted. False on timeout.
+    bool WitnessCompressedPackage()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 60000) {
+            QDirIterator it(Path("run"), {"temp*.cpr"}, QDir::Files, QDirIterator::Subdirectories);
+            const QString package = it.hasNext() ? it.next() : QString();
+            if (!package.isEmpty() && QFileInfo(package).size() > 0 &&
+                link(QFile::encodeName(package).constData(), QFile::encodeName(Path("witness")).constData()) == 0) {
+                packageBytes = Read("witness");
+                return !packageBytes.isEmpty();
+            }
+            QThread::msleep(5);
+        }
+        return false;
+    }
+
+    bool RunFolderEmpty() const
+    {
+        return QDir(Path("run")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+
+    // The package's bytes are gone from the disk: its blocks were overwritten in place.
+    void ExpectShredded() const
+    {
+        const QByteArray now = Read("witness");
+        EXPECT_EQ(now.size(), packageBytes.size());
+        EXPECT_NE(now, packageBytes) << "the compressed package was deleted without being overwritten";
+    }
+
+    QByteArray packageBytes;
+};
+
+TEST_F(InterruptedRunTest, EachSignalShredsTheRunBeforeTheProgramEnds)
+{
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signalNumber);
+        QProcess process;
+        StartSlowEncryption(process);
+        ASSERT_TRUE(WitnessCompressedPackage());
+        ASSERT_EQ(kill(static_cast<pid_t>(process.processId()), signalNumber), 0);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "ended by the signal";
+        EXPECT_TRUE(RunFolderEmpty());
+        ExpectShredded();
+        EXPECT_FALSE(QFile::exists(Path("letter.zip")));
+        QFile::remove(Path("witness"));
+    }
+}
+
+TEST_F(InterruptedRunTest, AKilledRunIsShreddedByTheNextStartAndARunningOneIsLeftAlone)
+{
+    QProcess killed;
+    StartSlowEncryption(killed);
+    ASSERT_TRUE(WitnessCompressedPackage());
+    QProcess running;
+    StartSlowEncryption(running);
+    QElapsedTimer timer;
+    timer.start();
+    while (QDir(Path("run")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size() < 2 && timer.elapsed() < 60000)
+        QThread::msleep(5);
+
+    killed.kill(); // SIGKILL: nothing in the program runs any more
+    ASSERT_TRUE(killed.waitForFinished(60000));
+    EXPECT_FALSE(RunFolderEmpty()) << "a killed run cannot clean up after itself";
+
+    ASSERT_EQ(Run({"checksum", "--key-file", "key.txt"}).exitCode, 0);
+    ExpectShredded();
+    const QStringList left = QDir(Path("run")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    EXPECT_EQ(left.size(), 1) << "only the running encryption's folder stays: " << left.join(' ').toStdString();
+
+    ASSERT_TRUE(running.waitForFinished(120000));
+    EXPECT_EQ(running.exitCode(), 0) << running.readAllStandardError().toStdString();
+    EXPECT_TRUE(RunFolderEmpty());
+}
+
+// While the program runs, the key is neither in its environment nor could a core file take it.
+TEST_F(InterruptedRunTest, TheRunningProgramHoldsNoKeyInItsEnvironmentAndCannotDumpCore)
+{
+    QProcess process;
+    StartSlowEncryption(process, TypedKey);
+    ASSERT_TRUE(WitnessCompressedPackage());
+    const QString proc = QStringLiteral("/proc/%1/").arg(process.processId());
+    QFile environment(proc + "environ"), limits(proc + "limits");
+    ASSERT_TRUE(environment.open(QIODevice::ReadOnly) && limits.open(QIODevice::ReadOnly));
+    const QByteArray variables = environment.readAll();
+    EXPECT_FALSE(variables.contains(TypedKey.trimmed())) << "the key is readable in /proc/<pid>/environ";
+    EXPECT_FALSE(variables.contains("QUILLET_KEY=v")) << "the variable still holds the key";
+    EXPECT_TRUE(QString::fromLatin1(limits.readAll()).contains(QRegularExpression("Max core file size\\s+0\\s+0\\s")));
+    kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_TRUE(RunFolderEmpty());
+}
+
+// The window program does the same at its start: no core file, left-behind folders shredded, and a
+// signal ends it without a trace in the working-folder base.
+TEST_F(InterruptedRunTest, TheWindowProgramStartsTheSameWay)
+{
+    ASSERT_TRUE(QDir().mkpath(Path("run/temp_zeb004")));
+    Write("run/temp_zeb004/temp01.cpr", "left behind by a killed run");
+    Write("run/temp_zeb004/owner", "999999999 1\n"); // no process has that id
+    QProcess window;
+    QStringList environment = Environment();
+    environment << "QT_QPA_PLATFORM=offscreen";
+    window.setEnvironment(environment);
+    window.setWorkingDirectory(dir.path());
+    window.start(WindowBinary, {});
+    ASSERT_TRUE(window.waitForStarted());
+    QElapsedTimer timer;
+    timer.start();
+    while (!RunFolderEmpty() && timer.elapsed() < 30000)
+        QThread::msleep(20);
+    EXPECT_TRUE(RunFolderEmpty()) << "the left-behind folder is shredded at start";
+    QFile limits(QStringLiteral("/proc/%1/limits").arg(window.processId()));
+    ASSERT_TRUE(limits.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromLatin1(limits.readAll()).contains(QRegularExpression("Max core file size\\s+0\\s+0\\s")));
+    kill(static_cast<pid_t>(window.processId()), SIGTERM);
+    ASSERT_TRUE(window.waitForFinished(30000));
+    EXPECT_EQ(window.exitStatus(), QProcess::CrashExit);
 }
 
 // ---- The key -----------------------------------------------------------------------------------

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
@@ -371,6 +373,28 @@ TEST_F(DecryptPipelineTest, AnExistingFileOfTheSameNameIsReplaced)
     EXPECT_EQ(outcome.status, DecryptStatus::Success);
     EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), "new notes");
     EXPECT_EQ(FilesUnder("out"), QStringList{"notes.txt"});
+}
+
+// The attached file is decrypted plain text: nobody but the user may read it, even under umask 000.
+// A file the user agreed to replace keeps its own mode.
+TEST_F(DecryptPipelineTest, TheAttachedFileIsCreatedForTheUserAlone)
+{
+    WriteAttachment("notes.txt", "new notes");
+    dialogs.queuePath(Path("out"));
+    const mode_t oldMask = umask(0);
+    const DecryptOutcome outcome = Decrypt();
+    umask(oldMask);
+    ASSERT_EQ(outcome.status, DecryptStatus::Success);
+    const QByteArray written = QFile::encodeName(Path("out/notes.txt"));
+    struct stat status {};
+    ASSERT_EQ(stat(written.constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+
+    ASSERT_EQ(chmod(written.constData(), 0640), 0);
+    dialogs.queuePath(Path("out"));
+    ASSERT_EQ(Decrypt().status, DecryptStatus::Success);
+    ASSERT_EQ(stat(written.constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u) << "replaced with consent, mode kept";
 }
 
 TEST_F(DecryptPipelineTest, ALinkAtTheTargetIsReplacedAndItsTargetKept)

@@ -1,10 +1,13 @@
 // The encrypt pipeline as a user meets it: what is on disk afterwards, which boxes were shown, and
 // whether the ciphertext file opens again with the same key.
 #include "engines/CipherEngine.h"
+#include "engines/Digest.h"
 #include "engines/Packer.h"
 #include "format/ArmoredText.h"
 #include "format/CiphertextFile.h"
+#include "format/FakeZipHeader.h"
 #include "format/PlainPackage.h"
+#include "format/RandomText.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
@@ -38,7 +41,7 @@ PlainPackageContent DecryptFile(const QString& path, const QString& quickKey, co
     const QString body = scratch + "/body", packed = scratch + "/packed", plain = scratch + "/plain";
     if (!test_files::write_file(body, split.body))
         return {};
-    const QByteArray key = Keys::MakeEngineKey(quickKey).toUtf8();
+    const QByteArray key = Keys::MakeEngineKey(quickKey);
     if (allocate_buffers() == 0)
         return {};
     operation_initialization(key.constData(), 0, split.body.size(), 0);
@@ -173,7 +176,19 @@ TEST_F(EncryptPipelineTest, OfferToAppendAFileFollowsTheAnswer)
     }
 }
 
-TEST_F(EncryptPipelineTest, SameMessageAndKeyGiveTheSameDecoration)
+namespace {
+
+// Decoration: everything of the header but the length byte and the two stated sizes.
+QByteArray Decoration(const QByteArray& file)
+{
+    const CiphertextHeaderInfo info = DescribeCiphertextHeader(file);
+    return file.left(HeaderLengthOffset) + file.mid(HeaderLengthOffset + 1, 18 - HeaderLengthOffset - 1) +
+           file.mid(26, info.headerLength - 26);
+}
+
+} // namespace
+
+TEST_F(EncryptPipelineTest, EveryEncryptionDrawsItsOwnDecoration)
 {
     const EncryptOutcome first = EncryptMessage(request, dialogs);
     const QByteArray one = test_files::read_file(request.outputPath);
@@ -184,15 +199,68 @@ TEST_F(EncryptPipelineTest, SameMessageAndKeyGiveTheSameDecoration)
 
     const CiphertextHeaderInfo a = DescribeCiphertextHeader(one), b = DescribeCiphertextHeader(two);
     ASSERT_TRUE(a.ok && b.ok);
-    EXPECT_EQ(one.left(18), two.left(18)) << "signature, flags, method, random bytes";
-    EXPECT_EQ(one.mid(26, a.headerLength - 26), two.mid(26, b.headerLength - 26)) << "name and extension";
-    // Only the stated sizes follow the engine output: 105 % to 115 % of it, and 40 % to 75 % of that.
+    // Five random bytes and the made-up name: equal by chance far less than once in 2^40.
+    EXPECT_NE(Decoration(one), Decoration(two)) << "same message, same key, yet nothing in common";
+    // The filler is drawn afresh too (inside the encryption, so only the key holder sees it).
+    const QByteArray fillerOne = DecryptFile(Path("out.zip"), Key, Path("scratch")).data;
+    const QByteArray fillerTwo = DecryptFile(Path("again.zip"), Key, Path("scratch")).data;
+    ASSERT_GE(fillerOne.size(), 20000);
+    EXPECT_NE(fillerOne, fillerTwo);
+    // The stated sizes follow the engine output: 105 % to 115 % of it, and 40 % to 75 % of that.
     for (const CiphertextHeaderInfo& info : {a, b}) {
         EXPECT_GE(info.statedUncompressedSize, info.bodyLength * 105 / 100);
         EXPECT_LE(info.statedUncompressedSize, info.bodyLength * 115 / 100 + 1);
         EXPECT_GE(info.statedCompressedSize, info.statedUncompressedSize * 40 / 100);
         EXPECT_LE(info.statedCompressedSize, info.statedUncompressedSize * 75 / 100 + 1);
     }
+}
+
+// The attack on a header seeded from the message: for a guessed message, recompute the filler and
+// the decoration for every likely first character of the key and compare them with the file. A
+// header drawn from a fresh seed matches no guess, not even the right one.
+TEST_F(EncryptPipelineTest, TheHeaderDoesNotConfirmAGuessedMessage)
+{
+    request.message = QStringLiteral("yes");
+    ASSERT_TRUE(EncryptMessage(request, dialogs).success);
+    const QByteArray file = test_files::read_file(request.outputPath);
+    const CiphertextHeaderInfo info = DescribeCiphertextHeader(file);
+    ASSERT_TRUE(info.ok);
+
+    const QByteArray header = file.left(info.headerLength);
+    for (const QByteArray guess : {QByteArray("yes"), QByteArray("no"), QByteArray("Hello")}) {
+        const QByteArray digest = MD5OfString(guess);
+        uint32_t sum = 0;
+        for (int i = 0; i + 1 < digest.size(); ++i)
+            sum += uint32_t(uint8_t(digest.at(i))) * uint8_t(digest.at(i + 1));
+        for (uint32_t firstCharacter = 33; firstCharacter < 256; ++firstCharacter) {
+            RandomSource rng;
+            rng.reset();
+            rng.seed(sum + firstCharacter);
+            RandomString(rng, 20000, 50000, 1, 254, false); // the filler was drawn first
+            ASSERT_NE(MakeFakeZipHeader(rng, info.bodyLength), header)
+                << "guess " << guess.constData() << " confirmed with first key character " << firstCharacter;
+        }
+    }
+    EXPECT_EQ(QString::fromUtf8(Decrypted().message), "yes") << "the file itself is sound";
+}
+
+// Sixteen smileys once shared their engine key with sixteen question marks and with sixteen other
+// emoji; now only the key itself opens the file.
+TEST_F(EncryptPipelineTest, AKeyOfEmojiOpensWithItselfOnly)
+{
+    QString smileys;
+    for (char32_t c = 0x1F600; c <= 0x1F60F; ++c)
+        smileys += QString::fromUcs4(&c, 1);
+    request.quickKey = smileys;
+    ASSERT_TRUE(EncryptMessage(request, dialogs).success) << LastBoxText().toStdString();
+
+    QString otherEmoji;
+    for (char32_t c = 0x1F910; c <= 0x1F91F; ++c)
+        otherEmoji += QString::fromUcs4(&c, 1);
+    EXPECT_EQ(DecryptFile(request.outputPath, smileys, Path("scratch")).status, PackageStatus::Ok);
+    EXPECT_EQ(DecryptFile(request.outputPath, QString(16, QLatin1Char('?')), Path("scratch")).status,
+              PackageStatus::Damaged);
+    EXPECT_EQ(DecryptFile(request.outputPath, otherEmoji, Path("scratch")).status, PackageStatus::Damaged);
 }
 
 TEST_F(EncryptPipelineTest, AnExistingOutputIsReplacedOnlyAfterYes)

@@ -18,6 +18,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 
@@ -60,18 +61,94 @@ TEST_F(FilesTest, WhenAllNumbersAreTakenTheBaseServesAndIsNeverRemoved)
     EXPECT_TRUE(QFileInfo(at("temp_zeb500")).isFile());
 }
 
-TEST_F(FilesTest, BaseIsTheRuntimeFolderWhenUsableElseTheTemporaryFolder)
+// Restores an environment variable when it goes out of scope.
+class SavedVariable {
+  public:
+    explicit SavedVariable(const char* name)
+        : name_(name), value_(qgetenv(name)), wasSet_(qEnvironmentVariableIsSet(name))
+    {
+    }
+    ~SavedVariable()
+    {
+        if (wasSet_)
+            qputenv(name_, value_);
+        else
+            qunsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    QByteArray value_;
+    bool wasSet_;
+};
+
+TEST_F(FilesTest, BaseIsTheRuntimeFolderWhenPrivateElseAPrivateFolderUnderTheTemporaryFolder)
 {
-    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
-    EXPECT_EQ(WorkingFolders().base(), QDir::cleanPath(dir.path()));
-    EXPECT_EQ(DiskProc::FirstFixedDrive(), QDir::cleanPath(dir.path()));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(at("missing")));
-    EXPECT_EQ(WorkingFolders().base(), QDir::cleanPath(QDir::tempPath()));
+    const SavedVariable runtime("XDG_RUNTIME_DIR"), temporary("TMPDIR");
+    ASSERT_TRUE(QDir().mkpath(at("runtime")) && QDir().mkpath(at("tmp")));
+    ASSERT_EQ(chmod(QFile::encodeName(at("runtime")).constData(), 0700), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(at("tmp")).constData(), 01777), 0);
+    qputenv("TMPDIR", QFile::encodeName(at("tmp")));
+    const QString privateFolder = at("tmp/quillet-%1").arg(geteuid());
+
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(at("runtime")));
+    EXPECT_EQ(WorkingFolders().base(), at("runtime"));
+    EXPECT_EQ(DiskProc::FirstFixedDrive(), at("runtime"));
+    EXPECT_FALSE(Exists(privateFolder)) << "nothing is made in the temporary folder then";
+
+    // A runtime folder that is missing or that others may write to is passed over.
+    for (const QString& unusable : {at("missing"), at("tmp")}) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(unusable));
+        EXPECT_EQ(DiskProc::FirstFixedDrive(), privateFolder) << unusable.toStdString();
+    }
     qunsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(WorkingFolders().base(), QDir::cleanPath(QDir::tempPath()));
-    if (!saved.isNull())
-        qputenv("XDG_RUNTIME_DIR", saved);
+    QDir(privateFolder).removeRecursively();
+    EXPECT_EQ(WorkingFolders().base(), privateFolder);
+    EXPECT_EQ(ModeOf(privateFolder), 0700u);
+
+    // Our own folder with a wider mode is made private again.
+    ASSERT_EQ(chmod(QFile::encodeName(privateFolder).constData(), 0755), 0);
+    EXPECT_EQ(DiskProc::FirstFixedDrive(), privateFolder);
+    EXPECT_EQ(ModeOf(privateFolder), 0700u);
+}
+
+// Someone who plants the private folder's name in the shared temporary folder gets nothing: a link
+// or someone else's folder is refused, and no working folder is made anywhere.
+TEST_F(FilesTest, APlantedPrivateFolderIsRefused)
+{
+    const SavedVariable runtime("XDG_RUNTIME_DIR"), temporary("TMPDIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    ASSERT_TRUE(QDir().mkpath(at("tmp")) && QDir().mkpath(at("attacker")));
+    ASSERT_EQ(chmod(QFile::encodeName(at("attacker")).constData(), 0777), 0);
+    qputenv("TMPDIR", QFile::encodeName(at("tmp")));
+    const QString privateFolder = at("tmp/quillet-%1").arg(geteuid());
+
+    ASSERT_TRUE(QFile::link(at("attacker"), privateFolder));
+    EXPECT_EQ(DiskProc::FirstFixedDrive(), QString());
+    WorkingFolders folders;
+    folders.MakeWorkingFolder();
+    EXPECT_EQ(folders.WorkingFolder(), QString());
+    EXPECT_TRUE(QDir(at("attacker")).isEmpty());
+    EXPECT_EQ(ModeOf(at("attacker")), 0777u) << "not changed through the link";
+
+    if (geteuid() == 0) {
+        ASSERT_TRUE(QFile::remove(privateFolder));
+        ASSERT_TRUE(QDir().mkpath(privateFolder));
+        ASSERT_EQ(chown(QFile::encodeName(privateFolder).constData(), 65534, 65534), 0);
+        EXPECT_EQ(DiskProc::FirstFixedDrive(), QString()) << "someone else's folder";
+    }
+}
+
+// A base that others may write to never serves as the working folder itself.
+TEST_F(FilesTest, ASharedBaseWithAllNumbersTakenGivesNoWorkingFolder)
+{
+    ASSERT_TRUE(QDir().mkpath(at("shared")));
+    for (int i = 1; i <= 999; ++i)
+        PutFile(at(QStringLiteral("shared/temp_zeb%1").arg(i, 3, 10, QLatin1Char('0'))), "x");
+    ASSERT_EQ(chmod(QFile::encodeName(at("shared")).constData(), 01777), 0);
+    WorkingFolders folders(at("shared"));
+    folders.MakeWorkingFolder();
+    EXPECT_EQ(folders.WorkingFolder(), QString());
 }
 
 // --- temporary names -------------------------------------------------------------------------
@@ -177,6 +254,36 @@ TEST_F(FilesTest, WriteStringToFileWritesDataThenExtra)
     EXPECT_EQ(FileProc::WriteStringToFile("new", at("out.zip")), QString());
     EXPECT_EQ(FileContent(at("out.zip")), "new");
     EXPECT_EQ(ModeOf(at("out.zip")), 0640u);
+}
+
+// Decrypted plain text is created 0600 whatever the umask (and the umask is the caller's again
+// afterwards); other files follow the umask; a file that is replaced keeps its mode either way.
+TEST_F(FilesTest, NewPlainTextFilesAreTheOwnersAloneWhateverTheUmask)
+{
+    using Access = FileProc::NewFileAccess;
+    struct {
+        mode_t mask;
+        Access access;
+        mode_t created;
+    } const cases[] = {
+        {022, Access::OwnerOnly, 0600},   {000, Access::OwnerOnly, 0600},   {077, Access::OwnerOnly, 0600},
+        {022, Access::FollowUmask, 0644}, {000, Access::FollowUmask, 0666}, {027, Access::FollowUmask, 0640},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "umask " << std::oct << c.mask << ", owner only "
+                                        << (c.access == Access::OwnerOnly));
+        const QString path = at("plain.txt");
+        QFile::remove(path);
+        const mode_t oldMask = umask(c.mask);
+        EXPECT_EQ(FileProc::WriteStringToFile("the message", path, {}, c.access), QString());
+        EXPECT_EQ(umask(oldMask), c.mask) << "the umask is restored";
+        EXPECT_EQ(ModeOf(path), c.created);
+
+        ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0644), 0);
+        EXPECT_EQ(FileProc::WriteStringToFile("replaced with consent", path, {}, c.access), QString());
+        EXPECT_EQ(ModeOf(path), 0644u) << "a replaced file keeps its mode";
+        EXPECT_EQ(FileContent(path), "replaced with consent");
+    }
 }
 
 TEST_F(FilesTest, EmptyDataWritesNothing)

@@ -28,7 +28,7 @@ uint32_t Le32At(const QByteArray& bytes, int offset)
            uint32_t(ByteAt(bytes, offset + 2)) << 16 | uint32_t(ByteAt(bytes, offset + 3)) << 24;
 }
 
-RandomSource SeededSource(uint32_t seed)
+RandomSource SeededSource(uint64_t seed)
 {
     RandomSource rng;
     rng.reset();
@@ -120,29 +120,32 @@ TEST(FakeZipHeader, StatedSizesRoundHalvesToEven)
     EXPECT_EQ(LongToBytes4(uint32_t(StatedUncompressedSize(1000, 10))), QByteArray::fromHex("4C040000"));
 }
 
-TEST(FakeZipHeader, SameSeedSameHeaderAndFiller)
+TEST(FakeZipHeader, SameSeedSameHeaderOnlySizesFollowTheBody)
 {
-    const uint32_t seed = SeedFromMessageAndKey("Meet me at noon.", "Correct horse battery staple");
-    EXPECT_EQ(seed, SeedFromMessageAndKey("Meet me at noon.", "Correct horse battery staple"));
-    EXPECT_NE(seed, SeedFromMessageAndKey("Meet me at one.", "Correct horse battery staple"));
-    EXPECT_NE(seed, SeedFromMessageAndKey("Meet me at noon.", "correct horse battery staple"));
-
-    auto decoration = [](uint32_t s, int64_t bodyLength) {
-        RandomSource rng = SeededSource(s);
-        const QByteArray filler = RandomString(rng, 20000, 50000, 1, 254, false);
-        return std::make_pair(filler, MakeFakeZipHeader(rng, bodyLength));
+    auto header = [](uint64_t seed, int64_t bodyLength) {
+        RandomSource rng = SeededSource(seed);
+        return MakeFakeZipHeader(rng, bodyLength);
     };
-    const auto first = decoration(seed, 5000);
-    const auto again = decoration(seed, 5000);
-    EXPECT_EQ(first.first, again.first);
-    EXPECT_EQ(first.second, again.second);
-    EXPECT_NE(first.first, decoration(seed + 1, 5000).first);
+    const uint64_t seed = 0x0123456789ABCDEFull;
+    const QByteArray first = header(seed, 5000);
+    EXPECT_EQ(first, header(seed, 5000));
+    EXPECT_NE(first, header(seed ^ (1ull << 40), 5000)) << "the high half of the seed counts too";
 
-    // Only the two size fields follow the body length.
-    const QByteArray otherLength = decoration(seed, 7000).second;
-    EXPECT_EQ(otherLength.left(18), first.second.left(18));
-    EXPECT_EQ(otherLength.mid(26), first.second.mid(26));
-    EXPECT_NE(otherLength.mid(18, 8), first.second.mid(18, 8));
+    const QByteArray otherLength = header(seed, 7000);
+    EXPECT_EQ(otherLength.left(18), first.left(18));
+    EXPECT_EQ(otherLength.mid(26), first.mid(26));
+    EXPECT_NE(otherLength.mid(18, 8), first.mid(18, 8));
+}
+
+TEST(DecorationSeed, EveryGeneratorStartsFromItsOwnSeed)
+{
+    QSet<uint64_t> seeds;
+    for (int i = 0; i < 1000; ++i)
+        seeds.insert(FreshSeed());
+    EXPECT_EQ(seeds.size(), 1000);
+
+    RandomSource a = FreshRandomSource(), b = FreshRandomSource();
+    EXPECT_NE(RandomString(a, 100, 100, 0, 255, false), RandomString(b, 100, 100, 0, 255, false));
 }
 
 // ---- Random helpers -------------------------------------------------------------------------------

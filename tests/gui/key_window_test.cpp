@@ -1,3 +1,5 @@
+// The key-entry window on its own: what it counts and shows while the key is typed, and every way out.
+#include "gui/WindowFixture.h"
 #include "gui/frmKeyboardWithDisplay.h"
 #include "pipeline/Dialogs.h"
 
@@ -20,12 +22,11 @@ QString Text(int number, int language = Language::English)
     return Language::GetProgramText(number, language);
 }
 
-class KeyWindow : public ::testing::Test {
+class KeyWindow : public ShippedTextsFixture {
   protected:
-    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0); }
-
     void SetUp() override
     {
+        ShippedTextsFixture::SetUp();
         mainWindow.setGeometry(40, 30, 720, 560);
         mainWindow.show();
         window.applyProgramTexts(Language::English);
@@ -273,6 +274,25 @@ TEST_F(KeyWindow, SuggestedKeyIsShownOnceWithItsChecksumAndReminder)
     runModal([&] {
         EXPECT_TRUE(keyBox()->text().isEmpty());
         EXPECT_FALSE(shows("lblSuggestedKey"));
+    });
+}
+
+// A character is a code point: an emoji (two UTF-16 units) counts once toward 16 and 64.
+TEST_F(KeyWindow, AnEmojiCountsAsOneCharacter)
+{
+    const QString smiley = QStringLiteral(u"\U0001F600");
+    runModal([&] {
+        for (int i = 0; i < 15; ++i)
+            keyBox()->insert(smiley);
+        EXPECT_EQ(caption("lblChecksumIs"), QStringLiteral("15 ") + Text(103));
+        EXPECT_TRUE(shows("cmdCancel"));
+        keyBox()->insert(smiley);
+        EXPECT_TRUE(shows("cmdYes"));
+        EXPECT_EQ(caption("lblChecksumIs"), Text(136) + ' ' + QString::number(Keys::KeyChecksum(smiley.repeated(16))));
+        for (int i = 16; i < 70; ++i)
+            keyBox()->insert(smiley);
+        EXPECT_EQ(keyBox()->text(), smiley.repeated(64)) << "64 characters, none cut in half";
+        EXPECT_TRUE(shows("cmdYes"));
     });
 }
 

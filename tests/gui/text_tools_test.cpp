@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <ostream>
 
@@ -210,6 +212,9 @@ TEST_F(TextToolsTest, SavedFileLoadsBackAsTheSameText)
     EXPECT_EQ(dialogs.records().front().chooser.title, Text(45));
     EXPECT_TRUE(dialogs.records().front().chooser.confirmOverwrite);
     EXPECT_EQ(test_files::read_file(path), message.toUtf8());
+    struct stat status {};
+    ASSERT_EQ(stat(QFile::encodeName(path).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u) << "the text box often holds a decrypted message";
 
     window->cmdClearTextbox_Click();
     EXPECT_TRUE(txbText()->toPlainText().isEmpty());

@@ -136,7 +136,8 @@ QString UniqueTempFileName(const QString& folder, const QString& stem, const QSt
 {
     errorText.clear();
     const QString folderPath = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    if (!FolderExists(folderPath)) {
+    // No folder is not the root folder.
+    if (folder.trimmed().isEmpty() || !FolderExists(folderPath)) {
         errorText = folderPath + QStringLiteral(" does not exist.");
         return {};
     }
@@ -178,7 +179,7 @@ void AppendFileToString(const QString& path, QByteArray& contents, qint64 maxLen
         contents.truncate(start);
 }
 
-QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra)
+QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra, NewFileAccess access)
 {
     if (data.isEmpty())
         return QStringLiteral("Nothing to write.");
@@ -189,8 +190,15 @@ QString WriteStringToFile(const QByteArray& data, const QString& path, const QBy
     // of it is written, so a failure leaves any earlier file whole (an existing file keeps its mode).
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        return SaveFailureText(file, errno);
+    // The umask is the only way to have QSaveFile create its file 0600 at once: a chmod afterwards
+    // would leave a moment in which another user could open it and read what follows.
+    const mode_t savedUmask = access == NewFileAccess::OwnerOnly ? umask(S_IRWXG | S_IRWXO) : 0;
+    const bool opened = file.open(QIODevice::WriteOnly);
+    const int openErrno = errno;
+    if (access == NewFileAccess::OwnerOnly)
+        umask(savedUmask);
+    if (!opened)
+        return SaveFailureText(file, openErrno);
     errno = 0;
     bool written = file.write(data) == data.size();
     if (written && !extra.isEmpty())

@@ -28,11 +28,18 @@ void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLengt
 // on failure), so a header and a file can share one buffer without a copy.
 void AppendFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText);
 
+// Who may read a file that WriteStringToFile creates. A file it replaces keeps its own mode.
+enum class NewFileAccess {
+    FollowUmask, // ciphertext and the user's own files: as the user's umask says
+    OwnerOnly    // decrypted plain text: mode 0600 from the moment it exists, whatever the umask
+};
+
 // Writes data followed by extra to path, replacing the file as a whole: until the new content is
 // complete on disk, an earlier file stays untouched; a link at path is replaced, never followed.
 // Returns "" on success, "Nothing to write." for empty data (the disk untouched), else a short
 // English cause ("Disk full.", "Permission denied.", …).
-QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra = {});
+QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra = {},
+                          NewFileAccess access = NewFileAccess::FollowUmask);
 
 // Writes data followed by extra into the existing file at path, a temporary file made by UniqueTempFileName, from its
 // start: the file keeps the mode and owner it was created with, nothing is created, and a link

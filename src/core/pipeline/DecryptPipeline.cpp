@@ -86,7 +86,7 @@ class DecryptRun {
             dialogs_.inform(Text(DecryptTexts::NoCiphertextFile, language_), title_);
             return false;
         }
-        if (Keys::MakeEngineKey(request_.quickKey).isEmpty()) {
+        if (Keys::SignificantLength(request_.quickKey) == 0) {
             Keys::ShowNoKeyMessage(dialogs_, language_, false);
             return false;
         }
@@ -182,9 +182,9 @@ class DecryptRun {
 
     bool DecryptBody(const QString& body, const QString& packed, qint64 fileLength)
     {
-        QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey).toUtf8();
+        QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
         operation_initialization(engineKey.constData(), 0, fileLength, 0);
-        engineKey.fill('\0');
+        Keys::WipeBytes(engineKey);
         const int32_t code = decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData());
         run_.Discard(body);
         run_.ReleaseEngineBuffers();
@@ -243,7 +243,8 @@ class DecryptRun {
             return true;
         }
         const QString target = QDir(folder).filePath(name);
-        const QString errorText = FileProc::WriteStringToFile(content.data, target);
+        const QString errorText =
+            FileProc::WriteStringToFile(content.data, target, {}, FileProc::NewFileAccess::OwnerOnly);
         if (!errorText.isEmpty())
             return NotWritten(FailureWithDetail(Text(WriteFailed, language_), target, errorText));
         outcome_.writtenFilePath = QDir::toNativeSeparators(target);

@@ -8,7 +8,6 @@
 #include "format/FakeZipHeader.h"
 #include "format/FileName.h"
 #include "format/PlainPackage.h"
-#include "format/RandomSource.h"
 #include "format/RandomText.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/ChooseFileToAppend.h"
@@ -79,7 +78,7 @@ class EncryptRun {
     // Refusals that come before any work, so that nothing is written for them.
     bool CheckInputs()
     {
-        if (Keys::MakeEngineKey(request_.quickKey).isEmpty()) {
+        if (Keys::SignificantLength(request_.quickKey) == 0) {
             dialogs_.inform(Text(EncryptTexts::NoKeyEncrypt, language_), Text(EncryptTexts::NoKeyTitle, language_));
             return false;
         }
@@ -106,7 +105,6 @@ class EncryptRun {
 
     bool Encrypt()
     {
-        SeedFromMessage();
         QByteArray package; // head and payload, without the check value
         if (!LoadHeadAndPayload(package))
             return false;
@@ -117,13 +115,6 @@ class EncryptRun {
         return Compress(package, packed) && EncryptAndWrite(packed);
     }
 
-    // The same message and key give the same filler and header decoration on every run.
-    void SeedFromMessage()
-    {
-        rng_.reset();
-        rng_.seed(SeedFromMessageAndKey(messageBytes_, request_.quickKey));
-    }
-
     // The file is read straight behind the head, so the package is never copied whole.
     bool LoadHeadAndPayload(QByteArray& package)
     {
@@ -132,7 +123,7 @@ class EncryptRun {
             package = PlainPackageHead(messageBytes_, QByteArray());
             headSize_ = package.size();
             const FillerRange filler = request_.form == CiphertextForm::Armored ? TextFiller : BinaryFiller;
-            package += RandomString(rng_, filler.least, filler.most, 1, 254, false);
+            package += RandomString(fillerRng_, filler.least, filler.most, 1, 254, false);
             return true;
         }
         const QString name = FileNameFromPath(path, true);
@@ -201,9 +192,9 @@ class EncryptRun {
         if (!run_.AllocateEngineBuffers())
             return Fail(Text(EncryptTexts::EngineNotReady, language_));
         engine_set_kdf_level(request_.kdfLevel);
-        QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey).toUtf8();
+        QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
         operation_initialization(engineKey.constData(), 1, QFileInfo(packed).size(), 0);
-        engineKey.fill('\0');
+        Keys::WipeBytes(engineKey);
         const int32_t result = request_.engine.encryptFile(packed.toUtf8().constData(), body.toUtf8().constData());
         run_.ReleaseEngineBuffers();
         run_.Discard(packed);
@@ -218,7 +209,7 @@ class EncryptRun {
     bool WrapAndWrite(const QString& body)
     {
         const qint64 bodySize = QFileInfo(body).size();
-        ciphertext_ = MakeFakeZipHeader(rng_, bodySize);
+        ciphertext_ = MakeFakeZipHeader(decorationRng_, bodySize);
         const qsizetype headerSize = ciphertext_.size();
         ciphertext_.reserve(headerSize + bodySize);
         QString errorText;
@@ -290,7 +281,9 @@ class EncryptRun {
     const int language_;
     const QString title_;
     PipelineRun run_;
-    RandomSource rng_;
+    // Fresh seeds for every file, one for each: see DecorationSeed.h.
+    RandomSource fillerRng_ = FreshRandomSource();
+    RandomSource decorationRng_ = FreshRandomSource();
     QByteArray messageBytes_;
     qsizetype headSize_ = 0; // of the package: length fields, message and name
     QByteArray ciphertext_;  // as written to the output file
