@@ -183,13 +183,7 @@ void frmKeyboardWithDisplay::activate()
     txbKey_->end(false);
     txbKey_Change();
     keyAccepted_ = false;
-<<<<<<< HEAD
-    txbKey_->setMaxLength(maxKeyLength_);
-=======
     setMaxKeyLength(maxKeyLength_);
-    // The instruction may wrap (German is longer): the height follows the width.
-    setFixedHeight(layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : sizeHint().height());
->>>>>>> main
     txbKey_->setFocus();
 }
 

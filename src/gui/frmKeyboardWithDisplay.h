@@ -9,11 +9,8 @@
 
 #include <QDialog>
 
-<<<<<<< HEAD
-class Dialogs;
-=======
 class CharacterLimit;
->>>>>>> main
+class Dialogs;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
