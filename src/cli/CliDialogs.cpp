@@ -2,6 +2,7 @@
 
 #include "cli/CliStatus.h"
 #include "texts/Language.h"
+#include "texts/TerminalText.h"
 
 #include <QDir>
 
@@ -19,7 +20,8 @@ constexpr int NothingAssociated = 31; // openTarget's code when no program opens
 
 QString FileProblem(int number, const QString& path, const QString& cause, int language)
 {
-    return Language::GetProgramText(number, language) + '\n' + QDir::toNativeSeparators(path) + ": " + cause;
+    return Language::GetProgramText(number, language) + '\n' + TerminalText::Escape(QDir::toNativeSeparators(path)) +
+           ": " + cause;
 }
 
 void CliDialogs::answerQuestion(int number, DialogAnswer answer)
@@ -27,9 +29,12 @@ void CliDialogs::answerQuestion(int number, DialogAnswer answer)
     answers_.push_back({Language::GetProgramText(number, language_), answer});
 }
 
+// Texts here carry names from files and senders: their control characters are shown, not obeyed.
 void CliDialogs::say(const QString& text)
 {
-    std::fputs((TerminalLines(text) + '\n').toUtf8().constData(), out_);
+    const QByteArray line =
+        TerminalText::Escape(QByteArrayView(TerminalLines(text).toUtf8()), TerminalText::LineBreaks::Keep);
+    std::fputs((line + '\n').constData(), out_);
     std::fflush(out_);
 }
 

@@ -80,7 +80,7 @@ const std::vector<CommandSpec>& Commands()
 {
     static const std::vector<CommandSpec> commands = {
         {"encrypt", CliCommand::Encrypt, {Out, Attach, MessageFile, KeyFile, Kdf, Force, Lang}, "--out"},
-        {"decrypt", CliCommand::Decrypt, {In, OutDir, MessageOut, KeyFile, AcceptBadCheck, Lang}, "--in"},
+        {"decrypt", CliCommand::Decrypt, {In, OutDir, MessageOut, KeyFile, AcceptBadCheck, Force, Lang}, "--in"},
         {"checksum", CliCommand::Checksum, {KeyFile}, ""},
         {"inspect", CliCommand::Inspect, {In}, "--in"},
     };
@@ -184,7 +184,7 @@ Usage:
   quillet-cli encrypt  --out FILE [--attach FILE] [--message-file FILE] [--key-file FILE]
                        [--kdf interactive|moderate|sensitive] [--force] [--lang en|de]
   quillet-cli decrypt  --in FILE [--out-dir DIR] [--message-out FILE] [--key-file FILE]
-                       [--accept-bad-check] [--lang en|de]
+                       [--accept-bad-check] [--force] [--lang en|de]
   quillet-cli checksum [--key-file FILE]
   quillet-cli inspect  --in FILE
   quillet-cli --help | --version
@@ -194,14 +194,18 @@ Commands:
             into the ciphertext file --out, with the file --attach inside it if given.
   decrypt   Decrypts --in. The message goes to --message-out, else standard output, exactly
             as it was encrypted. An attached file is saved in --out-dir, else in the current
-            folder, under the name the sender gave it; a file of that name is replaced.
+            folder, under the name the sender gave it. An existing file of that name, a name
+            that begins with "." (a hidden file) and an existing --message-out are written only
+            with --force; a name that could leave the folder or mislead is saved under a safe
+            name made from it, shown first. The file being decrypted is never replaced.
   checksum  Prints the key's checksum (four digits). Sender and recipient compare it to be
             sure they use the same key, without saying the key.
   inspect   Shows the header fields of a ciphertext file. Needs no key.
 
 Options:
   --out FILE            the ciphertext file to write
-  --force               replace --out if it exists (otherwise it is kept and nothing is done)
+  --force               replace --out, --message-out or an attached file's namesake if it
+                        exists, and save a hidden attached file (otherwise nothing is replaced)
   --attach FILE         a file to send along with the message
   --message-file FILE   read the message from FILE instead of standard input
   --kdf LEVEL           strength of the key derivation: interactive, moderate (the default)

@@ -21,13 +21,14 @@ inline int ExitCode(ExitStatus status)
 
 // Program texts of the command line.
 namespace CliTexts {
-constexpr int NotReplaced = 435;    // an existing output file is kept without --force
-constexpr int KeyLength = 436;      // the key has too few or too many significant characters
-constexpr int MessageNotUtf8 = 437; // the message is not UTF-8 text
-constexpr int CheckValueHint = 438; // how to accept a check-value mismatch
-constexpr int NoKeySource = 439;    // no key file, no QUILLET_KEY and no terminal to ask on
-constexpr int TypeTheMessage = 440; // the message is read from a terminal: how to end it
-constexpr int Yes = 97;             // the answers printed after a question
+constexpr int NotReplaced = 435;      // an existing output file is kept without --force
+constexpr int KeyLength = 436;        // the key has too few or too many significant characters
+constexpr int MessageNotUtf8 = 437;   // the message is not UTF-8 text
+constexpr int CheckValueHint = 438;   // how to accept a check-value mismatch
+constexpr int NoKeySource = 439;      // no key file, no QUILLET_KEY and no terminal to ask on
+constexpr int TypeTheMessage = 440;   // the message is read from a terminal: how to end it
+constexpr int AttachedNotSaved = 423; // an attached file needs --force (a taken or hidden name)
+constexpr int Yes = 97;               // the answers printed after a question
 constexpr int No = 98;
 constexpr int Cancel = 184;
 constexpr int KeyPrompt = 124;

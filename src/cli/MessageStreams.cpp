@@ -3,11 +3,13 @@
 #include "cli/CliDialogs.h"
 #include "cli/CliStatus.h"
 #include "files/FileProc.h"
+#include "files/FileWrite.h"
 #include "files/IoErrorText.h"
 #include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/EncryptPipeline.h"
 #include "texts/Language.h"
+#include "texts/TerminalText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -35,11 +37,9 @@ bool ReadStandardInput(QByteArray& bytes, int language)
         std::fputs((Text(CliTexts::TypeTheMessage, language) + '\n').toUtf8().constData(), stderr);
         std::fflush(stderr);
     }
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        return false;
-    bytes = in.read(LongestMessageRead + 1);
-    return in.error() == QFileDevice::NoError;
+    QString errorText;
+    FileProc::ReadDescriptorToString(STDIN_FILENO, bytes, LongestMessageRead + 1, errorText);
+    return errorText.isEmpty();
 }
 
 } // namespace
@@ -79,18 +79,27 @@ MessageInput ReadMessage(const QString& path, int language)
     return input;
 }
 
-QString WriteMessage(const QString& message, const QString& path, int language)
+QString WriteMessage(const QByteArray& message, const QString& path, bool mayReplace, int language, bool& taken)
 {
-    QByteArray bytes = message.toUtf8();
-    QString error;
+    taken = false;
     if (path.isEmpty()) {
-        if (std::fwrite(bytes.constData(), 1, bytes.size(), stdout) != static_cast<size_t>(bytes.size()) ||
-            std::fflush(stdout) != 0)
-            error =
-                FileProblem(CliTexts::FileNotWritten, QStringLiteral("stdout"), FileProc::IoErrorText(errno), language);
-    } else if (const QString cause = FileProc::WriteStringToFile(bytes, path); !cause.isEmpty()) {
-        error = FileProblem(CliTexts::FileNotWritten, path, cause, language);
+        // A terminal would obey control sequences in a hostile message; a file or pipe gets the bytes.
+        QByteArray shown = isatty(STDOUT_FILENO)
+                               ? TerminalText::Escape(QByteArrayView(message), TerminalText::LineBreaks::Keep)
+                               : message;
+        const bool written =
+            std::fwrite(shown.constData(), 1, shown.size(), stdout) == static_cast<size_t>(shown.size()) &&
+            std::fflush(stdout) == 0;
+        const int cause = errno;
+        shown.fill('\0');
+        return written ? QString()
+                       : FileProblem(CliTexts::FileNotWritten, QStringLiteral("stdout"), FileProc::IoErrorText(cause),
+                                     language);
     }
-    bytes.fill('\0');
-    return error;
+    const FileWrite::Result result = FileWrite::WriteUserFile(
+        path, message, {mayReplace ? FileWrite::Existing::Replace : FileWrite::Existing::Keep});
+    taken = result.nameTaken;
+    if (taken)
+        return Text(CliTexts::NotReplaced, language);
+    return result.ok() ? QString() : FileProblem(CliTexts::FileNotWritten, path, result.error, language);
 }

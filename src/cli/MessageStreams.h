@@ -10,8 +10,11 @@ struct MessageInput {
     QString error; // the text to show when not ok
 };
 
-// path "" reads standard input. A message that is not UTF-8 is refused, not altered.
+// path "" reads standard input, to its end whatever it is (a terminal gives a line per read). A
+// message that is not UTF-8 is refused, not altered.
 MessageInput ReadMessage(const QString& path, int language);
 
-// path "" writes standard output. Returns the text to show on failure, "" on success.
-QString WriteMessage(const QString& message, const QString& path, int language);
+// Writes the message's bytes exactly as they are: path "" to standard output (a terminal sees control
+// sequences escaped), else to that file, which replaces an existing one only with mayReplace.
+// Returns the text to show on failure, "" on success; `taken` tells that an existing file was kept.
+QString WriteMessage(const QByteArray& message, const QString& path, bool mayReplace, int language, bool& taken);
