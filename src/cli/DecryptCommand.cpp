@@ -8,14 +8,19 @@
 #include "keys/KeyRoutines.h"
 #include "pipeline/DecryptPipeline.h"
 #include "texts/Language.h"
-#include "texts/TerminalText.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <unistd.h>
 
 namespace {
+
+QString Text(int number, int language)
+{
+    return Language::GetProgramText(number, language);
+}
 
 ExitStatus StatusOf(DecryptStatus status)
 {
@@ -34,58 +39,43 @@ ExitStatus StatusOf(DecryptStatus status)
     return ExitStatus::Failure;
 }
 
-// The answers a person would give in the window: this folder for an attached file, go on after a
-// check-value mismatch only when asked to.
-void PrepareAnswers(const CliOptions& options, const QString& folder, CliDialogs& dialogs)
+// A check value that did not match: what the options decide, said when it happens.
+void AnswerUnverified(bool accept, int language, CliDialogs& dialogs)
 {
-    dialogs.answerFolder(folder);
-    dialogs.answerQuestion(DecryptTexts::CheckValueMismatch,
-                           options.acceptBadCheck ? DialogAnswer::Yes : DialogAnswer::No);
-    // Only reached if the folder chooser came back empty: go on with the message alone.
-    dialogs.answerQuestion(DecryptTexts::GoOnWithoutFolder, DialogAnswer::Yes);
-    // The attached file: a safe name made from a refused one, or a free name beside the file being
-    // decrypted, replaces nothing; replacing a file or writing a hidden one needs --force.
-    dialogs.answerQuestion(DecryptTexts::DerivedNameQuestion, DialogAnswer::Yes);
-    dialogs.answerQuestion(DecryptTexts::CiphertextNameQuestion, DialogAnswer::Yes);
-    dialogs.answerQuestion(DecryptTexts::HiddenNameQuestion, options.force ? DialogAnswer::Yes : DialogAnswer::No);
-    dialogs.answerQuestion(DecryptTexts::ReplaceQuestion, options.force ? DialogAnswer::Yes : DialogAnswer::Cancel);
+    using namespace DecryptTexts;
+    const QString outcome = Text(accept ? CliTexts::GoingOnUnverified : CliTexts::CheckValueHint, language);
+    dialogs.answerQuestion(CheckValueMismatch, accept ? DialogAnswer::Yes : DialogAnswer::No,
+                           Text(CheckValueMismatch, language) + ' ' + Text(MayBeAltered, language) + ' ' + outcome);
 }
 
-// --message-out: never the file being decrypted, and an existing file only with --force. Checked
-// before the key is asked for, and again when the file is written.
-bool MessageOutAllowed(const CliOptions& options, int language, CliDialogs& dialogs)
+// The attached file: a safe name made from a refused one, or a free name beside the file being
+// decrypted, replaces nothing and is taken; replacing a file or saving a hidden one needs --force.
+// The name finally used is said with the saved file's path.
+void AnswerAboutTheAttachedFile(bool force, int language, CliDialogs& dialogs)
 {
-    if (options.messageOut.isEmpty())
-        return true;
-    const QFileInfo target(FileWrite::FollowLinks(options.messageOut));
-    if (FileWrite::IsSameFile(target.path(), target.fileName(), options.in)) {
-        dialogs.say(FileProblem(CliTexts::FileNotWritten, options.messageOut,
-                                QStringLiteral("This is the file being decrypted."), language));
-        return false;
+    using namespace DecryptTexts;
+    dialogs.answerQuestion(DerivedNameQuestion, DialogAnswer::Yes);
+    dialogs.answerQuestion(CiphertextNameQuestion, DialogAnswer::Yes);
+    if (force) {
+        dialogs.answerQuestion(HiddenNameQuestion, DialogAnswer::Yes);
+        dialogs.answerQuestion(ReplaceQuestion, DialogAnswer::Yes);
+        return;
     }
-    if (!options.force && FileWrite::NameTaken(target.path(), target.fileName())) {
-        dialogs.say(Language::GetProgramText(CliTexts::NotReplaced, language));
-        return false;
-    }
-    return true;
+    dialogs.answerQuestion(HiddenNameQuestion, DialogAnswer::No, Text(CliTexts::AttachedNotSaved, language));
+    dialogs.answerQuestion(ReplaceQuestion, DialogAnswer::Cancel, Text(CliTexts::NotReplaced, language));
 }
 
-// Hands the recovered message on and tells where the attached file went.
+// Hands the recovered message on, exactly as the package carries it, and tells where the attached
+// file went. A file left unsaved was refused for want of --force: nobody chooses here.
 ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int language, CliDialogs& dialogs)
 {
     ExitStatus status = StatusOf(outcome.status);
     if (!outcome.writtenFilePath.isEmpty())
-        dialogs.say(outcome.appendedFileCaption + ' ' + TerminalText::Escape(outcome.writtenFilePath));
-    if (outcome.status == DecryptStatus::CheckValueRefused)
-        dialogs.say(Language::GetProgramText(CliTexts::CheckValueHint, language));
-    // Nobody chooses on the command line: a file left unsaved was refused for want of --force.
-    if (outcome.attachmentAbandoned) {
-        dialogs.say(Language::GetProgramText(CliTexts::AttachedNotSaved, language));
+        dialogs.say(outcome.appendedFileCaption + ' ' + outcome.writtenFilePath);
+    if (outcome.attachmentAbandoned)
         status = ExitStatus::AttachmentNotWritten;
-    }
     if (outcome.message) {
-        bool taken = false;
-        const QString error = WriteMessage(outcome.messageBytes, options.messageOut, options.force, language, taken);
+        const QString error = WriteMessage(outcome.messageBytes, options.messageOut, options.force, language);
         Keys::WipeString(*outcome.message);
         outcome.messageBytes.fill('\0');
         if (!error.isEmpty()) {
@@ -96,6 +86,56 @@ ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int langu
     return status;
 }
 
+// The ciphertext from standard input: "-", or no --in while something is piped in.
+bool FromStandardInput(const CliOptions& options)
+{
+    return IsStandardStream(options.in) || options.in.isEmpty();
+}
+
+// Reads the ciphertext before the key is asked for, so a missing file does not make the typing vain.
+ExitStatus TakeCiphertext(const CliOptions& options, int language, CliDialogs& dialogs, DecryptRequest& request)
+{
+    if (!FromStandardInput(options)) {
+        if (FileProc::FileExists(options.in)) {
+            request.ciphertextPath = options.in;
+            return ExitStatus::Success;
+        }
+        const int cause = QFileInfo(options.in).isDir() ? EISDIR : ENOENT;
+        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, options.in, FileProc::IoErrorText(cause), language));
+        return ExitStatus::Failure;
+    }
+    if (options.in.isEmpty() && isatty(STDIN_FILENO))
+        return UsageError(QStringLiteral("decrypt needs the ciphertext: name the file, or send it on standard input"));
+    QByteArray bytes;
+    if (!ReadStandardInput(bytes, MaxCiphertextTextBytes, CliTexts::PasteTheBlock, language)) {
+        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, QStringLiteral("stdin"), FileProc::IoErrorText(errno),
+                                language));
+        return ExitStatus::Failure;
+    }
+    request.ciphertextPath = QStringLiteral("stdin");
+    request.ciphertext = std::move(bytes);
+    return ExitStatus::Success;
+}
+
+// --message-out: never the file being decrypted, and an existing file only with --force. Checked
+// before the key is asked for, and again when the file is written.
+bool MessageOutAllowed(const CliOptions& options, int language, CliDialogs& dialogs)
+{
+    if (options.messageOut.isEmpty() || IsStandardStream(options.messageOut))
+        return true;
+    const QFileInfo target(FileWrite::FollowLinks(options.messageOut));
+    if (!FromStandardInput(options) && FileWrite::IsSameFile(target.path(), target.fileName(), options.in)) {
+        dialogs.say(FileProblem(CliTexts::FileNotWritten, options.messageOut,
+                                QStringLiteral("This is the file being decrypted."), language));
+        return false;
+    }
+    if (!options.force && FileWrite::NameTaken(target.path(), target.fileName())) {
+        dialogs.say(Text(CliTexts::NotReplaced, language));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialogs)
@@ -104,20 +144,17 @@ ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialo
         QFileInfo(options.outDir.isEmpty() ? QDir::currentPath() : options.outDir).absoluteFilePath();
     if (!FileProc::FolderExists(folder))
         return UsageError(QStringLiteral("--out-dir: no such folder: %1").arg(QDir::toNativeSeparators(folder)));
-    // Before the key is asked for: a missing file would make the typing in vain.
-    if (!FileProc::FileExists(options.in)) {
-        const int cause = QFileInfo(options.in).isDir() ? EISDIR : ENOENT;
-        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, options.in, FileProc::IoErrorText(cause), language));
-        return ExitStatus::Failure;
-    }
+    DecryptRequest request;
+    if (const ExitStatus refused = TakeCiphertext(options, language, dialogs, request); refused != ExitStatus::Success)
+        return refused;
     if (!MessageOutAllowed(options, language, dialogs))
         return ExitStatus::Failure;
-    DecryptRequest request;
     ExitStatus failure = ExitStatus::Failure;
-    if (!ObtainCommandKey(options, language, dialogs, true, request.quickKey, failure))
+    if (!ObtainCommandKey(options, language, dialogs, KeyUse::Decrypt, request.quickKey, failure))
         return failure;
-    PrepareAnswers(options, folder, dialogs);
-    request.ciphertextPath = options.in;
+    AnswerUnverified(options.acceptBadCheck, language, dialogs);
+    AnswerAboutTheAttachedFile(options.force, language, dialogs);
+    request.attachedFileFolder = folder;
     request.language = language;
     request.closingNamesTheWindow = false;
     DecryptOutcome outcome = DecryptMessage(request, dialogs);

@@ -1,6 +1,7 @@
 #include "cli/MessageStreams.h"
 
 #include "cli/CliDialogs.h"
+#include "cli/CliOptions.h"
 #include "cli/CliStatus.h"
 #include "files/FileProc.h"
 #include "files/FileWrite.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <unistd.h>
@@ -30,26 +32,38 @@ QString Text(int number, int language)
     return Language::GetProgramText(number, language);
 }
 
-bool ReadStandardInput(QByteArray& bytes, int language)
+void Hint(int number, int language)
 {
-    // A person at a terminal would otherwise face a silent wait.
-    if (isatty(STDIN_FILENO)) {
-        std::fputs((Text(CliTexts::TypeTheMessage, language) + '\n').toUtf8().constData(), stderr);
-        std::fflush(stderr);
-    }
-    QString errorText;
-    FileProc::ReadDescriptorToString(STDIN_FILENO, bytes, LongestMessageRead + 1, errorText);
-    return errorText.isEmpty();
+    std::fputs((Text(number, language) + '\n').toUtf8().constData(), stderr);
+    std::fflush(stderr);
 }
 
 } // namespace
+
+bool ReadStandardInput(QByteArray& bytes, qint64 limit, int hint, int language)
+{
+    // A person at a terminal would otherwise face a silent wait.
+    if (isatty(STDIN_FILENO))
+        Hint(hint, language);
+    QString errorText;
+    FileProc::ReadDescriptorToString(STDIN_FILENO, bytes, limit + 1, errorText);
+    return errorText.isEmpty();
+}
+
+QString WriteStandardOutput(const QByteArray& bytes, int language)
+{
+    if (std::fwrite(bytes.constData(), 1, bytes.size(), stdout) != static_cast<size_t>(bytes.size()) ||
+        std::fflush(stdout) != 0)
+        return FileProblem(CliTexts::FileNotWritten, QStringLiteral("stdout"), FileProc::IoErrorText(errno), language);
+    return {};
+}
 
 MessageInput ReadMessage(const QString& path, int language)
 {
     MessageInput input;
     QByteArray bytes;
-    if (path.isEmpty()) {
-        if (!ReadStandardInput(bytes, language)) {
+    if (path.isEmpty() || IsStandardStream(path)) {
+        if (!ReadStandardInput(bytes, LongestMessageRead, CliTexts::TypeTheMessage, language)) {
             input.error =
                 FileProblem(CliTexts::FileUnreadable, QStringLiteral("stdin"), FileProc::IoErrorText(errno), language);
             return input;
@@ -79,27 +93,20 @@ MessageInput ReadMessage(const QString& path, int language)
     return input;
 }
 
-QString WriteMessage(const QByteArray& message, const QString& path, bool mayReplace, int language, bool& taken)
+QString WriteMessage(const QByteArray& message, const QString& path, bool mayReplace, int language)
 {
-    taken = false;
-    if (path.isEmpty()) {
+    if (path.isEmpty() || IsStandardStream(path)) {
         // A terminal would obey control sequences in a hostile message; a file or pipe gets the bytes.
-        QByteArray shown = isatty(STDOUT_FILENO)
-                               ? TerminalText::Escape(QByteArrayView(message), TerminalText::LineBreaks::Keep)
-                               : message;
-        const bool written =
-            std::fwrite(shown.constData(), 1, shown.size(), stdout) == static_cast<size_t>(shown.size()) &&
-            std::fflush(stdout) == 0;
-        const int cause = errno;
+        if (!isatty(STDOUT_FILENO))
+            return WriteStandardOutput(message, language);
+        QByteArray shown = TerminalText::Escape(QByteArrayView(message), TerminalText::LineBreaks::Keep);
+        const QString error = WriteStandardOutput(shown, language);
         shown.fill('\0');
-        return written ? QString()
-                       : FileProblem(CliTexts::FileNotWritten, QStringLiteral("stdout"), FileProc::IoErrorText(cause),
-                                     language);
+        return error;
     }
     const FileWrite::Result result = FileWrite::WriteUserFile(
         path, message, {mayReplace ? FileWrite::Existing::Replace : FileWrite::Existing::Keep});
-    taken = result.nameTaken;
-    if (taken)
+    if (result.nameTaken)
         return Text(CliTexts::NotReplaced, language);
     return result.ok() ? QString() : FileProblem(CliTexts::FileNotWritten, path, result.error, language);
 }

@@ -1,5 +1,6 @@
-// Runs every ciphertext file of tests/vectors through the decrypt pipeline and checks the outcome
-// vectors.txt names for it: the status, the box the user sees, the message and the attached file.
+// Runs every ciphertext file of tests/vectors, binary and armored, through the decrypt pipeline and
+// checks the outcome vectors.txt names for it: the status, the box the user sees, the message and
+// the attached file.
 #include "pipeline/DecryptPipeline.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
@@ -66,6 +67,9 @@ std::map<QString, Expected> ExpectedOutcomes()
         {"not-compressed", {DecryptStatus::WrongKeyOrDamaged, Text(416)}},
         // The safe name made from the sender's is offered first; declined, the file is not written.
         {"unsafe-name", {DecryptStatus::AttachmentNotWritten, Text(419)}},
+        {"armor-damaged", {DecryptStatus::WrongKeyOrDamaged, Text(450)}},
+        {"armor-unended", {DecryptStatus::WrongKeyOrDamaged, Text(451)}},
+        {"armor-two-blocks", {DecryptStatus::Failed, Text(452)}},
     };
 }
 
