@@ -245,7 +245,7 @@ TEST_P(TextToolsFullDiskTest, ASaveThatDoesNotFitSaysSoAndKeepsTheEarlierFile)
         GTEST_SKIP() << disk.reason();
     ASSERT_TRUE(disk.write(QStringLiteral("notes.txt"), "earlier notes"));
     ASSERT_TRUE(disk.fill(size / 2));
-    window->txbText->setPlainText(QString(size, QLatin1Char('t')));
+    txbText()->setPlainText(QString(size, QLatin1Char('t')));
     save(disk.filePath(QStringLiteral("notes.txt")));
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
@@ -254,7 +254,7 @@ TEST_P(TextToolsFullDiskTest, ASaveThatDoesNotFitSaysSoAndKeepsTheEarlierFile)
     EXPECT_EQ(test_files::read_file(disk.filePath(QStringLiteral("notes.txt"))), QByteArray("earlier notes"));
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{QStringLiteral("notes.txt"), QStringLiteral("zz-filler")}));
-    EXPECT_EQ(window->txbText->toPlainText().size(), size) << "the text stays in the box";
+    EXPECT_EQ(txbText()->toPlainText().size(), size) << "the text stays in the box";
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, TextToolsFullDiskTest, ::testing::Values(100, 16 * 1024, 2'000'000));
