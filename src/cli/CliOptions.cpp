@@ -90,7 +90,7 @@ const std::vector<CommandSpec>& Commands()
          {Out, Attach, MessageFile, KeyFile, Kdf, Armor, Force, Lang},
          "--out",
          "--message-file"},
-        {"decrypt", CliCommand::Decrypt, {In, OutDir, MessageOut, KeyFile, AcceptBadCheck, Lang}, "", "--in"},
+        {"decrypt", CliCommand::Decrypt, {In, OutDir, MessageOut, KeyFile, AcceptBadCheck, Force, Lang}, "", "--in"},
         {"checksum", CliCommand::Checksum, {KeyFile, Strength, Lang}, "", ""},
         {"keygen", CliCommand::Keygen, {Lang}, "", ""},
         {"inspect", CliCommand::Inspect, {In}, "--in", "--in"},
@@ -261,7 +261,7 @@ to attach to an e-mail, or into a text block for the body of an e-mail; and decr
 Usage:
   quillet-cli encrypt  -o FILE [-a FILE] [-k FILE] [--armor] [-f]
                        [--kdf interactive|moderate|sensitive] [--lang en|de] [MESSAGE-FILE]
-  quillet-cli decrypt  [-o FILE] [--out-dir DIR] [-k FILE] [--accept-bad-check]
+  quillet-cli decrypt  [-o FILE] [--out-dir DIR] [-k FILE] [--accept-bad-check] [-f]
                        [--lang en|de] [CIPHERTEXT]
   quillet-cli checksum [-k FILE] [--strength] [--lang en|de]
   quillet-cli keygen   [--lang en|de]
@@ -275,7 +275,10 @@ Commands:
             file or its text block, also inside a saved e-mail. The message goes to
             --message-out, else standard output, exactly as it was encrypted. An attached file
             is saved in --out-dir, else in the current folder, under the name the sender gave
-            it; a file of that name is replaced.
+            it. An existing file of that name, a name beginning with "." (a hidden file) and an
+            existing --message-out are written only with --force; a name that could leave the
+            folder or mislead is saved under a safe name made from it. The file being decrypted
+            is never replaced.
   checksum  Prints the key's checksum (four digits). Sender and recipient compare it to be
             sure they use the same key, without saying the key. With --strength it also
             rates how hard the key is to guess and how long the guesses would take.
@@ -291,7 +294,8 @@ Options:
                            BEGIN and END lines) for the body of an e-mail; its filler is
                            smaller, so a short message stays a short block
   -f, --force              encrypt: replace --out if it exists (otherwise it is kept and
-                           nothing is done)
+                           nothing is done); decrypt: replace --message-out or a file of the
+                           attached file's name, and save a hidden attached file
   -a, --attach FILE        encrypt: a file to send along with the message
   -i, --message-file FILE  encrypt: read the message from FILE (- for standard input)
   --kdf LEVEL              encrypt: strength of the key derivation: interactive, moderate

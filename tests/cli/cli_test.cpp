@@ -1,12 +1,15 @@
 // quillet-cli as a user meets it: what it prints, its exit status, and what it leaves on disk. Each
 // case runs the built program in its own temporary folder, with its own working-folder base and
 // settings, detached from any terminal unless a case gives it one.
+#include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
 #include "keys/KeyStrength.h"
 #include "pipeline/DecryptPipeline.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/FullFileSystem.h"
 #include "texts/Language.h"
+#include "vectors/CiphertextMaker.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -176,7 +179,7 @@ TEST_F(CliTest, RoundTripWithoutFileGivesTheMessageBackByteForByte)
     EXPECT_EQ(ModeOf("letter.zip"), 0666u & ~CurrentUmask());
 }
 
-TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderReplacingAnOlderOne)
+TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderAndReplacesOnlyWithForce)
 {
     Write("Report.BIN", EveryByteValue());
     const Result encrypted = Encrypt({"--out", "letter.zip", "--attach", "Report.BIN"});
@@ -184,12 +187,19 @@ TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderReplacingAnOlderOne)
     EXPECT_TRUE(encrypted.errText().contains(Text(35)));
 
     Write("out/report.bin", "an older file of the same name");
-    const Result decrypted = Decrypt("letter.zip", {"--out-dir", "out"});
-    ASSERT_EQ(decrypted.exitCode, 0) << decrypted.errText().toStdString();
-    EXPECT_EQ(decrypted.out, Message);
+    const Result refused = Decrypt("letter.zip", {"--out-dir", "out"});
+    EXPECT_EQ(refused.exitCode, 5) << refused.errText().toStdString();
+    EXPECT_EQ(refused.out, Message) << "the message is still handed over";
+    EXPECT_TRUE(refused.errText().contains(Text(435))) << refused.errText().toStdString();
+    EXPECT_EQ(Read("out/report.bin"), "an older file of the same name");
+    EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"report.bin"});
+
+    const Result forced = Decrypt("letter.zip", {"--out-dir", "out", "--force"});
+    ASSERT_EQ(forced.exitCode, 0) << forced.errText().toStdString();
+    EXPECT_EQ(forced.out, Message);
     EXPECT_EQ(Read("out/report.bin"), EveryByteValue());
-    EXPECT_TRUE(decrypted.errText().contains(Text(68)));
-    EXPECT_TRUE(decrypted.errText().contains(Path("out/report.bin"))) << "says where the file went";
+    EXPECT_TRUE(forced.errText().contains(Text(68)));
+    EXPECT_TRUE(forced.errText().contains(Path("out/report.bin"))) << "says where the file went";
 
     EXPECT_EQ(ModeOf("out/report.bin"), 0666u & ~CurrentUmask()) << "a replaced file keeps its mode";
 
@@ -341,6 +351,127 @@ TEST_F(InterruptedRunTest, TheWindowProgramStartsTheSameWay)
     EXPECT_EQ(window.exitStatus(), QProcess::CrashExit);
 }
 
+TEST_F(CliTest, AHiddenAttachedNameIsSavedOnlyWithForce)
+{
+    Write(".profile", "export EVIL=1\n");
+    ASSERT_EQ(Encrypt({"--out", "letter.zip", "--attach", ".profile"}).exitCode, 0);
+
+    const Result refused = Decrypt("letter.zip", {"--out-dir", "out"});
+    EXPECT_EQ(refused.exitCode, 5) << refused.errText().toStdString();
+    EXPECT_EQ(refused.out, Message);
+    EXPECT_TRUE(refused.errText().contains(Text(423))) << refused.errText().toStdString();
+    EXPECT_TRUE(QDir(Path("out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    const Result forced = Decrypt("letter.zip", {"--out-dir", "out", "--force"});
+    EXPECT_EQ(forced.exitCode, 0) << forced.errText().toStdString();
+    EXPECT_EQ(Read("out/.profile"), "export EVIL=1\n");
+}
+
+TEST_F(CliTest, AnAttachedFileNamedLikeTheCiphertextGoesUnderAFreeName)
+{
+    Write("letter.zip", "attached, named like the ciphertext");
+    ASSERT_EQ(Encrypt({"--out", "out/letter.zip", "--attach", "letter.zip"}).exitCode, 0);
+    const QByteArray ciphertext = Read("out/letter.zip");
+
+    const Result result = Decrypt("out/letter.zip", {"--out-dir", "out", "--force"});
+    EXPECT_EQ(result.exitCode, 0) << result.errText().toStdString();
+    EXPECT_EQ(Read("out/letter.zip"), ciphertext) << "not even --force replaces the file being decrypted";
+    EXPECT_EQ(Read("out/letter (2).zip"), "attached, named like the ciphertext");
+}
+
+TEST_F(CliTest, MessageOutCarriesTheExactBytesAndAnEmptyMessageMakesAnEmptyFile)
+{
+    Write("vector-key.txt", VectorKey.toUtf8());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("scratch"));
+    const QByteArray notUtf8("caf\xE9 \xFF\x01 end\n");
+    struct Case {
+        const char* file;
+        QByteArray message;
+    } const cases[] = {{"bytes.zip", notUtf8}, {"empty.zip", QByteArray()}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QByteArray file =
+            CiphertextMaker::FromPackage(BuildPlainPackage(c.message, "empty.bin", ""), VectorKey, Path("scratch"));
+        ASSERT_FALSE(file.isEmpty());
+        Write(c.file, file);
+        const QString messageOut = QString::fromLatin1(c.file) + ".txt";
+        const Result toFile = Decrypt(c.file, {"--out-dir", "out", "--message-out", messageOut}, "vector-key.txt");
+        EXPECT_EQ(toFile.exitCode, 0) << toFile.errText().toStdString();
+        EXPECT_EQ(Read(messageOut), c.message);
+        EXPECT_EQ(Read("out/empty.bin"), "") << "a 0-byte attached file is written, empty";
+        QFile::remove(Path("out/empty.bin"));
+        const Result toPipe = Decrypt(c.file, {"--out-dir", "out"}, "vector-key.txt");
+        EXPECT_EQ(toPipe.out, c.message);
+        QFile::remove(Path("out/empty.bin"));
+    }
+}
+
+TEST_F(CliTest, AnExistingMessageFileIsReplacedOnlyWithForceAndThroughTheUsersLink)
+{
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
+    Write("real/received.txt", "an earlier message");
+    ASSERT_TRUE(QFile::link("real/received.txt", Path("link.txt")));
+
+    const Result refused = Decrypt("letter.zip", {"--message-out", "link.txt"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.errText().contains(Text(435)));
+    EXPECT_EQ(Read("real/received.txt"), "an earlier message");
+
+    const Result forced = Decrypt("letter.zip", {"--message-out", "link.txt", "--force"});
+    EXPECT_EQ(forced.exitCode, 0) << forced.errText().toStdString();
+    EXPECT_TRUE(QFileInfo(Path("link.txt")).isSymLink()) << "the user's link stays";
+    EXPECT_EQ(Read("real/received.txt"), Message);
+}
+
+class CliFullDiskTest : public CliTest, public ::testing::WithParamInterface<qsizetype> {};
+
+// --message-out on a file system that runs full: a failure, exit 1, and the earlier file whole.
+// A message holds at most 99,999 bytes, so the largest case is the largest message.
+TEST_P(CliFullDiskTest, AMessageFileThatDoesNotFitIsAFailureAndTheEarlierFileStays)
+{
+    const qsizetype size = GetParam();
+    FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    Write("message.txt", QByteArray(size, 'm'));
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    ASSERT_TRUE(disk.write("received.txt", "an earlier message"));
+    ASSERT_TRUE(disk.fill(size / 2));
+
+    const Result result = Decrypt("letter.zip", {"--message-out", disk.filePath("received.txt"), "--force"});
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.errText().contains(Text(86) + " " + disk.filePath("received.txt") + ": Disk full."))
+        << result.errText().toStdString();
+    QFile earlier(disk.filePath("received.txt"));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "an earlier message");
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"received.txt", "zz-filler"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CliFullDiskTest, ::testing::Values(100, 16 * 1024, 99'999));
+
+TEST_F(CliTest, AMessageFromStandardInputIsReadToItsEndAcrossShortReads)
+{
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.setEnvironment(Environment());
+    process.setChildProcessModifier([] { setsid(); });
+    process.start(Binary, {"encrypt", "--kdf", "interactive", "--key-file", "key.txt", "--out", "letter.zip"});
+    ASSERT_TRUE(process.waitForStarted());
+    // Line by line with a pause, as a person types: each read of standard input gets one line.
+    process.write("first line\n");
+    ASSERT_TRUE(process.waitForBytesWritten());
+    QThread::msleep(300);
+    process.write("second line\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(120000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(Decrypt("letter.zip").out, "first line\nsecond line\n");
+}
+
 // ---- The key -----------------------------------------------------------------------------------
 
 struct TerminalRun {
@@ -416,6 +547,25 @@ TerminalRun RunOnTerminal(const QStringList& arguments, const QStringList& envir
                           const QByteArray& typed)
 {
     return RunOnTerminal(arguments, environment, folder, {{Text(124).toUtf8(), typed}});
+}
+
+TEST_F(CliTest, AMessageShownOnATerminalHasItsControlSequencesEscaped)
+{
+    Write("message.txt", "title \x1B]0;owned\x07 clipboard \x1B]52;c;ZXZpbA==\x07 csi \xC2\x9B"
+                         "2J\nnext line\n");
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+
+    const TerminalRun shown =
+        RunOnTerminal({"decrypt", "--in", "letter.zip"}, Environment(QByteArray(TypedKey)), dir.path(), QByteArray());
+    EXPECT_EQ(shown.exitCode, 0) << shown.screen.toStdString();
+    EXPECT_FALSE(shown.screen.contains('\x1B')) << shown.screen.toStdString();
+    EXPECT_FALSE(shown.screen.contains("\xC2\x9B"));
+    EXPECT_TRUE(shown.screen.contains("title \\x1B]0;owned\\x07 clipboard")) << shown.screen.toStdString();
+    EXPECT_TRUE(shown.screen.contains("next line")) << "line breaks stay";
+
+    // A pipe or a file gets the bytes as they are.
+    const Result piped = Decrypt("letter.zip");
+    EXPECT_TRUE(piped.out.startsWith("title \x1B]0;owned\x07"));
 }
 
 TEST_F(CliTest, KeyFromFileEnvironmentAndTerminalDecryptTheSameFile)
@@ -567,6 +717,10 @@ TEST_P(CliStatusTest, ExitStatusAndMessage)
     Write("vector-key.txt", VectorKey.toUtf8());
     Write("short-key.txt", "fifteen chars!!");
     Write("existing.zip", "keep me");
+    QByteArray headerOnly(37, 'P');
+    headerOnly[11] = 37;
+    Write("empty-body.zip", headerOnly);
+    ASSERT_EQ(mkfifo(QFile::encodeName(Path("pipe")).constData(), 0600), 0);
     const Result result = Run(c.arguments);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.errText().toStdString();
     if (c.programText != 0)
@@ -606,10 +760,24 @@ const StatusCase StatusCases[] = {
      {"decrypt", "--in", Vector("check_value_mismatch.zip"), "--key-file", "vector-key.txt", "--out-dir", "out"},
      4,
      438},
-    {"UnsafeAttachedName",
+    {"UnsafeAttachedNameBecomesHidden",
      {"decrypt", "--in", Vector("unsafe_name_slash.zip"), "--key-file", "vector-key.txt", "--out-dir", "out"},
      5,
-     415},
+     423},
+    {"ExistingMessageOutWithoutForce",
+     {"decrypt", "--in", Vector("good_no_file.zip"), "--key-file", "vector-key.txt", "--message-out", "existing.zip"},
+     1,
+     435},
+    {"MessageOutIsTheCiphertextEvenWithForce",
+     {"decrypt", "--in", "existing.zip", "--key-file", "key.txt", "--message-out", "existing.zip", "--force"},
+     1,
+     86},
+    {"NothingToDecrypt", {"decrypt", "--in", "empty-body.zip", "--key-file", "key.txt", "--out-dir", "out"}, 3, 421},
+    {"AttachedPipeRefusedWithoutWaiting",
+     {"encrypt", "--out", "new.zip", "--attach", "pipe", "--key-file", "key.txt"},
+     1,
+     47},
+    {"AttachedDeviceRefused", {"encrypt", "--out", "new.zip", "--attach", "/dev/zero", "--key-file", "key.txt"}, 1, 47},
     // Short options, the input as a bare argument, and "--".
     {"ShortOptionOfAnotherCommand", {"inspect", "-k", "key.txt", "existing.zip"}, 2, 0},
     {"TwoInputsGiven", {"decrypt", "-k", "key.txt", "existing.zip", "other.zip"}, 2, 0},
@@ -646,6 +814,14 @@ TEST_F(CliTest, UnsafeAttachedNameStillDeliversTheMessageAndWritesNothingOutside
     const Result result = Decrypt(Vector("unsafe_name_slash.zip"), {"--out-dir", "out"}, "vector-key.txt");
     EXPECT_EQ(result.exitCode, 5);
     EXPECT_EQ(QString::fromUtf8(result.out), QStringLiteral("Test vector message: Grüße, 東京."));
+    EXPECT_TRUE(result.errText().contains(Text(423))) << "the safe name made from it is hidden";
+    EXPECT_FALSE(QFile::exists(Path("escape.txt")));
+
+    // The derived name begins with a dot: with --force it is written, inside the folder.
+    const Result forced = Decrypt(Vector("unsafe_name_slash.zip"), {"--out-dir", "out", "--force"}, "vector-key.txt");
+    EXPECT_EQ(forced.exitCode, 0) << forced.errText().toStdString();
+    EXPECT_TRUE(QFile::exists(Path("out/.._escape.txt")));
+    EXPECT_TRUE(forced.errText().contains(Path("out/.._escape.txt"))) << "the name used is said";
     EXPECT_FALSE(QFile::exists(Path("escape.txt")));
 }
 

@@ -3,14 +3,17 @@
 #include "engines/CipherEngine.h"
 #include "engines/Digest.h"
 #include "engines/Packer.h"
+#include "files/FileLimits.h"
 #include "format/ArmoredText.h"
 #include "format/CiphertextFile.h"
 #include "format/FakeZipHeader.h"
 #include "format/PlainPackage.h"
 #include "format/RandomText.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/ChooseFileToAppend.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/FullFileSystem.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 
@@ -21,6 +24,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <cerrno>
+#include <sodium.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -302,6 +310,13 @@ int32_t EngineThatReportsPositive(const char*, const char* out)
 
 int32_t EngineThatFails(const char*, const char*)
 {
+    return cipher_result::kKeyNotDerivable;
+}
+
+// An engine whose output could not be written: errno says why, as the real engines leave it.
+int32_t EngineThatFindsTheDiskFull(const char*, const char*)
+{
+    errno = ENOSPC;
     return cipher_result::kOutputUnwritable;
 }
 
@@ -331,6 +346,8 @@ TEST_F(EncryptPipelineTest, RefusalsAndFailuresWriteNothingAndLeaveNothingBehind
          EncryptTexts::EngineFailed, DialogIcon::Exclamation},
         {"engine result negative", [](EncryptRequest& r) { r.engine.encryptFile = EngineThatFails; },
          EncryptTexts::EngineFailed, DialogIcon::Exclamation},
+        {"engine output not written", [](EncryptRequest& r) { r.engine.encryptFile = EngineThatFindsTheDiskFull; },
+         EncryptTexts::WorkingFolderFailed, DialogIcon::Exclamation},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -351,6 +368,97 @@ TEST_F(EncryptPipelineTest, RefusalsAndFailuresWriteNothingAndLeaveNothingBehind
         EXPECT_TRUE(WorkingBaseEmpty());
         EXPECT_TRUE(outcome.closingMessage.isEmpty());
     }
+}
+
+// The file to append is checked when chosen, and again when it is read: one that grew past the
+// limit meanwhile (even to a huge sparse file) is refused, never read whole.
+TEST_F(EncryptPipelineTest, AFileToAppendThatGrewPastTheLimitIsRefusedWhenRead)
+{
+    for (const qint64 size : {FileLimits::MaxAppendedFileSize + 1, qint64{64} << 30}) {
+        SCOPED_TRACE(size);
+        dialogs.clear();
+        ASSERT_TRUE(test_files::write_file(Path("grown.bin"), "small when chosen"));
+        ASSERT_EQ(::truncate(QFile::encodeName(Path("grown.bin")).constData(), size), 0);
+        request.fileToAppend = Path("grown.bin");
+
+        const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+        EXPECT_FALSE(outcome.success);
+        EXPECT_TRUE(LastBoxText().startsWith(Text(AppendTexts::TooLarge))) << LastBoxText().toStdString();
+        EXPECT_FALSE(QFile::exists(request.outputPath));
+        EXPECT_TRUE(WorkingBaseEmpty());
+    }
+}
+
+TEST_F(EncryptPipelineTest, APipeOrDeviceToAppendIsRefusedWithoutWaiting)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(Path("pipe")).constData(), 0600), 0);
+    for (const QString& path : {Path("pipe"), QStringLiteral("/dev/zero")}) {
+        SCOPED_TRACE(path.toStdString());
+        dialogs.clear();
+        request.fileToAppend = path;
+
+        const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+        EXPECT_FALSE(outcome.success);
+        EXPECT_EQ(LastBoxText(), Text(EncryptTexts::FileUnreadable) + "\r\nNot a regular file.");
+        EXPECT_TRUE(WorkingBaseEmpty());
+    }
+}
+
+class EncryptFullDiskTest : public EncryptPipelineTest, public ::testing::WithParamInterface<qsizetype> {};
+
+// The ciphertext file goes to a file system that runs full: reported, and the earlier file kept.
+TEST_P(EncryptFullDiskTest, ACiphertextThatDoesNotFitIsReportedAndTheEarlierFileKept)
+{
+    const qsizetype attached = GetParam();
+    FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    QByteArray noise(attached, '\0');
+    randombytes_buf(noise.data(), static_cast<size_t>(noise.size()));
+    ASSERT_TRUE(test_files::write_file(Path("scratch/attached.bin"), noise));
+    ASSERT_TRUE(disk.write("letter.zip", "the earlier ciphertext"));
+    ASSERT_TRUE(disk.fill(attached / 2));
+    request.fileToAppend = Path("scratch/attached.bin");
+    request.outputPath = disk.filePath("letter.zip");
+
+    const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+    EXPECT_FALSE(outcome.success);
+    EXPECT_TRUE(outcome.closingMessage.isEmpty());
+    EXPECT_EQ(LastBoxText(), Text(EncryptTexts::OutputNotWritten) + ' ' + disk.path() + ":\r\nDisk full.");
+    EXPECT_EQ(test_files::read_file(request.outputPath), "the earlier ciphertext");
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"letter.zip", "zz-filler"}));
+    EXPECT_TRUE(WorkingBaseEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, EncryptFullDiskTest, ::testing::Values(100, 16 * 1024, 2'000'000));
+
+TEST_F(EncryptPipelineTest, AWorkingFolderThatFillsUpIsAnInputOutputFailure)
+{
+    FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    QByteArray noise(300'000, '\0');
+    randombytes_buf(noise.data(), static_cast<size_t>(noise.size()));
+    ASSERT_TRUE(test_files::write_file(Path("scratch/attached.bin"), noise));
+    // Room for the plain package, not for what the packer makes of it.
+    ASSERT_TRUE(disk.fill(noise.size() + 64 * 1024));
+    request.fileToAppend = Path("scratch/attached.bin");
+    request.workingFolderBase = disk.path();
+
+    const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+    EXPECT_FALSE(outcome.success);
+    EXPECT_TRUE(LastBoxText().startsWith(Text(EncryptTexts::WorkingFolderFailed) + ' ' + disk.path()))
+        << LastBoxText().toStdString();
+    EXPECT_TRUE(LastBoxText().endsWith("\r\nDisk full.")) << LastBoxText().toStdString();
+    EXPECT_FALSE(QFile::exists(request.outputPath));
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"zz-filler"});
+    request.workingFolderBase = Path("work");
 }
 
 TEST_F(EncryptPipelineTest, EmptyMessageAndMissingOutputPathAreRefusedFirst)

@@ -1,4 +1,5 @@
 #include "engines/Digest.h"
+#include "format/AttachedFileName.h"
 #include "format/CiphertextFile.h"
 #include "format/DecorationSeed.h"
 #include "format/FakeZipHeader.h"
@@ -6,6 +7,7 @@
 #include "format/PlainPackage.h"
 #include "format/RandomSource.h"
 #include "format/RandomText.h"
+#include "format/WindowsFileNames.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -379,3 +381,81 @@ TEST(CiphertextFile, FilesThatCannotHoldTheirHeaderAreRefused)
     EXPECT_FALSE(DescribeCiphertextHeader(fileWithLengthByte(20, 12)).ok); // no room for the fixed part
     EXPECT_FALSE(DescribeCiphertextHeader(fileWithLengthByte(40, 41)).ok);
 }
+
+namespace {
+
+// The sender's name: written as it stands, or refused and offered under a derived name.
+struct AttachedNameCase {
+    const char* label;
+    QByteArray sent;
+    QString derived; // the name written: the sent name itself when it is safe
+    bool safe;
+};
+
+const AttachedNameCase AttachedNameCases[] = {
+    {"Plain", "report.pdf", "report.pdf", true},
+    {"WindowsDeviceNamesAreOrdinaryHere", "aux.c", "aux.c", true},
+    {"WindowsDeviceWithoutExtension", "CON", "CON", true},
+    {"DriveLikePrefix", "a:b.txt", "a:b.txt", true},
+    {"HiddenIsSafeButAsked", ".bashrc", ".bashrc", true},
+    {"LongestName", QByteArray(251, 'a') + ".txt", QString(251, 'a') + ".txt", true},
+    {"Slash", "sub/evil.txt", "sub_evil.txt", false},
+    {"ParentBySlash", "../evil.txt", ".._evil.txt", false},
+    {"Absolute", "/tmp/evil.txt", "_tmp_evil.txt", false},
+    {"Backslash", "..\\evil.txt", ".._evil.txt", false},
+    {"Dot", ".", "_", false},
+    {"DotDot", "..", "__", false},
+    {"ControlCharacter", "evil\x01.txt", "evil_.txt", false},
+    {"LineBreak", "evil\n.txt", "evil_.txt", false},
+    {"Delete", "evil\x7F.txt", "evil_.txt", false},
+    {"C1Control", "evil\xC2\x85.txt", "evil_.txt", false},
+    {"C1ControlSequenceIntroducer",
+     "evil\xC2\x9B"
+     "2J.txt",
+     "evil_2J.txt", false},
+    {"RightToLeftOverride", "invoice\xE2\x80\xAEtxt.exe", "invoice_txt.exe", false},
+    {"LeftToRightMark", "a\xE2\x80\x8E.txt", "a_.txt", false},
+    {"RightToLeftMark", "a\xE2\x80\x8F.txt", "a_.txt", false},
+    {"ArabicLetterMark", "a\xD8\x9C.txt", "a_.txt", false},
+    {"Isolate", "a\xE2\x81\xA6.txt", "a_.txt", false},
+    {"InvalidUtf8", "\xFF.txt", "_.txt", false},
+    {"OverlongSlash",
+     "..\xC0\xAF"
+     "evil",
+     QString(), false}, // each invalid byte becomes "_"
+    {"Over255Bytes", QByteArray(252, 'a') + ".txt", QString(251, 'a') + ".txt", false},
+};
+
+class AttachedNameTest : public ::testing::TestWithParam<AttachedNameCase> {};
+
+TEST_P(AttachedNameTest, SafeNamesStandAndOthersGetASafeDerivedName)
+{
+    const AttachedNameCase& c = GetParam();
+    EXPECT_EQ(SafeAttachedFileName(c.sent).isEmpty(), !c.safe);
+    const QString derived = DerivedAttachedFileName(c.sent);
+    if (!c.derived.isEmpty())
+        EXPECT_EQ(derived, c.derived);
+    // Whatever was sent, the derived name is one safe component the user can read.
+    EXPECT_EQ(SafeAttachedFileName(derived.toUtf8()), derived);
+    EXPECT_FALSE(derived.contains('/'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, AttachedNameTest, ::testing::ValuesIn(AttachedNameCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(AttachedName, OnlyADotAtTheStartHidesAFile)
+{
+    EXPECT_TRUE(IsHiddenFileName(".profile"));
+    EXPECT_FALSE(IsHiddenFileName("a.profile"));
+}
+
+// The Windows rules, kept for a Windows build: tested here though Linux does not apply them.
+TEST(WindowsFileNames, ReservedDevicesAndDrivePrefixes)
+{
+    for (const char* name : {"CON", "con.txt", "Aux.c", "nul", "PRN.log", "COM1", "lpt9.tar.gz", "C:evil", "a:b.txt"})
+        EXPECT_TRUE(WindowsFileNames::IsRefusedOnWindows(name)) << name;
+    for (const char* name : {"com10.txt", "console.log", "LPT0", "auxiliary", "1:x", "report.pdf"})
+        EXPECT_FALSE(WindowsFileNames::IsRefusedOnWindows(name)) << name;
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 #include "engines/Packer.h"
 #include "files/FileLimits.h"
 #include "files/FileProc.h"
+#include "files/IoErrorText.h"
 #include "format/ArmoredText.h"
 #include "format/DecorationSeed.h"
 #include "format/FakeZipHeader.h"
@@ -18,6 +19,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+
+#include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -131,9 +135,12 @@ class EncryptRun {
         const bool nameFits = FileLimits::FileNameLengthOk(name) && attachedName.size() <= MaxNameBytes;
         package = PlainPackageHead(messageBytes_, nameFits ? attachedName : QByteArray());
         headSize_ = package.size();
-        package.reserve(headSize_ + QFileInfo(path).size());
+        // Never more than the limit and one byte: a file that grew since it was chosen (even to a
+        // huge sparse file) is then refused below instead of filling the memory.
+        const qint64 readLimit = FileLimits::MaxAppendedFileSize + 1;
+        package.reserve(headSize_ + std::min(QFileInfo(path).size(), readLimit));
         QString errorText;
-        FileProc::AppendFileToString(path, package, 0, errorText);
+        FileProc::AppendFileToString(path, package, readLimit, errorText, FileProc::FileKind::RegularOnly);
         if (!errorText.isEmpty())
             return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
         // The reader refuses larger packages, so a file that grew since it was chosen would make a
@@ -174,8 +181,11 @@ class EncryptRun {
         if (!run_.AllocatePackerBuffers())
             return Fail(Text(EncryptTexts::PackerNotReady, language_));
         const int32_t result = request_.engine.compressFile(plain.toUtf8().constData(), packed.toUtf8().constData(), 0);
+        const int cause = errno;
         run_.ReleasePackerBuffers();
         run_.Discard(plain);
+        if (result == packer_result::kInputUnreadable || result == packer_result::kOutputUnwritable)
+            return WorkingFolderFailure(packed, cause);
         if (result != packer_result::kOk)
             return Fail(Text(EncryptTexts::CompressionFailed, language_));
         return true;
@@ -196,8 +206,11 @@ class EncryptRun {
         operation_initialization(engineKey.constData(), 1, QFileInfo(packed).size(), 0);
         Keys::WipeBytes(engineKey);
         const int32_t result = request_.engine.encryptFile(packed.toUtf8().constData(), body.toUtf8().constData());
+        const int cause = errno;
         run_.ReleaseEngineBuffers();
         run_.Discard(packed);
+        if (result == cipher_result::kInputUnreadable || result == cipher_result::kOutputUnwritable)
+            return WorkingFolderFailure(body, cause);
         // Anything but 0 means the engine output cannot be trusted to be a whole body.
         if (result != cipher_result::kOk)
             return Fail(Text(EncryptTexts::EngineFailed, language_));
@@ -266,6 +279,14 @@ class EncryptRun {
     {
         dialogs_.inform(Text(textNumber, language_), title_);
         return false;
+    }
+
+    // A read or write in the working folder failed (a full disk, a lost folder): said as such, with
+    // the folder and the cause, not as a fault of the message.
+    bool WorkingFolderFailure(const QString& pathInFolder, int cause)
+    {
+        return Fail(FailureWithDetail(Text(EncryptTexts::WorkingFolderFailed, language_), pathInFolder,
+                                      FileProc::IoErrorText(cause)));
     }
 
     // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.
