@@ -128,7 +128,7 @@ TEST_F(EncryptPipelineTest, MessageWithoutFileDecryptsToTheTrimmedMessageAndLeav
         EXPECT_EQ(box.title, Text(EncryptTexts::CommandCaption));
     EXPECT_EQ(LastBoxText(), outcome.closingMessage);
     EXPECT_TRUE(outcome.closingMessage.startsWith(Text(146) + "\r\n\r\n" + Text(69) + ' '));
-    EXPECT_TRUE(outcome.closingMessage.contains(" Kb " + Text(93) + "\r\n" + Text(70)));
+    EXPECT_TRUE(outcome.closingMessage.contains(" KB " + Text(93) + "\r\n" + Text(70)));
 }
 
 TEST_F(EncryptPipelineTest, MessageWithFileCarriesTheFileAndMeasuresBothSides)
@@ -279,7 +279,8 @@ TEST_F(EncryptPipelineTest, AnExistingOutputIsReplacedOnlyAfterYes)
     dialogs.queueAnswer(DialogAnswer::Yes);
     EXPECT_TRUE(AskReplaceExistingOutput(dialogs, request.outputPath, Language::English));
     ASSERT_EQ(dialogs.messages().size(), 2u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(91));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(91) + "\r\n" + request.outputPath);
+    EXPECT_EQ(dialogs.messages()[0].defaultButton, 1) << "No";
     EXPECT_EQ(dialogs.messages()[0].title, Text(92));
     EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::YesNo);
     EXPECT_EQ(test_files::read_file(request.outputPath), "the previous ciphertext");

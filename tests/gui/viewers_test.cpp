@@ -229,8 +229,8 @@ TEST_F(ViewerTest, FramesAFileAtTheLimitWithBothNotes)
 {
     const QString shown = showFile(QByteArray(65530, 'w'));
     EXPECT_TRUE(shown.startsWith("NOTE: This file is too large to display entirely in this textbox.\n"
-                                 "To view the entire contents of the file load it into NotePad,\n"
-                                 "WordPad or some other text editor.\n\nwww"));
+                                 "To view the entire contents of the file, open it in a text editor.\n"
+                                 "\nwww"));
     EXPECT_TRUE(shown.endsWith("www\n\nNOTE: Entire contents of file have not been displayed.\n"));
 }
 

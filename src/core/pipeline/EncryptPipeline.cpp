@@ -147,8 +147,7 @@ class EncryptRun {
         // ciphertext nobody can open.
         if (package.size() - headSize_ > FileLimits::MaxAppendedFileSize) {
             run_.Finish();
-            TooLargeErrMsg(dialogs_, Text(AppendTexts::TooLarge, language_) + CrLf + QDir::toNativeSeparators(path), 1,
-                           language_);
+            FileTooLargeToAttach(dialogs_, path, package.size() - headSize_, language_);
             return false;
         }
         if (!nameFits)
@@ -261,7 +260,7 @@ class EncryptRun {
         if (!request_.closingNamesTheWindow)
             return text;
         text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + QLocale().toString(kilobytes, 'f', 2) +
-                QStringLiteral(" Kb ") + Text(EncryptTexts::SizeUnitNote, language_);
+                QStringLiteral(" KB ") + Text(EncryptTexts::SizeUnitNote, language_);
         text += CrLf + Text(EncryptTexts::AttachNote, language_);
         if (language_ == Language::German)
             text += CrLf + Text(EncryptTexts::GermanNote, language_);
@@ -322,8 +321,11 @@ bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int l
 {
     if (!FileProc::FileExists(outputPath))
         return true;
-    return dialogs.ask(Text(EncryptTexts::ReplaceQuestion, language), Text(EncryptTexts::ReplaceTitle, language),
-                       DialogButtons::YesNo) == DialogAnswer::Yes;
+    // Names the file, since the user may not have typed that name; No is the safe default.
+    const QString question =
+        Text(EncryptTexts::ReplaceQuestion, language) + CrLf + QDir::toNativeSeparators(outputPath);
+    return dialogs.ask(question, Text(EncryptTexts::ReplaceTitle, language), DialogButtons::YesNo, DialogIcon::Question,
+                       1) == DialogAnswer::Yes;
 }
 
 EncryptOutcome EncryptMessage(const EncryptRequest& request, Dialogs& dialogs)
