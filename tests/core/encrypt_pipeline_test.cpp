@@ -235,7 +235,7 @@ TEST_F(EncryptPipelineTest, TheHeaderDoesNotConfirmAGuessedMessage)
     ASSERT_TRUE(info.ok);
 
     const QByteArray header = file.left(info.headerLength);
-    for (const QByteArray guess : {QByteArray("yes"), QByteArray("no"), QByteArray("Hello")}) {
+    for (const QByteArray& guess : {QByteArray("yes"), QByteArray("no"), QByteArray("Hello")}) {
         const QByteArray digest = MD5OfString(guess);
         uint32_t sum = 0;
         for (int i = 0; i + 1 < digest.size(); ++i)
@@ -385,7 +385,7 @@ TEST_F(EncryptPipelineTest, AFileToAppendThatGrewPastTheLimitIsRefusedWhenRead)
         const EncryptOutcome outcome = EncryptMessage(request, dialogs);
 
         EXPECT_FALSE(outcome.success);
-        EXPECT_TRUE(LastBoxText().startsWith(Text(AppendTexts::TooLarge))) << LastBoxText().toStdString();
+        EXPECT_TRUE(LastBoxText().startsWith(Text(AppendTexts::TooLargeToAttach))) << LastBoxText().toStdString();
         EXPECT_FALSE(QFile::exists(request.outputPath));
         EXPECT_TRUE(WorkingBaseEmpty());
     }
