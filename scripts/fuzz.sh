@@ -5,6 +5,7 @@
 # build-fuzz/fuzz-run/artifacts/<target>/ (docs/FUZZING.md says what to do with it).
 #
 #   bash scripts/fuzz.sh [seconds per target (default 30)] [target ...]
+# QUILLET_FUZZ_FLAGS adds libFuzzer options to the fuzzing runs (e.g. "-max_len=4096").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +22,10 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 rm -rf "$run/seeds"
+# The targets that read files write their inputs to a scratch folder: in memory when possible.
+scratch=$(mktemp -d /dev/shm/quillet-fuzz.XXXXXX 2>/dev/null || mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR="$scratch"
 "$bin/quillet_fuzz_seeds" . "$run/seeds"
 
 shopt -s nullglob
@@ -42,7 +47,8 @@ for target in "${targets[@]}"; do
   fi
 
   echo "== $target: fuzzing for ${seconds}s"
-  if ! "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  # shellcheck disable=SC2086 # the extra options are words on purpose
+  if ! "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 ${QUILLET_FUZZ_FLAGS:-} \
       -artifact_prefix="$artifacts/" "$run/corpus/$target" "$run/seeds/$target" >"$run/$target.log" 2>&1; then
     tail -n 40 "$run/$target.log"
     echo "The input that broke $target is in $artifacts/; add it under fuzz/regressions/$target/."
