@@ -7,6 +7,7 @@
 #include "EngineBodySeed.h"
 
 #include "engines/Packer.h"
+#include "format/ArmoredText.h"
 #include "format/CiphertextFile.h"
 #include "format/PlainPackage.h"
 
@@ -100,6 +101,7 @@ QByteArray LowestBoundsBody(const QByteArray& plain)
 struct SourceFiles {
     QStringList texts;
     QStringList vectors;
+    QStringList armoredVectors;
     QList<QByteArray> vectorNames; // the attached names the vector manifest lists
 };
 
@@ -108,6 +110,7 @@ SourceFiles FindSourceFiles(const QString& source)
     SourceFiles files;
     files.texts = FilesUnder(source + "/tests/data", {"*"}) + FilesUnder(source + "/data", {"*"});
     files.vectors = FilesUnder(source + "/tests/vectors", {"*.zip"});
+    files.armoredVectors = FilesUnder(source + "/tests/vectors", {"*.txt"});
     for (const QByteArray& line : ReadAll(source + "/tests/vectors/vectors.txt").split('\n')) {
         const QList<QByteArray> fields = line.split('\t');
         if (!line.startsWith('#') && fields.size() > 4 && fields[4] != "-")
@@ -141,7 +144,10 @@ void SeedsFromFiles(const SourceFiles& files, const QString& scratch, SeedWriter
         const QByteArray file = ReadAll(path);
         seeds.put("ciphertext_header", file);
         seeds.put("engine_body", SplitCiphertextFile(file).body);
+        seeds.put("armored_text", Armor::Encode(file));
     }
+    for (const QString& path : files.armoredVectors)
+        seeds.put("armored_text", ReadAll(path));
     for (const QByteArray& name : files.vectorNames)
         seeds.put("attached_name", name);
 }
