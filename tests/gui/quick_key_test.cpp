@@ -109,8 +109,9 @@ class QuickKeyTest : public WindowFixture<> {
         EXPECT_EQ(control<QLabel>("lblNoKeySpecified")->isVisible(), !keySet);
         EXPECT_EQ(window->QuickKey, keySet ? key : QString());
         EXPECT_EQ(keyBox()->text(), state == KeyState::Shown ? key : QString());
-        if (keySet)
+        if (keySet) {
             EXPECT_EQ(hideShow->text(), text(state == KeyState::Shown ? 379 : 380));
+        }
     }
 
     void answerNext(DialogAnswer answer) { dialogs.queueAnswer(answer); }
