@@ -1,3 +1,5 @@
+// The key-entry window on its own: what it counts and shows while the key is typed, and every way out.
+#include "gui/WindowFixture.h"
 #include "gui/frmKeyboardWithDisplay.h"
 
 #include <QLabel>
@@ -18,12 +20,11 @@ QString Text(int number, int language = Language::English)
     return Language::GetProgramText(number, language);
 }
 
-class KeyWindow : public ::testing::Test {
+class KeyWindow : public ShippedTextsFixture {
   protected:
-    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0); }
-
     void SetUp() override
     {
+        ShippedTextsFixture::SetUp();
         mainWindow.setGeometry(40, 30, 720, 560);
         mainWindow.show();
         window.applyProgramTexts(Language::English);
