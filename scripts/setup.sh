@@ -11,6 +11,7 @@ PACKAGES=(
   fonts-liberation
   xvfb xauth imagemagick x11-utils
   python3 clang-format
+  clang libclang-rt-14-dev
 )
 
 missing=()

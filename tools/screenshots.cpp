@@ -347,7 +347,8 @@ bool ShootHelp(const QString& folder)
     frmMain window(dialogs);
     dialogs.setParent(&window);
     window.Form_Load();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::printf("window not exposed: help\n");
     bool questionSaved = false;
     QTimer::singleShot(500, [&] {
         QWidget* question = QApplication::activeModalWidget();

@@ -729,8 +729,9 @@ TEST_P(CliStatusTest, ExitStatusAndMessage)
         EXPECT_TRUE(result.errText().contains("--help")) << result.errText().toStdString();
     EXPECT_EQ(Read("existing.zip"), "keep me");
     EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList()) << "no attached file is written";
-    if (c.exitCode != 5)
+    if (c.exitCode != 5) {
         EXPECT_TRUE(result.out.isEmpty()) << "no message is handed over";
+    }
 }
 
 const StatusCase StatusCases[] = {

@@ -62,10 +62,12 @@ class DecryptPipelineTest : public ::testing::Test {
     void TearDown() override
     {
         EXPECT_TRUE(FilesUnder("work").isEmpty()) << FilesUnder("work").join(' ').toStdString();
-        for (const MessageRequest& box : dialogs.messages())
-            if (box.title != Text(382)) // the no-key box has its own title
+        for (const MessageRequest& box : dialogs.messages()) {
+            if (box.title != Text(382)) { // the no-key box has its own title
                 EXPECT_EQ(box.title, Language::GetProgramText(DecryptTexts::CommandCaption, request.language))
                     << box.text.toStdString();
+            }
+        }
     }
 
     QString Path(const QString& name) const { return dir.path() + '/' + name; }
