@@ -106,7 +106,7 @@ QString WriteMessage(const QByteArray& message, const QString& path, bool mayRep
     }
     const FileWrite::Result result = FileWrite::WriteUserFile(
         path, message,
-        {mayReplace ? FileWrite::Existing::Replace : FileWrite::Existing::Keep, FileWrite::NewFile::Private});
+        {mayReplace ? FileWrite::Existing::Replace : FileWrite::Existing::Keep, FileWrite::NewFile::Private, {}});
     if (result.nameTaken)
         return Text(CliTexts::NotReplaced, language);
     return result.ok() ? QString() : FileProblem(CliTexts::FileNotWritten, path, result.error, language);

@@ -316,7 +316,7 @@ class DecryptRun {
         using namespace DecryptTexts;
         const QString target = QDir(folder).filePath(name);
         const FileWrite::Result written =
-            FileWrite::WriteIntoFolder(folder, name, data, {existing, FileWrite::NewFile::Private});
+            FileWrite::WriteIntoFolder(folder, name, data, {existing, FileWrite::NewFile::Private, {}});
         if (!written.ok()) {
             const QString cause = written.nameTaken ? FileProc::IoErrorText(EEXIST) : written.error;
             return NotWritten(FailureWithDetail(Text(WriteFailed, language_), target, cause));
