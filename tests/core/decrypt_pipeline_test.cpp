@@ -398,9 +398,10 @@ TEST_P(DecryptExistingFileTest, AsksBeforeReplacingAndOffersAFreeName)
     EXPECT_EQ(FilesUnder("out"), c.filesAfter);
     EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), c.notesAfter);
     EXPECT_EQ(outcome.attachmentAbandoned, !c.saved);
-    if (c.saved)
+    if (c.saved) {
         EXPECT_EQ(QFileInfo(outcome.writtenFilePath).fileName(),
                   c.answer == DialogAnswer::Yes ? "notes.txt" : "notes (2).txt");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -433,8 +433,9 @@ TEST_P(AttachedNameTest, SafeNamesStandAndOthersGetASafeDerivedName)
     const AttachedNameCase& c = GetParam();
     EXPECT_EQ(SafeAttachedFileName(c.sent).isEmpty(), !c.safe);
     const QString derived = DerivedAttachedFileName(c.sent);
-    if (!c.derived.isEmpty())
+    if (!c.derived.isEmpty()) {
         EXPECT_EQ(derived, c.derived);
+    }
     // Whatever was sent, the derived name is one safe component the user can read.
     EXPECT_EQ(SafeAttachedFileName(derived.toUtf8()), derived);
     EXPECT_FALSE(derived.contains('/'));

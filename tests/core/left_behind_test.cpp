@@ -175,8 +175,9 @@ TEST_F(LeftBehindTest, TheNextStartShredsOnlyFoldersOfEndedRunsOfThisUser)
     EXPECT_TRUE(QFileInfo(at("temp_zeb007")).isSymLink());
     EXPECT_EQ(FileContent(at("temp_zeb008")), "a file of that name");
     EXPECT_TRUE(Exists(at("temp_zeb1000/temp01.cpr")));
-    if (canChown)
+    if (canChown) {
         EXPECT_TRUE(Exists(at("temp_zeb009/temp01.cpr"))) << "someone else's folder";
+    }
     EXPECT_EQ(FileContent(at("witness")).size(), secret.size());
     EXPECT_NE(FileContent(at("witness")), secret) << "shredded, not only deleted";
 }
