@@ -21,7 +21,7 @@ constexpr int kCompressionLevel = 3;
 constexpr int kMaxWindowLog = 23;
 constexpr unsigned long long kMaxWindowBytes = 1ULL << kMaxWindowLog;
 
-// The contexts and the I/O buffers, one set per process like a loaded library's. The buffers hold
+// The contexts and the I/O buffers, one set per process, reused by every call. The buffers hold
 // plain text, so they live in guarded memory and are wiped when freed.
 struct Packer {
     ZSTD_CCtx* compressor = nullptr;

@@ -10,7 +10,7 @@
 namespace SettingsStore {
 namespace {
 
-// Codes of the registry's own vocabulary, kept so that status texts read the same everywhere.
+// Codes the settings file's status texts begin with, kept so that status texts read the same everywhere.
 constexpr int AccessDenied = 5;
 constexpr int InvalidHandle = 6;
 constexpr int BadPathName = 161;
