@@ -4,6 +4,7 @@
 // keyboard, and the colours of the mode band and of disabled controls.
 #include "gui/frmMain.h"
 #include "keys/KeyRoutines.h"
+#include "texts/WindowTexts.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -16,27 +17,6 @@
 #include <QRadioButton>
 
 namespace {
-
-namespace AccessTexts {
-constexpr int FileToAttach = 14;
-constexpr int CiphertextFile = 15;
-constexpr int OutputFile = 16;
-constexpr int Key = 110;
-constexpr int KeyHint = 90;
-constexpr int Message = 1603;
-constexpr int MessageKeys = 1604;
-constexpr int SavedAttachedFile = 1606;
-constexpr int ClearMessage = 1607;
-constexpr int ClearFileToAttach = 1608;
-constexpr int ClearCiphertextFile = 1609;
-constexpr int ClearOutputFile = 1610;
-constexpr int ClearKey = 1611;
-constexpr int Language = 1612;
-constexpr int LinkOpens = 1613;
-constexpr int WorkStops = 1614;
-constexpr int KeyHidden = 1617;
-constexpr int Checksum = 136;
-} // namespace AccessTexts
 
 // Grey that keeps 4.5:1 against the light window and button faces, well above the 3:1 that a
 // disabled control's outline and text need to be seen at all.
@@ -63,23 +43,24 @@ bool IsActivationKey(int key)
 
 void frmMain::ApplyAccessibleTexts()
 {
-    using namespace AccessTexts;
+    using namespace MainWindowTexts;
     SetAccessibleText(txbText, ProgramText(Message), ProgramText(MessageKeys));
-    SetAccessibleText(txbFile[0], ProgramText(EncryptMode ? FileToAttach : CiphertextFile));
+    SetAccessibleText(txbFile[0], ProgramText(EncryptMode ? FileToAppend : CiphertextFile));
     SetAccessibleText(txbFile[1], ProgramText(EncryptMode ? OutputFile : SavedAttachedFile));
-    const bool keyHidden = !QuickKey.isEmpty() && txbQuickKey->text().isEmpty();
-    SetAccessibleText(txbQuickKey, ProgramText(keyHidden ? KeyHidden : Key), ProgramText(KeyHint));
+    const bool keyHidden = KeyHidden();
+    SetAccessibleText(txbQuickKey, ProgramText(keyHidden ? KeyHiddenName : KeyCommand), ProgramText(KeyFieldHint));
     // An empty box would say "no key"; a row of dots and the checksum say that one is set.
-    const QString hiddenMark = keyHidden ? QString(8, QChar(0x25CF)) + QStringLiteral("  ") + ProgramText(Checksum) +
-                                               ' ' + QString::number(Keys::KeyChecksum(QuickKey))
-                                         : QString();
+    const QString hiddenMark = keyHidden
+                                   ? QString(8, QChar(0x25CF)) + QStringLiteral("  ") + ProgramText(KeyChecksumIs) +
+                                         ' ' + QString::number(Keys::KeyChecksum(QuickKey))
+                                   : QString();
     if (txbQuickKey->placeholderText() != hiddenMark)
         txbQuickKey->setPlaceholderText(hiddenMark);
     SetAccessibleText(cmdClearTextbox, ProgramText(ClearMessage));
     SetAccessibleText(cmdClearFile[0], ProgramText(EncryptMode ? ClearFileToAttach : ClearCiphertextFile));
     SetAccessibleText(cmdClearFile[1], ProgramText(ClearOutputFile));
     SetAccessibleText(cmdClearQuickKey, ProgramText(ClearKey));
-    SetAccessibleText(cboLanguage, ProgramText(AccessTexts::Language));
+    SetAccessibleText(cboLanguage, ProgramText(LanguageName));
     SetAccessibleText(lblTavolan, lblTavolan->text(), ProgramText(LinkOpens));
     SetAccessibleText(prgWork, prgWork->accessibleName(), ProgramText(WorkStops));
 }
@@ -117,6 +98,7 @@ void frmMain::SetUpKeyboardAccess()
                                    cmdEncryptMessage,
                                    cmdDecryptMessage,
                                    cmdViewCiphertext,
+                                   cmdCopyAsText,
                                    cmdHelp,
                                    cmdQuit,
                                    cboLanguage,

@@ -4,95 +4,31 @@
 // user could start meanwhile is held back, so nothing runs beside the pipeline.
 #include "gui/frmMain.h"
 
-#include <QApplication>
-#include <QKeyEvent>
+#include "gui/WorkInputGuard.h"
+
 #include <QProgressBar>
 #include <QPushButton>
-
-namespace {
-
-bool IsUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Shortcut:
-    case QEvent::ShortcutOverride:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool IsFocusKey(const QKeyEvent* event)
-{
-    return event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-}
-
-} // namespace
-
-// Holds back the user's input to the main window while a command works, except for the Quit button,
-// moving the focus, and Escape (which stops the run). Dialogs the pipeline shows are windows of their
-// own and are not held back.
-class WorkInputGuard : public QObject {
-  public:
-    explicit WorkInputGuard(frmMain& window) : QObject(&window), window_(window) {}
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget == nullptr || widget->window() != &window_ || !IsUserInput(event->type()))
-            return false;
-        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Escape) {
-                if (event->type() == QEvent::KeyPress)
-                    window_.StopWork();
-                return true;
-            }
-            if (IsFocusKey(key))
-                return false;
-        }
-        return widget != window_.cmdQuit;
-    }
-
-  private:
-    frmMain& window_;
-};
 
 RunControl frmMain::BeginWork()
 {
     RunStop.Reset();
     QuitAfterWork = false;
     CommandWorking = true;
+    // Escape goes the way of the Quit button: the run stops and the window quits.
     if (WorkGuard == nullptr)
-        WorkGuard = new WorkInputGuard(*this);
-    qApp->installEventFilter(WorkGuard);
+        WorkGuard = new WorkInputGuard(*this, *cmdQuit, [this] { cmdQuit_Click(); });
+    WorkGuard->Engage();
     return {&SlowSteps, &RunStop};
 }
 
 bool frmMain::EndWork()
 {
-    qApp->removeEventFilter(WorkGuard);
+    WorkGuard->Release();
     CommandWorking = false;
     prgWork->hide();
     const bool quit = QuitAfterWork;
     QuitAfterWork = false;
     return quit;
-}
-
-bool frmMain::Working() const
-{
-    return CommandWorking;
 }
 
 void frmMain::StopWork()

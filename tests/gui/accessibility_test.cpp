@@ -70,9 +70,18 @@ class AccessibilityTest : public WindowFixture<ScriptedDialogs> {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
+    // Gives the keyboard focus to `widget` in the main window. The offscreen platform leaves a closed
+    // key-entry window the active one (a window manager gives the activation back), so it is set here.
+    void FocusOn(QWidget* widget)
+    {
+        QApplication::setActiveWindow(window.get());
+        widget->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), widget) << widget->objectName().toStdString();
+    }
+
     void ChooseLanguage(int language)
     {
-        window->cboLanguage->setCurrentIndex(language);
+        control<QComboBox>(QStringLiteral("cboLanguage"))->setCurrentIndex(language);
         window->cboLanguage_Click();
     }
 
@@ -99,7 +108,7 @@ TEST_F(AccessibilityTest, EveryFocusableControlHasANameInBothLanguagesAndTheClea
     for (const int language : {Language::English, Language::German}) {
         for (const bool encrypt : {true, false}) {
             ChooseLanguage(language);
-            (encrypt ? window->optEncrypt : window->optDecrypt)->click();
+            option(encrypt ? QStringLiteral("optEncrypt") : QStringLiteral("optDecrypt"))->click();
             std::printf("-- %s, %s mode\n", language == Language::English ? "English" : "German",
                         encrypt ? "encrypt" : "decrypt");
             std::set<QString> clearNames;
@@ -112,33 +121,35 @@ TEST_F(AccessibilityTest, EveryFocusableControlHasANameInBothLanguagesAndTheClea
                 }
             }
             // On Linux Qt names a combo box by its value and gives its label through the Label relation.
-            EXPECT_EQ(window->cboLanguage->accessibleName(), Language::GetProgramText(1612, language));
-            EXPECT_EQ(window->lblLanguage->buddy(), window->cboLanguage);
-            EXPECT_TRUE(LabelledBy(window->cboLanguage, Language::GetProgramText(187, language)));
-            EXPECT_EQ(AccessibleName(window->txbText), Language::GetProgramText(1603, language));
+            EXPECT_EQ(control<QComboBox>(QStringLiteral("cboLanguage"))->accessibleName(),
+                      Language::GetProgramText(1612, language));
+            EXPECT_EQ(label(QStringLiteral("lblLanguage"))->buddy(), control<QComboBox>(QStringLiteral("cboLanguage")));
+            EXPECT_TRUE(
+                LabelledBy(control<QComboBox>(QStringLiteral("cboLanguage")), Language::GetProgramText(187, language)));
+            EXPECT_EQ(AccessibleName(txbText()), Language::GetProgramText(1616, language));
         }
     }
 }
 
 TEST_F(AccessibilityTest, TabLeavesTheMessageBoxAndCtrlTabTypesATab)
 {
-    window->txbText->setFocus();
-    QTest::keyClicks(window->txbText, QStringLiteral("a"));
-    QTest::keyClick(window->txbText, Qt::Key_Tab, Qt::ControlModifier);
-    QTest::keyClicks(window->txbText, QStringLiteral("b"));
-    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("a\tb"));
+    FocusOn(txbText());
+    QTest::keyClicks(txbText(), QStringLiteral("a"));
+    QTest::keyClick(txbText(), Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClicks(txbText(), QStringLiteral("b"));
+    EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("a\tb"));
 
-    QTest::keyClick(window->txbText, Qt::Key_Tab);
-    EXPECT_NE(QApplication::focusWidget(), window->txbText);
-    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("a\tb"));
+    QTest::keyClick(txbText(), Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), txbText());
+    EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("a\tb"));
 }
 
 TEST_F(AccessibilityTest, TabWalksMessageFileOutputKeyAndEncryptInThatOrder)
 {
     EnterKey(Key);
-    window->txbText->setPlainText(QStringLiteral("x"));
+    txbText()->setPlainText(QStringLiteral("x"));
     window->Clock_Timer();
-    window->txbText->setFocus();
+    FocusOn(txbText());
     std::vector<QWidget*> visited;
     for (int i = 0; i < 40 && visited.size() < 40; ++i) {
         visited.push_back(QApplication::focusWidget());
@@ -147,33 +158,34 @@ TEST_F(AccessibilityTest, TabWalksMessageFileOutputKeyAndEncryptInThatOrder)
     const auto at = [&](QWidget* widget) {
         return std::find(visited.begin(), visited.end(), widget) - visited.begin();
     };
-    const QWidget* const work[] = {window->txbText, window->cmdSpecifyFile[0], window->cmdSpecifyFile[1],
-                                   window->cmdQuickKey, window->cmdEncryptMessage};
+    const QWidget* const work[] = {txbText(), cmdSpecifyFile(0), cmdSpecifyFile(1),
+                                   button(QStringLiteral("cmdQuickKey")), button(QStringLiteral("cmdEncryptMessage"))};
     for (std::size_t i = 1; i < std::size(work); ++i) {
         EXPECT_LT(at(const_cast<QWidget*>(work[i - 1])), at(const_cast<QWidget*>(work[i])))
             << work[i]->objectName().toStdString();
         EXPECT_LT(at(const_cast<QWidget*>(work[i])), static_cast<long>(visited.size()));
     }
-    EXPECT_LT(at(window->lblTavolan), static_cast<long>(visited.size())) << "the help link takes the focus";
+    EXPECT_LT(at(label(QStringLiteral("lblTavolan"))), static_cast<long>(visited.size()))
+        << "the help link takes the focus";
 }
 
 TEST_F(AccessibilityTest, TheHelpLinkOpensWithEnterAndAFocusedButtonWithEnter)
 {
-    window->lblTavolan->setFocus();
-    QTest::keyClick(window->lblTavolan, Qt::Key_Return);
+    label(QStringLiteral("lblTavolan"))->setFocus();
+    QTest::keyClick(label(QStringLiteral("lblTavolan")), Qt::Key_Return);
     ASSERT_EQ(dialogs.records().size(), 1u);
     EXPECT_TRUE(dialogs.records()[0].isOpenTarget);
 
     dialogs.clear();
-    window->cmdEncryptMessage->setFocus();
-    QTest::keyClick(window->cmdEncryptMessage, Qt::Key_Return);
+    button(QStringLiteral("cmdEncryptMessage"))->setFocus();
+    QTest::keyClick(button(QStringLiteral("cmdEncryptMessage")), Qt::Key_Return);
     ASSERT_EQ(dialogs.messages().size(), 1u) << "Enter pressed Encrypt: the no-key box";
     EXPECT_EQ(dialogs.messages()[0].title, Language::GetProgramText(382, Language::English));
 }
 
 TEST_F(AccessibilityTest, CheckedModeAndDisabledControlsStandOutByAtLeastThreeToOne)
 {
-    const QPalette mode = window->optDecrypt->palette();
+    const QPalette mode = option(QStringLiteral("optDecrypt"))->palette();
     const QColor band = window->findChild<QWidget*>("ModeBand")->palette().color(QPalette::Window);
     EXPECT_GE(Contrast(mode.color(QPalette::Active, QPalette::Text), mode.color(QPalette::Active, QPalette::Base)), 3.0)
         << "the dot of the checked mode on its face";
@@ -183,10 +195,10 @@ TEST_F(AccessibilityTest, CheckedModeAndDisabledControlsStandOutByAtLeastThreeTo
     EXPECT_NE(mode.color(QPalette::Disabled, QPalette::WindowText), mode.color(QPalette::Active, QPalette::WindowText))
         << "a disabled mode looks disabled";
 
-    const QPalette button = window->cmdViewCiphertext->palette();
-    ASSERT_FALSE(window->cmdViewCiphertext->isEnabled());
-    EXPECT_GE(Contrast(button.color(QPalette::Disabled, QPalette::ButtonText),
-                       button.color(QPalette::Disabled, QPalette::Button)),
+    const QPalette viewButton = button(QStringLiteral("cmdViewCiphertext"))->palette();
+    ASSERT_FALSE(button(QStringLiteral("cmdViewCiphertext"))->isEnabled());
+    EXPECT_GE(Contrast(viewButton.color(QPalette::Disabled, QPalette::ButtonText),
+                       viewButton.color(QPalette::Disabled, QPalette::Button)),
               3.0);
 }
 
@@ -197,45 +209,58 @@ TEST_F(AccessibilityTest, AtTheMinimumSizeTheKeyFieldAndEveryCaptionStayReadable
         window->resize(1, 1);
         QApplication::processEvents();
         EXPECT_EQ(window->size(), window->minimumSize());
-        EXPECT_GE(window->txbQuickKey->width(), window->txbQuickKey->fontMetrics().horizontalAdvance(Key));
-        for (QPushButton* button : window->findChildren<QPushButton*>())
-            if (button->isVisibleTo(window.get())) {
-                EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()))
-                    << button->objectName().toStdString();
+        EXPECT_GE(txbQuickKey()->width(), txbQuickKey()->fontMetrics().horizontalAdvance(Key));
+        for (QPushButton* shown : window->findChildren<QPushButton*>())
+            if (shown->isVisibleTo(window.get())) {
+                EXPECT_GE(shown->width(), shown->fontMetrics().horizontalAdvance(shown->text()))
+                    << shown->objectName().toStdString();
             }
-        EXPECT_GE(window->txbText->height(), window->txbText->fontMetrics().lineSpacing() * 3);
+        EXPECT_GE(txbText()->height(), txbText()->fontMetrics().lineSpacing() * 3);
     }
 }
 
 TEST_F(AccessibilityTest, AWholeEncryptionAndDecryptionByKeysAlone)
 {
-    EnterKey(Key);
-    // Encrypt: type the message, Tab on to the output button, choose the file, Tab to Encrypt.
-    window->txbText->setFocus();
-    QTest::keyClicks(window->txbText, QStringLiteral("By keys alone."));
     const auto tabTo = [&](QWidget* target) {
         for (int i = 0; i < 40 && QApplication::focusWidget() != target; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), target) << target->objectName().toStdString();
     };
-    tabTo(window->cmdSpecifyFile[1]);
+    // The key: Enter on the key command opens the key-entry window, typed there, Enter takes it.
+    FocusOn(txbText());
+    tabTo(button(QStringLiteral("cmdQuickKey")));
+    const bool keyWindowOpened = key_entry::WithKeyWindow(
+        *window,
+        [&](frmKeyboardWithDisplay& keyWindow) {
+            key_entry::Type(keyWindow, Key);
+            QTest::keyClick(keyWindow.findChild<QLineEdit*>(QStringLiteral("txbKey")), Qt::Key_Return);
+        },
+        [&] { QTest::keyClick(button(QStringLiteral("cmdQuickKey")), Qt::Key_Return); });
+    ASSERT_TRUE(keyWindowOpened);
+    ASSERT_EQ(window->QuickKeyText(), Key);
+
+    // Encrypt: type the message, Tab on to the output button, choose the file, Tab to Encrypt.
+    FocusOn(txbText());
+    QTest::keyClicks(txbText(), QStringLiteral("By keys alone."));
+    tabTo(cmdSpecifyFile(1));
     dialogs.queuePath(Path("letter.zip"));
-    QTest::keyClick(window->cmdSpecifyFile[1], Qt::Key_Return);
-    EXPECT_EQ(window->txbFile[1]->text(), Path("letter.zip"));
-    tabTo(window->cmdEncryptMessage);
-    QTest::keyClick(window->cmdEncryptMessage, Qt::Key_Return); // the offer to attach: its default, No
+    QTest::keyClick(cmdSpecifyFile(1), Qt::Key_Return);
+    EXPECT_EQ(txbFile(1)->text(), Path("letter.zip"));
+    tabTo(button(QStringLiteral("cmdEncryptMessage")));
+    QTest::keyClick(button(QStringLiteral("cmdEncryptMessage")),
+                    Qt::Key_Return); // the offer to attach: its default, No
     ASSERT_TRUE(test_files::read_file(Path("letter.zip")).startsWith("PK"));
 
     // Decrypt: the mode by keys, the ciphertext by its button, then Decrypt.
-    tabTo(window->optEncrypt);
-    QTest::keyClick(window->optEncrypt, Qt::Key_Right);
-    ASSERT_TRUE(window->optDecrypt->isChecked());
-    tabTo(window->cmdSpecifyFile[0]);
+    tabTo(option(QStringLiteral("optEncrypt")));
+    QTest::keyClick(option(QStringLiteral("optEncrypt")), Qt::Key_Right);
+    ASSERT_TRUE(option(QStringLiteral("optDecrypt"))->isChecked());
+    tabTo(cmdSpecifyFile(0));
     dialogs.queuePath(Path("letter.zip"));
-    QTest::keyClick(window->cmdSpecifyFile[0], Qt::Key_Return);
-    tabTo(window->cmdDecryptMessage);
-    QTest::keyClick(window->cmdDecryptMessage, Qt::Key_Return);
-    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("By keys alone."));
+    QTest::keyClick(cmdSpecifyFile(0), Qt::Key_Return);
+    tabTo(button(QStringLiteral("cmdDecryptMessage")));
+    QTest::keyClick(button(QStringLiteral("cmdDecryptMessage")), Qt::Key_Return);
+    EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("By keys alone."));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // The enlarged text box, the viewer window and the randomness plots, driven through their controls.
+#include "gui/WindowFixture.h"
 #include "gui/frmLargeTextbox.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "gui/frmView.h"
@@ -26,11 +27,11 @@ template <typename T> T* Child(QWidget& window, const char* name)
 }
 
 // Captions are the shipped program texts; both copy captions must exist and differ for the tests to mean anything.
-class ShippedTexts : public ::testing::Test {
+class ShippedTexts : public ShippedTextsFixture {
   protected:
     void SetUp() override
     {
-        ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0);
+        ShippedTextsFixture::SetUp();
         for (int language : {Language::English, Language::German}) {
             ASSERT_FALSE(Language::GetProgramText(175, language).isEmpty());
             ASSERT_NE(Language::GetProgramText(175, language), Language::GetProgramText(176, language));
@@ -182,7 +183,7 @@ TEST_F(LargeTextboxTest, OpensOverTheMainWindowWithItsTextBoxUnderTheMainOne)
 
     window.Form_Activate("text", false, Language::English, &mainWindow, &mainText);
     txbText = Child<QPlainTextEdit>(window, "txbText");
-    // 1400 twips below the main window's top, 1600 twips lower than it; 15 twips a pixel.
+    // 93 pixels below the main window's top, 106 pixels lower than it.
     EXPECT_EQ(window.geometry(), QRect(100, 120 + 93, 900, 700 - 106));
     EXPECT_EQ(txbText->x(), 30);
     EXPECT_EQ(txbText->width(), 800);

@@ -54,7 +54,7 @@ class ObservingDialogs : public ScriptedDialogs {
     void Observe()
     {
         if (window != nullptr && !messageAtFirstQuestion)
-            messageAtFirstQuestion = window->txbText->toPlainText();
+            messageAtFirstQuestion = window->findChild<QPlainTextEdit*>(QStringLiteral("txbText"))->toPlainText();
     }
 };
 
@@ -89,14 +89,14 @@ class WindowBehaviourTest : public WindowFixture<ObservingDialogs> {
 
     void ChooseLanguage(int language)
     {
-        window->cboLanguage->setCurrentIndex(language);
+        control<QComboBox>(QStringLiteral("cboLanguage"))->setCurrentIndex(language);
         window->cboLanguage_Click();
     }
 
     void HideKey()
     {
-        window->cmdHideShowQuickKey->click();
-        ASSERT_EQ(window->cmdHideShowQuickKey->text(), Text(380));
+        button(QStringLiteral("cmdHideShowQuickKey"))->click();
+        ASSERT_EQ(button(QStringLiteral("cmdHideShowQuickKey"))->text(), Text(380));
     }
 
     QTemporaryDir dir;
@@ -106,18 +106,19 @@ TEST_F(WindowBehaviourTest, DecryptModeKeepsItsStatesAfterEveryDecryption)
 {
     EnterKey(Key);
     const QString letter = MakeCiphertext(QStringLiteral("Read only."));
-    window->optDecrypt->click();
+    option(QStringLiteral("optDecrypt"))->click();
     for (const QString& ciphertext : {QString(), letter}) {
         SCOPED_TRACE(ciphertext.isEmpty() ? "refused: no file" : "decrypted");
-        window->txbFile[0]->setText(ciphertext);
-        window->cmdDecryptMessage->click();
-        EXPECT_FALSE(window->cmdLoadSaveTextbox[0]->isEnabled()) << "nothing loads into the read-only box";
-        EXPECT_TRUE(window->txbText->isReadOnly());
-        EXPECT_FALSE(window->cmdEncryptMessage->isEnabled());
-        EXPECT_FALSE(window->cmdSpecifyFile[1]->isEnabled());
-        EXPECT_TRUE(window->cmdDecryptMessage->isEnabled());
+        txbFile(0)->setText(ciphertext);
+        button(QStringLiteral("cmdDecryptMessage"))->click();
+        EXPECT_FALSE(button(QStringLiteral("cmdLoadSaveTextbox0"))->isEnabled())
+            << "nothing loads into the read-only box";
+        EXPECT_TRUE(txbText()->isReadOnly());
+        EXPECT_FALSE(button(QStringLiteral("cmdEncryptMessage"))->isEnabled());
+        EXPECT_FALSE(cmdSpecifyFile(1)->isEnabled());
+        EXPECT_TRUE(button(QStringLiteral("cmdDecryptMessage"))->isEnabled());
     }
-    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("Read only."));
+    EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("Read only."));
 }
 
 TEST_F(WindowBehaviourTest, TheMessageIsInTheBoxBeforeTheFolderIsAskedFor)
@@ -126,12 +127,12 @@ TEST_F(WindowBehaviourTest, TheMessageIsInTheBoxBeforeTheFolderIsAskedFor)
     const QString attached = Path("report.txt");
     ASSERT_TRUE(test_files::write_file(attached, "the report"));
     MakeCiphertext(QStringLiteral("Here is the report."), attached);
-    window->optDecrypt->click();
-    window->txbFile[0]->setText(Path("letter.zip"));
+    option(QStringLiteral("optDecrypt"))->click();
+    txbFile(0)->setText(Path("letter.zip"));
     dialogs.window = window.get();
     dialogs.queuePath(dir.path());
 
-    window->cmdDecryptMessage->click();
+    button(QStringLiteral("cmdDecryptMessage"))->click();
 
     ASSERT_TRUE(dialogs.messageAtFirstQuestion.has_value());
     EXPECT_EQ(*dialogs.messageAtFirstQuestion, QStringLiteral("Here is the report."));
@@ -144,9 +145,9 @@ TEST_F(WindowBehaviourTest, TheMessageIsInTheBoxBeforeTheFolderIsAskedFor)
 // key and stops, No goes on.
 TEST_F(WindowBehaviourTest, EncryptWithNoKeyOrAHiddenKey)
 {
-    window->txbText->setPlainText(QStringLiteral("a message"));
-    window->txbFile[1]->setText(Path("out.zip"));
-    window->cmdEncryptMessage->click();
+    txbText()->setPlainText(QStringLiteral("a message"));
+    txbFile(1)->setText(Path("out.zip"));
+    button(QStringLiteral("cmdEncryptMessage"))->click();
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].title, Text(382));
     EXPECT_FALSE(QFileInfo::exists(Path("out.zip")));
@@ -155,19 +156,19 @@ TEST_F(WindowBehaviourTest, EncryptWithNoKeyOrAHiddenKey)
     HideKey();
     dialogs.clear();
     dialogs.queueAnswer(DialogAnswer::Yes);
-    window->cmdEncryptMessage->click();
+    button(QStringLiteral("cmdEncryptMessage"))->click();
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].title, Text(117));
     EXPECT_EQ(dialogs.messages()[0].defaultButton, 1);
-    EXPECT_EQ(window->txbQuickKey->text(), Key) << "Yes shows the key";
+    EXPECT_EQ(txbQuickKey()->text(), Key) << "Yes shows the key";
     EXPECT_FALSE(QFileInfo::exists(Path("out.zip")));
 
     HideKey();
     dialogs.clear();
-    window->cmdEncryptMessage->click(); // the question's default, then the offer to attach's default
+    button(QStringLiteral("cmdEncryptMessage"))->click(); // the question's default, then the offer to attach's default
     EXPECT_TRUE(test_files::read_file(Path("out.zip")).startsWith("PK"));
-    EXPECT_EQ(window->cmdHideShowQuickKey->text(), Text(380)) << "the key stays hidden";
-    EXPECT_EQ(window->QuickKey, Key);
+    EXPECT_EQ(button(QStringLiteral("cmdHideShowQuickKey"))->text(), Text(380)) << "the key stays hidden";
+    EXPECT_EQ(window->QuickKeyText(), Key);
 }
 
 TEST_F(WindowBehaviourTest, QuitThenCancelKeepsTheKeyAndQuitThenNoWipesIt)
@@ -175,26 +176,26 @@ TEST_F(WindowBehaviourTest, QuitThenCancelKeepsTheKeyAndQuitThenNoWipesIt)
     EnterKey(Key);
     QGuiApplication::clipboard()->setText(QStringLiteral("copied"));
     dialogs.queueAnswer(DialogAnswer::Cancel);
-    window->cmdQuit->click();
+    button(QStringLiteral("cmdQuit"))->click();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->QuickKey, Key);
-    EXPECT_EQ(window->txbQuickKey->text(), Key);
+    EXPECT_EQ(window->QuickKeyText(), Key);
+    EXPECT_EQ(txbQuickKey()->text(), Key);
 
     dialogs.queueAnswer(DialogAnswer::No);
-    window->cmdQuit->click();
+    button(QStringLiteral("cmdQuit"))->click();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(window->QuickKey.isEmpty());
+    EXPECT_TRUE(window->QuickKeyText().isEmpty());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("copied"));
 }
 
 TEST_F(WindowBehaviourTest, ALanguageChangeInDecryptModeWritesTheDecryptCaptions)
 {
-    window->optDecrypt->click();
+    option(QStringLiteral("optDecrypt"))->click();
     ChooseLanguage(Language::German);
-    EXPECT_TRUE(window->optDecrypt->isChecked());
-    EXPECT_EQ(window->cmdSpecifyFile[0]->text(), Text(15, Language::German));
-    EXPECT_EQ(window->cmdSpecifyFile[1]->text(), Text(17, Language::German));
-    EXPECT_EQ(window->txbFile[0]->accessibleName(), Text(15, Language::German));
+    EXPECT_TRUE(option(QStringLiteral("optDecrypt"))->isChecked());
+    EXPECT_EQ(cmdSpecifyFile(0)->text(), Text(15, Language::German));
+    EXPECT_EQ(cmdSpecifyFile(1)->text(), Text(17, Language::German));
+    EXPECT_EQ(txbFile(0)->accessibleName(), Text(15, Language::German));
 }
 
 TEST_F(WindowBehaviourTest, EveryCaptionOfTheWindowChangesWithTheLanguage)
@@ -202,29 +203,35 @@ TEST_F(WindowBehaviourTest, EveryCaptionOfTheWindowChangesWithTheLanguage)
     EnterKey(Key);
     const auto captions = [&] {
         std::map<QString, QString> all;
-        for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
-            all[button->objectName()] = button->text();
-        for (QLabel* label : window->findChildren<QLabel*>())
-            if (label != window->lblTavolan) // the maker's name reads the same in both languages
-                all[label->objectName()] = label->text();
+        // The main window's own controls; the key-entry window (a child window) takes the language
+        // when it is opened next.
+        for (QAbstractButton* shown : window->findChildren<QAbstractButton*>())
+            if (shown->window() == window.get())
+                all[shown->objectName()] = shown->text();
+        // The maker's name reads the same in both languages.
+        for (QLabel* shown : window->findChildren<QLabel*>())
+            if (shown->window() == window.get() && shown->objectName() != QStringLiteral("lblTavolan"))
+                all[shown->objectName()] = shown->text();
         return all;
     };
     const auto english = captions();
     ChooseLanguage(Language::German);
     const auto german = captions();
-    for (const auto& [name, caption] : english)
-        if (!caption.isEmpty())
+    for (const auto& [name, caption] : english) {
+        if (!caption.isEmpty()) {
             EXPECT_NE(german.at(name), caption) << name.toStdString();
+        }
+    }
 }
 
 TEST_F(WindowBehaviourTest, TheClosingBoxGivesTheSizeInKBAndTheGermanLastLine)
 {
     EnterKey(Key);
     ChooseLanguage(Language::German);
-    window->txbText->setPlainText(QStringLiteral("Hallo"));
-    window->txbFile[1]->setText(Path("out.zip"));
+    txbText()->setPlainText(QStringLiteral("Hallo"));
+    txbFile(1)->setText(Path("out.zip"));
 
-    window->cmdEncryptMessage->click();
+    button(QStringLiteral("cmdEncryptMessage"))->click();
 
     ASSERT_FALSE(dialogs.messages().empty());
     const QString closing = dialogs.messages().back().text;

@@ -31,11 +31,12 @@ class DuringWork {
   public:
     DuringWork(frmMain& window, std::function<void()> action) : window_(window), action_(std::move(action))
     {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (!window_.Working() || !window_.KeyFieldShowsBusy())
+        const auto* indicator = window_.findChild<QProgressBar*>(QStringLiteral("prgWork"));
+        QObject::connect(&timer_, &QTimer::timeout, [this, indicator] {
+            if (!window_.Working() || !window_.BusyLineShown())
                 return;
             ++turns;
-            indicatorShown = indicatorShown || window_.prgWork->isVisible();
+            indicatorShown = indicatorShown || (indicator != nullptr && indicator->isVisible());
             if (action_)
                 action_();
         });
@@ -67,8 +68,8 @@ class WorkInProgressTest : public WindowFixture<ScriptedDialogs> {
 
     void PrepareEncryption()
     {
-        window->txbText->setPlainText(QStringLiteral("Meet me at the north gate."));
-        window->txbFile[1]->setText(Path("out.zip"));
+        txbText()->setPlainText(QStringLiteral("Meet me at the north gate."));
+        txbFile(1)->setText(Path("out.zip"));
     }
 
     void PrepareDecryption()
@@ -81,8 +82,8 @@ class WorkInProgressTest : public WindowFixture<ScriptedDialogs> {
         request.kdfLevel = KdfLevel::Interactive;
         request.workingFolderBase = workFolder.path();
         ASSERT_TRUE(EncryptMessage(request, encryptDialogs).success);
-        window->optDecrypt->click();
-        window->txbFile[0]->setText(request.outputPath);
+        option(QStringLiteral("optDecrypt"))->click();
+        txbFile(0)->setText(request.outputPath);
     }
 
     // Every file under the base of the working folders, hidden ones included.
@@ -96,19 +97,24 @@ class WorkInProgressTest : public WindowFixture<ScriptedDialogs> {
         return found;
     }
 
+    QProgressBar* indicator() const { return control<QProgressBar>(QStringLiteral("prgWork")); }
+
     QTemporaryDir dir;
 };
 
+// At the default derivation level, the one users wait for.
 TEST_F(WorkInProgressTest, TheEventLoopTurnsAndTheIndicatorShowsWhileTheCommandWorks)
 {
     PrepareEncryption();
     DuringWork watch(*window, {});
 
-    window->cmdEncryptMessage->click();
+    engine_set_kdf_level(KdfLevel::Moderate);
+    button(QStringLiteral("cmdEncryptMessage"))->click();
+    engine_set_kdf_level(KdfLevel::Interactive);
 
     EXPECT_GT(watch.turns, 0) << "the window was frozen for the whole run";
     EXPECT_TRUE(watch.indicatorShown);
-    EXPECT_FALSE(window->prgWork->isVisible());
+    EXPECT_FALSE(indicator()->isVisible());
     EXPECT_FALSE(window->Working());
     EXPECT_TRUE(test_files::read_file(Path("out.zip")).startsWith("PK"));
     EXPECT_TRUE(LeftInWorkFolder().isEmpty());
@@ -122,15 +128,15 @@ TEST_F(WorkInProgressTest, InputOtherThanQuitIsHeldBackWhileTheCommandWorks)
         if (tried)
             return;
         tried = true;
-        QTest::keyClicks(window->txbText, QStringLiteral("typed meanwhile"));
-        QTest::mouseClick(window->optDecrypt, Qt::LeftButton);
+        QTest::keyClicks(txbText(), QStringLiteral("typed meanwhile"));
+        QTest::mouseClick(option(QStringLiteral("optDecrypt")), Qt::LeftButton);
     });
 
-    window->cmdEncryptMessage->click();
+    button(QStringLiteral("cmdEncryptMessage"))->click();
 
     ASSERT_TRUE(tried);
-    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("Meet me at the north gate."));
-    EXPECT_TRUE(window->optEncrypt->isChecked());
+    EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("Meet me at the north gate."));
+    EXPECT_TRUE(option(QStringLiteral("optEncrypt"))->isChecked());
     EXPECT_TRUE(window->isVisible());
 }
 
@@ -141,12 +147,12 @@ TEST_F(WorkInProgressTest, StoppingDuringTheRunLeavesNothingBehindAndQuits)
 {
     struct Way {
         const char* name;
-        std::function<void(frmMain&)> stop;
+        std::function<void(WorkInProgressTest&)> stop;
     };
     const Way ways[] = {
-        {"Quit", [](frmMain& w) { QTest::mouseClick(w.cmdQuit, Qt::LeftButton); }},
-        {"Escape", [](frmMain& w) { QTest::keyClick(w.txbText, Qt::Key_Escape); }},
-        {"close", [](frmMain& w) { w.close(); }},
+        {"Quit", [](WorkInProgressTest& t) { QTest::mouseClick(t.button(QStringLiteral("cmdQuit")), Qt::LeftButton); }},
+        {"Escape", [](WorkInProgressTest& t) { QTest::keyClick(t.txbText(), Qt::Key_Escape); }},
+        {"close", [](WorkInProgressTest& t) { t.window->close(); }},
     };
     for (const bool encrypt : {true, false}) {
         for (const Way& way : ways) {
@@ -161,20 +167,20 @@ TEST_F(WorkInProgressTest, StoppingDuringTheRunLeavesNothingBehindAndQuits)
             bool stopped = false;
             DuringWork watch(*window, [&] {
                 if (!stopped)
-                    way.stop(*window);
+                    way.stop(*this);
                 stopped = true;
             });
 
-            (encrypt ? window->cmdEncryptMessage : window->cmdDecryptMessage)->click();
+            button(encrypt ? QStringLiteral("cmdEncryptMessage") : QStringLiteral("cmdDecryptMessage"))->click();
 
             ASSERT_TRUE(stopped);
             EXPECT_FALSE(QFile::exists(Path("out.zip")));
-            EXPECT_TRUE(window->txbText->toPlainText().isEmpty() || encrypt);
+            EXPECT_TRUE(txbText()->toPlainText().isEmpty() || encrypt);
             EXPECT_TRUE(LeftInWorkFolder().isEmpty()) << LeftInWorkFolder().join(' ').toStdString();
             for (const MessageRequest& box : dialogs.messages())
                 EXPECT_EQ(box.buttons, DialogButtons::YesNo) << "only the offer to attach: " << box.text.toStdString();
             EXPECT_FALSE(window->isVisible());
-            EXPECT_TRUE(window->QuickKey.isEmpty());
+            EXPECT_TRUE(window->QuickKeyText().isEmpty());
         }
     }
 }

@@ -21,12 +21,13 @@ void Refuse(Dialogs& dialogs, const QString& text, int language)
     dialogs.inform(text, Text(AppendTexts::ChooserTitle, language), DialogIcon::Exclamation);
 }
 
-// The reader's own words for why the file cannot be read (missing, a folder, no permission).
+// The reader's own words for why the file cannot be read (missing, a folder, a pipe or device, no
+// permission); asking never waits on a pipe.
 QString ReadErrorOf(const QString& path)
 {
     QByteArray firstByte;
     QString errorText;
-    FileProc::ReadFileToString(path, firstByte, 1, errorText);
+    FileProc::ReadFileToString(path, firstByte, 1, errorText, FileProc::FileKind::RegularOnly);
     return errorText.isEmpty() ? QStringLiteral("Not a readable file.") : errorText;
 }
 

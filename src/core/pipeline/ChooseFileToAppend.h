@@ -26,6 +26,13 @@ constexpr int ItsSize = 1602;
 // Shows the main window's box for a file above a size limit: strMsg, a blank line, then the limit
 // (intI 0: the text-box limit, intI 1: the limit of the file to append). Any other intI shows nothing.
 void TooLargeErrMsg(Dialogs& dialogs, const QString& strMsg, int intI, int language);
+namespace TooLargeLimit {
+constexpr int Textbox = 0;
+constexpr int FileToAppend = 1;
+} // namespace TooLargeLimit
+
+// The too-large box for a file to append: which file, its size and the limit.
+void FileTooLargeToAttach(Dialogs& dialogs, const QString& path, qint64 size, int language);
 
 // The too-large box for a file to append: which file, its size and the limit.
 void FileTooLargeToAttach(Dialogs& dialogs, const QString& path, qint64 size, int language);

@@ -44,6 +44,7 @@ constexpr int NoKeyEncrypt = 147; // the no-key box in encrypt mode
 constexpr int NoKeyTitle = 382;
 constexpr int MessageTooLong = 410; // the message's UTF-8 form is longer than the package can hold
 constexpr int CompressionFailed = 411;
+constexpr int WorkingFolderFailed = 422; // a read or write in the working folder failed (shared with decrypting)
 } // namespace EncryptTexts
 
 // The two engine operations whose results decide the outcome; tests put failing ones in their place.
@@ -57,10 +58,11 @@ struct EncryptEngine {
 enum class CiphertextForm { Binary, Armored };
 
 struct EncryptRequest {
-    QString message;                              // the text box as the user left it
-    QString fileToAppend;                         // "" when no file is named (the user is then offered to choose one)
-    QString outputPath;                           // the ciphertext file to write
-    CiphertextForm form = CiphertextForm::Binary; // the form written to outputPath
+    QString message;      // the text box as the user left it
+    QString fileToAppend; // "" when no file is named (the user is then offered to choose one)
+    QString outputPath;   // the ciphertext file to write
+    // The form written to outputPath (or handed back). The text form carries a smaller filler.
+    CiphertextForm form = CiphertextForm::Binary;
     // No file is written: the ciphertext is only handed back in the outcome (outputPath is then
     // just the name shown for it).
     bool handBackOnly = false;

@@ -4,6 +4,7 @@
 #include "engines/Packer.h"
 #include "files/Cleanup.h"
 #include "files/FileProc.h"
+#include "files/InterruptCleanup.h"
 
 #include <algorithm>
 
@@ -49,7 +50,7 @@ QString PipelineRun::WorkingFolder() const
 QString PipelineRun::NewTempFile(const QString& extension, TempTreatment treatment, QString& errorText)
 {
     errorText.clear();
-    if (!folderMade_) {
+    if (!folderMade_ || folders_.WorkingFolder().isEmpty()) {
         errorText = QStringLiteral("No working folder.");
         return {};
     }
@@ -62,8 +63,11 @@ QString PipelineRun::NewTempFile(const QString& extension, TempTreatment treatme
 
 void PipelineRun::Track(const QString& path, TempTreatment treatment)
 {
-    if (!path.isEmpty())
-        kept_.push_back({path, treatment});
+    if (path.isEmpty())
+        return;
+    kept_.push_back({path, treatment});
+    // The folder is watched already; the file too, for a run that works in the base itself.
+    InterruptCleanup::Watch(path);
 }
 
 bool PipelineRun::Discard(const QString& path)
@@ -75,6 +79,7 @@ bool PipelineRun::Discard(const QString& path)
     kept_.erase(it);
     bool gone = false;
     RunSlow([&] { gone = Remove(kept); });
+    InterruptCleanup::Forget(kept.path);
     return gone;
 }
 
@@ -126,6 +131,8 @@ void PipelineRun::Finish()
         for (auto it = left.rbegin(); it != left.rend(); ++it)
             Remove(*it);
     });
+    for (const Kept& kept : left)
+        InterruptCleanup::Forget(kept.path);
     if (removeFolder)
         folders_.RemoveWorkingFolder();
 }
