@@ -6,7 +6,7 @@
 #include "gui/frmMain.h"
 #include "gui/frmMain_startup.h"
 #include "gui/frmRandomnessGraphic.h"
-#include "pipeline/Dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "gui/frmMain.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "gui/frmView.h"
-#include "pipeline/Dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/ByteSize.h"
 #include "texts/Language.h"
 

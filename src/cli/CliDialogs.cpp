@@ -22,9 +22,14 @@ QString FileProblem(int number, const QString& path, const QString& cause, int l
     return Language::GetProgramText(number, language) + '\n' + QDir::toNativeSeparators(path) + ": " + cause;
 }
 
-void CliDialogs::answerQuestion(int number, DialogAnswer answer)
+void CliDialogs::answerQuestion(QuestionId question, DialogAnswer answer)
 {
-    answers_.push_back({Language::GetProgramText(number, language_), answer});
+    for (PreparedAnswer& prepared : answers_)
+        if (prepared.question == question) {
+            prepared.answer = answer;
+            return;
+        }
+    answers_.push_back({question, answer});
 }
 
 void CliDialogs::say(const QString& text)
@@ -62,7 +67,7 @@ int CliDialogs::openTarget(const QString& target)
 DialogAnswer CliDialogs::AnswerFor(const MessageRequest& request) const
 {
     for (const PreparedAnswer& prepared : answers_)
-        if (!prepared.questionStart.isEmpty() && request.text.startsWith(prepared.questionStart))
+        if (prepared.question != QuestionId::None && prepared.question == request.question)
             return prepared.answer;
     return request.buttons == DialogButtons::OkCancel ? DialogAnswer::Cancel : DialogAnswer::No;
 }

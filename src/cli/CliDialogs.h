@@ -16,9 +16,9 @@ class CliDialogs : public Dialogs {
   public:
     CliDialogs(int language, std::FILE* out) : language_(language), out_(out) {}
 
-    // The answer to the question that starts with program text `number`. A question nobody
-    // prepared an answer for gets the cautious one: No, or Cancel.
-    void answerQuestion(int number, DialogAnswer answer);
+    // The answer to the question `question`. A question nobody prepared an answer for gets the
+    // cautious one: No, or Cancel.
+    void answerQuestion(QuestionId question, DialogAnswer answer);
     // The folder every folder chooser picks; file choosers are always cancelled.
     void answerFolder(const QString& folder) { folder_ = folder; }
 
@@ -31,7 +31,7 @@ class CliDialogs : public Dialogs {
 
   private:
     struct PreparedAnswer {
-        QString questionStart;
+        QuestionId question;
         DialogAnswer answer;
     };
 

@@ -37,10 +37,9 @@ ExitStatus StatusOf(DecryptStatus status)
 void PrepareAnswers(const CliOptions& options, const QString& folder, CliDialogs& dialogs)
 {
     dialogs.answerFolder(folder);
-    dialogs.answerQuestion(DecryptTexts::CheckValueMismatch,
-                           options.acceptBadCheck ? DialogAnswer::Yes : DialogAnswer::No);
+    dialogs.answerQuestion(QuestionId::AcceptUnverified, options.acceptBadCheck ? DialogAnswer::Yes : DialogAnswer::No);
     // Only reached if the folder chooser came back empty: go on with the message alone.
-    dialogs.answerQuestion(DecryptTexts::GoOnWithoutFolder, DialogAnswer::Yes);
+    dialogs.answerQuestion(QuestionId::GoOnWithoutFolder, DialogAnswer::Yes);
 }
 
 // Hands the recovered message on and tells where the attached file went.

@@ -12,7 +12,7 @@ namespace {
 // Everything that can be refused before the key is asked for, so nobody types a key in vain.
 bool CheckBeforeKey(const CliOptions& options, int language, CliDialogs& dialogs)
 {
-    dialogs.answerQuestion(EncryptTexts::ReplaceQuestion, options.force ? DialogAnswer::Yes : DialogAnswer::No);
+    dialogs.answerQuestion(QuestionId::ReplaceOutputFile, options.force ? DialogAnswer::Yes : DialogAnswer::No);
     if (!AskReplaceExistingOutput(dialogs, options.out, language)) {
         dialogs.say(Language::GetProgramText(CliTexts::NotReplaced, language));
         return false;
@@ -39,7 +39,7 @@ ExitStatus RunEncrypt(const CliOptions& options, int language, CliDialogs& dialo
         return failure;
     }
     // Only --attach sends a file along; the offer to choose one is declined.
-    dialogs.answerQuestion(EncryptTexts::OfferToAppend, DialogAnswer::No);
+    dialogs.answerQuestion(QuestionId::OfferToAppendFile, DialogAnswer::No);
     request.fileToAppend = options.attach;
     request.outputPath = options.out;
     request.language = language;

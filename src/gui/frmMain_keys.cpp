@@ -127,8 +127,8 @@ void frmMain::cmdClearQuickKey_Click()
         // The user sees what would be forgotten before answering.
         ShowInKeyBox(txbQuickKey, QuickKey);
         cmdHideShowQuickKey->setText(ProgramText(HideCaption));
-        const DialogAnswer answer =
-            dialogs.ask(ProgramText(372), cmdClearQuickKey->text(), DialogButtons::YesNo, DialogIcon::Question);
+        const DialogAnswer answer = dialogs.ask(QuestionId::ClearKey, ProgramText(372), cmdClearQuickKey->text(),
+                                                DialogButtons::YesNo, DialogIcon::Question);
         if (answer != DialogAnswer::Yes) {
             cmdQuickKey->setFocus();
             return;
@@ -161,7 +161,8 @@ void frmMain::NoKeyMessage()
 bool frmMain::AskToShowHiddenKey()
 {
     const QString question = ProgramText(115) + QStringLiteral("\r\n") + ProgramText(116);
-    if (dialogs.ask(question, ProgramText(117), DialogButtons::YesNo, DialogIcon::Question) != DialogAnswer::Yes)
+    if (dialogs.ask(QuestionId::ShowHiddenKey, question, ProgramText(117), DialogButtons::YesNo,
+                    DialogIcon::Question) != DialogAnswer::Yes)
         return false;
     cmdHideShowQuickKey_Click();
     return true;

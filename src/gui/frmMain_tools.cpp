@@ -152,8 +152,9 @@ bool PrepareToQuit(frmMain& window)
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr || clipboard->text().isEmpty())
         return true;
-    const DialogAnswer answer = window.dialogs.ask(window.ProgramText(177), window.ProgramText(178),
-                                                   DialogButtons::YesNoCancel, DialogIcon::Question);
+    const DialogAnswer answer =
+        window.dialogs.ask(QuestionId::ClearClipboardOnQuit, window.ProgramText(177), window.ProgramText(178),
+                           DialogButtons::YesNoCancel, DialogIcon::Question);
     if (answer == DialogAnswer::Cancel) {
         window.ShowClipboardSize();
         return false;
@@ -217,7 +218,7 @@ void frmMain::cmdHelp_Click()
 {
     const QString helpPage = ResolveWebTarget(ProgramText(350), QCoreApplication::applicationDirPath());
     const QString question = ProgramText(347) + CrLf + ProgramText(348) + CrLf + helpPage + CrLf + ProgramText(349);
-    if (dialogs.ask(question, ProgramText(28), DialogButtons::OkCancel) == DialogAnswer::Ok)
+    if (dialogs.ask(QuestionId::OpenHelpPage, question, ProgramText(28), DialogButtons::OkCancel) == DialogAnswer::Ok)
         OpenWebTarget(helpPage);
     else
         ShowLocalHelp(*this);

@@ -3,8 +3,8 @@
 // settings, detached from any terminal unless a case gives it one.
 #include "keys/KeyRoutines.h"
 #include "pipeline/DecryptPipeline.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
 #include <QDir>

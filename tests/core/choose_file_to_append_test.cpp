@@ -1,7 +1,7 @@
 // The chooser of the file to append: what is taken, and the box that explains a refusal.
 #include "files/FileLimits.h"
 #include "pipeline/ChooseFileToAppend.h"
-#include "pipeline/Dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
 #include <QFile>

@@ -2,8 +2,8 @@
 // file it writes (or refuses to write), and that nothing is left in the working-folder base.
 #include "format/PlainPackage.h"
 #include "pipeline/DecryptPipeline.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 #include "vectors/CiphertextMaker.h"
 

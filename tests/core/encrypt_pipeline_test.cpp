@@ -5,8 +5,8 @@
 #include "format/CiphertextFile.h"
 #include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 

@@ -1,7 +1,7 @@
 // Runs every ciphertext file of tests/vectors through the decrypt pipeline and checks the outcome
 // vectors.txt names for it: the status, the box the user sees, the message and the attached file.
 #include "pipeline/DecryptPipeline.h"
-#include "pipeline/Dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
 #include <QCryptographicHash>

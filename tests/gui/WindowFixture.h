@@ -3,7 +3,7 @@
 // format, an empty clipboard, its working folders under a temporary folder of its own and its boxes
 // answered by scripted dialogs.
 #include "gui/frmMain.h"
-#include "pipeline/Dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
 #include <QClipboard>

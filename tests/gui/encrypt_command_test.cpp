@@ -4,7 +4,7 @@
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "gui/frmRandomnessGraphic.h"
-#include "pipeline/Dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 

@@ -2,8 +2,8 @@
 // dropping a file behaves like choosing it.
 #include "files/FileLimits.h"
 #include "gui/frmMain.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/PipelineRun.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
 #include <QApplication>

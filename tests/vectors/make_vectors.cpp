@@ -4,8 +4,8 @@
 // Each run draws new salts, so the files change even when nothing else did.
 #include "engines/Digest.h"
 #include "format/PlainPackage.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ScriptedDialogs.h"
 #include "vectors/CiphertextMaker.h"
 
 #include <QCoreApplication>

@@ -177,7 +177,8 @@ class DecryptRun {
         using namespace DecryptTexts;
         const QString question = Text(CheckValueMismatch, language_) + CrLf + Text(MayBeAltered, language_) + CrLf +
                                  Text(AcceptAnyway, language_);
-        return dialogs_.ask(question, title_, DialogButtons::YesNo, DialogIcon::Exclamation) == DialogAnswer::Yes;
+        return dialogs_.ask(QuestionId::AcceptUnverified, question, title_, DialogButtons::YesNo,
+                            DialogIcon::Exclamation) == DialogAnswer::Yes;
     }
 
     // False when the file was not written for a reason the user has been told (no closing message).
@@ -217,8 +218,8 @@ class DecryptRun {
             const QString folder = dialogs_.chooseFolder(Text(FolderPrompt, language_));
             if (!folder.isEmpty())
                 return folder;
-            const DialogAnswer goOn =
-                dialogs_.ask(Text(GoOnWithoutFolder, language_), title_, DialogButtons::YesNo, DialogIcon::None, 1);
+            const DialogAnswer goOn = dialogs_.ask(QuestionId::GoOnWithoutFolder, Text(GoOnWithoutFolder, language_),
+                                                   title_, DialogButtons::YesNo, DialogIcon::None, 1);
             if (goOn == DialogAnswer::Yes)
                 return {};
         }

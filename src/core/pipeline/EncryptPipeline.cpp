@@ -93,7 +93,8 @@ class EncryptRun {
             return;
         const QString question =
             Text(EncryptTexts::OfferToAppend, language_) + CrLf + Text(EncryptTexts::OfferToAppendMore, language_);
-        if (dialogs_.ask(question, title_, DialogButtons::YesNo, DialogIcon::Question, 1) == DialogAnswer::Yes)
+        if (dialogs_.ask(QuestionId::OfferToAppendFile, question, title_, DialogButtons::YesNo, DialogIcon::Question,
+                         1) == DialogAnswer::Yes)
             outcome_.fileToAppend = ChooseFileToAppend(dialogs_, language_);
     }
 
@@ -292,8 +293,8 @@ bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int l
 {
     if (!FileProc::FileExists(outputPath))
         return true;
-    return dialogs.ask(Text(EncryptTexts::ReplaceQuestion, language), Text(EncryptTexts::ReplaceTitle, language),
-                       DialogButtons::YesNo) == DialogAnswer::Yes;
+    return dialogs.ask(QuestionId::ReplaceOutputFile, Text(EncryptTexts::ReplaceQuestion, language),
+                       Text(EncryptTexts::ReplaceTitle, language), DialogButtons::YesNo) == DialogAnswer::Yes;
 }
 
 EncryptOutcome EncryptMessage(const EncryptRequest& request, Dialogs& dialogs)
