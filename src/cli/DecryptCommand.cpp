@@ -47,7 +47,7 @@ ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int langu
 {
     ExitStatus status = StatusOf(outcome.status);
     if (!outcome.writtenFilePath.isEmpty())
-        dialogs.say(outcome.appendedFileCaption + ' ' + outcome.writtenFilePath);
+        dialogs.say(Language::GetProgramText(DecryptTexts::SavedAs, language) + ": " + outcome.writtenFilePath);
     if (outcome.status == DecryptStatus::CheckValueRefused)
         dialogs.say(Language::GetProgramText(CliTexts::CheckValueHint, language));
     if (outcome.message) {

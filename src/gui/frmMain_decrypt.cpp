@@ -3,6 +3,7 @@
 #include "gui/frmMain.h"
 
 #include "pipeline/DecryptPipeline.h"
+#include "texts/Language.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -22,6 +23,24 @@ void ShowAttachedFileRow(frmMain& window, bool visible, const QString& caption, 
     window.lblAppendedFile->setVisible(visible);
     window.txbFile[1]->setText(path);
     window.Frame1->setVisible(visible);
+}
+
+// The caption of lblAppendedFile for what became of the attached file ("" when none came along).
+QString AttachedFileCaption(AttachmentFate fate, int language)
+{
+    using namespace DecryptTexts;
+    switch (fate) {
+    case AttachmentFate::None:
+        return {};
+    case AttachmentFate::Saved:
+        return Language::GetProgramText(SavedAs, language) + ':';
+    case AttachmentFate::Abandoned:
+        return Language::GetProgramText(NotSaved, language);
+    case AttachmentFate::UnsafeName:
+    case AttachmentFate::WriteFailed:
+        return Language::GetProgramText(CouldNotSave, language);
+    }
+    return {};
 }
 
 } // namespace
@@ -50,11 +69,14 @@ void frmMain::cmdDecryptMessage_Click()
     request.workingFolderBase = WorkingFolderBase;
     request.workingFolders = &RunFolders;
     // The folder row stands behind the folder chooser while the user picks a folder.
-    request.showFolderControls = [this](const QString& caption) { ShowAttachedFileRow(*this, true, caption, {}); };
+    request.beforeFolderChoice = [this] {
+        ShowAttachedFileRow(*this, true, ProgramText(DecryptTexts::FolderCaption) + ':', {});
+    };
     const DecryptOutcome outcome = DecryptMessage(request, dialogs);
 
     txbText->setPlainText(outcome.message.value_or(QString()));
-    ShowAttachedFileRow(*this, outcome.showFolderFrame, outcome.appendedFileCaption, outcome.writtenFilePath);
+    ShowAttachedFileRow(*this, outcome.attachment != AttachmentFate::None,
+                        AttachedFileCaption(outcome.attachment, CurrentLanguage), outcome.writtenFilePath);
     SetControlsEnabled(true, false, false, true);
     ShowBusyLine({});
     txbQuickKey->setText(keptKeyText);

@@ -1,6 +1,7 @@
 // The chooser of the file to append: what is taken, and the box that explains a refusal.
 #include "files/FileLimits.h"
 #include "pipeline/ChooseFileToAppend.h"
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
@@ -10,11 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString Text(int number)
-{
-    return Language::GetProgramText(number, Language::English);
-}
 
 class ChooseFileToAppendTest : public ::testing::Test {
   protected:

@@ -3,6 +3,7 @@
 #include "files/FileLimits.h"
 #include "gui/frmMain.h"
 #include "pipeline/PipelineRun.h"
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
@@ -22,13 +23,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-const QString CrLf = QStringLiteral("\r\n");
-
-QString Text(int number)
-{
-    return Language::GetProgramText(number, Language::English);
-}
 
 class FileFields : public ::testing::Test {
   protected:

@@ -1,4 +1,5 @@
 #include "gui/frmKeyboardWithDisplay.h"
+#include "support/ProgramTexts.h"
 
 #include <QDir>
 #include <QLabel>
@@ -14,11 +15,6 @@
 #include <functional>
 
 namespace {
-
-QString Text(int number, int language = Language::English)
-{
-    return Language::GetProgramText(number, language);
-}
 
 class KeyWindow : public ::testing::Test {
   protected:

@@ -18,8 +18,9 @@ constexpr int kCompressionLevel = 3;
 // Frames needing a larger window than 8 MiB are refused instead of allocated: no package needs one.
 constexpr int kMaxWindowLog = 23;
 
-// The contexts and the I/O buffers, one set per process like a loaded library's. The buffers hold
-// plain text, so they live in guarded memory and are wiped when freed.
+// The contexts and the I/O buffers, one set per process behind the C-style interface (alb makes
+// them, dalb frees them). The buffers hold plain text, so they live in guarded memory and are wiped
+// when freed.
 struct Packer {
     ZSTD_CCtx* compressor = nullptr;
     ZSTD_DCtx* decompressor = nullptr;

@@ -28,12 +28,12 @@ QString ClosingMessage(const DecryptOutcome& outcome, int language, bool namesTh
 {
     using namespace DecryptTexts;
     QString text;
-    if (!outcome.fileAttached)
-        text = Text(Decrypted, language);
-    else if (outcome.attachmentAbandoned)
+    if (outcome.attachment == AttachmentFate::Saved)
+        text = Text(DecryptedAndSaved, language);
+    else if (outcome.attachment == AttachmentFate::Abandoned)
         text = Text(Decrypted, language) + ' ' + Text(FileNotSaved, language);
     else
-        text = Text(DecryptedAndSaved, language);
+        text = Text(Decrypted, language);
     if (!namesTheWindow)
         return text;
     const QString ending = language == Language::German ? QStringLiteral("' klicken.") : QStringLiteral("'.");
@@ -141,7 +141,7 @@ class DecryptRun {
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey).toUtf8();
         operation_initialization(engineKey.constData(), 0, fileLength, 0);
         engineKey.fill('\0');
-        const int32_t code = decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData());
+        const int32_t code = request_.engine.decryptFile(body.toUtf8().constData(), packed.toUtf8().constData());
         run_.Discard(body);
         run_.ReleaseEngineBuffers();
         if (code == cipher_result::kOk)
@@ -159,7 +159,8 @@ class DecryptRun {
         const QString plain = run_.NewTempFile(QStringLiteral("dcr"), TempTreatment::Shred, errorText);
         if (plain.isEmpty())
             return Fail(Text(NoPackageTempName, language_));
-        const int32_t result = dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
+        const int32_t result =
+            request_.engine.decompressFile(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
         run_.Discard(packed);
         run_.ReleasePackerBuffers();
         // A partial package would only show up later as a false check-value question.
@@ -185,26 +186,23 @@ class DecryptRun {
     bool SaveAttachedFile(const PlainPackageContent& content)
     {
         using namespace DecryptTexts;
-        outcome_.fileAttached = true;
-        outcome_.showFolderFrame = true;
         const QString name = SafeAttachedFileName(content.name);
         if (name.isEmpty())
-            return NotWritten(Text(UnsafeAttachedName, language_));
-        outcome_.appendedFileCaption = Text(FolderCaption, language_) + ':';
-        if (request_.showFolderControls)
-            request_.showFolderControls(outcome_.appendedFileCaption);
+            return NotWritten(AttachmentFate::UnsafeName, Text(UnsafeAttachedName, language_));
+        if (request_.beforeFolderChoice)
+            request_.beforeFolderChoice();
         const QString folder = AskForFolder();
         if (folder.isEmpty()) {
-            outcome_.attachmentAbandoned = true;
-            outcome_.appendedFileCaption = Text(NotSaved, language_);
+            outcome_.attachment = AttachmentFate::Abandoned;
             return true;
         }
         const QString target = QDir(folder).filePath(name);
         const QString errorText = FileProc::WriteStringToFile(content.data, target);
         if (!errorText.isEmpty())
-            return NotWritten(FailureWithDetail(Text(WriteFailed, language_), target, errorText));
+            return NotWritten(AttachmentFate::WriteFailed,
+                              FailureWithDetail(Text(WriteFailed, language_), target, errorText));
+        outcome_.attachment = AttachmentFate::Saved;
         outcome_.writtenFilePath = QDir::toNativeSeparators(target);
-        outcome_.appendedFileCaption = Text(SavedAs, language_) + ':';
         return true;
     }
 
@@ -225,10 +223,10 @@ class DecryptRun {
         }
     }
 
-    bool NotWritten(const QString& text)
+    bool NotWritten(AttachmentFate fate, const QString& text)
     {
         outcome_.status = DecryptStatus::AttachmentNotWritten;
-        outcome_.appendedFileCaption = Text(DecryptTexts::CouldNotSave, language_);
+        outcome_.attachment = fate;
         dialogs_.inform(text, title_, DialogIcon::Exclamation);
         return false;
     }

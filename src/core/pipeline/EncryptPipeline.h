@@ -45,10 +45,11 @@ constexpr int MessageTooLong = 410; // the message's UTF-8 form is longer than t
 constexpr int CompressionFailed = 411;
 } // namespace EncryptTexts
 
-// The two engine operations whose results decide the outcome; tests put failing ones in their place.
+// The two engine operations whose results decide the outcome; tests put failing or watching ones in
+// their place, as for decryption.
 struct EncryptEngine {
-    int32_t (*compressFile)(const char* in, const char* out, int32_t flag) = cf;
-    int32_t (*encryptFile)(const char* in, const char* out) = encrypt_file;
+    std::function<int32_t(const char* in, const char* out, int32_t flag)> compressFile = cf;
+    std::function<int32_t(const char* in, const char* out)> encryptFile = encrypt_file;
 };
 
 struct EncryptRequest {

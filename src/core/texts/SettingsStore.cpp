@@ -10,7 +10,8 @@
 namespace SettingsStore {
 namespace {
 
-// Codes of the registry's own vocabulary, kept so that status texts read the same everywhere.
+// The numbers that lead a failure's status text: access denied, a root that is not the current
+// user's, a key path of the wrong shape. Callers tell failures apart by them.
 constexpr int AccessDenied = 5;
 constexpr int InvalidHandle = 6;
 constexpr int BadPathName = 161;
