@@ -20,7 +20,7 @@ ExitStatus Run(const CliOptions& options)
     const QString programFolder = QCoreApplication::applicationDirPath();
     if (const int loaded = Language::LoadProgramTexts(programFolder); loaded <= 0) {
         std::fprintf(
-            stderr, "%s\n",
+            stderr, "quillet-cli: %s\n",
             Language::LoadFailureMessage(loaded, Language::ProgramTextFilePath(programFolder)).toUtf8().constData());
         return ExitStatus::Failure;
     }

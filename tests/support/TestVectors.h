@@ -47,12 +47,11 @@ inline std::vector<Vector> ReadManifest()
     return vectors;
 }
 
-// The case name: the file name without ".zip", letters and digits only.
+// The case name: the file name without its extension, letters and digits only.
 inline std::string CaseName(const Vector& vector)
 {
     std::string name;
-    QString stem = vector.file;
-    stem.remove(QStringLiteral(".zip"));
+    const QString stem = vector.file.section(QLatin1Char('.'), 0, 0);
     for (const QChar c : stem)
         name += c.isLetterOrNumber() && c.unicode() < 0x80 ? static_cast<char>(c.unicode()) : '_';
     return name;
