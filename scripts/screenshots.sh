@@ -12,6 +12,3 @@ mkdir -p "$out"
 config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
 XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x1024x24" ./build/bin/quillet-screenshots "$out" "$@"
-# The text-box tools, the help and the secondary windows.
-cmake --build --preset default -j2 --target quillet_viewer_screenshots
-XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x1024x24" ./build/bin/quillet_viewer_screenshots "$out"

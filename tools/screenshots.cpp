@@ -1,12 +1,20 @@
-// quillet-screenshots DIR [NAME...]: saves a PNG of each window state listed in `shots` below into DIR
-// (all of them when no NAME is given), so that people can look at the windows without clicking
-// through them. To add a picture, add one row to `shots`: a file name and a function that brings the
-// main window (and whatever it opens) into the state to show and returns the widget to grab.
+// quillet-screenshots DIR [NAME...]: saves a PNG of each window state listed in `shots` and
+// `folderShots` below into DIR (all of them when no NAME is given), so that people can look at the
+// windows without clicking through them. To add a picture of the main window, add one row to `shots`:
+// a file name and a function that brings the main window (and whatever it opens) into the state to
+// show and returns the widget to grab. Other windows, and pictures taken from the screen, are rows of
+// `folderShots`, each with a function that saves its own files.
 #include "engines/CipherEngine.h"
+#include "gui/QtDialogs.h"
+#include "gui/frmKeyboardWithDisplay.h"
+#include "gui/frmLargeTextbox.h"
 #include "gui/frmMain.h"
 #include "gui/frmMain_startup.h"
 #include "gui/frmRandomnessGraphic.h"
+#include "gui/frmView.h"
+#include "support/KeyEntry.h"
 #include "support/ScriptedDialogs.h"
+#include "texts/ByteSize.h"
 #include "texts/Language.h"
 
 #include <QApplication>
@@ -14,14 +22,22 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFrame>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextStream>
+#include <QTimer>
 
+#include <sodium.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 
@@ -32,11 +48,35 @@ struct Shot {
     std::function<QWidget*(frmMain&)> prepare;
 };
 
+// The scripted dialogs every window of this program answers through.
+ScriptedDialogs& Scripted()
+{
+    static ScriptedDialogs dialogs;
+    return dialogs;
+}
+
+// A control of the main window by its object name, as the tests find them.
+template <typename Widget = QPushButton> Widget* control(frmMain& window, const QString& name)
+{
+    return window.findChild<Widget*>(name);
+}
+
+QLineEdit* txbFile(frmMain& window, int index)
+{
+    return control<QLineEdit>(window, QStringLiteral("txbFile%1").arg(index));
+}
+
+void setText(frmMain& window, const QString& text)
+{
+    control<QPlainTextEdit>(window, QStringLiteral("txbText"))->setPlainText(text);
+}
+
 QWidget* showMain(frmMain& window, int language, bool encrypt)
 {
-    window.cboLanguage->setCurrentIndex(language);
+    control<QComboBox>(window, QStringLiteral("cboLanguage"))->setCurrentIndex(language);
     window.cboLanguage_Click();
-    (encrypt ? window.optEncrypt : window.optDecrypt)->setChecked(true);
+    control<QRadioButton>(window, encrypt ? QStringLiteral("optEncrypt") : QStringLiteral("optDecrypt"))
+        ->setChecked(true);
     window.Clock_Timer();
     return &window;
 }
@@ -44,10 +84,10 @@ QWidget* showMain(frmMain& window, int language, bool encrypt)
 QWidget* showFilledMain(frmMain& window)
 {
     showMain(window, Language::English, true);
-    window.txbText->setPlainText(QStringLiteral("Dear Anna,\n\nthe contract is attached. The figures on page 3 are "
-                                                "final; please sign by Friday.\n\nBest regards,\nTom"));
-    window.txbFile[0]->setText(QStringLiteral("/home/tom/Documents/contract-2024.pdf"));
-    window.txbFile[1]->setText(QStringLiteral("/home/tom/Mail/for-anna.zip"));
+    setText(window, QStringLiteral("Dear Anna,\n\nthe contract is attached. The figures on page 3 are "
+                                   "final; please sign by Friday.\n\nBest regards,\nTom"));
+    txbFile(window, 0)->setText(QStringLiteral("/home/tom/Documents/contract-2024.pdf"));
+    txbFile(window, 1)->setText(QStringLiteral("/home/tom/Mail/for-anna.zip"));
     window.Clock_Timer();
     return &window;
 }
@@ -60,8 +100,7 @@ void encryptLetter(frmMain& window, int language, bool withFile)
     showFilledMain(window);
     showMain(window, language, true);
     engine_set_kdf_level(KdfLevel::Interactive);
-    window.txbQuickKey->setText(QStringLiteral("Correct Horse Battery Staple 42"));
-    window.UpdateQuickKeyControls();
+    key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
     QString attachment;
     if (withFile) {
         attachment = folder.filePath(QStringLiteral("minutes.txt"));
@@ -76,16 +115,15 @@ void encryptLetter(frmMain& window, int language, bool withFile)
         }
         file.write(text);
     }
-    window.txbFile[0]->setText(attachment);
-    window.txbFile[1]->setText(folder.filePath(QStringLiteral("for-anna.zip")));
+    txbFile(window, 0)->setText(attachment);
+    txbFile(window, 1)->setText(folder.filePath(QStringLiteral("for-anna.zip")));
     window.cmdEncryptMessage_Click();
 }
 
 // The last box the scripted dialogs recorded, shown as the window would show it.
 QWidget* lastBox(frmMain& window, QMessageBox::Icon icon)
 {
-    const auto* scripted = dynamic_cast<ScriptedDialogs*>(&window.dialogs);
-    const MessageRequest last = scripted->messages().back();
+    const MessageRequest last = Scripted().messages().back();
     auto* box = new QMessageBox(icon, last.title, last.text, QMessageBox::Ok, &window);
     box->show();
     return box;
@@ -102,14 +140,13 @@ QWidget* closingMessage(frmMain& window, int language, bool withFile)
 QWidget* decryptLetter(frmMain& window, const QString& key)
 {
     encryptLetter(window, Language::English, true);
-    const QString letter = window.txbFile[1]->text();
+    const QString letter = txbFile(window, 1)->text();
     showMain(window, Language::English, false);
-    window.txbFile[0]->setText(letter);
-    window.txbQuickKey->setText(key);
-    window.UpdateQuickKeyControls();
+    txbFile(window, 0)->setText(letter);
+    key_entry::EnterKey(window, key);
     const QString received = QFileInfo(letter).absolutePath() + QStringLiteral("/received");
     QDir().mkpath(received);
-    static_cast<ScriptedDialogs&>(window.dialogs).queuePath(received);
+    Scripted().queuePath(received);
     window.cmdDecryptMessage_Click();
     window.Clock_Timer();
     return &window;
@@ -129,8 +166,10 @@ QWidget* pastedBlockDecrypted(frmMain& window)
     encryptLetter(window, Language::English, false);
     window.cmdCopyAsText_Click();
     showMain(window, Language::English, false);
-    window.txbFile[0]->clear();
-    window.PasteArmoredBlock();
+    txbFile(window, 0)->clear();
+    auto* text = control<QPlainTextEdit>(window, QStringLiteral("txbText"));
+    text->setFocus();
+    QTest::keySequence(text, QKeySequence::Paste);
     window.Clock_Timer();
     return &window;
 }
@@ -138,10 +177,11 @@ QWidget* pastedBlockDecrypted(frmMain& window)
 QWidget* randomnessAfterEncryption(frmMain& window)
 {
     encryptLetter(window, Language::English, true);
-    if (!window.RandomnessWindow)
+    auto* report = window.findChild<frmRandomnessGraphic*>();
+    if (report == nullptr)
         return &window; // the encryption failed: its box is the last scripted message
-    window.RandomnessWindow->show();
-    return window.RandomnessWindow;
+    report->show();
+    return report;
 }
 
 // The file fields filled through their own choosers (the tool's dialogs are scripted): in encrypt
@@ -150,7 +190,7 @@ QWidget* randomnessAfterEncryption(frmMain& window)
 QWidget* showFileFields(frmMain& window, bool encrypt)
 {
     showMain(window, Language::English, encrypt);
-    auto& dialogs = static_cast<ScriptedDialogs&>(window.dialogs);
+    ScriptedDialogs& dialogs = Scripted();
     QTemporaryDir home;
     const QString documents = home.filePath(QStringLiteral("Documents"));
     QDir().mkpath(documents);
@@ -166,8 +206,8 @@ QWidget* showFileFields(frmMain& window, bool encrypt)
     } else {
         dialogs.queuePath(documents + QStringLiteral("/from-tom.zip"));
         window.cmdSpecifyFile_Click(0);
-        window.Frame1->setVisible(true);
-        window.cmdSpecifyFile[1]->setEnabled(true);
+        control<QFrame>(window, QStringLiteral("Frame1"))->setVisible(true);
+        control(window, QStringLiteral("cmdSpecifyFile1"))->setEnabled(true);
         dialogs.queuePath(documents);
         window.cmdSpecifyFile_Click(1);
     }
@@ -179,8 +219,7 @@ QWidget* showFileFields(frmMain& window, bool encrypt)
 QWidget* showKey(frmMain& window, bool hidden)
 {
     showMain(window, Language::English, true);
-    window.txbQuickKey->setText(QStringLiteral("Violets are blue 1984"));
-    window.UpdateQuickKeyControls();
+    key_entry::EnterKey(window, QStringLiteral("Violets are blue 1984"));
     if (hidden)
         window.cmdHideShowQuickKey_Click();
     window.Clock_Timer();
@@ -213,6 +252,164 @@ const Shot shots[] = {
     {"main_key_none_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
 };
 
+bool Save(QWidget& window, const QString& folder, const QString& name)
+{
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::printf("window not exposed: %s\n", qPrintable(name));
+    QTest::qWait(200);
+    const QString path = QDir(folder).filePath(name);
+    const bool saved = window.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+bool ShootLargeTextbox(const QString& folder)
+{
+    frmLargeTextbox window;
+    window.resize(760, 460);
+    window.Form_Activate(QStringLiteral("Dear Ann,\n\nthe contract is attached. The key is the one we agreed on in "
+                                        "March;\nits checksum is 4711.\n\nBest regards,\nBob"),
+                         false, Language::English);
+    auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("txbText"));
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(11);
+    cursor.setPosition(42, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    return Save(window, folder, QStringLiteral("large_textbox_selection.png"));
+}
+
+bool ShootViewer(const QString& folder, int language, const QString& helpFile, const QString& name)
+{
+    frmView window;
+    window.setWindowTitle(Language::GetProgramText(94, language) + u' ' + Language::GetProgramText(29, language));
+    window.setLanguage(language);
+    window.setPath(QDir(QCoreApplication::applicationDirPath()).filePath(helpFile));
+    return Save(window, folder, name);
+}
+
+bool ShootRandomness(const QString& folder)
+{
+    QFile help(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zeb_help.txt")));
+    help.open(QIODevice::ReadOnly);
+    const QByteArray plaintext = help.readAll();
+    QByteArray ciphertext(plaintext.size() * 4, '\0');
+    randombytes_buf(ciphertext.data(), size_t(ciphertext.size()));
+
+    frmRandomnessGraphic window;
+    window.applyTexts(Language::English);
+    window.Form_load();
+    const QString size = Language::GetProgramText(403, Language::English) + QStringLiteral(": ");
+    window.PlotRandomness(0, plaintext);
+    window.showStatistics(0, Language::GetProgramText(53, Language::English),
+                          size + FormatByteSize(plaintext.size(), 2), QString());
+    window.PlotRandomness(1, ciphertext);
+    window.showStatistics(1, Language::GetProgramText(54, Language::English),
+                          size + FormatByteSize(ciphertext.size(), 2), QString());
+    return Save(window, folder, QStringLiteral("randomness_report.png"));
+}
+
+bool SaveScreen(const QString& folder, const QString& name)
+{
+    QTest::qWait(300);
+    const QString path = QDir(folder).filePath(name);
+    const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+// The main window after a letter with non-English letters and line breaks was loaded through the
+// load command.
+bool ShootMainWithLoadedText(const QString& folder)
+{
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("letter.txt"));
+    QFile letter(path);
+    letter.open(QIODevice::WriteOnly);
+    letter.write("Dear Ann,\r\n\r\nthe figures for M\xC3\xBCnchen and Z\xC3\xBCrich are attached; the"
+                 " caf\xC3\xA9 meeting stays on Friday.\r\n\r\nBest regards,\r\nBob\r\n");
+    letter.close();
+
+    ScriptedDialogs dialogs;
+    frmMain window(dialogs);
+    window.Form_Load();
+    dialogs.queuePath(path);
+    window.cmdLoadSaveTextbox_Click(0);
+    window.Clock_Timer();
+    return Save(window, folder, QStringLiteral("main_loaded_text.png"));
+}
+
+// The help question as the real message box shows it, then (Cancel) the local help over the main
+// window, both taken from the screen.
+bool ShootHelp(const QString& folder)
+{
+    QtDialogs dialogs;
+    frmMain window(dialogs);
+    dialogs.setParent(&window);
+    window.Form_Load();
+    QTest::qWaitForWindowExposed(&window);
+    bool questionSaved = false;
+    QTimer::singleShot(500, [&] {
+        QWidget* question = QApplication::activeModalWidget();
+        if (question == nullptr)
+            return;
+        questionSaved = SaveScreen(folder, QStringLiteral("help_question.png"));
+        QTest::keyClick(question, Qt::Key_Escape);
+    });
+    window.cmdHelp_Click();
+    const bool viewerSaved = SaveScreen(folder, QStringLiteral("help_viewer_over_main.png"));
+    return questionSaved && viewerSaved;
+}
+
+// The key-entry window as the key command opens it, with `typed` in its box.
+bool ShootKeyWindow(const QString& folder, const char* typed, const QString& name)
+{
+    QWidget mainWindow;
+    mainWindow.setGeometry(40, 30, 720, 560);
+    mainWindow.show();
+    frmKeyboardWithDisplay window(&mainWindow);
+    window.applyProgramTexts(Language::English);
+    bool saved = false;
+    QTimer::singleShot(0, &window, [&] {
+        key_entry::Type(window, QString::fromLatin1(typed));
+        window.layout()->activate(); // lay out the new line before grabbing
+        const QString path = QDir(folder).filePath(name);
+        saved = window.grab().save(path);
+        std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+        window.reject();
+    });
+    window.clearKey();
+    window.KeyboardWithDisplay(&mainWindow);
+    return saved;
+}
+
+// Pictures of windows other than the main window, each saved by its own function into the folder.
+struct FolderShot {
+    const char* name;
+    std::function<bool(const QString& folder)> take;
+};
+
+const FolderShot folderShots[] = {
+    {"large_textbox_selection", ShootLargeTextbox},
+    {"viewer_help",
+     [](const QString& f) {
+         return ShootViewer(f, Language::English, QStringLiteral("zeb_help.txt"), QStringLiteral("viewer_help.png"));
+     }},
+    {"viewer_help_de",
+     [](const QString& f) {
+         return ShootViewer(f, Language::German, QStringLiteral("zebg_help.txt"), QStringLiteral("viewer_help_de.png"));
+     }},
+    {"randomness_report", ShootRandomness},
+    {"main_loaded_text", ShootMainWithLoadedText},
+    {"help", ShootHelp},
+    {"key_window_too_short",
+     [](const QString& f) { return ShootKeyWindow(f, "my secret", QStringLiteral("key_window_too_short.png")); }},
+    {"key_window_valid",
+     [](const QString& f) {
+         return ShootKeyWindow(f, "correct horse battery staple", QStringLiteral("key_window_valid.png"));
+     }},
+};
+
 bool wanted(const char* name, const QStringList& names)
 {
     return names.isEmpty() || names.contains(QLatin1String(name));
@@ -223,6 +420,10 @@ bool wanted(const char* name, const QStringList& names)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    if (sodium_init() < 0) {
+        QTextStream(stderr) << "libsodium cannot start\n";
+        return EXIT_FAILURE;
+    }
     QStringList arguments = app.arguments().mid(1);
     QTextStream err(stderr);
     if (arguments.isEmpty()) {
@@ -235,7 +436,7 @@ int main(int argc, char** argv)
         return EXIT_FAILURE;
     }
 
-    ScriptedDialogs dialogs;
+    ScriptedDialogs& dialogs = Scripted();
     if (!LoadProgramTextsOrReport(dialogs, QCoreApplication::applicationDirPath())) {
         err << dialogs.records().back().message.text << "\n";
         return EXIT_FAILURE;
@@ -256,5 +457,8 @@ int main(int argc, char** argv)
             ++failures;
         }
     }
+    for (const FolderShot& shot : folderShots)
+        if (wanted(shot.name, arguments) && !shot.take(folder.path()))
+            ++failures;
     return failures == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -14,19 +14,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
-
-constexpr int ShowKeyCaption = 380; // cmdHideShowQuickKey while the key is hidden
-
-// The row of the attached file: Frame1 with lblAppendedFile where cmdSpecifyFile(1) stands.
-void ShowAttachedFileRow(frmMain& window, bool visible, const QString& caption, const QString& path)
+void frmMain::ShowAttachedFileRow(bool visible, const QString& caption, const QString& path)
 {
-    window.cmdSpecifyFile[1]->setVisible(false);
-    window.lblAppendedFile->setText(caption);
-    window.lblAppendedFile->setVisible(visible);
-    window.txbFile[1]->setText(path);
-    window.Frame1->setVisible(visible);
+    cmdSpecifyFile[1]->setVisible(false);
+    lblAppendedFile->setText(caption);
+    lblAppendedFile->setVisible(visible);
+    txbFile[1]->setText(path);
+    Frame1->setVisible(visible);
 }
+
+namespace {
 
 // The caption of lblAppendedFile for what became of the attached file ("" when none came along).
 QString AttachedFileCaption(AttachmentFate fate, int language)
@@ -54,14 +51,14 @@ void frmMain::cmdDecryptMessage_Click()
         NoKeyMessage();
         return;
     }
-    if (cmdHideShowQuickKey->text() == ProgramText(ShowKeyCaption) && AskToShowHiddenKey())
+    if (KeyHidden() && AskToShowHiddenKey())
         return;
     // A text block in the text box (pasted there) is decrypted as if it were the file.
     const QByteArray shownText = txbText->toPlainText().toUtf8();
     const bool blockInTextBox = Armor::Decode(shownText).found != Armor::Found::NoBlock;
     txbText->clear();
     cmdSpecifyFile[1]->raise();
-    ShowAttachedFileRow(*this, false, lblAppendedFile->text(), {});
+    ShowAttachedFileRow(false, lblAppendedFile->text(), {});
 
     const QString keptKeyText = txbQuickKey->text();
     ShowBusyLine(DecryptBusyText(CurrentLanguage));
@@ -78,19 +75,18 @@ void frmMain::cmdDecryptMessage_Click()
     request.workingFolders = &RunFolders;
     // The folder row stands behind the folder chooser while the user picks a folder.
     request.beforeFolderChoice = [this] {
-        ShowAttachedFileRow(*this, true, ProgramText(DecryptTexts::FolderCaption) + ':', {});
+        ShowAttachedFileRow(true, ProgramText(DecryptTexts::FolderCaption) + ':', {});
     };
     const DecryptOutcome outcome = DecryptMessage(request, dialogs);
 
     txbText->setPlainText(outcome.message.value_or(QString()));
-    ShowAttachedFileRow(*this, outcome.attachment != AttachmentFate::None,
+    ShowAttachedFileRow(outcome.attachment != AttachmentFate::None,
                         AttachedFileCaption(outcome.attachment, CurrentLanguage), outcome.writtenFilePath);
     SetControlsEnabled(true, false, false, true);
     ShowBusyLine({});
     txbQuickKey->setText(keptKeyText);
     cmdEncryptMessage->setEnabled(false);
-    cmdViewCiphertext->setEnabled(false);
-    ViewCiphertextWasEnabled = false;
+    RetireCiphertextView();
     SetTheFocus();
 }
 

@@ -1,9 +1,7 @@
 #include "gui/frmKeyboardWithDisplay.h"
 #include "support/ProgramTexts.h"
 
-#include <QDir>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -200,29 +198,6 @@ TEST_F(KeyWindow, BoxTakesAtMostSixtyFourCharacters)
         EXPECT_EQ(keyBox()->text().size(), 64);
         EXPECT_EQ(caption("lblChecksumIs").left(Text(136).size()), Text(136));
     });
-}
-
-// Saves the window in both states for people to look at.
-TEST_F(KeyWindow, Screenshots)
-{
-    const QString folder = QStringLiteral(QUILLET_BIN_DIR "/../screenshots");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    struct {
-        const char* file;
-        const char* typed;
-    } const shots[] = {
-        {"key_window_too_short.png", "my secret"},
-        {"key_window_valid.png", "correct horse battery staple"},
-    };
-    for (const auto& s : shots) {
-        runModal([&] {
-            QTest::keyClicks(keyBox(), QString::fromLatin1(s.typed));
-            window.layout()->activate(); // lay out the new line before grabbing
-            const QImage image = window.grab().toImage();
-            EXPECT_FALSE(image.isNull());
-            EXPECT_TRUE(image.save(folder + QLatin1Char('/') + QLatin1String(s.file))) << s.file;
-        });
-    }
 }
 
 } // namespace
