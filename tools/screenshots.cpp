@@ -347,7 +347,8 @@ bool ShootHelp(const QString& folder)
     frmMain window(dialogs);
     dialogs.setParent(&window);
     window.Form_Load();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::printf("window not exposed: help\n");
     bool questionSaved = false;
     QTimer::singleShot(500, [&] {
         QWidget* question = QApplication::activeModalWidget();
@@ -361,17 +362,20 @@ bool ShootHelp(const QString& folder)
     return questionSaved && viewerSaved;
 }
 
-// The key-entry window as the key command opens it, with `typed` in its box.
-bool ShootKeyWindow(const QString& folder, const char* typed, const QString& name)
+// The key-entry window as the key command opens it, with `typed` in its box (nullptr: a suggested key).
+bool ShootKeyWindow(const QString& folder, const char* typed, const QString& name, int language = Language::English)
 {
     QWidget mainWindow;
     mainWindow.setGeometry(40, 30, 720, 560);
     mainWindow.show();
     frmKeyboardWithDisplay window(&mainWindow);
-    window.applyProgramTexts(Language::English);
+    window.applyProgramTexts(language);
     bool saved = false;
     QTimer::singleShot(0, &window, [&] {
-        key_entry::Type(window, QString::fromLatin1(typed));
+        if (typed)
+            key_entry::Type(window, QString::fromLatin1(typed));
+        else
+            window.findChild<QPushButton*>(QStringLiteral("cmdSuggestKey"))->click();
         window.layout()->activate(); // lay out the new line before grabbing
         const QString path = QDir(folder).filePath(name);
         saved = window.grab().save(path);
@@ -407,6 +411,20 @@ const FolderShot folderShots[] = {
     {"key_window_valid",
      [](const QString& f) {
          return ShootKeyWindow(f, "correct horse battery staple", QStringLiteral("key_window_valid.png"));
+     }},
+    {"key_window_strength",
+     [](const QString& f) {
+         bool saved = true;
+         for (const int language : {Language::English, Language::German}) {
+             const QString suffix = language == Language::German ? QStringLiteral("_de.png") : QStringLiteral(".png");
+             saved =
+                 ShootKeyWindow(f, "passwordpassword", QStringLiteral("key_window_weak") + suffix, language) && saved;
+             saved =
+                 ShootKeyWindow(f, "sunny day in Berlin 2019", QStringLiteral("key_window_fair") + suffix, language) &&
+                 saved;
+             saved = ShootKeyWindow(f, nullptr, QStringLiteral("key_window_suggested") + suffix, language) && saved;
+         }
+         return saved;
      }},
 };
 

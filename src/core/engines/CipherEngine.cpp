@@ -10,9 +10,8 @@ namespace {
 
 using namespace cipher_result;
 
-// The engine's state, one per process behind the C-style interface (allocate_buffers makes it,
-// deallocate_buffers frees it): its buffers, the key prepared for the next operation, and the
-// strength of the key derivation.
+// The engine's state, kept once per process and reused by every call: its buffers, the key prepared for
+// the next operation, and the strength of the key derivation.
 struct Engine {
     std::unique_ptr<cipher_body::ChunkBuffers> buffers;
     std::unique_ptr<GuardedBuffer> key; // the prepared key's bytes; gone after one operation

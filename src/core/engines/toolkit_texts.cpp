@@ -1,7 +1,6 @@
 // lt and gt of the toolkit: the program-text table. The loaded table is the toolkit's one piece
-// of process-wide state: every part of the program reads the same texts, loaded once at start-up.
-// Readers take a snapshot under a lock, so a new lt may replace the table while other threads
-// fetch texts.
+// of process-wide state, loaded once and read by every window and command. Readers take a snapshot under a
+// lock, so a new lt may replace the table while other threads fetch texts.
 #include "engines/ProgramTextFile.h"
 #include "engines/toolkit.h"
 

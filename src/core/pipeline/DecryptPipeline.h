@@ -42,7 +42,7 @@ constexpr int GoOnWithoutFolder = 73;
 // What the front ends say of the attached file.
 constexpr int FolderCaption = 17; // while a folder is asked for
 constexpr int SavedAs = 37;       // the file was written, followed by ':' and its path
-constexpr int NotSaved = 41;      // the user gave up choosing a folder
+constexpr int NotSaved = 41;      // the user went on without the file
 constexpr int CouldNotSave = 43;  // the name was refused or the write failed
 constexpr int WriteFailed = 31;
 constexpr int Decrypted = 67;
@@ -53,9 +53,15 @@ constexpr int ToReplyClick = 107;
 constexpr int EncryptOption = 1; // caption of optEncrypt, quoted in the closing message
 constexpr int UnsafeAttachedName = 415;
 constexpr int DecompressionFailed = 416;
-constexpr int FileTooLarge = 417; // larger than any ciphertext file can be
-constexpr int ArmorDamaged = 450; // the text block holds foreign characters or altered Base64
-constexpr int ArmorUnended = 451; // the text block's end line is missing
+constexpr int FileTooLarge = 417;           // larger than any ciphertext file can be
+constexpr int ReplaceQuestion = 418;        // the attached name is taken in the folder: replace, free name, cancel
+constexpr int DerivedNameQuestion = 419;    // the sender's name is refused: save under the derived name?
+constexpr int HiddenNameQuestion = 420;     // the name begins with a dot: save a hidden file?
+constexpr int NothingToDecrypt = 421;       // the ciphertext file has an empty body
+constexpr int WorkingFolderFailed = 422;    // a read or write in the working folder failed
+constexpr int CiphertextNameQuestion = 424; // the attached name is the file being decrypted: free name?
+constexpr int ArmorDamaged = 450;           // the text block holds foreign characters or altered Base64
+constexpr int ArmorUnended = 451;           // the text block's end line is missing
 constexpr int ArmorTwoBlocks = 452;
 } // namespace DecryptTexts
 
@@ -71,8 +77,8 @@ enum class DecryptStatus {
 enum class AttachmentFate {
     None,       // no file came along (or no message was recovered)
     Saved,      // written into the chosen folder: DecryptOutcome::writtenFilePath
-    Abandoned,  // the user chose no folder and went on without the file
-    UnsafeName, // refused: its name could land outside the folder or mean something else to the system
+    Abandoned,  // the user went on without the file (no folder, or declined a question about its name)
+    UnsafeName, // refused: the user declined the safe name offered for one that could mislead or escape
     WriteFailed // the write into the chosen folder failed; nothing of it is there
 };
 
@@ -115,6 +121,7 @@ struct DecryptOutcome {
     DecryptStatus status = DecryptStatus::Failed;
     int engineCode = 0;             // decrypt_file's result when it failed, else 0
     std::optional<QString> message; // the recovered message; empty when none was recovered
+    QByteArray messageBytes;        // the message exactly as the package carries it (may not be UTF-8)
     AttachmentFate attachment = AttachmentFate::None;
     QString writtenFilePath; // full path (native separators) of the written file, else ""
     QString closingMessage;  // the last box after a whole run, "" otherwise
@@ -129,7 +136,9 @@ QString EngineFailureText(int code, int language);
 // Runs the whole decryption. The ciphertext may be the binary file or its armored text form, alone
 // or inside other text (an e-mail). Every box has the decrypt command's caption as its title. Whatever the
 // outcome, no temporary file and no working folder stay behind, and an attached file is written
-// (whole or not at all) only under a safe name, into the chosen folder.
+// (whole or not at all) only under a safe name, into the chosen folder. It replaces an existing file
+// only when the user answers Yes to the question of text 418, is saved under a name beginning with
+// "." only after Yes to text 420, and never replaces the ciphertext file being decrypted.
 // A Dialogs that cannot choose a folder must answer Yes to the question of text 73, or the folder
 // question is asked again.
 DecryptOutcome DecryptMessage(const DecryptRequest& request, Dialogs& dialogs);

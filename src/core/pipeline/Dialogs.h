@@ -18,6 +18,11 @@ enum class QuestionId {
     OfferToAppendFile,    // encrypt: no file named; choose one to send along?
     AcceptUnverified,     // decrypt: the check value does not match; take the message anyway?
     GoOnWithoutFolder,    // decrypt: no folder chosen for the attached file; go on without it?
+    AcceptDerivedName,    // decrypt: the attached name is unsafe; save it under the safe name shown?
+    SaveUnderHiddenName,  // decrypt: the attached name starts with a dot; save it hidden?
+    SaveUnderFreeName,    // decrypt: the attached name is the file being decrypted; save it under a free name?
+    ReplaceAttachedFile,  // decrypt: the attached name is taken (Yes replace, No free name, Cancel go on without)
+    UseWeakKey,           // key window: the key is weak; use it anyway?
     ClearKey,             // window: forget the key?
     ShowHiddenKey,        // window: show the hidden key?
     ClearClipboardOnQuit, // window: empty the clipboard before the program ends?
