@@ -12,8 +12,8 @@
 #include "gui/frmMain_startup.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "gui/frmView.h"
-#include "pipeline/Dialogs.h"
 #include "support/KeyEntry.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/ByteSize.h"
 #include "texts/Language.h"
 

@@ -135,8 +135,8 @@ void frmMain::cmdClearQuickKey_Click()
         // The user sees what would be forgotten before answering.
         ShowInKeyBox(txbQuickKey, QuickKey);
         SetHideShowCaption(false);
-        const DialogAnswer answer = dialogs.ask(ProgramText(ClearKeyQuestion), cmdClearQuickKey->text(),
-                                                DialogButtons::YesNo, DialogIcon::Question);
+        const DialogAnswer answer = dialogs.ask(QuestionId::ClearKey, ProgramText(ClearKeyQuestion),
+                                                cmdClearQuickKey->text(), DialogButtons::YesNo, DialogIcon::Question);
         if (answer != DialogAnswer::Yes) {
             cmdQuickKey->setFocus();
             return;
@@ -180,8 +180,8 @@ bool frmMain::AskToShowHiddenKey()
     const QString question =
         ProgramText(ShowHiddenKeyQuestion) + QStringLiteral("\r\n") + ProgramText(ShowHiddenKeyQuestionMore);
     // No (go on with the hidden key) is the default: the user pressed the command to run it.
-    if (dialogs.ask(question, ProgramText(ShowHiddenKeyTitle), DialogButtons::YesNo, DialogIcon::Question, 1) !=
-        DialogAnswer::Yes)
+    if (dialogs.ask(QuestionId::ShowHiddenKey, question, ProgramText(ShowHiddenKeyTitle), DialogButtons::YesNo,
+                    DialogIcon::Question, 1) != DialogAnswer::Yes)
         return false;
     cmdHideShowQuickKey_Click();
     return true;

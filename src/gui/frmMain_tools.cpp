@@ -157,8 +157,9 @@ bool frmMain::PrepareToQuit()
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard != nullptr && !clipboard->text().isEmpty()) {
-        const DialogAnswer answer = dialogs.ask(ProgramText(ClearClipboardQuestion), ProgramText(ClearClipboardTitle),
-                                                DialogButtons::YesNoCancel, DialogIcon::Question);
+        const DialogAnswer answer =
+            dialogs.ask(QuestionId::ClearClipboardOnQuit, ProgramText(ClearClipboardQuestion),
+                        ProgramText(ClearClipboardTitle), DialogButtons::YesNoCancel, DialogIcon::Question);
         if (answer == DialogAnswer::Cancel) {
             ShowClipboardSize();
             return false;
@@ -225,7 +226,7 @@ void frmMain::cmdHelp_Click()
     const QString helpPage = ResolveWebTarget(ProgramText(HelpPage), QCoreApplication::applicationDirPath());
     const QString question = ProgramText(HelpPageOpens) + CrLf + ProgramText(HelpPressOk) + CrLf + helpPage + CrLf +
                              ProgramText(HelpPressCancel);
-    if (dialogs.ask(question, ProgramText(Help), DialogButtons::OkCancel) == DialogAnswer::Ok)
+    if (dialogs.ask(QuestionId::OpenHelpPage, question, ProgramText(Help), DialogButtons::OkCancel) == DialogAnswer::Ok)
         OpenWebTarget(helpPage);
     else
         ShowLocalHelp();

@@ -4,7 +4,7 @@
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
-#include "pipeline/Dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 

@@ -198,6 +198,7 @@ TEST_F(QuickKeyTest, ClearQuestionNamesTheClearButtonAndNoLeavesTheFocusOnKey)
     EXPECT_EQ(boxes[0].text, text(372));
     EXPECT_EQ(boxes[0].title, button("cmdClearQuickKey")->text());
     EXPECT_EQ(boxes[0].buttons, DialogButtons::YesNo);
+    EXPECT_EQ(boxes[0].question, QuestionId::ClearKey);
     EXPECT_EQ(window->focusWidget(), button("cmdQuickKey"));
 }
 
@@ -211,6 +212,7 @@ TEST_F(QuickKeyTest, HiddenKeyQuestionHasBothLinesAndItsTitle)
     EXPECT_EQ(boxes[0].text, text(115) + QStringLiteral("\r\n") + text(116));
     EXPECT_EQ(boxes[0].title, text(117));
     EXPECT_EQ(boxes[0].buttons, DialogButtons::YesNo);
+    EXPECT_EQ(boxes[0].question, QuestionId::ShowHiddenKey);
     EXPECT_EQ(boxes[0].defaultButton, 1) << "No: go on with the hidden key";
 }
 

@@ -4,8 +4,8 @@
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
