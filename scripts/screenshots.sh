@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Quillet and saves PNG pictures of its windows into build/screenshots/, under a virtual X
-# display. Usage: scripts/screenshots.sh [NAME...]  (no NAME: every picture). The pictures and
+# display (with the openbox window manager for the pictures of the whole screen). Usage: scripts/screenshots.sh [NAME...]  (no NAME: every picture). The pictures and
 # their states are listed in tools/screenshots.cpp; add a row there to add a picture.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,3 +15,8 @@ XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x1024x24" ./build/bin/qu
 # The text-box tools, the help and the secondary windows.
 cmake --build --preset default -j2 --target quillet_viewer_screenshots
 XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x1024x24" ./build/bin/quillet_viewer_screenshots "$out"
+# The whole screen under a window manager: the window's icon in its title bar, the real dialogs in German.
+cmake --build --preset default -j2 --target quillet_desktop_screenshots
+XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x1024x24" \
+  sh -c 'openbox & wm=$!; sleep 1; ./build/bin/quillet_desktop_screenshots "$1"; status=$?; kill $wm; exit $status' \
+  sh "$out"

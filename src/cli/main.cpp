@@ -2,6 +2,7 @@
 // answers from the options and prints the boxes' texts to standard error.
 #include "cli/CliCommands.h"
 #include "texts/Language.h"
+#include "texts/ProgramData.h"
 
 #include <QCoreApplication>
 
@@ -17,11 +18,9 @@ int MessageLanguage(const CliOptions& options)
 
 ExitStatus Run(const CliOptions& options)
 {
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    if (const int loaded = Language::LoadProgramTexts(programFolder); loaded <= 0) {
-        std::fprintf(
-            stderr, "%s\n",
-            Language::LoadFailureMessage(loaded, Language::ProgramTextFilePath(programFolder)).toUtf8().constData());
+    const ProgramData::LoadResult loaded = ProgramData::LoadProgramTexts(QCoreApplication::applicationDirPath());
+    if (!loaded.ok) {
+        std::fprintf(stderr, "%s\n", QString(loaded.failureMessage).replace("\r\n", "\n").toUtf8().constData());
         return ExitStatus::Failure;
     }
     const int language = MessageLanguage(options);

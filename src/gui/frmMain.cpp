@@ -3,6 +3,7 @@
 #include "gui/Twips.h"
 #include "gui/frmKeyboardWithDisplay.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/Dialogs.h"
 #include "texts/Language.h"
 
 #include <QClipboard>
@@ -348,8 +349,8 @@ void frmMain::Form_Load()
 
     MakerName = ProgramText(310);
     ProductCode = QStringLiteral("ZEB");
-    const QStringList version = QStringLiteral(QUILLET_VERSION).split(QLatin1Char('.'));
-    VersionText = version.value(0) + QLatin1Char('.') + version.value(1) + QLatin1Char('2');
+    // The one version of the project (CMake's project()), as --version and the package give it.
+    VersionText = QStringLiteral(QUILLET_VERSION);
     RegistryKeyPath = ProgramText(273) + QLatin1Char('\\') + MakerName + QLatin1Char('\\') + ProductCode;
     setWindowTitle(QStringLiteral("Quillet ") + VersionText);
     lblTavolan->setText(MakerName);
@@ -530,6 +531,8 @@ void frmMain::SetLanguageDependentProgramText()
 
 void frmMain::ApplyProgramTexts()
 {
+    // The boxes' buttons and Qt's texts in the file dialogs speak the window's language.
+    dialogs.setLanguage(CurrentLanguage);
     FillLanguageList();
     SetButtonFontSizes();
 

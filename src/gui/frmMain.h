@@ -84,6 +84,8 @@ class frmMain : public QWidget {
     // was handled here, false to leave it to the text box.
     bool txbFile_DragOver(int index, QDragMoveEvent* event);
     bool txbFile_DragDrop(int index, QDropEvent* event);
+    // `quillet FILE`: decrypt mode with the received file in the file field, ready for the key.
+    void OpenReceivedFile(const QString& path);
     // Removes the working folder of the last pipeline run, should it still be there (quitting).
     void RemoveWorkingFolder();
 

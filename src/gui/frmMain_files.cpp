@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QUrl>
 
 namespace {
@@ -166,6 +167,13 @@ bool frmMain::txbFile_DragDrop(int index, QDropEvent* event)
         ShowPath(*this, index, path);
     SetTheFocus();
     return true;
+}
+
+void frmMain::OpenReceivedFile(const QString& path)
+{
+    optDecrypt->setChecked(true);
+    ShowPath(*this, 0, QFileInfo(path).absoluteFilePath());
+    SetTheFocus();
 }
 
 void frmMain::RemoveWorkingFolder()

@@ -5,12 +5,13 @@
 #include "files/IsTextFileFns.h"
 #include "files/PathText.h"
 #include "files/TextFileReader.h"
-#include "gui/CenterForm.h"
+#include "gui/PlaceBeside.h"
 #include "gui/frmLargeTextbox.h"
 #include "gui/frmMain.h"
 #include "gui/frmView.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
+#include "texts/ProgramData.h"
 #include "texts/WebTarget.h"
 
 #include <QClipboard>
@@ -32,9 +33,14 @@ const QString CrLf = QStringLiteral("\r\n");
 constexpr qint32 TextTestBytes = 16384;
 constexpr double TextTestToleratedPercent = 1.0;
 
-QString ProgramFolderFile(const QString& name)
+QString DataFile(const QString& name)
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    return ProgramData::FilePath(QCoreApplication::applicationDirPath(), name);
+}
+
+QString DataFolder()
+{
+    return QFileInfo(DataFile(QStringLiteral("zeb.dat"))).absolutePath();
 }
 
 void Warn(frmMain& window, const QString& text, const QString& title)
@@ -119,8 +125,8 @@ bool TextboxIsEmpty(frmMain& window)
 
 void ShowLocalHelp(frmMain& window)
 {
-    const QString path = ProgramFolderFile(window.CurrentLanguage == Language::German ? QStringLiteral("zebg_help.txt")
-                                                                                      : QStringLiteral("zeb_help.txt"));
+    const QString path = DataFile(window.CurrentLanguage == Language::German ? QStringLiteral("zebg_help.txt")
+                                                                             : QStringLiteral("zeb_help.txt"));
     if (!QFileInfo(path).isFile()) {
         // An empty viewer would leave the user guessing; say which file is missing instead.
         Warn(window, QDir::toNativeSeparators(path) + CrLf + window.ProgramText(397), window.ProgramText(28));
@@ -130,15 +136,15 @@ void ShowLocalHelp(frmMain& window)
         window.ViewWindow = new frmView(&window);
     frmView& viewer = *window.ViewWindow;
     const bool viewerWasOpen = viewer.isVisible();
-    if (!viewerWasOpen)
-        CenterForm(window);
     // Hidden first, so that showing it again reads the file of the current language afresh.
     viewer.hide();
     viewer.setWindowTitle(window.ProgramText(94) + u' ' + window.ProgramText(29));
     viewer.setLanguage(window.CurrentLanguage);
     viewer.setPath(path);
+    // Beside the main window, so that the user reads the help while using the window; an open viewer
+    // stays where the user put it.
     if (!viewerWasOpen)
-        viewer.setGeometry(window.geometry());
+        PlaceBeside(viewer, window);
     viewer.show();
     viewer.raise();
     viewer.activateWindow();
@@ -215,12 +221,13 @@ void frmMain::cmdEnlargeTextbox_Click()
 
 void frmMain::cmdHelp_Click()
 {
-    const QString helpPage = ResolveWebTarget(ProgramText(350), QCoreApplication::applicationDirPath());
+    const QString helpPage = ResolveWebTarget(ProgramText(350), DataFolder());
     const QString question = ProgramText(347) + CrLf + ProgramText(348) + CrLf + helpPage + CrLf + ProgramText(349);
-    if (dialogs.ask(question, ProgramText(28), DialogButtons::OkCancel) == DialogAnswer::Ok)
-        OpenWebTarget(helpPage);
-    else
-        ShowLocalHelp(*this);
+    if (dialogs.ask(question, ProgramText(28), DialogButtons::OkCancel) == DialogAnswer::Ok &&
+        dialogs.openTarget(helpPage) == 0)
+        return;
+    // Cancel, or no browser to show the page: the same help as text, rather than a box about browsers.
+    ShowLocalHelp(*this);
 }
 
 void frmMain::cmdHelp_KeyUp(int key)
@@ -237,7 +244,7 @@ void frmMain::Form_KeyUp(int key)
 
 void frmMain::lblTavolan_Click()
 {
-    OpenWebTarget(ResolveWebTarget(ProgramText(351), QCoreApplication::applicationDirPath()));
+    OpenWebTarget(ResolveWebTarget(ProgramText(351), DataFolder()));
 }
 
 void frmMain::OpenWebTarget(const QString& target)
