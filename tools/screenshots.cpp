@@ -115,6 +115,26 @@ QWidget* decryptLetter(frmMain& window, const QString& key)
     return &window;
 }
 
+// After encrypting, Copy as text pressed: its box over the window.
+QWidget* copiedAsText(frmMain& window, int language)
+{
+    encryptLetter(window, language, false);
+    window.cmdCopyAsText_Click();
+    return lastBox(window, QMessageBox::Information);
+}
+
+// The block Copy as text made, pasted into the text box in decrypt mode: decrypted at once.
+QWidget* pastedBlockDecrypted(frmMain& window)
+{
+    encryptLetter(window, Language::English, false);
+    window.cmdCopyAsText_Click();
+    showMain(window, Language::English, false);
+    window.txbFile[0]->clear();
+    window.PasteArmoredBlock();
+    window.Clock_Timer();
+    return &window;
+}
+
 QWidget* randomnessAfterEncryption(frmMain& window)
 {
     encryptLetter(window, Language::English, true);
@@ -176,6 +196,9 @@ const Shot shots[] = {
     {"encrypt_done_with_file_en", [](frmMain& w) { return closingMessage(w, Language::English, true); }},
     {"encrypt_done_without_file_de", [](frmMain& w) { return closingMessage(w, Language::German, false); }},
     {"randomness_after_encrypt_en", randomnessAfterEncryption},
+    {"copy_as_text_en", [](frmMain& w) { return copiedAsText(w, Language::English); }},
+    {"copy_as_text_de", [](frmMain& w) { return copiedAsText(w, Language::German); }},
+    {"decrypt_pasted_block_en", pastedBlockDecrypted},
     {"decrypt_done_with_file_en",
      [](frmMain& w) { return decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42")); }},
     {"decrypt_wrong_key_en",

@@ -4,13 +4,15 @@
 #include "texts/Language.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 namespace {
 
-// Boxes break lines with CR LF; a terminal wants LF.
-QString TerminalLines(QString text)
+// A box's lines, as one line of standard error behind the program's name.
+QString OneLine(QString text)
 {
-    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    static const QRegularExpression lineBreaks(QStringLiteral("\\s*\\r?\\n\\s*"));
+    return QStringLiteral("quillet-cli: ") + text.replace(lineBreaks, QStringLiteral(" ")).trimmed();
 }
 
 constexpr int NothingAssociated = 31; // openTarget's code when no program opens the target
@@ -22,14 +24,14 @@ QString FileProblem(int number, const QString& path, const QString& cause, int l
     return Language::GetProgramText(number, language) + '\n' + QDir::toNativeSeparators(path) + ": " + cause;
 }
 
-void CliDialogs::answerQuestion(int number, DialogAnswer answer)
+void CliDialogs::answerQuestion(int number, DialogAnswer answer, const QString& said)
 {
-    answers_.push_back({Language::GetProgramText(number, language_), answer});
+    answers_.push_back({Language::GetProgramText(number, language_), answer, said});
 }
 
 void CliDialogs::say(const QString& text)
 {
-    std::fputs((TerminalLines(text) + '\n').toUtf8().constData(), out_);
+    std::fputs((OneLine(text) + '\n').toUtf8().constData(), out_);
     std::fflush(out_);
 }
 
@@ -39,17 +41,18 @@ DialogAnswer CliDialogs::message(const MessageRequest& request)
         say(request.text);
         return DialogAnswer::Ok;
     }
-    // The question as the box would put it, and on its last line the answer given for the user.
-    const DialogAnswer answer = AnswerFor(request);
-    say(request.text + ' ' + AnswerWord(answer));
-    return answer;
+    // Nobody is there to read a question: it is answered from the options, and what came of it is
+    // said in the command line's own words, if at all.
+    const PreparedAnswer prepared = AnswerFor(request);
+    if (!prepared.said.isEmpty())
+        say(prepared.said);
+    return prepared.answer;
 }
 
 QString CliDialogs::choosePath(const FileDialogRequest& request)
 {
     if (request.kind != FileDialogRequest::Kind::Folder)
         return {};
-    say(request.title + ": " + QDir::toNativeSeparators(folder_));
     return folder_;
 }
 
@@ -59,25 +62,10 @@ int CliDialogs::openTarget(const QString& target)
     return NothingAssociated;
 }
 
-DialogAnswer CliDialogs::AnswerFor(const MessageRequest& request) const
+CliDialogs::PreparedAnswer CliDialogs::AnswerFor(const MessageRequest& request) const
 {
     for (const PreparedAnswer& prepared : answers_)
         if (!prepared.questionStart.isEmpty() && request.text.startsWith(prepared.questionStart))
-            return prepared.answer;
-    return request.buttons == DialogButtons::OkCancel ? DialogAnswer::Cancel : DialogAnswer::No;
-}
-
-QString CliDialogs::AnswerWord(DialogAnswer answer) const
-{
-    switch (answer) {
-    case DialogAnswer::Yes:
-        return Language::GetProgramText(CliTexts::Yes, language_);
-    case DialogAnswer::No:
-        return Language::GetProgramText(CliTexts::No, language_);
-    case DialogAnswer::Ok:
-        return QStringLiteral("OK");
-    case DialogAnswer::Cancel:
-        return Language::GetProgramText(CliTexts::Cancel, language_);
-    }
-    return {};
+            return prepared;
+    return {{}, request.buttons == DialogButtons::OkCancel ? DialogAnswer::Cancel : DialogAnswer::No, {}};
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The command line's Dialogs: every box becomes its text on standard error, and every question
-// and chooser is answered from the options instead of by a person.
+// The command line's Dialogs: every box becomes one line on standard error behind the program's
+// name, and every question and chooser is answered from the options instead of by a person,
+// without being printed.
 
 #include "pipeline/Dialogs.h"
 
@@ -16,9 +17,10 @@ class CliDialogs : public Dialogs {
   public:
     CliDialogs(int language, std::FILE* out) : language_(language), out_(out) {}
 
-    // The answer to the question that starts with program text `number`. A question nobody
-    // prepared an answer for gets the cautious one: No, or Cancel.
-    void answerQuestion(int number, DialogAnswer answer);
+    // The answer to the question that starts with program text `number`, and what to say when it
+    // is asked ("" for nothing). A question nobody prepared an answer for gets the cautious one: No,
+    // or Cancel.
+    void answerQuestion(int number, DialogAnswer answer, const QString& said = {});
     // The folder every folder chooser picks; file choosers are always cancelled.
     void answerFolder(const QString& folder) { folder_ = folder; }
 
@@ -33,10 +35,10 @@ class CliDialogs : public Dialogs {
     struct PreparedAnswer {
         QString questionStart;
         DialogAnswer answer;
+        QString said;
     };
 
-    DialogAnswer AnswerFor(const MessageRequest& request) const;
-    QString AnswerWord(DialogAnswer answer) const;
+    PreparedAnswer AnswerFor(const MessageRequest& request) const;
 
     int language_;
     std::FILE* out_;

@@ -8,7 +8,11 @@
 
 #include <QString>
 
-// True with key set (the caller wipes it); false with the problem shown and failure set. A key typed
-// blind at the prompt has its checksum shown when confirmTyped, as the key-entry window shows it.
-bool ObtainCommandKey(const CliOptions& options, int language, CliDialogs& dialogs, bool confirmTyped, QString& key,
+// What the key is for: a key typed for encrypting is asked twice; a key typed blind for encrypting
+// or decrypting has its checksum shown, as the key-entry window shows it (the checksum command
+// prints nothing else).
+enum class KeyUse { Encrypt, Decrypt, Checksum };
+
+// True with key set (the caller wipes it); false with the problem shown and failure set.
+bool ObtainCommandKey(const CliOptions& options, int language, CliDialogs& dialogs, KeyUse use, QString& key,
                       ExitStatus& failure);

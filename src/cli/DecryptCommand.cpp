@@ -12,8 +12,14 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <unistd.h>
 
 namespace {
+
+QString Text(int number, int language)
+{
+    return Language::GetProgramText(number, language);
+}
 
 ExitStatus StatusOf(DecryptStatus status)
 {
@@ -32,15 +38,13 @@ ExitStatus StatusOf(DecryptStatus status)
     return ExitStatus::Failure;
 }
 
-// The answers a person would give in the window: this folder for an attached file, go on after a
-// check-value mismatch only when asked to.
-void PrepareAnswers(const CliOptions& options, const QString& folder, CliDialogs& dialogs)
+// A check value that did not match: what the options decide, said when it happens.
+void AnswerUnverified(bool accept, int language, CliDialogs& dialogs)
 {
-    dialogs.answerFolder(folder);
-    dialogs.answerQuestion(DecryptTexts::CheckValueMismatch,
-                           options.acceptBadCheck ? DialogAnswer::Yes : DialogAnswer::No);
-    // Only reached if the folder chooser came back empty: go on with the message alone.
-    dialogs.answerQuestion(DecryptTexts::GoOnWithoutFolder, DialogAnswer::Yes);
+    using namespace DecryptTexts;
+    const QString outcome = Text(accept ? CliTexts::GoingOnUnverified : CliTexts::CheckValueHint, language);
+    dialogs.answerQuestion(CheckValueMismatch, accept ? DialogAnswer::Yes : DialogAnswer::No,
+                           Text(CheckValueMismatch, language) + ' ' + Text(MayBeAltered, language) + ' ' + outcome);
 }
 
 // Hands the recovered message on and tells where the attached file went.
@@ -49,8 +53,6 @@ ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int langu
     ExitStatus status = StatusOf(outcome.status);
     if (!outcome.writtenFilePath.isEmpty())
         dialogs.say(outcome.appendedFileCaption + ' ' + outcome.writtenFilePath);
-    if (outcome.status == DecryptStatus::CheckValueRefused)
-        dialogs.say(Language::GetProgramText(CliTexts::CheckValueHint, language));
     if (outcome.message) {
         const QString error = WriteMessage(*outcome.message, options.messageOut, language);
         Keys::WipeString(*outcome.message);
@@ -62,6 +64,37 @@ ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int langu
     return status;
 }
 
+// The ciphertext from standard input: "-", or no --in while something is piped in.
+bool FromStandardInput(const CliOptions& options)
+{
+    return IsStandardStream(options.in) || options.in.isEmpty();
+}
+
+// Reads the ciphertext before the key is asked for, so a missing file does not make the typing vain.
+ExitStatus TakeCiphertext(const CliOptions& options, int language, CliDialogs& dialogs, DecryptRequest& request)
+{
+    if (!FromStandardInput(options)) {
+        if (FileProc::FileExists(options.in)) {
+            request.ciphertextPath = options.in;
+            return ExitStatus::Success;
+        }
+        const int cause = QFileInfo(options.in).isDir() ? EISDIR : ENOENT;
+        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, options.in, FileProc::IoErrorText(cause), language));
+        return ExitStatus::Failure;
+    }
+    if (options.in.isEmpty() && isatty(STDIN_FILENO))
+        return UsageError(QStringLiteral("decrypt needs the ciphertext: name the file, or send it on standard input"));
+    QByteArray bytes;
+    if (!ReadStandardInput(bytes, MaxCiphertextTextBytes, CliTexts::PasteTheBlock, language)) {
+        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, QStringLiteral("stdin"), FileProc::IoErrorText(errno),
+                                language));
+        return ExitStatus::Failure;
+    }
+    request.ciphertextPath = QStringLiteral("stdin");
+    request.ciphertext = std::move(bytes);
+    return ExitStatus::Success;
+}
+
 } // namespace
 
 ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialogs)
@@ -70,18 +103,14 @@ ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialo
         QFileInfo(options.outDir.isEmpty() ? QDir::currentPath() : options.outDir).absoluteFilePath();
     if (!FileProc::FolderExists(folder))
         return UsageError(QStringLiteral("--out-dir: no such folder: %1").arg(QDir::toNativeSeparators(folder)));
-    // Before the key is asked for: a missing file would make the typing in vain.
-    if (!FileProc::FileExists(options.in)) {
-        const int cause = QFileInfo(options.in).isDir() ? EISDIR : ENOENT;
-        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, options.in, FileProc::IoErrorText(cause), language));
-        return ExitStatus::Failure;
-    }
     DecryptRequest request;
+    if (const ExitStatus refused = TakeCiphertext(options, language, dialogs, request); refused != ExitStatus::Success)
+        return refused;
     ExitStatus failure = ExitStatus::Failure;
-    if (!ObtainCommandKey(options, language, dialogs, true, request.quickKey, failure))
+    if (!ObtainCommandKey(options, language, dialogs, KeyUse::Decrypt, request.quickKey, failure))
         return failure;
-    PrepareAnswers(options, folder, dialogs);
-    request.ciphertextPath = options.in;
+    AnswerUnverified(options.acceptBadCheck, language, dialogs);
+    request.attachedFileFolder = folder;
     request.language = language;
     request.closingNamesTheWindow = false;
     DecryptOutcome outcome = DecryptMessage(request, dialogs);

@@ -2,30 +2,59 @@
 #include "cli/CommandKey.h"
 #include "cli/MessageStreams.h"
 
+#include "files/FileProc.h"
+#include "format/ArmoredText.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/ChooseFileToAppend.h"
 #include "pipeline/EncryptPipeline.h"
 #include "texts/Language.h"
 
+#include <QDir>
+
+#include <unistd.h>
+
 namespace {
 
 // Everything that can be refused before the key is asked for, so nobody types a key in vain.
-bool CheckBeforeKey(const CliOptions& options, int language, CliDialogs& dialogs)
+ExitStatus CheckBeforeKey(const CliOptions& options, int language, CliDialogs& dialogs)
 {
-    dialogs.answerQuestion(EncryptTexts::ReplaceQuestion, options.force ? DialogAnswer::Yes : DialogAnswer::No);
-    if (!AskReplaceExistingOutput(dialogs, options.out, language)) {
+    if (IsStandardStream(options.out)) {
+        // Binary on a terminal is noise at best and can drive the terminal at worst.
+        if (!options.armor && isatty(STDOUT_FILENO)) {
+            dialogs.say(Language::GetProgramText(CliTexts::BinaryToTerminal, language));
+            return ExitStatus::Usage;
+        }
+    } else if (!options.force && FileProc::FileExists(options.out)) {
         dialogs.say(Language::GetProgramText(CliTexts::NotReplaced, language));
-        return false;
+        return ExitStatus::Failure;
     }
-    return options.attach.isEmpty() || AcceptFileToAppend(dialogs, options.attach, language);
+    if (!options.attach.isEmpty() && !AcceptFileToAppend(dialogs, options.attach, language))
+        return ExitStatus::Failure;
+    return ExitStatus::Success;
+}
+
+// The ciphertext goes to standard output, or it was written to the file named.
+ExitStatus Deliver(const EncryptOutcome& outcome, const CliOptions& options, int language, CliDialogs& dialogs)
+{
+    if (!IsStandardStream(options.out)) {
+        dialogs.say(Language::GetProgramText(CliTexts::CiphertextWrittenTo, language) + ' ' +
+                    QDir::toNativeSeparators(options.out));
+        return ExitStatus::Success;
+    }
+    const QString error =
+        WriteStandardOutput(options.armor ? Armor::Encode(outcome.ciphertext) : outcome.ciphertext, language);
+    if (error.isEmpty())
+        return ExitStatus::Success;
+    dialogs.say(error);
+    return ExitStatus::Failure;
 }
 
 } // namespace
 
 ExitStatus RunEncrypt(const CliOptions& options, int language, CliDialogs& dialogs)
 {
-    if (!CheckBeforeKey(options, language, dialogs))
-        return ExitStatus::Failure;
+    if (const ExitStatus refused = CheckBeforeKey(options, language, dialogs); refused != ExitStatus::Success)
+        return refused;
     MessageInput input = ReadMessage(options.messageFile, language);
     if (!input.ok) {
         dialogs.say(input.error);
@@ -34,19 +63,22 @@ ExitStatus RunEncrypt(const CliOptions& options, int language, CliDialogs& dialo
     EncryptRequest request;
     request.message = std::move(input.message);
     ExitStatus failure = ExitStatus::Failure;
-    if (!ObtainCommandKey(options, language, dialogs, true, request.quickKey, failure)) {
+    if (!ObtainCommandKey(options, language, dialogs, KeyUse::Encrypt, request.quickKey, failure)) {
         Keys::WipeString(request.message);
         return failure;
     }
     // Only --attach sends a file along; the offer to choose one is declined.
     dialogs.answerQuestion(EncryptTexts::OfferToAppend, DialogAnswer::No);
     request.fileToAppend = options.attach;
-    request.outputPath = options.out;
+    request.outputPath = IsStandardStream(options.out) ? QStringLiteral("stdout") : options.out;
+    request.handBackOnly = IsStandardStream(options.out);
+    request.form = options.armor ? CiphertextForm::Armored : CiphertextForm::Binary;
     request.language = language;
     request.kdfLevel = options.kdf;
+    request.closingNamesTheWindow = false;
     EncryptOutcome outcome = EncryptMessage(request, dialogs);
     Keys::WipeString(request.quickKey);
     Keys::WipeString(request.message);
     Keys::WipeString(outcome.trimmedMessage);
-    return outcome.success ? ExitStatus::Success : ExitStatus::Failure;
+    return outcome.success ? Deliver(outcome, options, language, dialogs) : ExitStatus::Failure;
 }

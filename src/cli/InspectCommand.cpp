@@ -1,20 +1,20 @@
 // inspect: the public fields of a ciphertext file, without a key.
 #include "cli/CliCommands.h"
+#include "cli/MessageStreams.h"
 
 #include "engines/CipherBody.h"
 #include "files/FileProc.h"
+#include "files/IoErrorText.h"
+#include "format/ArmoredText.h"
 #include "format/CiphertextFile.h"
+#include "pipeline/DecryptPipeline.h"
 #include "texts/Language.h"
 
-#include <QFileInfo>
-
+#include <cerrno>
 #include <cstdio>
 
 namespace {
 
-// The header is at most 255 bytes; the body's public fields follow it. Nothing further is read,
-// so inspecting a large file costs nothing.
-constexpr qint64 InspectedBytes = 255 + static_cast<qint64>(cipher_body::kHeaderBytes);
 constexpr qsizetype VersionOffset = static_cast<qsizetype>(cipher_body::kMagic.size());
 
 QString Text(int number, int language)
@@ -64,21 +64,51 @@ QString BodyProblem(int32_t code, int language)
 
 } // namespace
 
+namespace {
+
+// The ciphertext file in binary form, from the file or standard input, in either form. False with
+// the problem shown.
+bool ReadBinaryForm(const CliOptions& options, int language, CliDialogs& dialogs, QByteArray& file)
+{
+    QString errorText;
+    if (IsStandardStream(options.in)) {
+        if (!ReadStandardInput(file, MaxCiphertextTextBytes, CliTexts::PasteTheBlock, language))
+            errorText = FileProc::IoErrorText(errno);
+    } else {
+        FileProc::ReadFileToString(options.in, file, MaxCiphertextTextBytes + 1, errorText);
+    }
+    if (!errorText.isEmpty()) {
+        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, options.in, errorText, language));
+        return false;
+    }
+    if (Armor::LooksBinary(file))
+        return true;
+    Armor::Decoded decoded = Armor::Decode(file);
+    if (decoded.found == Armor::Found::Ok)
+        file = std::move(decoded.ciphertextFile);
+    else if (decoded.found != Armor::Found::NoBlock) {
+        const int text = decoded.found == Armor::Found::TwoBlocks ? DecryptTexts::ArmorTwoBlocks
+                         : decoded.found == Armor::Found::Unended ? DecryptTexts::ArmorUnended
+                                                                  : DecryptTexts::ArmorDamaged;
+        dialogs.say(Text(text, language));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 ExitStatus RunInspect(const CliOptions& options, int language, CliDialogs& dialogs)
 {
     QByteArray file;
-    QString errorText;
-    FileProc::ReadFileToString(options.in, file, InspectedBytes, errorText);
-    if (!errorText.isEmpty()) {
-        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, options.in, errorText, language));
+    if (!ReadBinaryForm(options, language, dialogs, file))
         return ExitStatus::Failure;
-    }
     CiphertextHeaderInfo header = DescribeCiphertextHeader(file);
     if (!header.ok) {
         dialogs.say(Text(NotCiphertextFileText, language));
         return ExitStatus::Failure;
     }
-    header.bodyLength = QFileInfo(options.in).size() - header.headerLength;
+    header.bodyLength = file.size() - header.headerLength;
     const QByteArray body = file.mid(header.headerLength);
     cipher_body::BodyHeader engine;
     if (const int32_t code = cipher_body::parse_header(body, engine); code != cipher_result::kOk) {

@@ -8,14 +8,14 @@
 
 #include <cstdio>
 
-bool ObtainCommandKey(const CliOptions& options, int language, CliDialogs& dialogs, bool confirmTyped, QString& key,
+bool ObtainCommandKey(const CliOptions& options, int language, CliDialogs& dialogs, KeyUse use, QString& key,
                       ExitStatus& failure)
 {
-    KeyResult result = ObtainKey(options.keyFile, language);
+    KeyResult result = ObtainKey(options.keyFile, language, use == KeyUse::Encrypt);
     switch (result.status) {
     case KeyResult::Status::Ok:
         key = std::move(result.key);
-        if (confirmTyped && result.typed)
+        if (use != KeyUse::Checksum && result.typed)
             dialogs.say(Language::GetProgramText(CliTexts::KeyChecksumIs, language) + ' ' +
                         QString::number(Keys::KeyChecksum(key)));
         return true;
@@ -24,6 +24,7 @@ bool ObtainCommandKey(const CliOptions& options, int language, CliDialogs& dialo
         break;
     case KeyResult::Status::NoSource:
     case KeyResult::Status::BadLength:
+    case KeyResult::Status::Mismatch:
         failure = ExitStatus::Usage;
         break;
     }
@@ -35,7 +36,7 @@ ExitStatus RunChecksum(const CliOptions& options, int language, CliDialogs& dial
 {
     QString key;
     ExitStatus failure = ExitStatus::Failure;
-    if (!ObtainCommandKey(options, language, dialogs, false, key, failure))
+    if (!ObtainCommandKey(options, language, dialogs, KeyUse::Checksum, key, failure))
         return failure;
     const int checksum = Keys::KeyChecksum(key);
     Keys::WipeString(key);

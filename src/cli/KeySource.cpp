@@ -95,9 +95,33 @@ bool ReadKeyLine(const QString& keyFile, QByteArray& line, QString& errorText)
     return errorText.isEmpty();
 }
 
+// The key as accepted: the first line, prepared as the key-entry window prepares it.
+QString Prepared(QByteArray& raw)
+{
+    QString line = FirstLine(raw);
+    QString key = Keys::PrepareAcceptedKey(line);
+    Keys::WipeString(line);
+    return key;
+}
+
+// A key for encrypting is typed twice: a typo would leave the receiver with a file nobody can open.
+bool TypedTheSameAgain(const QString& key, int language)
+{
+    QByteArray again;
+    if (!PromptOnTerminal(Text(CliTexts::KeyPromptAgain, language), again))
+        return false;
+    // The same key is the same engine key: spaces and letter case do not count here either.
+    QString second = Prepared(again);
+    QString firstEngineKey = Keys::MakeEngineKey(key), secondEngineKey = Keys::MakeEngineKey(second);
+    const bool same = firstEngineKey == secondEngineKey;
+    for (QString* text : {&second, &firstEngineKey, &secondEngineKey})
+        Keys::WipeString(*text);
+    return same;
+}
+
 } // namespace
 
-KeyResult ObtainKey(const QString& keyFile, int language)
+KeyResult ObtainKey(const QString& keyFile, int language, bool typeTwice)
 {
     QByteArray raw;
     KeyResult result;
@@ -113,13 +137,15 @@ KeyResult ObtainKey(const QString& keyFile, int language)
     } else {
         return Refusal(KeyResult::Status::NoSource, Text(CliTexts::NoKeySource, language));
     }
-    QString line = FirstLine(raw);
-    result.key = Keys::PrepareAcceptedKey(line);
-    Keys::WipeString(line);
+    result.key = Prepared(raw);
     const int length = Keys::SignificantLength(result.key);
     if (length < Keys::MinKeyLength || length > Keys::MaxKeyLength) {
         Keys::WipeString(result.key);
         return Refusal(KeyResult::Status::BadLength, Text(CliTexts::KeyLength, language));
+    }
+    if (result.typed && typeTwice && !TypedTheSameAgain(result.key, language)) {
+        Keys::WipeString(result.key);
+        return Refusal(KeyResult::Status::Mismatch, Text(CliTexts::KeysDiffer, language));
     }
     result.status = KeyResult::Status::Ok;
     return result;

@@ -6,12 +6,13 @@
 #include <QString>
 
 struct KeyResult {
-    enum class Status { Ok, Unreadable, NoSource, BadLength };
+    enum class Status { Ok, Unreadable, NoSource, BadLength, Mismatch };
     Status status = Status::NoSource;
     QString key;        // the prepared key when Ok; the caller wipes it after use
     QString error;      // the text to show when not Ok
     bool typed = false; // the key was typed at the prompt (so its checksum is worth showing)
 };
 
-// keyFile "" means: the environment, then the terminal. Texts are in `language`.
-KeyResult ObtainKey(const QString& keyFile, int language);
+// keyFile "" means: the environment, then the terminal. A key typed at the terminal is asked a
+// second time when typeTwice, and refused unless both are the same key. Texts are in `language`.
+KeyResult ObtainKey(const QString& keyFile, int language, bool typeTwice);

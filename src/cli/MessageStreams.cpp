@@ -1,6 +1,7 @@
 #include "cli/MessageStreams.h"
 
 #include "cli/CliDialogs.h"
+#include "cli/CliOptions.h"
 #include "cli/CliStatus.h"
 #include "files/FileProc.h"
 #include "files/IoErrorText.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <unistd.h>
@@ -28,28 +30,50 @@ QString Text(int number, int language)
     return Language::GetProgramText(number, language);
 }
 
-bool ReadStandardInput(QByteArray& bytes, int language)
+void Hint(int number, int language)
 {
-    // A person at a terminal would otherwise face a silent wait.
-    if (isatty(STDIN_FILENO)) {
-        std::fputs((Text(CliTexts::TypeTheMessage, language) + '\n').toUtf8().constData(), stderr);
-        std::fflush(stderr);
-    }
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        return false;
-    bytes = in.read(LongestMessageRead + 1);
-    return in.error() == QFileDevice::NoError;
+    std::fputs((Text(number, language) + '\n').toUtf8().constData(), stderr);
+    std::fflush(stderr);
 }
 
 } // namespace
+
+bool ReadStandardInput(QByteArray& bytes, qint64 limit, int hint, int language)
+{
+    // A person at a terminal would otherwise face a silent wait.
+    if (isatty(STDIN_FILENO))
+        Hint(hint, language);
+    bytes.clear();
+    char buffer[65536];
+    while (bytes.size() <= limit) {
+        const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.append(buffer, got);
+    }
+    std::fill(std::begin(buffer), std::end(buffer), '\0');
+    return true;
+}
+
+QString WriteStandardOutput(const QByteArray& bytes, int language)
+{
+    if (std::fwrite(bytes.constData(), 1, bytes.size(), stdout) != static_cast<size_t>(bytes.size()) ||
+        std::fflush(stdout) != 0)
+        return FileProblem(CliTexts::FileNotWritten, QStringLiteral("stdout"), FileProc::IoErrorText(errno), language);
+    return {};
+}
 
 MessageInput ReadMessage(const QString& path, int language)
 {
     MessageInput input;
     QByteArray bytes;
-    if (path.isEmpty()) {
-        if (!ReadStandardInput(bytes, language)) {
+    if (path.isEmpty() || IsStandardStream(path)) {
+        if (!ReadStandardInput(bytes, LongestMessageRead, CliTexts::TypeTheMessage, language)) {
             input.error =
                 FileProblem(CliTexts::FileUnreadable, QStringLiteral("stdin"), FileProc::IoErrorText(errno), language);
             return input;
@@ -83,11 +107,8 @@ QString WriteMessage(const QString& message, const QString& path, int language)
 {
     QByteArray bytes = message.toUtf8();
     QString error;
-    if (path.isEmpty()) {
-        if (std::fwrite(bytes.constData(), 1, bytes.size(), stdout) != static_cast<size_t>(bytes.size()) ||
-            std::fflush(stdout) != 0)
-            error =
-                FileProblem(CliTexts::FileNotWritten, QStringLiteral("stdout"), FileProc::IoErrorText(errno), language);
+    if (path.isEmpty() || IsStandardStream(path)) {
+        error = WriteStandardOutput(bytes, language);
     } else if (const QString cause = FileProc::WriteStringToFile(bytes, path); !cause.isEmpty()) {
         error = FileProblem(CliTexts::FileNotWritten, path, cause, language);
     }

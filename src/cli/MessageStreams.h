@@ -2,6 +2,7 @@
 // The message on its way in (a file or standard input) and out (a file or standard output). The
 // message is UTF-8 text and leaves exactly as it came in.
 
+#include <QByteArray>
 #include <QString>
 
 struct MessageInput {
@@ -10,8 +11,15 @@ struct MessageInput {
     QString error; // the text to show when not ok
 };
 
-// path "" reads standard input. A message that is not UTF-8 is refused, not altered.
+// Reads standard input to its end, or until more than `limit` bytes have come. On a terminal,
+// program text `hint` first says how to end the input. False on a read error (errno says which).
+bool ReadStandardInput(QByteArray& bytes, qint64 limit, int hint, int language);
+
+// Writes bytes to standard output. Returns the text to show on failure, "" on success.
+QString WriteStandardOutput(const QByteArray& bytes, int language);
+
+// path "" or "-" reads standard input. A message that is not UTF-8 is refused, not altered.
 MessageInput ReadMessage(const QString& path, int language);
 
-// path "" writes standard output. Returns the text to show on failure, "" on success.
+// path "" or "-" writes standard output. Returns the text to show on failure, "" on success.
 QString WriteMessage(const QString& message, const QString& path, int language);

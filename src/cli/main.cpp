@@ -20,7 +20,8 @@ ExitStatus Run(const CliOptions& options)
 {
     const ProgramData::LoadResult loaded = ProgramData::LoadProgramTexts(QCoreApplication::applicationDirPath());
     if (!loaded.ok) {
-        std::fprintf(stderr, "%s\n", QString(loaded.failureMessage).replace("\r\n", "\n").toUtf8().constData());
+        std::fprintf(stderr, "quillet-cli: %s\n",
+                     QString(loaded.failureMessage).replace("\r\n", "\n").toUtf8().constData());
         return ExitStatus::Failure;
     }
     const int language = MessageLanguage(options);

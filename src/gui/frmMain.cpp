@@ -224,10 +224,12 @@ void frmMain::BuildControls()
     cmdEncryptMessage = named(new QPushButton(Frame2), QStringLiteral("cmdEncryptMessage"));
     cmdDecryptMessage = named(new QPushButton(Frame2), QStringLiteral("cmdDecryptMessage"));
     cmdViewCiphertext = named(new QPushButton(Frame2), QStringLiteral("cmdViewCiphertext"));
+    cmdCopyAsText = named(new QPushButton(Frame2), QStringLiteral("cmdCopyAsText"));
+    cmdCopyAsText->setEnabled(false);
     cmdHelp = named(new QPushButton(Frame2), QStringLiteral("cmdHelp"));
     cmdQuit = named(new QPushButton(Frame2), QStringLiteral("cmdQuit"));
     auto* commandLayout = new QHBoxLayout(Frame2);
-    for (QPushButton* button : {cmdEncryptMessage, cmdDecryptMessage, cmdViewCiphertext})
+    for (QPushButton* button : {cmdEncryptMessage, cmdDecryptMessage, cmdViewCiphertext, cmdCopyAsText})
         commandLayout->addWidget(button);
     commandLayout->addStretch();
     commandLayout->addWidget(cmdHelp);
@@ -279,6 +281,7 @@ void frmMain::ConnectHandlers()
     onClick(cmdEncryptMessage, &frmMain::cmdEncryptMessage_Click);
     onClick(cmdDecryptMessage, &frmMain::cmdDecryptMessage_Click);
     onClick(cmdViewCiphertext, &frmMain::cmdViewCiphertext_Click);
+    onClick(cmdCopyAsText, &frmMain::cmdCopyAsText_Click);
     onClick(cmdHelp, &frmMain::cmdHelp_Click);
     onClick(cmdQuit, &frmMain::cmdQuit_Click);
 
@@ -295,7 +298,8 @@ void frmMain::ConnectHandlers()
     connect(txbText, &QPlainTextEdit::textChanged, this, [this] { txbText_Change(); });
     connect(Clock, &QTimer::timeout, this, [this] { Clock_Timer(); });
 
-    for (QWidget* widget : std::initializer_list<QWidget*>{txbQuickKey, lblTavolan, lblClipboard, cmdHelp})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{txbQuickKey, lblTavolan, lblClipboard, cmdHelp, cmdCopyAsText, txbText})
         widget->installEventFilter(this);
 }
 
@@ -314,6 +318,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
                 txbFile_Click(i);
         return false;
     }
+    // Enabling every command at the end of a run must not offer a ciphertext that is not there.
+    if (type == QEvent::EnabledChange && watched == cmdCopyAsText && cmdCopyAsText->isEnabled())
+        ShowCopyAsText();
+    if (type == QEvent::KeyPress && watched == txbText && !EncryptMode &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
+        return PasteArmoredBlock();
     if (type == QEvent::KeyRelease && watched == cmdHelp) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         cmdHelp_KeyUp(key);
@@ -437,6 +447,7 @@ void frmMain::optEncrypt_Click()
     cmdSpecifyFile[0]->setEnabled(true);
     txbFile[0]->setEnabled(true);
     cmdViewCiphertext->setEnabled(ViewCiphertextWasEnabled);
+    ShowCopyAsText();
     cmdSpecifyFile[1]->setText(SpecifyFileCaptions[2]);
     cmdSpecifyFile[1]->setEnabled(true);
     cmdSpecifyFile[1]->setVisible(true);
@@ -477,6 +488,7 @@ void frmMain::optDecrypt_Click()
     cmdSpecifyFile[0]->setEnabled(true);
     txbFile[0]->setEnabled(true);
     cmdViewCiphertext->setEnabled(false);
+    ShowCopyAsText();
     cmdClearFile[1]->setVisible(false);
     cmdEncryptMessage->setEnabled(false);
     cmdDecryptMessage->setEnabled(true);
@@ -542,6 +554,8 @@ void frmMain::ApplyProgramTexts()
     optDecrypt->setText(ProgramText(2));
     cmdClearTextbox->setText(ProgramText(6));
     cmdViewCiphertext->setText(ProgramText(7));
+    cmdCopyAsText->setText(ProgramText(453));
+    cmdCopyAsText->setToolTip(ProgramText(454));
     cmdLoadSaveTextbox[0]->setText(ProgramText(8));
     cmdLoadSaveTextbox[1]->setText(ProgramText(9));
     cmdEnlargeTextbox->setText(ProgramText(10));

@@ -92,6 +92,10 @@ class frmMain : public QWidget {
     // ---- Encrypt command (app/frmMain_encrypt.cpp) ----
     void cmdEncryptMessage_Click();
     void cmdViewCiphertext_Click();
+    // Puts the latest ciphertext on the clipboard as its armored text block.
+    void cmdCopyAsText_Click();
+    // Copy as text is offered in encrypt mode while the text box holds the message just encrypted.
+    void ShowCopyAsText();
     // Enabled state of every button, option button and combo box; of frames, text boxes and labels
     // too when their flag is set.
     void SetControlsEnabled(bool enabled, bool frames, bool textBoxes, bool labels);
@@ -101,6 +105,9 @@ class frmMain : public QWidget {
 
     // ---- Decrypt command (app/frmMain_decrypt.cpp) ----
     void cmdDecryptMessage_Click();
+    // In decrypt mode the text box is read-only; pasting a text block into it shows the block and
+    // decrypts it. False when the clipboard holds no block (the paste is left to the text box).
+    bool PasteArmoredBlock();
 
     // ---- Text-box tools, help, quitting (viewers/frmMain_tools.cpp) ----
     void cmdLoadSaveTextbox_Click(int index);
@@ -144,6 +151,7 @@ class frmMain : public QWidget {
     QPushButton* cmdEncryptMessage;
     QPushButton* cmdDecryptMessage;
     QPushButton* cmdViewCiphertext;
+    QPushButton* cmdCopyAsText;
     QPushButton* cmdHelp;
     QPushButton* cmdQuit;
 
@@ -168,6 +176,8 @@ class frmMain : public QWidget {
     // Captions of cmdSpecifyFile: [0]/[1] index 0 in encrypt/decrypt mode, [2]/[3] index 1 likewise.
     QString SpecifyFileCaptions[4];
     bool ViewCiphertextWasEnabled = false;
+    // The ciphertext file of the latest encryption, for Copy as text; "" once the text box changes.
+    QByteArray LastCiphertext;
     QString ChosenFolder;
     QString ClipboardText;
 

@@ -2,9 +2,12 @@
 // the decrypt pipeline and shows its outcome: the message, and the row of the attached file.
 #include "gui/frmMain.h"
 
+#include "format/ArmoredText.h"
 #include "pipeline/DecryptPipeline.h"
 
+#include <QClipboard>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -34,6 +37,9 @@ void frmMain::cmdDecryptMessage_Click()
     }
     if (cmdHideShowQuickKey->text() == ProgramText(ShowKeyCaption) && AskToShowHiddenKey())
         return;
+    // A text block in the text box (pasted there) is decrypted as if it were the file.
+    const QByteArray shownText = txbText->toPlainText().toUtf8();
+    const bool blockInTextBox = Armor::Decode(shownText).found != Armor::Found::NoBlock;
     txbText->clear();
     cmdSpecifyFile[1]->raise();
     ShowAttachedFileRow(*this, false, lblAppendedFile->text(), {});
@@ -45,6 +51,8 @@ void frmMain::cmdDecryptMessage_Click()
 
     DecryptRequest request;
     request.ciphertextPath = txbFile[0]->text();
+    if (blockInTextBox)
+        request.ciphertext = shownText;
     request.quickKey = QuickKey;
     request.language = CurrentLanguage;
     request.workingFolderBase = WorkingFolderBase;
@@ -62,4 +70,15 @@ void frmMain::cmdDecryptMessage_Click()
     cmdViewCiphertext->setEnabled(false);
     ViewCiphertextWasEnabled = false;
     SetTheFocus();
+}
+
+bool frmMain::PasteArmoredBlock()
+{
+    const QString pasted = QGuiApplication::clipboard()->text();
+    if (Armor::Decode(pasted.toUtf8()).found == Armor::Found::NoBlock)
+        return false;
+    txbText->setPlainText(pasted);
+    if (cmdDecryptMessage->isEnabled())
+        cmdDecryptMessage_Click();
+    return true;
 }

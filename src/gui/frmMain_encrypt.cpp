@@ -2,12 +2,15 @@
 // the encrypt pipeline and shows its outcome in the window and the randomness report.
 #include "gui/frmMain.h"
 
+#include "format/ArmoredText.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "pipeline/EncryptPipeline.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -99,6 +102,7 @@ void frmMain::cmdEncryptMessage_Click()
         txbFile[0]->setText(outcome.fileToAppend);
         cmdClearFile[0]->setVisible(!outcome.fileToAppend.isEmpty());
     }
+    LastCiphertext = outcome.ciphertext;
     RM[0] = outcome.randomness.sides[0].measure;
     RM[1] = outcome.randomness.sides[1].measure;
     if (outcome.success)
@@ -121,4 +125,18 @@ void frmMain::cmdViewCiphertext_Click()
     report->setWindowTitle(title);
     report->setWindowIcon(windowIcon());
     report->exec();
+}
+
+void frmMain::ShowCopyAsText()
+{
+    cmdCopyAsText->setEnabled(EncryptMode && !LastCiphertext.isEmpty());
+}
+
+void frmMain::cmdCopyAsText_Click()
+{
+    constexpr int OnTheClipboard = 455;
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(Armor::Encode(LastCiphertext)));
+    ShowClipboardSize();
+    dialogs.inform(ProgramText(OnTheClipboard), cmdCopyAsText->text(), DialogIcon::Information);
+    SetTheFocus();
 }

@@ -195,6 +195,8 @@ void frmMain::cmdClearTextbox_Click()
 void frmMain::txbText_Change()
 {
     cmdViewCiphertext->setEnabled(false);
+    LastCiphertext.clear();
+    ShowCopyAsText();
     // Typing offers Clear, Save and Enlarge at once instead of at the next clock tick.
     UpdateTextToolButtons();
 }

@@ -179,9 +179,16 @@ struct TerminalRun {
     QByteArray screen; // everything the terminal showed
 };
 
-// Runs quillet-cli on a pseudo-terminal of its own and types `typed` once the key prompt shows.
+// What to type on the terminal, and the prompt to wait for before typing it.
+struct TypedLine {
+    QByteArray prompt;
+    QByteArray typed;
+};
+
+// Runs quillet-cli on a pseudo-terminal of its own (standard input, output and error all on it)
+// and types each line once its prompt shows, in order.
 TerminalRun RunOnTerminal(const QStringList& arguments, const QStringList& environment, const QString& folder,
-                          const QByteArray& typed)
+                          const std::vector<TypedLine>& lines)
 {
     std::vector<QByteArray> storage{Binary.toUtf8()};
     for (const QString& argument : arguments)
@@ -206,8 +213,8 @@ TerminalRun RunOnTerminal(const QStringList& arguments, const QStringList& envir
             execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
-    const QByteArray prompt = Text(124).toUtf8();
-    bool typedIn = false;
+    size_t next = 0;
+    qsizetype seenUpTo = 0; // each prompt is looked for behind the one answered before it
     for (;;) {
         pollfd ready{master, POLLIN, 0};
         if (poll(&ready, 1, 60000) <= 0)
@@ -217,8 +224,15 @@ TerminalRun RunOnTerminal(const QStringList& arguments, const QStringList& envir
         if (got <= 0)
             break; // the child has closed the terminal
         run.screen.append(buffer, got);
-        if (!typedIn && run.screen.contains(prompt)) {
-            typedIn = write(master, typed.constData(), typed.size()) == typed.size() && write(master, "\n", 1) == 1;
+        if (next < lines.size()) {
+            const qsizetype at = run.screen.indexOf(lines[next].prompt, seenUpTo);
+            if (at >= 0) {
+                const QByteArray& typed = lines[next].typed;
+                EXPECT_TRUE(write(master, typed.constData(), typed.size()) == typed.size() &&
+                            write(master, "\n", 1) == 1);
+                seenUpTo = at + lines[next].prompt.size();
+                ++next;
+            }
         }
     }
     close(master);
@@ -226,6 +240,13 @@ TerminalRun RunOnTerminal(const QStringList& arguments, const QStringList& envir
     if (waitpid(child, &status, 0) == child && WIFEXITED(status))
         run.exitCode = WEXITSTATUS(status);
     return run;
+}
+
+// Types the key once the key prompt shows.
+TerminalRun RunOnTerminal(const QStringList& arguments, const QStringList& environment, const QString& folder,
+                          const QByteArray& typed)
+{
+    return RunOnTerminal(arguments, environment, folder, {{Text(124).toUtf8(), typed}});
 }
 
 TEST_F(CliTest, KeyFromFileEnvironmentAndTerminalDecryptTheSameFile)
@@ -375,6 +396,23 @@ const StatusCase StatusCases[] = {
      {"decrypt", "--in", Vector("unsafe_name_slash.zip"), "--key-file", "vector-key.txt", "--out-dir", "out"},
      5,
      415},
+    // Short options, the input as a bare argument, and "--".
+    {"ShortOptionOfAnotherCommand", {"inspect", "-k", "key.txt", "existing.zip"}, 2, 0},
+    {"TwoInputsGiven", {"decrypt", "-k", "key.txt", "existing.zip", "other.zip"}, 2, 0},
+    {"BareInputBesideIn", {"decrypt", "-i", "existing.zip", "other.zip"}, 2, 0},
+    {"ArmorIsForEncrypt", {"decrypt", "--armor", "existing.zip"}, 2, 0},
+    {"OptionsEndedSoDashNameIsAFile", {"decrypt", "-k", "key.txt", "--", "--force"}, 1, 87},
+    {"NothingOnStandardInput", {"decrypt", "-k", "key.txt", "--out-dir", "out"}, 3, 407},
+    // The armored text form.
+    {"ArmorWithForeignCharacter",
+     {"decrypt", Vector("armored_foreign_character.txt"), "-k", "vector-key.txt", "--out-dir", "out"},
+     3,
+     450},
+    {"ArmorCutShort", {"decrypt", Vector("armored_cut_short.txt"), "-k", "vector-key.txt", "--out-dir", "out"}, 3, 451},
+    {"ArmorTwoBlocks",
+     {"decrypt", Vector("armored_two_blocks.txt"), "-k", "vector-key.txt", "--out-dir", "out"},
+     1,
+     452},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliStatusTest, ::testing::ValuesIn(StatusCases),
@@ -471,6 +509,125 @@ TEST_F(CliTest, InspectRefusesAFileThatIsNotCiphertext)
     }
     EXPECT_TRUE(Run({"inspect", "--in", "tiny.txt"}).errText().contains(Text(407)));
     EXPECT_TRUE(Run({"inspect", "--in", "plain.txt"}).errText().contains(Text(153)));
+}
+
+// ---- Unix habits: "-", standard input and output, short options, the armored text form -----------
+
+TEST_F(CliTest, ArmoredRoundTripThroughAFileWithShortOptionsAndABareInput)
+{
+    const Result encrypted =
+        Run({"encrypt", "--armor", "--kdf", "interactive", "-k", "key.txt", "-o", "letter.txt", "message.txt"});
+    ASSERT_EQ(encrypted.exitCode, 0) << encrypted.errText().toStdString();
+    EXPECT_TRUE(encrypted.errText().contains(Text(460) + " letter.txt"));
+    const QByteArray armored = Read("letter.txt");
+    EXPECT_TRUE(armored.startsWith("-----BEGIN QUILLET MESSAGE-----\n"));
+    EXPECT_TRUE(armored.endsWith("\n-----END QUILLET MESSAGE-----\n"));
+
+    const Result decrypted = Run({"decrypt", "-k", "key.txt", "letter.txt"});
+    ASSERT_EQ(decrypted.exitCode, 0) << decrypted.errText().toStdString();
+    EXPECT_EQ(decrypted.out, Message);
+
+    const Result toFile = Run({"decrypt", "-k", "key.txt", "-o", "received.txt", "--", "letter.txt"});
+    ASSERT_EQ(toFile.exitCode, 0) << toFile.errText().toStdString();
+    EXPECT_EQ(Read("received.txt"), Message);
+}
+
+TEST_F(CliTest, DashAndPipesCarryTheCiphertextInBothForms)
+{
+    const QStringList encrypt = {"encrypt", "--kdf", "interactive", "-k", "key.txt", "-o", "-"};
+    const Result binary = Run(encrypt, Message);
+    ASSERT_EQ(binary.exitCode, 0) << binary.errText().toStdString();
+    EXPECT_TRUE(binary.out.startsWith("PK\x03\x04")) << "binary ciphertext goes into a pipe";
+    EXPECT_FALSE(QFile::exists(Path("-"))) << "\"-\" is standard output, not a file";
+
+    const Result armored = Run(encrypt + QStringList{"--armor", "-i", "-"}, Message);
+    ASSERT_EQ(armored.exitCode, 0) << armored.errText().toStdString();
+    EXPECT_TRUE(armored.out.startsWith("-----BEGIN QUILLET MESSAGE-----\n"));
+
+    for (const QByteArray& ciphertext : {binary.out, armored.out}) {
+        const Result piped = Run({"decrypt", "-k", "key.txt"}, ciphertext);
+        EXPECT_EQ(piped.exitCode, 0) << piped.errText().toStdString();
+        EXPECT_EQ(piped.out, Message);
+        const Result dash = Run({"decrypt", "-k", "key.txt", "--in", "-", "--message-out", "-"}, ciphertext);
+        EXPECT_EQ(dash.exitCode, 0) << dash.errText().toStdString();
+        EXPECT_EQ(dash.out, Message);
+    }
+    EXPECT_FALSE(QFile::exists(Path("-")));
+    EXPECT_EQ(Run({"inspect", "-"}, armored.out).exitCode, 0) << "inspect reads the text form too";
+}
+
+TEST_F(CliTest, ArmoredBlockIsFoundInsideAQuotedReplyWithSignature)
+{
+    const Result armored = Run({"encrypt", "--armor", "--kdf", "interactive", "-k", "key.txt", "-o", "-"}, Message);
+    ASSERT_EQ(armored.exitCode, 0) << armored.errText().toStdString();
+    QByteArray mail = "Subject: Re: our meeting\r\n\r\nThanks, see below.\r\n\r\nOn Monday, Ben wrote:\r\n";
+    for (const QByteArray& line : armored.out.split('\n'))
+        mail += "> " + line + "\r\n";
+    mail += "> \r\n> Ben\r\n-- \r\nAnna\r\n";
+    Write("reply.eml", mail);
+
+    const Result decrypted = Run({"decrypt", "-k", "key.txt", "reply.eml"});
+    EXPECT_EQ(decrypted.exitCode, 0) << decrypted.errText().toStdString();
+    EXPECT_EQ(decrypted.out, Message);
+}
+
+TEST_F(CliTest, BinaryCiphertextIsNotWrittenToATerminal)
+{
+    const QStringList encrypt = {"encrypt", "--kdf", "interactive", "-k", "key.txt", "-i", "message.txt", "-o", "-"};
+    const TerminalRun binary = RunOnTerminal(encrypt, Environment(), dir.path(), std::vector<TypedLine>{});
+    EXPECT_EQ(binary.exitCode, 2);
+    EXPECT_TRUE(binary.screen.contains(Text(456).toUtf8())) << binary.screen.toStdString();
+    EXPECT_FALSE(binary.screen.contains("PK\x03\x04"));
+
+    const TerminalRun armored =
+        RunOnTerminal(encrypt + QStringList{"--armor"}, Environment(), dir.path(), std::vector<TypedLine>{});
+    EXPECT_EQ(armored.exitCode, 0) << armored.screen.toStdString();
+    EXPECT_TRUE(armored.screen.contains("-----BEGIN QUILLET MESSAGE-----"));
+}
+
+TEST_F(CliTest, DecryptWithoutInputOnATerminalSaysWhatItNeeds)
+{
+    const TerminalRun run =
+        RunOnTerminal({"decrypt", "-k", "key.txt"}, Environment(), dir.path(), std::vector<TypedLine>{});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.screen.contains("standard input")) << run.screen.toStdString();
+}
+
+TEST_F(CliTest, KeyTypedForEncryptingIsAskedTwiceAndMustMatch)
+{
+    const QStringList encrypt = {"encrypt", "--kdf", "interactive", "-i", "message.txt", "-o", "letter.zip"};
+    const QByteArray again = Text(457).toUtf8();
+
+    const TerminalRun differ =
+        RunOnTerminal(encrypt, Environment(), dir.path(), {{Text(124).toUtf8(), TypedKey}, {again, TypedKey + "x"}});
+    EXPECT_EQ(differ.exitCode, 2) << differ.screen.toStdString();
+    EXPECT_TRUE(differ.screen.contains(Text(458).toUtf8()));
+    EXPECT_FALSE(QFile::exists(Path("letter.zip"))) << "nothing is encrypted under a mistyped key";
+
+    // Spaces and letter case do not count, so these two are the same key.
+    const TerminalRun same =
+        RunOnTerminal(encrypt, Environment(), dir.path(), {{Text(124).toUtf8(), TypedKey}, {again, Key.toUtf8()}});
+    EXPECT_EQ(same.exitCode, 0) << same.screen.toStdString();
+    EXPECT_TRUE(same.screen.contains(QString(Text(136) + ' ' + QString::number(Keys::KeyChecksum(Key))).toUtf8()));
+    EXPECT_EQ(Decrypt("letter.zip").out, Message);
+}
+
+TEST_F(CliTest, NoQuestionIsPrintedWithAnInventedAnswer)
+{
+    Write("notes.txt", "attached notes\n");
+    const Result plain = Encrypt({"--out", "plain.zip"});
+    const Result withFile = Encrypt({"--out", "letter.zip", "--attach", "notes.txt"});
+    const Result decrypted = Decrypt("letter.zip", {"--out-dir", "out"});
+    ASSERT_EQ(decrypted.exitCode, 0) << decrypted.errText().toStdString();
+    for (const Result* result : {&plain, &withFile, &decrypted}) {
+        const QString err = result->errText();
+        EXPECT_EQ(result->exitCode, 0) << err.toStdString();
+        for (const int question : {139, 66, 394, 73, 56, 91})
+            EXPECT_FALSE(err.contains(Text(question))) << question << ": " << err.toStdString();
+        for (const QString& line : err.split('\n', Qt::SkipEmptyParts))
+            EXPECT_TRUE(line.startsWith("quillet-cli: ")) << line.toStdString();
+    }
+    EXPECT_TRUE(decrypted.errText().contains(Text(37) + ": " + Path("out/notes.txt")));
 }
 
 } // namespace

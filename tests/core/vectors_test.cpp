@@ -1,5 +1,6 @@
-// Runs every ciphertext file of tests/vectors through the decrypt pipeline and checks the outcome
-// vectors.txt names for it: the status, the box the user sees, the message and the attached file.
+// Runs every ciphertext file of tests/vectors, binary and armored, through the decrypt pipeline and
+// checks the outcome vectors.txt names for it: the status, the box the user sees, the message and
+// the attached file.
 #include "pipeline/DecryptPipeline.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
@@ -65,6 +66,9 @@ std::map<QString, Expected> ExpectedOutcomes()
         {"damaged-package", {DecryptStatus::WrongKeyOrDamaged, Text(408)}},
         {"not-compressed", {DecryptStatus::WrongKeyOrDamaged, Text(416)}},
         {"unsafe-name", {DecryptStatus::AttachmentNotWritten, Text(415)}},
+        {"armor-damaged", {DecryptStatus::WrongKeyOrDamaged, Text(450)}},
+        {"armor-unended", {DecryptStatus::WrongKeyOrDamaged, Text(451)}},
+        {"armor-two-blocks", {DecryptStatus::Failed, Text(452)}},
     };
 }
 

@@ -3,6 +3,7 @@
 //     build/bin/quillet_make_vectors tests/vectors
 // Each run draws new salts, so the files change even when nothing else did.
 #include "engines/Digest.h"
+#include "format/ArmoredText.h"
 #include "format/PlainPackage.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
@@ -83,7 +84,8 @@ class VectorWriter {
                "# file, key, expected outcome, message, attached name (percent-encoded), MD5 of the attached bytes.\n"
                "# Outcomes: success, wrong-key (150), damaged (151), not-a-body (153), not-ciphertext (407),\n"
                "# check-value-mismatch (21, answered No), damaged-package (408), not-compressed (416),\n"
-               "# unsafe-name (415).\n";
+               "# unsafe-name (415); for the armored text form (*.txt): armor-damaged (450), armor-unended\n"
+               "# (451), armor-two-blocks (452).\n";
         for (const QString& line : lines_)
             out << line << '\n';
         return true;
@@ -99,6 +101,101 @@ QByteArray Changed(QByteArray bytes, qsizetype at, char delta)
 {
     bytes[at] = static_cast<char>(bytes.at(at) + delta);
     return bytes;
+}
+
+// ---- The armored text form ----
+
+// The Base64 lines of an armored file, without begin and end line.
+QByteArray Base64Of(const QByteArray& file)
+{
+    return file.toBase64();
+}
+
+QByteArray Block(const QByteArray& base64, qsizetype width, const QByteArray& indent, const QByteArray& lineEnd)
+{
+    QByteArray text = indent + Armor::BeginLine + lineEnd;
+    for (qsizetype at = 0; at < base64.size(); at += width)
+        text += indent + base64.mid(at, width) + lineEnd;
+    return text + indent + Armor::EndLine + lineEnd;
+}
+
+// As a mail client re-wraps and indents it, inside a letter with a signature.
+QByteArray Rewrapped(const QByteArray& file)
+{
+    return "Hello Anna,\r\n\r\nhere is the letter we spoke about:\r\n\r\n" + Block(Base64Of(file), 76, "  ", "\r\n") +
+           "\r\nSee you soon,\r\nBen\r\n-- \r\nBen Example, +49 30 1234567\r\n";
+}
+
+// As a reply quotes it: every line behind "> ".
+QByteArray Quoted(const QByteArray& file)
+{
+    QByteArray text = "Thanks, it arrived. Your letter:\n\nOn Monday, Ben wrote:\n";
+    for (const QByteArray& line : Armor::Encode(file).split('\n'))
+        if (!line.isEmpty())
+            text += "> " + line + '\n';
+    return text + ">\n> Ben\n";
+}
+
+// One Base64 character replaced by one that is not Base64 (a mail program's soft line break).
+QByteArray ForeignCharacter(const QByteArray& file)
+{
+    QByteArray base64 = Base64Of(file);
+    base64[base64.size() / 2] = '*';
+    return Block(base64, Armor::LineLength, {}, "\n");
+}
+
+// One Base64 character changed into another: the text is well formed, the file it gives is damaged.
+QByteArray ChangedCharacter(const QByteArray& file)
+{
+    QByteArray base64 = Base64Of(file);
+    const qsizetype at = base64.size() - 20;
+    base64[at] = base64.at(at) == 'A' ? 'B' : 'A';
+    return Block(base64, Armor::LineLength, {}, "\n");
+}
+
+// The same bytes with padding bits that are not zero: a lenient decoder reads the same file, so a
+// second spelling of one file would pass. "" when the file's length leaves no padding bits.
+QByteArray StrayPaddingBits(const QByteArray& file)
+{
+    static const QByteArray alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    QByteArray base64 = Base64Of(file);
+    const qsizetype padding = base64.endsWith("==") ? 2 : base64.endsWith('=') ? 1 : 0;
+    if (padding == 0)
+        return {};
+    const qsizetype at = base64.size() - padding - 1;
+    base64[at] = alphabet.at(alphabet.indexOf(base64.at(at)) | 1);
+    return Block(base64, Armor::LineLength, {}, "\n");
+}
+
+// A good ciphertext file whose length is not a multiple of three, so its Base64 ends in padding.
+QByteArray WithPadding(const VectorWriter& w, const QString& scratch)
+{
+    for (int extra = 1; extra <= 8; ++extra) {
+        const QString appended = scratch + "/Padded.TXT";
+        if (!CiphertextMaker::write_file(appended, AttachedText + QByteArray(extra, '\n')))
+            return {};
+        const QByteArray file = w.Encrypted(appended);
+        if (file.size() % 3 != 0)
+            return file;
+    }
+    return {};
+}
+
+bool MakeArmoredVectors(VectorWriter& w, const QString& scratch, const QByteArray& withFile)
+{
+    const QByteArray armored = Armor::Encode(withFile);
+    const QByteArray padded = WithPadding(w, scratch);
+    const QByteArray stray = StrayPaddingBits(padded);
+    return w.Add("armored_good.txt", armored, "success", Message, "hello.txt", AttachedText) &&
+           w.Add("armored_rewrapped.txt", Rewrapped(withFile), "success", Message, "hello.txt", AttachedText) &&
+           w.Add("armored_quoted.txt", Quoted(withFile), "success", Message, "hello.txt", AttachedText) &&
+           w.Add("armored_foreign_character.txt", ForeignCharacter(withFile), "armor-damaged") &&
+           w.Add("armored_changed_character.txt", ChangedCharacter(withFile), "damaged") &&
+           w.Add("armored_stray_padding_bits.txt", stray, "armor-damaged") &&
+           w.Add("armored_padding_missing.txt", Block(Base64Of(padded).replace("=", ""), Armor::LineLength, {}, "\n"),
+                 "armor-damaged") &&
+           w.Add("armored_cut_short.txt", armored.left(armored.indexOf(Armor::EndLine)), "armor-unended") &&
+           w.Add("armored_two_blocks.txt", armored + "\n" + armored, "armor-two-blocks");
 }
 
 bool MakeVectors(VectorWriter& w, const QString& scratch)
@@ -142,7 +239,7 @@ bool MakeVectors(VectorWriter& w, const QString& scratch)
     };
     for (const auto& [file, name] : unsafeNames)
         ok = ok && w.Add(file, w.Package(BuildPlainPackage(message, name, AttachedText)), "unsafe-name", Message, name);
-    return ok;
+    return ok && MakeArmoredVectors(w, scratch, withFile);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
 #include "files/FileProc.h"
+#include "format/ArmoredText.h"
 #include "format/AttachedFileName.h"
 #include "format/CiphertextFile.h"
 #include "format/PlainPackage.h"
@@ -81,7 +82,7 @@ class DecryptRun {
   private:
     bool CheckInputs()
     {
-        if (request_.ciphertextPath.isEmpty()) {
+        if (request_.ciphertextPath.isEmpty() && !request_.ciphertext) {
             dialogs_.inform(Text(DecryptTexts::NoCiphertextFile, language_), title_);
             return false;
         }
@@ -119,20 +120,63 @@ class DecryptRun {
     bool CopyBody(const QString& body, qint64& fileLength)
     {
         QByteArray file;
-        QString errorText;
-        FileProc::ReadFileToString(request_.ciphertextPath, file, MaxCiphertextFileBytes + 1, errorText);
-        if (!errorText.isEmpty())
-            return Fail(FailureWithDetail(Text(DecryptTexts::CiphertextUnreadable, language_), request_.ciphertextPath,
-                                          errorText));
-        if (file.size() > MaxCiphertextFileBytes)
-            return Fail(Text(DecryptTexts::FileTooLarge, language_), DecryptStatus::WrongKeyOrDamaged);
+        if (!ReadCiphertext(file) || !ToBinaryForm(file))
+            return false;
         const CiphertextSplit split = SplitCiphertextFile(file);
         if (!split.ok)
             return Fail(Text(NotCiphertextFileText, language_), DecryptStatus::WrongKeyOrDamaged);
         fileLength = file.size();
-        errorText = FileProc::WriteStringToFile(split.body, body);
+        const QString errorText = FileProc::WriteStringToFile(split.body, body);
         if (!errorText.isEmpty())
             return Fail(FailureWithDetail(Text(DecryptTexts::BodyNotWritten, language_), body, errorText));
+        return true;
+    }
+
+    bool ReadCiphertext(QByteArray& file)
+    {
+        if (request_.ciphertext) {
+            file = request_.ciphertext->left(MaxCiphertextTextBytes + 1);
+            return true;
+        }
+        QString errorText;
+        FileProc::ReadFileToString(request_.ciphertextPath, file, MaxCiphertextTextBytes + 1, errorText);
+        if (!errorText.isEmpty())
+            return Fail(FailureWithDetail(Text(DecryptTexts::CiphertextUnreadable, language_), request_.ciphertextPath,
+                                          errorText));
+        return true;
+    }
+
+    // The binary ciphertext file, whichever form was given. Bytes that neither begin like the binary
+    // file nor hold a text block go on as they are, to be refused for what they are not.
+    bool ToBinaryForm(QByteArray& file)
+    {
+        using namespace DecryptTexts;
+        if (file.size() > MaxCiphertextTextBytes)
+            return Fail(Text(FileTooLarge, language_), DecryptStatus::WrongKeyOrDamaged);
+        if (!Armor::LooksBinary(file) && !Unarmor(file))
+            return false;
+        if (file.size() > MaxCiphertextFileBytes)
+            return Fail(Text(FileTooLarge, language_), DecryptStatus::WrongKeyOrDamaged);
+        return true;
+    }
+
+    bool Unarmor(QByteArray& file)
+    {
+        using namespace DecryptTexts;
+        Armor::Decoded decoded = Armor::Decode(file);
+        switch (decoded.found) {
+        case Armor::Found::NoBlock:
+            return true;
+        case Armor::Found::Ok:
+            file = std::move(decoded.ciphertextFile);
+            return true;
+        case Armor::Found::Damaged:
+            return Fail(Text(ArmorDamaged, language_), DecryptStatus::WrongKeyOrDamaged);
+        case Armor::Found::Unended:
+            return Fail(Text(ArmorUnended, language_), DecryptStatus::WrongKeyOrDamaged);
+        case Armor::Found::TwoBlocks:
+            return Fail(Text(ArmorTwoBlocks, language_));
+        }
         return true;
     }
 
@@ -192,7 +236,7 @@ class DecryptRun {
         outcome_.appendedFileCaption = Text(FolderCaption, language_) + ':';
         if (request_.showFolderControls)
             request_.showFolderControls(outcome_.appendedFileCaption);
-        const QString folder = AskForFolder();
+        const QString folder = request_.attachedFileFolder.isEmpty() ? AskForFolder() : request_.attachedFileFolder;
         if (folder.isEmpty()) {
             outcome_.attachmentAbandoned = true;
             outcome_.appendedFileCaption = Text(NotSaved, language_);

@@ -51,6 +51,9 @@ constexpr int EncryptOption = 1; // caption of optEncrypt, quoted in the closing
 constexpr int UnsafeAttachedName = 415;
 constexpr int DecompressionFailed = 416;
 constexpr int FileTooLarge = 417; // larger than any ciphertext file can be
+constexpr int ArmorDamaged = 450; // the text block holds foreign characters or altered Base64
+constexpr int ArmorUnended = 451; // the text block's end line is missing
+constexpr int ArmorTwoBlocks = 452;
 } // namespace DecryptTexts
 
 enum class DecryptStatus {
@@ -64,10 +67,15 @@ enum class DecryptStatus {
 // No ciphertext file comes near this size (the largest package, incompressible, sealed: about
 // 2.2 MB); a larger file is refused before it is read into memory.
 constexpr qint64 MaxCiphertextFileBytes = 4 * 1024 * 1024;
+// The armored form of such a file with room for the quote marks and line breaks of an e-mail.
+constexpr qint64 MaxCiphertextTextBytes = 2 * MaxCiphertextFileBytes;
 
 struct DecryptRequest {
     QString ciphertextPath; // txbFile(0); "" when none is named
-    QString quickKey;       // the key as accepted; "" when none is set
+    // The ciphertext itself, in either form, when it comes from elsewhere than a file (the text box,
+    // standard input); it is then used instead of ciphertextPath.
+    std::optional<QByteArray> ciphertext;
+    QString quickKey; // the key as accepted; "" when none is set
     int language = 0;
     QString workingFolderBase; // "" for the default place of working folders
     // When set, the run makes its working folder through this object (the window's own).
@@ -75,6 +83,9 @@ struct DecryptRequest {
     // Called with the caption of lblAppendedFile just before the user is asked for a folder, so the
     // window can show its folder controls behind the chooser. May be empty.
     std::function<void(const QString& appendedFileCaption)> showFolderControls;
+    // When set, an attached file goes into this folder without a question (the command line, which
+    // knows it from its options); otherwise the user is asked to choose one.
+    QString attachedFileFolder;
     // The closing message ends with where the message now is and how to reply in the window;
     // a front end without the window leaves that part out.
     bool closingNamesTheWindow = true;
@@ -98,7 +109,8 @@ QString DecryptBusyText(int language);
 // 148, a line break and the cause that decrypt_file's code stands for (code != 0).
 QString EngineFailureText(int code, int language);
 
-// Runs the whole decryption. Every box has the decrypt command's caption as its title. Whatever the
+// Runs the whole decryption. The ciphertext may be the binary file or its armored text form, alone
+// or inside other text (an e-mail). Every box has the decrypt command's caption as its title. Whatever the
 // outcome, no temporary file and no working folder stay behind, and an attached file is written
 // (whole or not at all) only under a safe name, into the chosen folder.
 // A Dialogs that cannot choose a folder must answer Yes to the question of text 73, or the folder

@@ -3,6 +3,7 @@
 #include "engines/Packer.h"
 #include "files/FileLimits.h"
 #include "files/FileProc.h"
+#include "format/ArmoredText.h"
 #include "format/DecorationSeed.h"
 #include "format/FakeZipHeader.h"
 #include "format/FileName.h"
@@ -78,7 +79,7 @@ class EncryptRun {
         }
         if (outcome_.trimmedMessage.isEmpty())
             return Inform(EncryptTexts::MessageEmpty);
-        if (request_.outputPath.isEmpty())
+        if (request_.outputPath.isEmpty() && !request_.handBackOnly)
             return Inform(EncryptTexts::NoOutputPath);
         messageBytes_ = outcome_.trimmedMessage.toUtf8();
         // The package's length field has five digits.
@@ -219,7 +220,10 @@ class EncryptRun {
             errorText = QStringLiteral("The file changed while it was read.");
         if (!errorText.isEmpty())
             return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
-        errorText = FileProc::WriteStringToFile(ciphertext_, request_.outputPath);
+        if (request_.handBackOnly)
+            return true;
+        errorText = FileProc::WriteStringToFile(
+            request_.form == CiphertextForm::Armored ? Armor::Encode(ciphertext_) : ciphertext_, request_.outputPath);
         if (!errorText.isEmpty())
             return Fail(
                 FailureWithDetail(Text(EncryptTexts::OutputNotWritten, language_), request_.outputPath, errorText));
@@ -231,15 +235,20 @@ class EncryptRun {
         ShowCiphertextStatistics(outcome_.randomness, request_.outputPath, ciphertext_, language_);
         outcome_.closingMessage = ClosingMessage();
         outcome_.success = true;
+        outcome_.ciphertext = ciphertext_;
         run_.Finish();
         dialogs_.inform(outcome_.closingMessage, title_);
     }
 
     QString ClosingMessage() const
     {
-        const double kilobytes = ciphertext_.size() / 1024.0;
+        const qsizetype written =
+            request_.form == CiphertextForm::Armored ? Armor::Encode(ciphertext_).size() : ciphertext_.size();
+        const double kilobytes = written / 1024.0;
         QString text = Text(
             outcome_.fileToAppend.isEmpty() ? EncryptTexts::DoneWithoutFile : EncryptTexts::DoneWithFile, language_);
+        if (!request_.closingNamesTheWindow)
+            return text;
         text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + QLocale().toString(kilobytes, 'f', 2) +
                 QStringLiteral(" Kb ") + Text(EncryptTexts::SizeUnitNote, language_);
         text += CrLf + Text(EncryptTexts::AttachNote, language_);

@@ -51,11 +51,19 @@ struct EncryptEngine {
     int32_t (*encryptFile)(const char* in, const char* out) = encrypt_file;
 };
 
+// The two forms of a ciphertext file: the binary file for an attachment, or the same bytes as an
+// armored text block for the body of an e-mail.
+enum class CiphertextForm { Binary, Armored };
+
 struct EncryptRequest {
-    QString message;      // the text box as the user left it
-    QString fileToAppend; // "" when no file is named (the user is then offered to choose one)
-    QString outputPath;   // the ciphertext file to write
-    QString quickKey;     // the key as accepted; "" when none is set
+    QString message;                              // the text box as the user left it
+    QString fileToAppend;                         // "" when no file is named (the user is then offered to choose one)
+    QString outputPath;                           // the ciphertext file to write
+    CiphertextForm form = CiphertextForm::Binary; // the form written to outputPath
+    // No file is written: the ciphertext is only handed back in the outcome (outputPath is then
+    // just the name shown for it).
+    bool handBackOnly = false;
+    QString quickKey; // the key as accepted; "" when none is set
     int language = 0;
     KdfLevel kdfLevel = KdfLevel::Moderate;
     QString workingFolderBase; // "" for the default place of working folders
@@ -64,6 +72,9 @@ struct EncryptRequest {
     // Called with true when the work starts (after the last question) and with false when it is
     // over and the closing message is about to be shown. May be empty.
     std::function<void(bool busy)> showBusy;
+    // The closing message goes on with the file's size and how to send it, as the window tells it;
+    // a front end that says this in its own words leaves that part out.
+    bool closingNamesTheWindow = true;
     EncryptEngine engine;
 };
 
@@ -73,6 +84,7 @@ struct EncryptOutcome {
     QString fileToAppend;        // the file named or chosen, "" when none (also after a refusal)
     RandomnessReport randomness; // measures of plain package and ciphertext (-1.0: not measured)
     QString closingMessage;      // the box shown after success, "" otherwise
+    QByteArray ciphertext;       // the ciphertext file in binary form after success
 
     bool ViewCiphertextEnabled() const { return success && randomness.BothMeasured(); }
 };

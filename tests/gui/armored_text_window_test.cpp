@@ -1,0 +1,120 @@
+// The text form in the window: Copy as text after encrypting, and a pasted text block decrypted in
+// decrypt mode as if it were the file.
+#include "engines/CipherEngine.h"
+#include "format/ArmoredText.h"
+#include "gui/WindowFixture.h"
+#include "gui/frmMain.h"
+#include "pipeline/Dialogs.h"
+#include "support/TestFiles.h"
+#include "texts/Language.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
+
+QString Text(int number)
+{
+    return Language::GetProgramText(number, Language::English);
+}
+
+class ArmoredTextWindowTest : public WindowFixture<ScriptedDialogs> {
+  protected:
+    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        WindowFixture::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EnterKey(Key);
+    }
+
+    QString Path(const QString& name) const { return dir.path() + '/' + name; }
+
+    // Encrypts a short message (no file) into letter.zip through the window.
+    void EncryptInTheWindow(const QString& message)
+    {
+        window->txbText->setPlainText(message);
+        window->txbFile[1]->setText(Path("letter.zip"));
+        dialogs.queueAnswer(DialogAnswer::No); // no file to attach
+        QTest::mouseClick(window->cmdEncryptMessage, Qt::LeftButton);
+        dialogs.clear();
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(ArmoredTextWindowTest, CopyAsTextPutsTheFileJustWrittenOnTheClipboard)
+{
+    EXPECT_FALSE(window->cmdCopyAsText->isEnabled()) << "nothing encrypted yet";
+    EXPECT_EQ(window->cmdCopyAsText->text(), Text(453));
+
+    EncryptInTheWindow("Meet me at noon.");
+    ASSERT_TRUE(window->cmdCopyAsText->isEnabled()) << "a short message without a file can be copied too";
+    QTest::mouseClick(window->cmdCopyAsText, Qt::LeftButton);
+
+    const QByteArray clipboard = QGuiApplication::clipboard()->text().toLatin1();
+    EXPECT_TRUE(clipboard.startsWith("-----BEGIN QUILLET MESSAGE-----\n"));
+    const Armor::Decoded decoded = Armor::Decode(clipboard);
+    ASSERT_EQ(decoded.found, Armor::Found::Ok);
+    EXPECT_EQ(decoded.ciphertextFile, test_files::read_file(Path("letter.zip")));
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, Text(455));
+
+    // Another message in the text box: the ciphertext no longer belongs to it.
+    window->txbText->setPlainText("Meet me at one.");
+    EXPECT_FALSE(window->cmdCopyAsText->isEnabled());
+}
+
+TEST_F(ArmoredTextWindowTest, CopyAsTextIsNotOfferedInDecryptMode)
+{
+    EncryptInTheWindow("Meet me at noon.");
+    ASSERT_TRUE(window->cmdCopyAsText->isEnabled());
+    window->optDecrypt->click();
+    EXPECT_FALSE(window->cmdCopyAsText->isEnabled());
+    QTest::mouseClick(window->cmdDecryptMessage, Qt::LeftButton); // enables the commands at its end
+    EXPECT_FALSE(window->cmdCopyAsText->isEnabled());
+}
+
+TEST_F(ArmoredTextWindowTest, PastedBlockIsDecryptedInDecryptMode)
+{
+    EncryptInTheWindow("Meet me at noon.");
+    QTest::mouseClick(window->cmdCopyAsText, Qt::LeftButton);
+    // As the receiver gets it: quoted in a reply.
+    const QString block = QGuiApplication::clipboard()->text();
+    QGuiApplication::clipboard()->setText("On Monday, Ben wrote:\n> " + QString(block).replace("\n", "\n> "));
+    window->optDecrypt->click();
+    window->txbFile[0]->clear();
+    dialogs.clear();
+
+    window->txbText->setFocus();
+    QTest::keySequence(window->txbText, QKeySequence::Paste);
+
+    EXPECT_EQ(window->txbText->toPlainText(), "Meet me at noon.");
+    ASSERT_FALSE(dialogs.messages().empty());
+    EXPECT_TRUE(dialogs.messages().back().text.startsWith(Text(67)));
+}
+
+TEST_F(ArmoredTextWindowTest, PastingOrdinaryTextInDecryptModeChangesNothing)
+{
+    window->optDecrypt->click();
+    window->txbText->setPlainText("earlier message");
+    QGuiApplication::clipboard()->setText("just some text");
+    window->txbText->setFocus();
+    QTest::keySequence(window->txbText, QKeySequence::Paste);
+    EXPECT_EQ(window->txbText->toPlainText(), "earlier message");
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+} // namespace
