@@ -15,12 +15,14 @@ fail() {
 }
 
 help=$("$cli" --help)
-options=$(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
+options=$( (grep -o -- '--[a-z][a-z-]*' <<<"$help"; sed -n 's/^  \(-[a-z]\), --.*/\1/p' <<<"$help") | sort -u)
 commands=$(sed -n 's/^  quillet-cli \([a-z][a-z]*\) .*/\1/p' <<<"$help" | sort -u)
 [ -n "$options" ] && [ -n "$commands" ] || fail "no options or commands found in --help"
 for word in $options $commands; do
-  grep -q -- "$word" "$man_source" || fail "the manual page does not mention $word"
-  grep -q -- "$word" "$completion" || fail "the completion does not know $word"
+  # As a word of its own: -o must not pass for being part of --out.
+  pattern="(^|[^a-zA-Z-])$word([^a-zA-Z-]|\$)"
+  grep -qE -- "$pattern" "$man_source" || fail "the manual page does not mention $word"
+  grep -qE -- "$pattern" "$completion" || fail "the completion does not know $word"
 done
 
 # shellcheck disable=SC1091
@@ -40,7 +42,7 @@ complete_line() { # WORDS... (the last one is being completed)
   COMP_POINT=${#COMP_LINE}
   COMPREPLY=()
   _quillet_cli quillet-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-  printf '%s\n' "${COMPREPLY[@]}" | sed 's:/$::' | sort | tr '\n' ' ' | sed 's/ $//'
+  printf '%s\n' "${COMPREPLY[@]}" | sed 's:/$::' | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//'
 }
 check() { # EXPECTED WORDS...
   local expected=$1
@@ -53,9 +55,12 @@ check() { # EXPECTED WORDS...
 check "--help --version checksum decrypt encrypt inspect" quillet-cli ""
 check "decrypt" quillet-cli de
 check "--accept-bad-check --in --key-file --lang --message-out --out-dir" quillet-cli decrypt --
+check "--accept-bad-check --in --key-file --lang --message-out --out-dir -i -k -o" quillet-cli decrypt -
 check "--in" quillet-cli inspect --
 check "folder key.txt letter.zip" quillet-cli decrypt --in ""
+check "folder key.txt letter.zip" quillet-cli decrypt ""
 check "key.txt" quillet-cli encrypt --key-file k
+check "key.txt" quillet-cli encrypt -k k
 check "folder" quillet-cli decrypt --out-dir ""
 check "interactive moderate sensitive" quillet-cli encrypt --kdf ""
 check "de en" quillet-cli encrypt --lang ""
