@@ -27,15 +27,21 @@ head -c 99999 "$work/prose" > "$work/m99999"
 
 size() { wc -c < "$1" | tr -d ' '; }
 
-printf '| message | quillet --armor (min / mean / max of %d) | with 1-byte file (no filler) | quillet binary (mean) | age -a | gpg --armor |\n' "$runs"
-printf '|---|---:|---:|---:|---:|---:|\n'
+printf '| message | quillet --armor (min / mean / max of %d) | --armor with a 1-byte file (no filler) | binary file (mean) | its block, as Copy as text gives it (mean) | age -a | gpg --armor |\n' "$runs"
+printf '|---|---:|---:|---:|---:|---:|---:|\n'
 for m in m20 m2000 m99999; do
-    min=0 max=0 sum=0 nofill=0 bsum=0
+    min=0 max=0 sum=0 nofill=0 bsum=0 csum=0
     for ((r = 0; r < runs; r++)); do
+        # A key with another first character each run: until the filler is drawn afresh for every
+        # file, its length follows the message and the key's first character.
+        printf '%s Violets are blue, 1984 miles\n' "$(printf "\\$(printf '%03o' $((65 + r)))")" > "$work/key.txt"
         "$cli" encrypt --armor --kdf interactive -k "$work/key.txt" -f -o "$work/q.txt" "$work/$m" 2> /dev/null
         "$cli" encrypt --kdf interactive -k "$work/key.txt" -f -o "$work/q.zip" "$work/$m" 2> /dev/null
         s=$(size "$work/q.txt")
         sum=$((sum + s)); bsum=$((bsum + $(size "$work/q.zip")))
+        # The block of the binary file: its Base64 in lines of 64 between the two marker lines.
+        csum=$((csum + $( (echo '-----BEGIN QUILLET MESSAGE-----'; base64 -w 64 "$work/q.zip"
+            echo '-----END QUILLET MESSAGE-----') | wc -c)))
         [ "$min" -eq 0 ] || [ "$s" -lt "$min" ] && min=$s
         [ "$s" -gt "$max" ] && max=$s
     done
@@ -45,6 +51,6 @@ for m in m20 m2000 m99999; do
     age -a -r "$recipient" -o "$work/a.txt" "$work/$m"
     gpg --batch --quiet --yes --pinentry-mode loopback --passphrase-file "$work/key.txt" --symmetric --armor \
         -o "$work/g.asc" "$work/$m"
-    printf '| %s bytes | %d / %d / %d | %d | %d | %d | %d |\n' "$(size "$work/$m")" "$min" $((sum / runs)) "$max" \
-        "$nofill" $((bsum / runs)) "$(size "$work/a.txt")" "$(size "$work/g.asc")"
+    printf '| %s bytes | %d / %d / %d | %d | %d | %d | %d | %d |\n' "$(size "$work/$m")" "$min" $((sum / runs)) \
+        "$max" "$nofill" $((bsum / runs)) $((csum / runs)) "$(size "$work/a.txt")" "$(size "$work/g.asc")"
 done

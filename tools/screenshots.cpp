@@ -7,6 +7,7 @@
 #include "gui/frmMain_startup.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "pipeline/Dialogs.h"
+#include "support/KeyEntry.h"
 #include "texts/Language.h"
 
 #include <QApplication>
@@ -14,12 +15,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFrame>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextStream>
 
 #include <cstdlib>
@@ -32,11 +35,35 @@ struct Shot {
     std::function<QWidget*(frmMain&)> prepare;
 };
 
+// The scripted dialogs every window of this program answers through.
+ScriptedDialogs& Scripted()
+{
+    static ScriptedDialogs dialogs;
+    return dialogs;
+}
+
+// A control of the main window by its object name, as the tests find them.
+template <typename Widget = QPushButton> Widget* control(frmMain& window, const QString& name)
+{
+    return window.findChild<Widget*>(name);
+}
+
+QLineEdit* txbFile(frmMain& window, int index)
+{
+    return control<QLineEdit>(window, QStringLiteral("txbFile%1").arg(index));
+}
+
+void setText(frmMain& window, const QString& text)
+{
+    control<QPlainTextEdit>(window, QStringLiteral("txbText"))->setPlainText(text);
+}
+
 QWidget* showMain(frmMain& window, int language, bool encrypt)
 {
-    window.cboLanguage->setCurrentIndex(language);
+    control<QComboBox>(window, QStringLiteral("cboLanguage"))->setCurrentIndex(language);
     window.cboLanguage_Click();
-    (encrypt ? window.optEncrypt : window.optDecrypt)->setChecked(true);
+    control<QRadioButton>(window, encrypt ? QStringLiteral("optEncrypt") : QStringLiteral("optDecrypt"))
+        ->setChecked(true);
     window.Clock_Timer();
     return &window;
 }
@@ -44,10 +71,10 @@ QWidget* showMain(frmMain& window, int language, bool encrypt)
 QWidget* showFilledMain(frmMain& window)
 {
     showMain(window, Language::English, true);
-    window.txbText->setPlainText(QStringLiteral("Dear Anna,\n\nthe contract is attached. The figures on page 3 are "
-                                                "final; please sign by Friday.\n\nBest regards,\nTom"));
-    window.txbFile[0]->setText(QStringLiteral("/home/tom/Documents/contract-2024.pdf"));
-    window.txbFile[1]->setText(QStringLiteral("/home/tom/Mail/for-anna.zip"));
+    setText(window, QStringLiteral("Dear Anna,\n\nthe contract is attached. The figures on page 3 are "
+                                   "final; please sign by Friday.\n\nBest regards,\nTom"));
+    txbFile(window, 0)->setText(QStringLiteral("/home/tom/Documents/contract-2024.pdf"));
+    txbFile(window, 1)->setText(QStringLiteral("/home/tom/Mail/for-anna.zip"));
     window.Clock_Timer();
     return &window;
 }
@@ -60,8 +87,7 @@ void encryptLetter(frmMain& window, int language, bool withFile)
     showFilledMain(window);
     showMain(window, language, true);
     engine_set_kdf_level(KdfLevel::Interactive);
-    window.txbQuickKey->setText(QStringLiteral("Correct Horse Battery Staple 42"));
-    window.UpdateQuickKeyControls();
+    key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
     QString attachment;
     if (withFile) {
         attachment = folder.filePath(QStringLiteral("minutes.txt"));
@@ -76,16 +102,15 @@ void encryptLetter(frmMain& window, int language, bool withFile)
         }
         file.write(text);
     }
-    window.txbFile[0]->setText(attachment);
-    window.txbFile[1]->setText(folder.filePath(QStringLiteral("for-anna.zip")));
+    txbFile(window, 0)->setText(attachment);
+    txbFile(window, 1)->setText(folder.filePath(QStringLiteral("for-anna.zip")));
     window.cmdEncryptMessage_Click();
 }
 
 // The last box the scripted dialogs recorded, shown as the window would show it.
 QWidget* lastBox(frmMain& window, QMessageBox::Icon icon)
 {
-    const auto* scripted = dynamic_cast<ScriptedDialogs*>(&window.dialogs);
-    const MessageRequest last = scripted->messages().back();
+    const MessageRequest last = Scripted().messages().back();
     auto* box = new QMessageBox(icon, last.title, last.text, QMessageBox::Ok, &window);
     box->show();
     return box;
@@ -102,14 +127,13 @@ QWidget* closingMessage(frmMain& window, int language, bool withFile)
 QWidget* decryptLetter(frmMain& window, const QString& key)
 {
     encryptLetter(window, Language::English, true);
-    const QString letter = window.txbFile[1]->text();
+    const QString letter = txbFile(window, 1)->text();
     showMain(window, Language::English, false);
-    window.txbFile[0]->setText(letter);
-    window.txbQuickKey->setText(key);
-    window.UpdateQuickKeyControls();
+    txbFile(window, 0)->setText(letter);
+    key_entry::EnterKey(window, key);
     const QString received = QFileInfo(letter).absolutePath() + QStringLiteral("/received");
     QDir().mkpath(received);
-    static_cast<ScriptedDialogs&>(window.dialogs).queuePath(received);
+    Scripted().queuePath(received);
     window.cmdDecryptMessage_Click();
     window.Clock_Timer();
     return &window;
@@ -129,8 +153,10 @@ QWidget* pastedBlockDecrypted(frmMain& window)
     encryptLetter(window, Language::English, false);
     window.cmdCopyAsText_Click();
     showMain(window, Language::English, false);
-    window.txbFile[0]->clear();
-    window.PasteArmoredBlock();
+    txbFile(window, 0)->clear();
+    auto* text = control<QPlainTextEdit>(window, QStringLiteral("txbText"));
+    text->setFocus();
+    QTest::keySequence(text, QKeySequence::Paste);
     window.Clock_Timer();
     return &window;
 }
@@ -138,10 +164,11 @@ QWidget* pastedBlockDecrypted(frmMain& window)
 QWidget* randomnessAfterEncryption(frmMain& window)
 {
     encryptLetter(window, Language::English, true);
-    if (!window.RandomnessWindow)
+    auto* report = window.findChild<frmRandomnessGraphic*>();
+    if (report == nullptr)
         return &window; // the encryption failed: its box is the last scripted message
-    window.RandomnessWindow->show();
-    return window.RandomnessWindow;
+    report->show();
+    return report;
 }
 
 // The file fields filled through their own choosers (the tool's dialogs are scripted): in encrypt
@@ -150,7 +177,7 @@ QWidget* randomnessAfterEncryption(frmMain& window)
 QWidget* showFileFields(frmMain& window, bool encrypt)
 {
     showMain(window, Language::English, encrypt);
-    auto& dialogs = static_cast<ScriptedDialogs&>(window.dialogs);
+    ScriptedDialogs& dialogs = Scripted();
     QTemporaryDir home;
     const QString documents = home.filePath(QStringLiteral("Documents"));
     QDir().mkpath(documents);
@@ -166,8 +193,8 @@ QWidget* showFileFields(frmMain& window, bool encrypt)
     } else {
         dialogs.queuePath(documents + QStringLiteral("/from-tom.zip"));
         window.cmdSpecifyFile_Click(0);
-        window.Frame1->setVisible(true);
-        window.cmdSpecifyFile[1]->setEnabled(true);
+        control<QFrame>(window, QStringLiteral("Frame1"))->setVisible(true);
+        control(window, QStringLiteral("cmdSpecifyFile1"))->setEnabled(true);
         dialogs.queuePath(documents);
         window.cmdSpecifyFile_Click(1);
     }
@@ -179,8 +206,7 @@ QWidget* showFileFields(frmMain& window, bool encrypt)
 QWidget* showKey(frmMain& window, bool hidden)
 {
     showMain(window, Language::English, true);
-    window.txbQuickKey->setText(QStringLiteral("Violets are blue 1984"));
-    window.UpdateQuickKeyControls();
+    key_entry::EnterKey(window, QStringLiteral("Violets are blue 1984"));
     if (hidden)
         window.cmdHideShowQuickKey_Click();
     window.Clock_Timer();
@@ -235,7 +261,7 @@ int main(int argc, char** argv)
         return EXIT_FAILURE;
     }
 
-    ScriptedDialogs dialogs;
+    ScriptedDialogs& dialogs = Scripted();
     if (!LoadProgramTextsOrReport(dialogs, QCoreApplication::applicationDirPath())) {
         err << dialogs.records().back().message.text << "\n";
         return EXIT_FAILURE;

@@ -281,7 +281,8 @@ Options:
   -o, --out FILE           encrypt: the ciphertext file to write; - for standard output
                            (binary only into a file or pipe, never onto a terminal)
   --armor                  encrypt: write the text form (a block of Base64 lines between
-                           BEGIN and END lines) for the body of an e-mail
+                           BEGIN and END lines) for the body of an e-mail; its filler is
+                           smaller, so a short message stays a short block
   -f, --force              encrypt: replace --out if it exists (otherwise it is kept and
                            nothing is done)
   -a, --attach FILE        encrypt: a file to send along with the message

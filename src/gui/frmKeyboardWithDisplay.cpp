@@ -1,6 +1,6 @@
 #include "gui/frmKeyboardWithDisplay.h"
 
-#include "gui/Twips.h"
+#include "texts/WindowTexts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,7 +11,7 @@
 namespace {
 
 // The window stands this far below the top of the main window.
-constexpr int OffsetBelowMainWindow = TwipsToPixels(4340);
+constexpr int OffsetBelowMainWindow = 289;
 constexpr int DefaultWidth = 560;
 
 QPushButton* MakeButton(const QString& objectName, const QString& caption, QWidget* parent)
@@ -100,9 +100,9 @@ void frmKeyboardWithDisplay::setMaxKeyLength(int length)
 void frmKeyboardWithDisplay::applyProgramTexts(int language)
 {
     language_ = language;
-    cmdYes_->setText(programText(97));
-    cmdNo_->setText(programText(98));
-    cmdCancel_->setText(programText(184));
+    cmdYes_->setText(programText(KeyWindowTexts::Yes));
+    cmdNo_->setText(programText(KeyWindowTexts::No));
+    cmdCancel_->setText(programText(KeyWindowTexts::Cancel));
 }
 
 void frmKeyboardWithDisplay::KeyboardWithDisplay(QWidget* mainWindow)
@@ -124,9 +124,9 @@ void frmKeyboardWithDisplay::showEvent(QShowEvent* event)
 
 void frmKeyboardWithDisplay::activate()
 {
-    lblEntertheKey_->setText(programText(124));
-    setWindowTitle(programText(57));
-    lblUseThisKey_->setText(programText(127));
+    lblEntertheKey_->setText(programText(KeyWindowTexts::EnterTheKey));
+    setWindowTitle(programText(KeyWindowTexts::Title));
+    lblUseThisKey_->setText(programText(KeyWindowTexts::UseThisKey));
     txbKey_->end(false);
     txbKey_Change();
     keyAccepted_ = false;
@@ -153,14 +153,16 @@ void frmKeyboardWithDisplay::txbKey_Change()
 
     if (valid) {
         checksum_ = Keys::KeyChecksum(txbKey_->text());
-        lblChecksumIs_->setText(programText(136) + QLatin1Char(' ') + QString::number(checksum_));
+        lblChecksumIs_->setText(programText(KeyWindowTexts::ChecksumIs) + QLatin1Char(' ') +
+                                QString::number(checksum_));
         return;
     }
     const int significant = Keys::SignificantLength(txbKey_->text());
     if (significant == 1)
-        lblChecksumIs_->setText(QStringLiteral("1 ") + programText(102));
+        lblChecksumIs_->setText(QStringLiteral("1 ") + programText(KeyWindowTexts::OneCharacterCounted));
     else
-        lblChecksumIs_->setText(QString::number(significant) + QLatin1Char(' ') + programText(103));
+        lblChecksumIs_->setText(QString::number(significant) + QLatin1Char(' ') +
+                                programText(KeyWindowTexts::CharactersCounted));
 }
 
 void frmKeyboardWithDisplay::cmdYes_Click()

@@ -1,8 +1,8 @@
 #include "gui/frmLargeTextbox.h"
 
 #include "gui/MessageFont.h"
-#include "gui/Twips.h"
 #include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,8 +11,19 @@
 #include <QTextDocumentFragment>
 
 namespace {
+using namespace LargeTextboxTexts;
+
 constexpr int margin = 12;
 constexpr int buttonHeight = 27;
+// The copy button fits its longer German captions.
+constexpr int CopySelectionWidth = 250;
+constexpr int CopySelectionWidthGerman = 333;
+constexpr int CopyAllWidth = 166;
+constexpr int CopyAllWidthGerman = 233;
+// Placed over the main window, starting a little below its top and ending above its bottom.
+constexpr int BelowMainWindowTop = 93;
+constexpr int ShorterThanMainWindow = 106;
+constexpr int ButtonRowHeight = 60;
 } // namespace
 
 frmLargeTextbox::frmLargeTextbox(QWidget* parent)
@@ -43,9 +54,9 @@ void frmLargeTextbox::Form_Activate(const QString& text, bool readOnly, int lang
                                     const QWidget* mainTextBox)
 {
     this->language = language;
-    setWindowTitle(Language::GetProgramText(425, language));
-    cmdSave->setText(Language::GetProgramText(426, language));
-    cmdCancel->setText(Language::GetProgramText(427, language));
+    setWindowTitle(Language::GetProgramText(Title, language));
+    cmdSave->setText(Language::GetProgramText(Save, language));
+    cmdCancel->setText(Language::GetProgramText(Cancel, language));
     placeOver(mainWindow, mainTextBox);
 
     txbText->setPlainText(text);
@@ -71,11 +82,11 @@ void frmLargeTextbox::UpdateCopyButton()
 {
     const bool german = language == Language::German;
     if (txbText->textCursor().hasSelection()) {
-        cmdCopyToClipboard->setText(Language::GetProgramText(176, language));
-        cmdCopyToClipboard->setFixedWidth(TwipsToPixels(german ? 5000 : 3750));
+        cmdCopyToClipboard->setText(Language::GetProgramText(CopySelection, language));
+        cmdCopyToClipboard->setFixedWidth(german ? CopySelectionWidthGerman : CopySelectionWidth);
     } else {
-        cmdCopyToClipboard->setText(Language::GetProgramText(175, language));
-        cmdCopyToClipboard->setFixedWidth(TwipsToPixels(german ? 3500 : 2500));
+        cmdCopyToClipboard->setText(Language::GetProgramText(CopyAll, language));
+        cmdCopyToClipboard->setFixedWidth(german ? CopyAllWidthGerman : CopyAllWidth);
     }
 }
 
@@ -97,8 +108,8 @@ void frmLargeTextbox::placeOver(const QWidget* mainWindow, const QWidget* mainTe
     if (mainWindow == nullptr)
         return;
     const QRect main = mainWindow->geometry();
-    setGeometry(main.left(), main.top() + TwipsToPixels(1400), main.width(),
-                qMax(main.height() - TwipsToPixels(1600), 200));
+    setGeometry(main.left(), main.top() + BelowMainWindowTop, main.width(),
+                qMax(main.height() - ShorterThanMainWindow, 200));
     if (mainTextBox != nullptr) {
         textLeft = qMax(mainTextBox->mapTo(mainWindow, QPoint(0, 0)).x(), 0);
         textRightMargin = qMax(main.width() - textLeft - mainTextBox->width(), 0);
@@ -108,10 +119,10 @@ void frmLargeTextbox::placeOver(const QWidget* mainWindow, const QWidget* mainTe
 void frmLargeTextbox::layoutControls()
 {
     const int textWidth = qMax(width() - textLeft - textRightMargin, 100);
-    const int textHeight = qMax(height() - margin - (buttonHeight + TwipsToPixels(900)), 60);
+    const int textHeight = qMax(height() - margin - (buttonHeight + ButtonRowHeight), 60);
     txbText->setGeometry(textLeft, margin, textWidth, textHeight);
 
-    const int buttonTop = margin + textHeight + (TwipsToPixels(900) - buttonHeight) / 2;
+    const int buttonTop = margin + textHeight + (ButtonRowHeight - buttonHeight) / 2;
     cmdCopyToClipboard->move(textLeft, buttonTop);
     const int right = textLeft + textWidth;
     cmdCancel->setGeometry(right - 120, buttonTop, 120, buttonHeight);

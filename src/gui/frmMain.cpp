@@ -1,10 +1,10 @@
 #include "gui/frmMain.h"
 
-#include "gui/Twips.h"
 #include "gui/frmKeyboardWithDisplay.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -27,10 +27,13 @@
 
 namespace {
 
+using namespace MainWindowTexts;
+
 constexpr int ClockIntervalMs = 1000;
-constexpr int WindowHeightTwips = 8070;
-constexpr int ClipboardLabelInsetTwips = 400;
-constexpr int WindowWidthPixels = 780;
+constexpr int WindowWidth = 780;
+constexpr int WindowHeight = 538;
+// Room right of the clipboard label, so its text does not touch the window's edge.
+constexpr int ClipboardLabelInset = 14;
 constexpr int ButtonFontSize = 10;
 constexpr int SmallButtonFontSize = 8;
 const QColor BusyKeyColour(255, 0, 0);
@@ -245,7 +248,7 @@ void frmMain::BuildControls()
     statusLayout->addWidget(lblTextbox, 1);
     statusLayout->addWidget(lblTavolan);
     statusLayout->addWidget(lblClipboard, 1);
-    statusLayout->addSpacing(TwipsToPixels(ClipboardLabelInsetTwips) - 12);
+    statusLayout->addSpacing(ClipboardLabelInset);
 
     auto* windowLayout = new QVBoxLayout(this);
     windowLayout->addWidget(Frame4, 1);
@@ -354,17 +357,12 @@ void frmMain::Form_Load()
     LoadingFinished = false;
     move(0, 0);
     // The texts themselves are loaded by the start-up before the window is built.
-    DataFileName = QStringLiteral("zeb.dat");
     InitialiseMainWindow();
 
-    MakerName = ProgramText(310);
-    ProductCode = QStringLiteral("ZEB");
     // The one version of the project (CMake's project()), as --version and the package give it.
-    VersionText = QStringLiteral(QUILLET_VERSION);
-    RegistryKeyPath = ProgramText(273) + QLatin1Char('\\') + MakerName + QLatin1Char('\\') + ProductCode;
-    setWindowTitle(QStringLiteral("Quillet ") + VersionText);
-    lblTavolan->setText(MakerName);
-    resize(WindowWidthPixels, TwipsToPixels(WindowHeightTwips));
+    setWindowTitle(QStringLiteral("Quillet " QUILLET_VERSION));
+    lblTavolan->setText(ProgramText(MakerName));
+    resize(WindowWidth, WindowHeight);
 
     cmdClearQuickKey_Click();
     SetControlFonts();
@@ -426,7 +424,7 @@ void frmMain::SetControlFonts()
 
 void frmMain::optEncrypt_Click()
 {
-    if (KeyFieldShowsBusy())
+    if (BusyLineShown())
         return;
     cmdLoadSaveTextbox[0]->setEnabled(true);
     setBold(optEncrypt, true);
@@ -464,7 +462,7 @@ void frmMain::optEncrypt_Click()
 
 void frmMain::optDecrypt_Click()
 {
-    if (KeyFieldShowsBusy())
+    if (BusyLineShown())
         return;
     cmdLoadSaveTextbox[0]->setEnabled(false);
     setBold(optEncrypt, false);
@@ -499,14 +497,15 @@ void frmMain::optDecrypt_Click()
     SetTheFocus();
 }
 
-bool frmMain::KeyFieldShowsBusy() const
+bool frmMain::BusyLineShown() const
 {
-    return txbQuickKey->palette().color(QPalette::Text) == BusyKeyColour;
+    return BusyLineIsShown;
 }
 
 void frmMain::ShowBusyLine(const QString& busyText)
 {
     const bool busy = !busyText.isEmpty();
+    BusyLineIsShown = busy;
     repaint();
     txbQuickKey->setText(busyText);
     SetKeyFieldLook(txbQuickKey, busy ? BusyKeyColour : QColor(Qt::black), busy,
@@ -548,40 +547,38 @@ void frmMain::ApplyProgramTexts()
     FillLanguageList();
     SetButtonFontSizes();
 
-    lblLanguage->setText(ProgramText(187));
-    txbQuickKey->setToolTip(ProgramText(90));
-    optEncrypt->setText(ProgramText(1));
-    optDecrypt->setText(ProgramText(2));
-    cmdClearTextbox->setText(ProgramText(6));
-    cmdViewCiphertext->setText(ProgramText(7));
-    cmdCopyAsText->setText(ProgramText(453));
-    cmdCopyAsText->setToolTip(ProgramText(454));
-    cmdLoadSaveTextbox[0]->setText(ProgramText(8));
-    cmdLoadSaveTextbox[1]->setText(ProgramText(9));
-    cmdEnlargeTextbox->setText(ProgramText(10));
+    lblLanguage->setText(ProgramText(LanguageLabel));
+    txbQuickKey->setToolTip(ProgramText(KeyFieldHint));
+    optEncrypt->setText(ProgramText(EncryptOption));
+    optDecrypt->setText(ProgramText(DecryptOption));
+    cmdClearTextbox->setText(ProgramText(Clear));
+    cmdViewCiphertext->setText(ProgramText(ViewCiphertext));
+    cmdCopyAsText->setText(ProgramText(CopyAsText));
+    cmdCopyAsText->setToolTip(ProgramText(CopyAsTextHint));
+    cmdLoadSaveTextbox[0]->setText(ProgramText(LoadFromFile));
+    cmdLoadSaveTextbox[1]->setText(ProgramText(SaveToFile));
+    cmdEnlargeTextbox->setText(ProgramText(Enlarge));
     ShowTextboxSize();
     ShowClipboardSize();
 
-    for (int i = 0; i < 4; ++i)
-        SpecifyFileCaptions[i] = ProgramText(14 + i);
+    SpecifyFileCaptions[0] = ProgramText(FileToAppend);
+    SpecifyFileCaptions[1] = ProgramText(CiphertextFile);
+    SpecifyFileCaptions[2] = ProgramText(OutputFile);
+    SpecifyFileCaptions[3] = ProgramText(FolderForAttachedFile);
     lblAppendedFile->setText(SpecifyFileCaptions[3]);
     ShowModeCaptions();
 
-    cmdClearFile[0]->setText(ProgramText(6));
-    cmdClearFile[1]->setText(ProgramText(6));
-    cmdClearQuickKey->setText(ProgramText(6));
-    cmdQuickKey->setText(ProgramText(110));
-    // The key is hidden while the button offers to show it, whichever language wrote that caption.
-    const QString caption = cmdHideShowQuickKey->text();
-    const bool keyHidden = !caption.isEmpty() && (caption == Language::GetProgramText(380, Language::English) ||
-                                                  caption == Language::GetProgramText(380, Language::German));
-    cmdHideShowQuickKey->setText(ProgramText(keyHidden ? 380 : 379));
+    cmdClearFile[0]->setText(ProgramText(Clear));
+    cmdClearFile[1]->setText(ProgramText(Clear));
+    cmdClearQuickKey->setText(ProgramText(Clear));
+    cmdQuickKey->setText(ProgramText(KeyCommand));
+    SetHideShowCaption(ShowKeyOffered);
 
-    cmdEncryptMessage->setText(ProgramText(24));
-    cmdDecryptMessage->setText(ProgramText(25));
-    cmdHelp->setText(ProgramText(28));
-    cmdQuit->setText(ProgramText(36));
-    lblNoKeySpecified->setText(ProgramText(382));
+    cmdEncryptMessage->setText(ProgramText(EncryptCommand));
+    cmdDecryptMessage->setText(ProgramText(DecryptCommand));
+    cmdHelp->setText(ProgramText(Help));
+    cmdQuit->setText(ProgramText(Quit));
+    lblNoKeySpecified->setText(ProgramText(NoKeySpecified));
     FitButtonsToCaptions();
     update();
     // Secondary windows made so far follow the language; the others take it when they are made.
@@ -604,15 +601,15 @@ void frmMain::FitButtonsToCaptions()
     const QStringList fileCaptions(std::begin(SpecifyFileCaptions), std::end(SpecifyFileCaptions));
     for (QWidget* widget : std::initializer_list<QWidget*>{cmdSpecifyFile[0], cmdSpecifyFile[1], lblAppendedFile})
         fitToCaptions(widget, fileCaptions);
-    fitToCaptions(cmdHideShowQuickKey, {ProgramText(379), ProgramText(380)});
+    fitToCaptions(cmdHideShowQuickKey, {ProgramText(HideKey), ProgramText(ShowKey)});
 }
 
 void frmMain::FillLanguageList()
 {
     const QSignalBlocker quiet(cboLanguage);
     cboLanguage->clear();
-    cboLanguage->addItem(ProgramText(200), Language::English);
-    cboLanguage->addItem(ProgramText(201), Language::German);
+    cboLanguage->addItem(ProgramText(MainWindowTexts::English), Language::English);
+    cboLanguage->addItem(ProgramText(MainWindowTexts::German), Language::German);
     cboLanguage->setCurrentIndex(CurrentLanguage);
 }
 
@@ -630,24 +627,23 @@ void frmMain::SetButtonFontSizes()
 void frmMain::ShowTextboxSize()
 {
     const qsizetype length = txbText->toPlainText().size();
-    lblTextbox->setText(length == 1 ? ProgramText(11) : WithCount(ProgramText(12), length));
+    lblTextbox->setText(length == 1 ? ProgramText(TextboxHoldsOne) : WithCount(ProgramText(TextboxHoldsCount), length));
 }
 
 void frmMain::ShowClipboardSize()
 {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr) {
-        lblClipboard->setText(ProgramText(13));
+        lblClipboard->setText(ProgramText(ReadWriteError));
         return;
     }
-    ClipboardText = clipboard->text();
-    const qsizetype length = ClipboardText.size();
+    const qsizetype length = clipboard->text().size();
     if (length == 0)
-        lblClipboard->setText(ProgramText(213));
+        lblClipboard->setText(ProgramText(ClipboardEmpty));
     else if (length == 1)
-        lblClipboard->setText(ProgramText(26));
+        lblClipboard->setText(ProgramText(ClipboardHoldsOne));
     else
-        lblClipboard->setText(WithCount(ProgramText(27), length));
+        lblClipboard->setText(WithCount(ProgramText(ClipboardHoldsCount), length));
 }
 
 void frmMain::Clock_Timer()
@@ -656,7 +652,7 @@ void frmMain::Clock_Timer()
     ShowClipboardSize();
     UpdateTooltips();
     // While a command runs, the window's enabled states are the command's.
-    if (KeyFieldShowsBusy())
+    if (BusyLineShown())
         return;
 
     UpdateTextToolButtons();
@@ -666,7 +662,7 @@ void frmMain::Clock_Timer()
 
 void frmMain::UpdateTextToolButtons()
 {
-    if (KeyFieldShowsBusy())
+    if (BusyLineShown())
         return;
     const bool hasText = !txbText->toPlainText().isEmpty();
     for (QPushButton* button : {cmdClearTextbox, cmdLoadSaveTextbox[1], cmdEnlargeTextbox})
@@ -675,22 +671,22 @@ void frmMain::UpdateTextToolButtons()
 
 void frmMain::UpdateTooltips()
 {
-    const QString checksum = QuickKey.isEmpty()
-                                 ? QString()
-                                 : ProgramText(136) + QLatin1Char(' ') + QString::number(Keys::KeyChecksum(QuickKey));
+    const QString checksum = QuickKey.isEmpty() ? QString()
+                                                : ProgramText(KeyChecksumIs) + QLatin1Char(' ') +
+                                                      QString::number(Keys::KeyChecksum(QuickKey));
     cmdEncryptMessage->setToolTip(checksum);
     cmdDecryptMessage->setToolTip(checksum);
 
     const bool textEmpty = txbText->toPlainText().isEmpty();
-    txbText->setToolTip(textEmpty && !EncryptMode ? ProgramText(18) : QString());
+    txbText->setToolTip(textEmpty && !EncryptMode ? ProgramText(DecryptedMessageHint) : QString());
     auto hint = [this](int index, int number) {
         return txbFile[index]->text().isEmpty() ? ProgramText(number) : QString();
     };
     if (EncryptMode) {
-        txbFile[0]->setToolTip(hint(0, 80));
-        txbFile[1]->setToolTip(hint(1, 81));
+        txbFile[0]->setToolTip(hint(0, FileToAppendHint));
+        txbFile[1]->setToolTip(hint(1, OutputFileHint));
     } else {
-        txbFile[0]->setToolTip(hint(0, 82));
+        txbFile[0]->setToolTip(hint(0, CiphertextFileHint));
     }
 }
 
@@ -712,4 +708,10 @@ void frmMain::ClearRM()
 {
     RM[0] = -1.0;
     RM[1] = -1.0;
+}
+
+void frmMain::RetireCiphertextView()
+{
+    cmdViewCiphertext->setEnabled(false);
+    ViewCiphertextWasEnabled = false;
 }

@@ -1,15 +1,16 @@
 #pragma once
 // The main window: it owns every piece of user state for the whole run (message, mode, file fields,
-// key, language, randomness measures). Each area of the program implements its own handlers of this
-// window in its own source file:
-//   frmMain.cpp                start-up, modes, language, captions, status clock, focus
-//   keys/frmMain_keys.cpp      key controls
-//   files/frmMain_files.cpp    file fields
-//   app/frmMain_encrypt.cpp    encrypt command
-//   app/frmMain_decrypt.cpp    decrypt command
-//   viewers/frmMain_tools.cpp  text-box tools, help, web links, quitting
+// key, language, randomness measures) and keeps it to itself. Each area of the window has its own
+// source file beside this header:
+//   frmMain.cpp           start-up, modes, language, captions, status clock, focus, busy line
+//   frmMain_keys.cpp      key controls
+//   frmMain_files.cpp     file fields
+//   frmMain_encrypt.cpp   encrypt command
+//   frmMain_decrypt.cpp   decrypt command
+//   frmMain_tools.cpp     text-box tools, help, web links, quitting
 // Every control carries its name as Qt object name (array members with the index appended), so tests
-// reach them with findChild.
+// and the screenshot program reach them with findChild; the public members are the window's event
+// handlers and the few states the window's behaviour reads back.
 
 #include "files/WorkingFolders.h"
 
@@ -28,7 +29,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 
-// Secondary windows, created lazily by the areas that own them (parented to the main window).
+// Secondary windows, made on first use by the areas that own them (children of the main window).
 class frmKeyboardWithDisplay;
 class frmLargeTextbox;
 class frmView;
@@ -42,7 +43,7 @@ class frmMain : public QWidget {
     explicit frmMain(Dialogs& dialogs, const QString& workingFolderBase = QString(), QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // ---- Start-up, modes, language, status (frmMain.cpp) ----
+    // ---- Event handlers ----
     // Runs after the program texts are loaded: initialises, applies the stored language, shows the
     // window and starts the clock.
     void Form_Load();
@@ -50,66 +51,18 @@ class frmMain : public QWidget {
     void optDecrypt_Click();
     void cboLanguage_Click();
     void Clock_Timer();
-    void SetLanguageDependentProgramText();
-    void SetTheFocus();
-    void ClearRM();
-    void ShowTextboxSize();
-    void ShowClipboardSize();
-    // Program text `number` in the current language.
-    QString ProgramText(int number) const;
-    // True while a command runs and borrows txbQuickKey as its red busy line.
-    bool KeyFieldShowsBusy() const;
-
-    // ---- Key controls (keys/frmMain_keys.cpp) ----
     void cmdQuickKey_Click();
     void txbQuickKey_Click();
     void cmdHideShowQuickKey_Click();
     void cmdClearQuickKey_Click();
-    void UpdateQuickKeyControls();
-    void NoKeyMessage();
-    // True when the user chose to see the hidden key; the calling command then stops.
-    bool AskToShowHiddenKey();
-    // Overwrites the key wherever the window holds it (quitting); the controls show "no key".
-    void WipeKey();
-
-    // ---- File fields (files/frmMain_files.cpp) ----
     void cmdSpecifyFile_Click(int index);
     void cmdClearFile_Click(int index);
     void txbFile_Click(int index);
-    // intI 0: the text-box limit; 1: the limit of the file to append.
-    void TooLargeErrMsg(const QString& strMsg, int intI);
-    // The chosen folder, "" when cancelled.
-    QString BrowseForFolder(const QString& prompt);
-    // Drag and drop onto txbFile(index) (enter and move both come to DragOver); true when the event
-    // was handled here, false to leave it to the text box.
-    bool txbFile_DragOver(int index, QDragMoveEvent* event);
-    bool txbFile_DragDrop(int index, QDropEvent* event);
-    // `quillet FILE`: decrypt mode with the received file in the file field, ready for the key.
-    void OpenReceivedFile(const QString& path);
-    // Removes the working folder of the last pipeline run, should it still be there (quitting).
-    void RemoveWorkingFolder();
-
-    // ---- Encrypt command (app/frmMain_encrypt.cpp) ----
     void cmdEncryptMessage_Click();
     void cmdViewCiphertext_Click();
     // Puts the latest ciphertext on the clipboard as its armored text block.
     void cmdCopyAsText_Click();
-    // Copy as text is offered in encrypt mode while the text box holds the message just encrypted.
-    void ShowCopyAsText();
-    // Enabled state of every button, option button and combo box; of frames, text boxes and labels
-    // too when their flag is set.
-    void SetControlsEnabled(bool enabled, bool frames, bool textBoxes, bool labels);
-    // Borrows txbQuickKey as the red, bold, centred busy line and paints it at once; "" gives the field
-    // back its usual look, empty (the command puts the key text back).
-    void ShowBusyLine(const QString& busyText);
-
-    // ---- Decrypt command (app/frmMain_decrypt.cpp) ----
     void cmdDecryptMessage_Click();
-    // In decrypt mode the text box is read-only; pasting a text block into it shows the block and
-    // decrypts it. False when the clipboard holds no block (the paste is left to the text box).
-    bool PasteArmoredBlock();
-
-    // ---- Text-box tools, help, quitting (viewers/frmMain_tools.cpp) ----
     void cmdLoadSaveTextbox_Click(int index);
     void cmdClearTextbox_Click();
     void txbText_Change();
@@ -119,8 +72,106 @@ class frmMain : public QWidget {
     void cmdHelp_KeyUp(int key);
     void Form_KeyUp(int key);
     void lblTavolan_Click();
-    void OpenWebTarget(const QString& target);
     void cmdQuit_Click();
+    // `quillet FILE`: decrypt mode with the received file in the file field, ready for the key.
+    void OpenReceivedFile(const QString& path);
+    // Applies the captions of the current language again.
+    void SetLanguageDependentProgramText();
+
+    // ---- States the behaviour reads back ----
+    // A key is set and hidden: cmdHideShowQuickKey offers to show it and the key box is empty.
+    bool KeyHidden() const;
+    // A command runs and has borrowed txbQuickKey as its busy line.
+    bool BusyLineShown() const;
+    // The key as accepted in the key-entry window, "" when none is set.
+    const QString& QuickKeyText() const { return QuickKey; }
+    // Language index of the captions (Language::English or Language::German).
+    int ShownLanguage() const { return CurrentLanguage; }
+    // Randomness of the last plain package (side 0) and ciphertext (side 1); -1.0 when not measured.
+    double RandomnessMeasure(int side) const { return RM[side]; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override; // frmMain_tools.cpp
+
+  private:
+    // ---- Building, modes, language, status (frmMain.cpp) ----
+    void BuildControls();
+    void ConnectHandlers();
+    void InitialiseMainWindow();
+    void ApplyProgramTexts();
+    void FillLanguageList();
+    void SetButtonFontSizes();
+    void SetControlFonts();
+    void ShowModeCaptions();
+    void FitButtonsToCaptions();
+    void UpdateTooltips();
+    // Clear, save and enlarge are offered exactly when the text box holds text (not while a command runs).
+    void UpdateTextToolButtons();
+    void SetTheFocus();
+    void ClearRM();
+    void ShowTextboxSize();
+    void ShowClipboardSize();
+    // Program text `number` in the current language.
+    QString ProgramText(int number) const;
+    // Borrows txbQuickKey as the red, bold, centred busy line and paints it at once; "" gives the field
+    // back its usual look, empty (the command puts the key text back).
+    void ShowBusyLine(const QString& busyText);
+    // Enabled state of every button, option button and combo box; of frames, text boxes and labels
+    // too when their flag is set.
+    void SetControlsEnabled(bool enabled, bool frames, bool textBoxes, bool labels);
+    // The view of the last ciphertext's randomness belongs to it alone: a new key, a changed text or
+    // a decryption retires it in both modes.
+    void RetireCiphertextView();
+
+    // ---- Key controls (frmMain_keys.cpp) ----
+    // Brings the key buttons and the "no key" label into line with the text of txbQuickKey.
+    void UpdateQuickKeyControls();
+    void NoKeyMessage();
+    // True when the user chose to see the hidden key; the calling command then stops.
+    bool AskToShowHiddenKey();
+    // Overwrites the key wherever the window holds it (quitting); the controls show "no key".
+    void WipeKey();
+    void ForgetKey();
+    // The caption of cmdHideShowQuickKey: "show" while the key is hidden, "hide" while it is shown.
+    void SetHideShowCaption(bool offerToShow);
+    frmKeyboardWithDisplay& KeyEntryWindow();
+
+    // ---- File fields (frmMain_files.cpp) ----
+    // The chosen folder, "" when cancelled.
+    QString BrowseForFolder(const QString& prompt);
+    // Drag and drop onto txbFile(index) (enter and move both come to DragOver); true when the event
+    // was handled here, false to leave it to the text box.
+    bool txbFile_DragOver(int index, QDragMoveEvent* event);
+    bool txbFile_DragDrop(int index, QDropEvent* event);
+    // What a file row holds in the mode shown.
+    enum class RowKind { FileToAppend, OutputFile, CiphertextFile, Folder };
+    RowKind KindOfRow(int index) const;
+    bool FitsRow(int index, const QString& path) const;
+    void ShowPath(int index, const QString& path);
+    void TakeFolder(const QString& folder);
+
+    // ---- Encrypt and decrypt commands (frmMain_encrypt.cpp, frmMain_decrypt.cpp) ----
+    frmRandomnessGraphic& RandomnessReportWindow();
+    // Copy as text is offered in encrypt mode while the text box holds the message just encrypted.
+    void ShowCopyAsText();
+    // In decrypt mode the text box is read-only; pasting a text block into it shows the block and
+    // decrypts it. False when the clipboard holds no block (the paste is left to the text box).
+    bool PasteArmoredBlock();
+    // The row of the attached file: Frame1 with lblAppendedFile where cmdSpecifyFile(1) stands.
+    void ShowAttachedFileRow(bool visible, const QString& caption, const QString& path);
+
+    // ---- Text-box tools, help, quitting (frmMain_tools.cpp) ----
+    void Warn(const QString& text, const QString& title);
+    bool AcceptTextFile(const QString& path);
+    void LoadTextbox();
+    void SaveTextbox();
+    bool TextboxIsEmpty();
+    void ShowLocalHelp();
+    void OpenWebTarget(const QString& target);
+    // The quit procedure. True when the program may end; false when the user chose to keep it running.
+    bool PrepareToQuit();
 
     // ---- Controls ----
     QFrame* Frame4;
@@ -168,6 +219,8 @@ class frmMain : public QWidget {
 
     bool LoadingFinished = false;
     bool EncryptMode = true;
+    bool ShowKeyOffered = false; // cmdHideShowQuickKey offers to show the key (it is hidden)
+    bool BusyLineIsShown = false;
     int CurrentLanguage = -1;
     int PreviousLanguage = -1;
 
@@ -178,40 +231,13 @@ class frmMain : public QWidget {
     bool ViewCiphertextWasEnabled = false;
     // The ciphertext file of the latest encryption, for Copy as text; "" once the text box changes.
     QByteArray LastCiphertext;
-    QString ChosenFolder;
-    QString ClipboardText;
 
     QString QuickKey;
     // Randomness of the last plain package [0] and ciphertext [1]; -1.0 when not measured.
     double RM[2] = {-1.0, -1.0};
 
-    QString DataFileName;
-    QString VersionText;
-    QString MakerName;
-    QString ProductCode;
-    QString RegistryKeyPath;
-
     frmKeyboardWithDisplay* KeyboardWindow = nullptr;
     frmLargeTextbox* LargeTextboxWindow = nullptr;
     frmView* ViewWindow = nullptr;
     frmRandomnessGraphic* RandomnessWindow = nullptr;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override; // viewers/frmMain_tools.cpp
-
-  private:
-    void BuildControls();
-    void ConnectHandlers();
-    void InitialiseMainWindow();
-    void ApplyProgramTexts();
-    void FillLanguageList();
-    void SetButtonFontSizes();
-    void SetControlFonts();
-    void ShowModeCaptions();
-    void FitButtonsToCaptions();
-    void UpdateTooltips();
-    // Clear, save and enlarge are offered exactly when the text box holds text (not while a command runs).
-    void UpdateTextToolButtons();
 };

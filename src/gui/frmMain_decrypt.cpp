@@ -13,21 +13,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
-
-constexpr int ShowKeyCaption = 380; // cmdHideShowQuickKey while the key is hidden
-
-// The row of the attached file: Frame1 with lblAppendedFile where cmdSpecifyFile(1) stands.
-void ShowAttachedFileRow(frmMain& window, bool visible, const QString& caption, const QString& path)
+void frmMain::ShowAttachedFileRow(bool visible, const QString& caption, const QString& path)
 {
-    window.cmdSpecifyFile[1]->setVisible(false);
-    window.lblAppendedFile->setText(caption);
-    window.lblAppendedFile->setVisible(visible);
-    window.txbFile[1]->setText(path);
-    window.Frame1->setVisible(visible);
+    cmdSpecifyFile[1]->setVisible(false);
+    lblAppendedFile->setText(caption);
+    lblAppendedFile->setVisible(visible);
+    txbFile[1]->setText(path);
+    Frame1->setVisible(visible);
 }
-
-} // namespace
 
 void frmMain::cmdDecryptMessage_Click()
 {
@@ -35,14 +28,14 @@ void frmMain::cmdDecryptMessage_Click()
         NoKeyMessage();
         return;
     }
-    if (cmdHideShowQuickKey->text() == ProgramText(ShowKeyCaption) && AskToShowHiddenKey())
+    if (KeyHidden() && AskToShowHiddenKey())
         return;
     // A text block in the text box (pasted there) is decrypted as if it were the file.
     const QByteArray shownText = txbText->toPlainText().toUtf8();
     const bool blockInTextBox = Armor::Decode(shownText).found != Armor::Found::NoBlock;
     txbText->clear();
     cmdSpecifyFile[1]->raise();
-    ShowAttachedFileRow(*this, false, lblAppendedFile->text(), {});
+    ShowAttachedFileRow(false, lblAppendedFile->text(), {});
 
     const QString keptKeyText = txbQuickKey->text();
     ShowBusyLine(DecryptBusyText(CurrentLanguage));
@@ -58,17 +51,16 @@ void frmMain::cmdDecryptMessage_Click()
     request.workingFolderBase = WorkingFolderBase;
     request.workingFolders = &RunFolders;
     // The folder row stands behind the folder chooser while the user picks a folder.
-    request.showFolderControls = [this](const QString& caption) { ShowAttachedFileRow(*this, true, caption, {}); };
+    request.showFolderControls = [this](const QString& caption) { ShowAttachedFileRow(true, caption, {}); };
     const DecryptOutcome outcome = DecryptMessage(request, dialogs);
 
     txbText->setPlainText(outcome.message.value_or(QString()));
-    ShowAttachedFileRow(*this, outcome.showFolderFrame, outcome.appendedFileCaption, outcome.writtenFilePath);
+    ShowAttachedFileRow(outcome.showFolderFrame, outcome.appendedFileCaption, outcome.writtenFilePath);
     SetControlsEnabled(true, false, false, true);
     ShowBusyLine({});
     txbQuickKey->setText(keptKeyText);
     cmdEncryptMessage->setEnabled(false);
-    cmdViewCiphertext->setEnabled(false);
-    ViewCiphertextWasEnabled = false;
+    RetireCiphertextView();
     SetTheFocus();
 }
 

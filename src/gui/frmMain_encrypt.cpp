@@ -5,6 +5,7 @@
 #include "format/ArmoredText.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "pipeline/EncryptPipeline.h"
+#include "texts/WindowTexts.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -25,32 +26,32 @@ bool IsFrame(const QWidget* widget)
     return widget->metaObject() == &QFrame::staticMetaObject;
 }
 
-// The report window is made on first use and lives as long as the main window.
-frmRandomnessGraphic* RandomnessWindowOf(frmMain& window)
+void ShowRandomness(frmRandomnessGraphic& report, const RandomnessReport& figures, int language)
 {
-    if (!window.RandomnessWindow) {
-        window.RandomnessWindow = new frmRandomnessGraphic(&window);
-        window.RandomnessWindow->Form_load(&window);
-    }
-    return window.RandomnessWindow;
-}
-
-void ShowRandomness(frmRandomnessGraphic* report, const RandomnessReport& figures, int language)
-{
-    report->applyTexts(language);
+    report.applyTexts(language);
     if (!figures.windowCaption.isEmpty())
-        report->setWindowTitle(figures.windowCaption);
+        report.setWindowTitle(figures.windowCaption);
     for (int i = 0; i < 2; ++i) {
         const RandomnessSide& side = figures.sides[i];
-        report->showStatistics(i, side.caption, side.sizeText, side.randomnessText);
+        report.showStatistics(i, side.caption, side.sizeText, side.randomnessText);
         if (side.plotData.isEmpty())
-            report->ClearPic(i);
+            report.ClearPic(i);
         else
-            report->PlotRandomness(i, side.plotData);
+            report.PlotRandomness(i, side.plotData);
     }
 }
 
 } // namespace
+
+// The report window is made on first use and lives as long as the main window.
+frmRandomnessGraphic& frmMain::RandomnessReportWindow()
+{
+    if (RandomnessWindow == nullptr) {
+        RandomnessWindow = new frmRandomnessGraphic(this);
+        RandomnessWindow->Form_load(this);
+    }
+    return *RandomnessWindow;
+}
 
 void frmMain::SetControlsEnabled(bool enabled, bool frames, bool textBoxes, bool labels)
 {
@@ -70,7 +71,7 @@ void frmMain::cmdEncryptMessage_Click()
         NoKeyMessage();
         return;
     }
-    if (cmdHideShowQuickKey->text() == ProgramText(380) && AskToShowHiddenKey())
+    if (KeyHidden() && AskToShowHiddenKey())
         return;
     cmdSpecifyFile[1]->setVisible(true);
     cmdSpecifyFile[1]->raise();
@@ -106,7 +107,7 @@ void frmMain::cmdEncryptMessage_Click()
     RM[0] = outcome.randomness.sides[0].measure;
     RM[1] = outcome.randomness.sides[1].measure;
     if (outcome.success)
-        ShowRandomness(RandomnessWindowOf(*this), outcome.randomness, CurrentLanguage);
+        ShowRandomness(RandomnessReportWindow(), outcome.randomness, CurrentLanguage);
 
     SetControlsEnabled(true, false, false, true);
     ShowBusyLine({});
@@ -118,13 +119,13 @@ void frmMain::cmdEncryptMessage_Click()
 
 void frmMain::cmdViewCiphertext_Click()
 {
-    frmRandomnessGraphic* report = RandomnessWindowOf(*this);
+    frmRandomnessGraphic& report = RandomnessReportWindow();
     // The texts follow the current language; the title keeps the path of the latest ciphertext.
-    const QString title = report->windowTitle();
-    report->applyTexts(CurrentLanguage);
-    report->setWindowTitle(title);
-    report->setWindowIcon(windowIcon());
-    report->exec();
+    const QString title = report.windowTitle();
+    report.applyTexts(CurrentLanguage);
+    report.setWindowTitle(title);
+    report.setWindowIcon(windowIcon());
+    report.exec();
 }
 
 void frmMain::ShowCopyAsText()
@@ -134,9 +135,8 @@ void frmMain::ShowCopyAsText()
 
 void frmMain::cmdCopyAsText_Click()
 {
-    constexpr int OnTheClipboard = 455;
     QGuiApplication::clipboard()->setText(QString::fromLatin1(Armor::Encode(LastCiphertext)));
     ShowClipboardSize();
-    dialogs.inform(ProgramText(OnTheClipboard), cmdCopyAsText->text(), DialogIcon::Information);
+    dialogs.inform(ProgramText(MainWindowTexts::CopiedAsText), cmdCopyAsText->text(), DialogIcon::Information);
     SetTheFocus();
 }

@@ -4,6 +4,8 @@
 #include "gui/frmMain.h"
 #include "pipeline/ChooseFileToAppend.h"
 #include "pipeline/Dialogs.h"
+#include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -16,11 +18,7 @@
 
 namespace {
 
-constexpr int OutputFileCaption = 16;
-constexpr int CiphertextFilter = 88;
-constexpr int ChooseCiphertextTitle = 89;
-constexpr int AllFilesFilter = 48;
-constexpr int FolderPrompt = 394;
+using namespace MainWindowTexts;
 
 // Slot of FileFieldMemory that keeps row `index` of the mode shown.
 int MemorySlot(bool encryptMode, int index)
@@ -28,34 +26,29 @@ int MemorySlot(bool encryptMode, int index)
     return index * 2 + (encryptMode ? 0 : 1);
 }
 
-// What a row holds in the mode shown.
-enum class RowKind { FileToAppend, OutputFile, CiphertextFile, Folder };
-
-RowKind KindOf(const frmMain& window, int index)
+QString Text(int number, int language)
 {
-    if (window.EncryptMode)
-        return index == 0 ? RowKind::FileToAppend : RowKind::OutputFile;
-    return index == 0 ? RowKind::CiphertextFile : RowKind::Folder;
+    return Language::GetProgramText(number, language);
 }
 
-QStringList CiphertextNameFilters(const frmMain& window)
+QStringList CiphertextNameFilters(int language)
 {
-    QString ciphertext = window.ProgramText(CiphertextFilter);
+    QString ciphertext = Text(CiphertextFilter, language);
     if (!ciphertext.contains(QLatin1String("*.zip")))
         ciphertext += QStringLiteral(" (*.zip)");
-    return {ciphertext, window.ProgramText(AllFilesFilter) + QStringLiteral(" (*)")};
+    return {ciphertext, Text(AllFilesFilter, language) + QStringLiteral(" (*)")};
 }
 
-QString ChooseCiphertextFile(frmMain& window, FileDialogRequest::Kind kind, const QString& title)
+QString ChooseCiphertextFile(Dialogs& dialogs, int language, FileDialogRequest::Kind kind, int titleNumber)
 {
     FileDialogRequest request;
     request.kind = kind;
-    request.title = title;
-    request.nameFilters = CiphertextNameFilters(window);
+    request.title = Text(titleNumber, language);
+    request.nameFilters = CiphertextNameFilters(language);
     request.mustExist = true;
     // The encrypt command asks before it replaces an existing file; one question is enough.
     request.confirmOverwrite = false;
-    return window.dialogs.choosePath(request);
+    return dialogs.choosePath(request);
 }
 
 // The one local file or folder a drag carries, "" for anything else (text, several files, web links).
@@ -67,49 +60,55 @@ QString DraggedPath(const QMimeData* data)
     return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
+} // namespace
+
+frmMain::RowKind frmMain::KindOfRow(int index) const
+{
+    if (EncryptMode)
+        return index == 0 ? RowKind::FileToAppend : RowKind::OutputFile;
+    return index == 0 ? RowKind::CiphertextFile : RowKind::Folder;
+}
+
 // Whether the dragged path is of the kind row `index` takes: a folder for the folder row, an
 // existing file for every other row.
-bool FitsRow(const frmMain& window, int index, const QString& path)
+bool frmMain::FitsRow(int index, const QString& path) const
 {
     const QFileInfo info(path);
-    return KindOf(window, index) == RowKind::Folder ? info.isDir() : info.isFile();
+    return KindOfRow(index) == RowKind::Folder ? info.isDir() : info.isFile();
 }
 
 // The folder row has no clear button in decrypt mode.
-void ShowPath(frmMain& window, int index, const QString& path)
+void frmMain::ShowPath(int index, const QString& path)
 {
-    window.txbFile[index]->setText(path);
-    window.cmdClearFile[index]->setVisible(KindOf(window, index) != RowKind::Folder);
+    txbFile[index]->setText(path);
+    cmdClearFile[index]->setVisible(KindOfRow(index) != RowKind::Folder);
 }
 
-void TakeFolder(frmMain& window, const QString& folder)
+void frmMain::TakeFolder(const QString& folder)
 {
-    window.ChosenFolder = folder;
     if (!folder.isEmpty())
-        window.txbFile[1]->setText(folder);
+        txbFile[1]->setText(folder);
 }
-
-} // namespace
 
 void frmMain::cmdSpecifyFile_Click(int index)
 {
     QString path;
-    switch (KindOf(*this, index)) {
+    switch (KindOfRow(index)) {
     case RowKind::FileToAppend:
         path = ChooseFileToAppend(dialogs, CurrentLanguage);
         break;
     case RowKind::OutputFile:
-        path = ChooseCiphertextFile(*this, FileDialogRequest::Kind::Save, ProgramText(OutputFileCaption));
+        path = ChooseCiphertextFile(dialogs, CurrentLanguage, FileDialogRequest::Kind::Save, OutputFile);
         break;
     case RowKind::CiphertextFile:
-        path = ChooseCiphertextFile(*this, FileDialogRequest::Kind::Open, ProgramText(ChooseCiphertextTitle));
+        path = ChooseCiphertextFile(dialogs, CurrentLanguage, FileDialogRequest::Kind::Open, ChooseCiphertextTitle);
         break;
     case RowKind::Folder:
-        TakeFolder(*this, BrowseForFolder(ProgramText(FolderPrompt)));
+        TakeFolder(BrowseForFolder(ProgramText(FolderPrompt)));
         break;
     }
     if (!path.isEmpty())
-        ShowPath(*this, index, path);
+        ShowPath(index, path);
     SetTheFocus();
 }
 
@@ -127,11 +126,6 @@ void frmMain::txbFile_Click(int index)
         cmdSpecifyFile_Click(index);
 }
 
-void frmMain::TooLargeErrMsg(const QString& strMsg, int intI)
-{
-    ::TooLargeErrMsg(dialogs, strMsg, intI, CurrentLanguage);
-}
-
 QString frmMain::BrowseForFolder(const QString& prompt)
 {
     return dialogs.chooseFolder(prompt);
@@ -142,7 +136,7 @@ bool frmMain::txbFile_DragOver(int index, QDragMoveEvent* event)
     const QString path = DraggedPath(event->mimeData());
     if (path.isEmpty())
         return false;
-    if (FitsRow(*this, index, path))
+    if (FitsRow(index, path))
         event->acceptProposedAction();
     else
         event->ignore();
@@ -154,17 +148,17 @@ bool frmMain::txbFile_DragDrop(int index, QDropEvent* event)
     const QString path = DraggedPath(event->mimeData());
     if (path.isEmpty())
         return false;
-    if (!FitsRow(*this, index, path)) {
+    if (!FitsRow(index, path)) {
         event->ignore();
         return true;
     }
     event->acceptProposedAction();
     // A dropped path goes through the same checks as one chosen in the dialog.
-    const RowKind kind = KindOf(*this, index);
+    const RowKind kind = KindOfRow(index);
     if (kind == RowKind::Folder)
-        TakeFolder(*this, path);
+        TakeFolder(path);
     else if (kind != RowKind::FileToAppend || AcceptFileToAppend(dialogs, path, CurrentLanguage))
-        ShowPath(*this, index, path);
+        ShowPath(index, path);
     SetTheFocus();
     return true;
 }
@@ -172,11 +166,6 @@ bool frmMain::txbFile_DragDrop(int index, QDropEvent* event)
 void frmMain::OpenReceivedFile(const QString& path)
 {
     optDecrypt->setChecked(true);
-    ShowPath(*this, 0, QFileInfo(path).absoluteFilePath());
+    ShowPath(0, QFileInfo(path).absoluteFilePath());
     SetTheFocus();
-}
-
-void frmMain::RemoveWorkingFolder()
-{
-    RunFolders.RemoveWorkingFolder();
 }

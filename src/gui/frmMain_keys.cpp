@@ -8,6 +8,7 @@
 #include "keys/KeyRoutines.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/NoKeyMessage.h"
+#include "texts/WindowTexts.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -15,8 +16,7 @@
 
 namespace {
 
-constexpr int HideCaption = 379;
-constexpr int ShowCaption = 380;
+using namespace MainWindowTexts;
 
 QString DeepCopy(const QString& text)
 {
@@ -37,42 +37,49 @@ void ShowInKeyBox(QLineEdit* box, const QString& key)
     box->setText(DeepCopy(key));
 }
 
-// The one key-entry window, made on first use with the key limits and the current captions.
-frmKeyboardWithDisplay& KeyEntryWindow(frmMain& window)
+} // namespace
+
+bool frmMain::KeyHidden() const
 {
-    if (window.KeyboardWindow == nullptr) {
-        auto* keyWindow = new frmKeyboardWithDisplay(&window);
-        keyWindow->setMinKeyLength(Keys::MinKeyLength);
-        keyWindow->setMaxKeyLength(Keys::MaxKeyLength);
-        keyWindow->applyProgramTexts(window.CurrentLanguage);
+    return ShowKeyOffered && !QuickKey.isEmpty();
+}
+
+void frmMain::SetHideShowCaption(bool offerToShow)
+{
+    ShowKeyOffered = offerToShow;
+    cmdHideShowQuickKey->setText(ProgramText(offerToShow ? ShowKey : HideKey));
+}
+
+// The one key-entry window, made on first use with the key limits and the current captions.
+frmKeyboardWithDisplay& frmMain::KeyEntryWindow()
+{
+    if (KeyboardWindow == nullptr) {
+        KeyboardWindow = new frmKeyboardWithDisplay(this);
+        KeyboardWindow->setMinKeyLength(Keys::MinKeyLength);
+        KeyboardWindow->setMaxKeyLength(Keys::MaxKeyLength);
+        KeyboardWindow->applyProgramTexts(CurrentLanguage);
         // A ciphertext viewed so far was made with another key, in either mode.
-        QObject::connect(keyWindow, &frmKeyboardWithDisplay::keyAccepted, &window, [&window] {
-            window.cmdViewCiphertext->setEnabled(false);
-            window.ViewCiphertextWasEnabled = false;
-        });
-        window.KeyboardWindow = keyWindow;
+        connect(KeyboardWindow, &frmKeyboardWithDisplay::keyAccepted, this, [this] { RetireCiphertextView(); });
     }
-    return *window.KeyboardWindow;
+    return *KeyboardWindow;
 }
 
 // Overwrites the key wherever the main window holds it and brings the controls to "no key".
-void ForgetKey(frmMain& window)
+void frmMain::ForgetKey()
 {
-    Keys::WipeString(window.QuickKey);
-    EmptyKeyBox(window.txbQuickKey);
-    window.cmdHideShowQuickKey->setVisible(false);
-    window.cmdClearQuickKey->setVisible(false);
-    window.lblNoKeySpecified->setVisible(true);
+    Keys::WipeString(QuickKey);
+    EmptyKeyBox(txbQuickKey);
+    cmdHideShowQuickKey->setVisible(false);
+    cmdClearQuickKey->setVisible(false);
+    lblNoKeySpecified->setVisible(true);
     // They carry the key's checksum only while a key is set.
-    window.cmdEncryptMessage->setToolTip(QString());
-    window.cmdDecryptMessage->setToolTip(QString());
+    cmdEncryptMessage->setToolTip(QString());
+    cmdDecryptMessage->setToolTip(QString());
 }
-
-} // namespace
 
 void frmMain::cmdQuickKey_Click()
 {
-    const bool wasHidden = !cmdHideShowQuickKey->isHidden() && cmdHideShowQuickKey->text() == ProgramText(ShowCaption);
+    const bool wasHidden = KeyHidden();
     // No key button while the key-entry window is open.
     cmdHideShowQuickKey->setVisible(false);
     cmdClearQuickKey->setVisible(false);
@@ -82,7 +89,7 @@ void frmMain::cmdQuickKey_Click()
     keyFont.setFamily(QStringLiteral("Courier New"));
     txbQuickKey->setFont(keyFont);
 
-    frmKeyboardWithDisplay& keyWindow = KeyEntryWindow(*this);
+    frmKeyboardWithDisplay& keyWindow = KeyEntryWindow();
     keyWindow.clearKey();
     keyWindow.KeyboardWithDisplay(this);
     if (keyWindow.KeyAccepted()) {
@@ -111,13 +118,11 @@ void frmMain::txbQuickKey_Click()
 
 void frmMain::cmdHideShowQuickKey_Click()
 {
-    if (cmdHideShowQuickKey->text() != ProgramText(HideCaption)) {
+    if (ShowKeyOffered)
         ShowInKeyBox(txbQuickKey, QuickKey);
-        cmdHideShowQuickKey->setText(ProgramText(HideCaption));
-    } else {
+    else
         EmptyKeyBox(txbQuickKey);
-        cmdHideShowQuickKey->setText(ProgramText(ShowCaption));
-    }
+    SetHideShowCaption(!ShowKeyOffered);
     SetTheFocus();
 }
 
@@ -126,15 +131,15 @@ void frmMain::cmdClearQuickKey_Click()
     if (LoadingFinished) {
         // The user sees what would be forgotten before answering.
         ShowInKeyBox(txbQuickKey, QuickKey);
-        cmdHideShowQuickKey->setText(ProgramText(HideCaption));
-        const DialogAnswer answer =
-            dialogs.ask(ProgramText(372), cmdClearQuickKey->text(), DialogButtons::YesNo, DialogIcon::Question);
+        SetHideShowCaption(false);
+        const DialogAnswer answer = dialogs.ask(ProgramText(ClearKeyQuestion), cmdClearQuickKey->text(),
+                                                DialogButtons::YesNo, DialogIcon::Question);
         if (answer != DialogAnswer::Yes) {
             cmdQuickKey->setFocus();
             return;
         }
     }
-    ForgetKey(*this);
+    ForgetKey();
     SetTheFocus();
 }
 
@@ -145,7 +150,7 @@ void frmMain::UpdateQuickKeyControls()
     cmdHideShowQuickKey->setVisible(keySet);
     cmdClearQuickKey->setVisible(keySet);
     lblNoKeySpecified->setVisible(!keySet);
-    cmdHideShowQuickKey->setText(ProgramText(keySet ? HideCaption : ShowCaption));
+    SetHideShowCaption(!keySet);
     // Only called while a key is shown, so the box holds the key; keep one buffer per copy.
     if (shown != QuickKey) {
         Keys::WipeString(QuickKey);
@@ -160,8 +165,10 @@ void frmMain::NoKeyMessage()
 
 bool frmMain::AskToShowHiddenKey()
 {
-    const QString question = ProgramText(115) + QStringLiteral("\r\n") + ProgramText(116);
-    if (dialogs.ask(question, ProgramText(117), DialogButtons::YesNo, DialogIcon::Question) != DialogAnswer::Yes)
+    const QString question =
+        ProgramText(ShowHiddenKeyQuestion) + QStringLiteral("\r\n") + ProgramText(ShowHiddenKeyQuestionMore);
+    if (dialogs.ask(question, ProgramText(ShowHiddenKeyTitle), DialogButtons::YesNo, DialogIcon::Question) !=
+        DialogAnswer::Yes)
         return false;
     cmdHideShowQuickKey_Click();
     return true;
@@ -169,7 +176,7 @@ bool frmMain::AskToShowHiddenKey()
 
 void frmMain::WipeKey()
 {
-    ForgetKey(*this);
+    ForgetKey();
     if (KeyboardWindow != nullptr)
         KeyboardWindow->clearKey();
 }

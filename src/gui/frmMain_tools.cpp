@@ -9,10 +9,12 @@
 #include "gui/frmLargeTextbox.h"
 #include "gui/frmMain.h"
 #include "gui/frmView.h"
+#include "pipeline/ChooseFileToAppend.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
 #include "texts/ProgramData.h"
 #include "texts/WebTarget.h"
+#include "texts/WindowTexts.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -25,6 +27,8 @@
 #include <QPushButton>
 
 namespace {
+
+using namespace MainWindowTexts;
 
 const QString CrLf = QStringLiteral("\r\n");
 
@@ -43,23 +47,26 @@ QString DataFolder()
     return QFileInfo(DataFile(QStringLiteral("zeb.dat"))).absolutePath();
 }
 
-void Warn(frmMain& window, const QString& text, const QString& title)
+} // namespace
+
+void frmMain::Warn(const QString& text, const QString& title)
 {
-    window.dialogs.inform(text, title, DialogIcon::Exclamation);
+    dialogs.inform(text, title, DialogIcon::Exclamation);
 }
 
 // True when the file at path may go into the text box; otherwise the user has been told why.
-bool AcceptTextFile(frmMain& window, const QString& path)
+bool frmMain::AcceptTextFile(const QString& path)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
     const qint64 size = QFileInfo(path).size();
     if (size == 0) {
-        Warn(window, shownPath + CrLf + window.ProgramText(50), window.ProgramText(51));
+        Warn(shownPath + CrLf + ProgramText(FileEmpty), ProgramText(NothingTaken));
         return false;
     }
     if (size > FileLimits::MaxTextFileSize) {
-        window.TooLargeErrMsg(
-            shownPath + u' ' + window.ProgramText(49) + QStringLiteral(": ") + QLocale().toString(size), 0);
+        ::TooLargeErrMsg(dialogs,
+                         shownPath + u' ' + ProgramText(TooLarge) + QStringLiteral(": ") + QLocale().toString(size),
+                         TooLargeLimit::Textbox, CurrentLanguage);
         return false;
     }
     uchar firstBad = 0;
@@ -71,97 +78,95 @@ bool AcceptTextFile(frmMain& window, const QString& path)
     const int refusal = TextFileMessageNumber(code);
     if (refusal == 0)
         return true;
-    Warn(window, shownPath + CrLf + window.ProgramText(refusal), window.cmdLoadSaveTextbox[0]->text());
+    Warn(shownPath + CrLf + ProgramText(refusal), cmdLoadSaveTextbox[0]->text());
     return false;
 }
 
-void LoadTextbox(frmMain& window)
+void frmMain::LoadTextbox()
 {
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Open;
-    request.title = window.ProgramText(42);
+    request.title = ProgramText(LoadTitle);
     request.mustExist = true;
-    const QString path = window.dialogs.choosePath(request);
-    if (path.isEmpty() || udh3() == 0)
+    const QString path = dialogs.choosePath(request);
+    if (path.isEmpty() || udh3() == toolkit_result::kLoadRefused)
         return;
 
-    window.cmdViewCiphertext->setEnabled(false);
-    window.ViewCiphertextWasEnabled = false;
-    if (!AcceptTextFile(window, path))
+    RetireCiphertextView();
+    if (!AcceptTextFile(path))
         return;
     // The box shows the decoded text, and that text is what gets encrypted.
     QString text;
     const QString error = ReadFileAsText(path, text);
     if (!error.isEmpty()) {
         // The message stays as it was: nothing the user typed is lost to a file that cannot be read.
-        Warn(window, window.ProgramText(46) + QStringLiteral(": ") + error, window.cmdLoadSaveTextbox[0]->text());
+        Warn(ProgramText(FileReadError) + QStringLiteral(": ") + error, cmdLoadSaveTextbox[0]->text());
         return;
     }
-    window.txbText->setPlainText(text);
+    txbText->setPlainText(text);
 }
 
-void SaveTextbox(frmMain& window)
+void frmMain::SaveTextbox()
 {
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
-    request.title = window.ProgramText(45);
+    request.title = ProgramText(SaveTitle);
     request.confirmOverwrite = true;
-    const QString path = window.dialogs.choosePath(request);
+    const QString path = dialogs.choosePath(request);
     if (path.isEmpty())
         return;
     // UTF-8, so that loading the file again gives back the very same text.
-    const QString error = FileProc::WriteStringToFile(window.txbText->toPlainText().toUtf8(), path);
+    const QString error = FileProc::WriteStringToFile(txbText->toPlainText().toUtf8(), path);
     if (!error.isEmpty())
-        Warn(window, QDir::toNativeSeparators(path) + CrLf + error, window.ProgramText(13));
+        Warn(QDir::toNativeSeparators(path) + CrLf + error, ProgramText(ReadWriteError));
 }
 
-bool TextboxIsEmpty(frmMain& window)
+bool frmMain::TextboxIsEmpty()
 {
-    if (!window.txbText->toPlainText().isEmpty())
+    if (!txbText->toPlainText().isEmpty())
         return false;
-    Warn(window, window.ProgramText(44), QString());
+    Warn(ProgramText(TextboxEmpty), QString());
     return true;
 }
 
-void ShowLocalHelp(frmMain& window)
+void frmMain::ShowLocalHelp()
 {
-    const QString path = DataFile(window.CurrentLanguage == Language::German ? QStringLiteral("zebg_help.txt")
-                                                                             : QStringLiteral("zeb_help.txt"));
+    const QString path = DataFile(CurrentLanguage == Language::German ? QStringLiteral("zebg_help.txt")
+                                                                      : QStringLiteral("zeb_help.txt"));
     if (!QFileInfo(path).isFile()) {
         // An empty viewer would leave the user guessing; say which file is missing instead.
-        Warn(window, QDir::toNativeSeparators(path) + CrLf + window.ProgramText(397), window.ProgramText(28));
+        Warn(QDir::toNativeSeparators(path) + CrLf + ProgramText(HelpFileMissing), ProgramText(Help));
         return;
     }
-    if (window.ViewWindow == nullptr)
-        window.ViewWindow = new frmView(&window);
-    frmView& viewer = *window.ViewWindow;
+    if (ViewWindow == nullptr)
+        ViewWindow = new frmView(this);
+    frmView& viewer = *ViewWindow;
     const bool viewerWasOpen = viewer.isVisible();
     // Hidden first, so that showing it again reads the file of the current language afresh.
     viewer.hide();
-    viewer.setWindowTitle(window.ProgramText(94) + u' ' + window.ProgramText(29));
-    viewer.setLanguage(window.CurrentLanguage);
+    viewer.setWindowTitle(ProgramText(ProgramName) + u' ' + ProgramText(HelpTextVersion));
+    viewer.setLanguage(CurrentLanguage);
     viewer.setPath(path);
     // Beside the main window, so that the user reads the help while using the window; an open viewer
     // stays where the user put it.
     if (!viewerWasOpen)
-        PlaceBeside(viewer, window);
+        PlaceBeside(viewer, *this);
     viewer.show();
     viewer.raise();
     viewer.activateWindow();
 }
 
-// The quit procedure. True when the program may end; false when the user chose to keep it running.
-bool PrepareToQuit(frmMain& window)
+bool frmMain::PrepareToQuit()
 {
-    window.WipeKey();
-    window.RemoveWorkingFolder();
+    WipeKey();
+    RunFolders.RemoveWorkingFolder();
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr || clipboard->text().isEmpty())
         return true;
-    const DialogAnswer answer = window.dialogs.ask(window.ProgramText(177), window.ProgramText(178),
-                                                   DialogButtons::YesNoCancel, DialogIcon::Question);
+    const DialogAnswer answer = dialogs.ask(ProgramText(ClearClipboardQuestion), ProgramText(ClearClipboardTitle),
+                                            DialogButtons::YesNoCancel, DialogIcon::Question);
     if (answer == DialogAnswer::Cancel) {
-        window.ShowClipboardSize();
+        ShowClipboardSize();
         return false;
     }
     if (answer == DialogAnswer::Yes)
@@ -169,16 +174,14 @@ bool PrepareToQuit(frmMain& window)
     return true;
 }
 
-} // namespace
-
 void frmMain::cmdLoadSaveTextbox_Click(int index)
 {
     if (index == 0) {
-        LoadTextbox(*this);
+        LoadTextbox();
     } else {
-        if (TextboxIsEmpty(*this))
+        if (TextboxIsEmpty())
             return;
-        SaveTextbox(*this);
+        SaveTextbox();
     }
     SetTheFocus();
 }
@@ -187,8 +190,7 @@ void frmMain::cmdClearTextbox_Click()
 {
     txbText->clear();
     ShowTextboxSize();
-    cmdViewCiphertext->setEnabled(false);
-    ViewCiphertextWasEnabled = false;
+    RetireCiphertextView();
 }
 
 // The randomness view belongs to the text of the latest encryption only.
@@ -208,7 +210,7 @@ void frmMain::lblClipboard_Click()
 
 void frmMain::cmdEnlargeTextbox_Click()
 {
-    if (TextboxIsEmpty(*this))
+    if (TextboxIsEmpty())
         return;
     if (LargeTextboxWindow == nullptr)
         LargeTextboxWindow = new frmLargeTextbox(this);
@@ -223,13 +225,14 @@ void frmMain::cmdEnlargeTextbox_Click()
 
 void frmMain::cmdHelp_Click()
 {
-    const QString helpPage = ResolveWebTarget(ProgramText(350), DataFolder());
-    const QString question = ProgramText(347) + CrLf + ProgramText(348) + CrLf + helpPage + CrLf + ProgramText(349);
-    if (dialogs.ask(question, ProgramText(28), DialogButtons::OkCancel) == DialogAnswer::Ok &&
+    const QString helpPage = ResolveWebTarget(ProgramText(HelpPage), DataFolder());
+    const QString question = ProgramText(HelpPageOpens) + CrLf + ProgramText(HelpPressOk) + CrLf + helpPage + CrLf +
+                             ProgramText(HelpPressCancel);
+    if (dialogs.ask(question, ProgramText(Help), DialogButtons::OkCancel) == DialogAnswer::Ok &&
         dialogs.openTarget(helpPage) == 0)
         return;
     // Cancel, or no browser to show the page: the same help as text, rather than a box about browsers.
-    ShowLocalHelp(*this);
+    ShowLocalHelp();
 }
 
 void frmMain::cmdHelp_KeyUp(int key)
@@ -246,14 +249,14 @@ void frmMain::Form_KeyUp(int key)
 
 void frmMain::lblTavolan_Click()
 {
-    OpenWebTarget(ResolveWebTarget(ProgramText(351), DataFolder()));
+    OpenWebTarget(ResolveWebTarget(ProgramText(MakersPage), DataFolder()));
 }
 
 void frmMain::OpenWebTarget(const QString& target)
 {
     const int errorCode = dialogs.openTarget(target);
     if (errorCode != 0)
-        Warn(*this, WebTargetErrorText(errorCode, FileExtension(target, true)), WebTargetErrorTitle());
+        Warn(WebTargetErrorText(errorCode, FileExtension(target, true)), WebTargetErrorTitle());
 }
 
 void frmMain::cmdQuit_Click()
@@ -265,7 +268,7 @@ void frmMain::cmdQuit_Click()
 // window open.
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    if (!PrepareToQuit(*this)) {
+    if (!PrepareToQuit()) {
         event->ignore();
         return;
     }

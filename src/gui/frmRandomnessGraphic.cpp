@@ -1,6 +1,7 @@
 #include "gui/frmRandomnessGraphic.h"
 
 #include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -92,10 +93,10 @@ void frmRandomnessGraphic::Form_load(const QWidget* mainWindow)
 
 void frmRandomnessGraphic::applyTexts(int language)
 {
-    setWindowTitle(Language::GetProgramText(428, language));
-    Label1[0]->setText(Language::GetProgramText(53, language));
-    Label1[1]->setText(Language::GetProgramText(54, language));
-    cmdClose->setText(Language::GetProgramText(101, language));
+    setWindowTitle(Language::GetProgramText(RandomnessTexts::Title, language));
+    Label1[0]->setText(Language::GetProgramText(RandomnessTexts::Plaintext, language));
+    Label1[1]->setText(Language::GetProgramText(RandomnessTexts::Ciphertext, language));
+    cmdClose->setText(Language::GetProgramText(RandomnessTexts::Close, language));
 }
 
 void frmRandomnessGraphic::ClearPic(int intPic)

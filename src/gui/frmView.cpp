@@ -2,9 +2,9 @@
 
 #include "files/TextFileReader.h"
 #include "gui/MessageFont.h"
-#include "gui/Twips.h"
 #include "texts/Language.h"
 #include "texts/ViewerText.h"
+#include "texts/WindowTexts.h"
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -13,6 +13,11 @@
 namespace {
 constexpr int buttonWidth = 100;
 constexpr int buttonHeight = 27;
+constexpr int MinimumWidth = 266;
+constexpr int MinimumHeight = 200;
+constexpr int SideMargins = 21; // left and right of the text together
+constexpr int BelowText = 80;   // room under the text for the button row
+constexpr int ButtonGap = 6;    // between the text and the button
 } // namespace
 
 frmView::frmView(QWidget* parent)
@@ -25,7 +30,7 @@ frmView::frmView(QWidget* parent)
     txbText1->setFont(MessageFont());
     txbText1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     cmdClose->setFixedSize(buttonWidth, buttonHeight);
-    setMinimumSize(TwipsToPixels(4000), TwipsToPixels(3000));
+    setMinimumSize(MinimumWidth, MinimumHeight);
     resize(720, 560);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -33,7 +38,7 @@ frmView::frmView(QWidget* parent)
 void frmView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    cmdClose->setText(Language::GetProgramText(101, language));
+    cmdClose->setText(Language::GetProgramText(ViewerTexts::Close, language));
     QString text;
     if (!filePath.isEmpty() && ReadFileAsText(filePath, text).isEmpty())
         txbText1->setPlainText(FitTextForViewer(text));
@@ -60,8 +65,8 @@ void frmView::resizeEvent(QResizeEvent* event)
 
 void frmView::layoutControls()
 {
-    const int sideMargin = TwipsToPixels(320) / 2;
-    txbText1->setGeometry(sideMargin, sideMargin, width() - TwipsToPixels(320), height() - TwipsToPixels(1200));
-    const int buttonTop = txbText1->geometry().bottom() + 1 + TwipsToPixels(100);
+    const int sideMargin = SideMargins / 2;
+    txbText1->setGeometry(sideMargin, sideMargin, width() - SideMargins, height() - BelowText);
+    const int buttonTop = txbText1->geometry().bottom() + 1 + ButtonGap;
     cmdClose->move((width() - buttonWidth) / 2, buttonTop);
 }

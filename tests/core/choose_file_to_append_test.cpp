@@ -5,6 +5,7 @@
 #include "texts/Language.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -78,6 +79,38 @@ TEST_F(ChooseFileToAppendTest, TooLargeBoxStatesTheLimitInTheUsersLanguage)
                               FileLimits::FormatSizeLimit(FileLimits::MaxAppendedFileSize, true) + '.'))
         << text.toStdString();
     EXPECT_FALSE(Language::GetProgramText(405, Language::German).isEmpty());
+}
+
+TEST_F(ChooseFileToAppendTest, TooLargeBoxNamesTheLimitOfTheTextBoxOrOfTheFileToAppend)
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString CrLf = QStringLiteral("\r\n");
+    struct Case {
+        int intI;
+        QString text; // "" when no box is shown
+        QString title;
+    };
+    const Case cases[] = {
+        {TooLargeLimit::Textbox, "x.txt is too large." + CrLf + CrLf + Text(60) + " 61,440 bytes (60 KB)", Text(58)},
+        {TooLargeLimit::FileToAppend,
+         "x.txt is too large." + CrLf + CrLf + Text(405) + CrLf + Text(406) + " 2,027,520 bytes (1,980 KB).", Text(59)},
+        {2, {}, {}},
+        {-1, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.intI);
+        dialogs.clear();
+        TooLargeErrMsg(dialogs, "x.txt is too large.", c.intI, Language::English);
+        const std::vector<MessageRequest> boxes = dialogs.messages();
+        ASSERT_EQ(boxes.size(), c.text.isEmpty() ? 0u : 1u);
+        if (c.text.isEmpty())
+            continue;
+        EXPECT_EQ(boxes[0].text, c.text);
+        EXPECT_EQ(boxes[0].title, c.title);
+        EXPECT_EQ(boxes[0].icon, DialogIcon::Exclamation);
+        EXPECT_EQ(boxes[0].buttons, DialogButtons::Ok);
+    }
+    QLocale::setDefault(QLocale::system());
 }
 
 TEST_F(ChooseFileToAppendTest, CancelledDialogChoosesNothingAndOffersAllFiles)

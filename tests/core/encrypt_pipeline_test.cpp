@@ -2,6 +2,7 @@
 // whether the ciphertext file opens again with the same key.
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
+#include "format/ArmoredText.h"
 #include "format/CiphertextFile.h"
 #include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
@@ -337,6 +338,38 @@ TEST_F(EncryptPipelineTest, LongestMessageIsTakenWholeAndOneByteMoreIsRefused)
     EXPECT_FALSE(EncryptMessage(request, dialogs).success);
     EXPECT_EQ(LastBoxText(), Text(EncryptTexts::MessageTooLong));
     EXPECT_FALSE(QFile::exists(request.outputPath));
+}
+
+TEST_F(EncryptPipelineTest, TextFormIsTheArmoredFileWithTheSmallerFiller)
+{
+    struct Case {
+        CiphertextForm form;
+        bool handBackOnly;
+        qsizetype leastFiller, mostFiller;
+    };
+    for (const Case c :
+         {Case{CiphertextForm::Binary, false, 20000, 50000}, Case{CiphertextForm::Armored, false, 1000, 3000},
+          Case{CiphertextForm::Armored, true, 1000, 3000}}) {
+        SCOPED_TRACE(static_cast<int>(c.form) * 2 + c.handBackOnly);
+        QFile::remove(request.outputPath);
+        request.form = c.form;
+        request.handBackOnly = c.handBackOnly;
+        const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+        ASSERT_TRUE(outcome.success) << LastBoxText().toStdString();
+        EXPECT_TRUE(WorkingBaseEmpty());
+        if (c.handBackOnly) {
+            EXPECT_FALSE(QFile::exists(request.outputPath)) << "nothing is written when the caller takes it";
+        } else {
+            const QByteArray written = test_files::read_file(request.outputPath);
+            EXPECT_EQ(written,
+                      c.form == CiphertextForm::Armored ? Armor::Encode(outcome.ciphertext) : outcome.ciphertext);
+        }
+        ASSERT_TRUE(test_files::write_file(Path("binary.zip"), outcome.ciphertext));
+        const PlainPackageContent content = DecryptFile(Path("binary.zip"), Key, Path("scratch"));
+        EXPECT_EQ(content.message, "Meet me at the north gate at noon.");
+        EXPECT_GE(content.data.size(), c.leastFiller);
+        EXPECT_LE(content.data.size(), c.mostFiller);
+    }
 }
 
 } // namespace

@@ -1,19 +1,28 @@
 #pragma once
 // The real main window, started as the program starts it: shipped texts in English, an en_US number
 // format, an empty clipboard, its working folders under a temporary folder of its own and its boxes
-// answered by scripted dialogs.
+// answered by scripted dialogs. Controls are reached by their object names, as a user finds them by
+// their place on the window.
 #include "gui/frmMain.h"
 #include "pipeline/Dialogs.h"
+#include "support/KeyEntry.h"
 #include "texts/Language.h"
 
 #include <QClipboard>
+#include <QFrame>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 template <typename DialogsType = ScriptedDialogs> class WindowFixture : public ::testing::Test {
   public:
@@ -24,15 +33,14 @@ template <typename DialogsType = ScriptedDialogs> class WindowFixture : public :
         Language::StoreLanguage(Language::English);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QGuiApplication::clipboard()->clear();
-        window = std::make_unique<frmMain>(dialogs, workFolder.path());
-        window->Form_Load();
+        StartWindow();
     }
 
-    // A key entered and shown, as the key controls leave it after the key-entry window.
-    void EnterKey(const QString& key)
+    // A new main window in place of the current one, loaded as at start-up.
+    void StartWindow()
     {
-        window->txbQuickKey->setText(key);
-        window->UpdateQuickKeyControls();
+        window = std::make_unique<frmMain>(dialogs, workFolder.path());
+        window->Form_Load();
     }
 
     void TearDown() override
@@ -40,6 +48,28 @@ template <typename DialogsType = ScriptedDialogs> class WindowFixture : public :
         QGuiApplication::clipboard()->clear();
         QLocale::setDefault(QLocale::system());
     }
+
+    // The control of the main window with that object name; a missing one fails the test.
+    template <typename Widget> Widget* control(const QString& name) const
+    {
+        auto* widget = window->findChild<Widget*>(name);
+        if (widget == nullptr)
+            throw std::runtime_error("the main window has no control " + name.toStdString() + " of that kind");
+        return widget;
+    }
+    QPushButton* button(const QString& name) const { return control<QPushButton>(name); }
+    QLabel* label(const QString& name) const { return control<QLabel>(name); }
+    QLineEdit* field(const QString& name) const { return control<QLineEdit>(name); }
+    QRadioButton* option(const QString& name) const { return control<QRadioButton>(name); }
+    QFrame* frame(const QString& name) const { return control<QFrame>(name); }
+    QPlainTextEdit* txbText() const { return control<QPlainTextEdit>(QStringLiteral("txbText")); }
+    QLineEdit* txbQuickKey() const { return field(QStringLiteral("txbQuickKey")); }
+    QLineEdit* txbFile(int index) const { return field(QStringLiteral("txbFile%1").arg(index)); }
+    QPushButton* cmdSpecifyFile(int index) const { return button(QStringLiteral("cmdSpecifyFile%1").arg(index)); }
+    QPushButton* cmdClearFile(int index) const { return button(QStringLiteral("cmdClearFile%1").arg(index)); }
+
+    // Enters the key through the key-entry window, as the user does; the key stays shown.
+    void EnterKey(const QString& key) { ASSERT_TRUE(key_entry::EnterKey(*window, key)); }
 
     QTemporaryDir workFolder; // the base of the window's working folders: empty again after every run
     DialogsType dialogs;

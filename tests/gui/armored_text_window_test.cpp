@@ -45,10 +45,10 @@ class ArmoredTextWindowTest : public WindowFixture<ScriptedDialogs> {
     // Encrypts a short message (no file) into letter.zip through the window.
     void EncryptInTheWindow(const QString& message)
     {
-        window->txbText->setPlainText(message);
-        window->txbFile[1]->setText(Path("letter.zip"));
+        txbText()->setPlainText(message);
+        txbFile(1)->setText(Path("letter.zip"));
         dialogs.queueAnswer(DialogAnswer::No); // no file to attach
-        QTest::mouseClick(window->cmdEncryptMessage, Qt::LeftButton);
+        QTest::mouseClick(button("cmdEncryptMessage"), Qt::LeftButton);
         dialogs.clear();
     }
 
@@ -57,12 +57,12 @@ class ArmoredTextWindowTest : public WindowFixture<ScriptedDialogs> {
 
 TEST_F(ArmoredTextWindowTest, CopyAsTextPutsTheFileJustWrittenOnTheClipboard)
 {
-    EXPECT_FALSE(window->cmdCopyAsText->isEnabled()) << "nothing encrypted yet";
-    EXPECT_EQ(window->cmdCopyAsText->text(), Text(453));
+    EXPECT_FALSE(button("cmdCopyAsText")->isEnabled()) << "nothing encrypted yet";
+    EXPECT_EQ(button("cmdCopyAsText")->text(), Text(453));
 
     EncryptInTheWindow("Meet me at noon.");
-    ASSERT_TRUE(window->cmdCopyAsText->isEnabled()) << "a short message without a file can be copied too";
-    QTest::mouseClick(window->cmdCopyAsText, Qt::LeftButton);
+    ASSERT_TRUE(button("cmdCopyAsText")->isEnabled()) << "a short message without a file can be copied too";
+    QTest::mouseClick(button("cmdCopyAsText"), Qt::LeftButton);
 
     const QByteArray clipboard = QGuiApplication::clipboard()->text().toLatin1();
     EXPECT_TRUE(clipboard.startsWith("-----BEGIN QUILLET MESSAGE-----\n"));
@@ -73,47 +73,47 @@ TEST_F(ArmoredTextWindowTest, CopyAsTextPutsTheFileJustWrittenOnTheClipboard)
     EXPECT_EQ(dialogs.messages()[0].text, Text(455));
 
     // Another message in the text box: the ciphertext no longer belongs to it.
-    window->txbText->setPlainText("Meet me at one.");
-    EXPECT_FALSE(window->cmdCopyAsText->isEnabled());
+    txbText()->setPlainText("Meet me at one.");
+    EXPECT_FALSE(button("cmdCopyAsText")->isEnabled());
 }
 
 TEST_F(ArmoredTextWindowTest, CopyAsTextIsNotOfferedInDecryptMode)
 {
     EncryptInTheWindow("Meet me at noon.");
-    ASSERT_TRUE(window->cmdCopyAsText->isEnabled());
-    window->optDecrypt->click();
-    EXPECT_FALSE(window->cmdCopyAsText->isEnabled());
-    QTest::mouseClick(window->cmdDecryptMessage, Qt::LeftButton); // enables the commands at its end
-    EXPECT_FALSE(window->cmdCopyAsText->isEnabled());
+    ASSERT_TRUE(button("cmdCopyAsText")->isEnabled());
+    option("optDecrypt")->click();
+    EXPECT_FALSE(button("cmdCopyAsText")->isEnabled());
+    QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton); // enables the commands at its end
+    EXPECT_FALSE(button("cmdCopyAsText")->isEnabled());
 }
 
 TEST_F(ArmoredTextWindowTest, PastedBlockIsDecryptedInDecryptMode)
 {
     EncryptInTheWindow("Meet me at noon.");
-    QTest::mouseClick(window->cmdCopyAsText, Qt::LeftButton);
+    QTest::mouseClick(button("cmdCopyAsText"), Qt::LeftButton);
     // As the receiver gets it: quoted in a reply.
     const QString block = QGuiApplication::clipboard()->text();
     QGuiApplication::clipboard()->setText("On Monday, Ben wrote:\n> " + QString(block).replace("\n", "\n> "));
-    window->optDecrypt->click();
-    window->txbFile[0]->clear();
+    option("optDecrypt")->click();
+    txbFile(0)->clear();
     dialogs.clear();
 
-    window->txbText->setFocus();
-    QTest::keySequence(window->txbText, QKeySequence::Paste);
+    txbText()->setFocus();
+    QTest::keySequence(txbText(), QKeySequence::Paste);
 
-    EXPECT_EQ(window->txbText->toPlainText(), "Meet me at noon.");
+    EXPECT_EQ(txbText()->toPlainText(), "Meet me at noon.");
     ASSERT_FALSE(dialogs.messages().empty());
     EXPECT_TRUE(dialogs.messages().back().text.startsWith(Text(67)));
 }
 
 TEST_F(ArmoredTextWindowTest, PastingOrdinaryTextInDecryptModeChangesNothing)
 {
-    window->optDecrypt->click();
-    window->txbText->setPlainText("earlier message");
+    option("optDecrypt")->click();
+    txbText()->setPlainText("earlier message");
     QGuiApplication::clipboard()->setText("just some text");
-    window->txbText->setFocus();
-    QTest::keySequence(window->txbText, QKeySequence::Paste);
-    EXPECT_EQ(window->txbText->toPlainText(), "earlier message");
+    txbText()->setFocus();
+    QTest::keySequence(txbText(), QKeySequence::Paste);
+    EXPECT_EQ(txbText()->toPlainText(), "earlier message");
     EXPECT_TRUE(dialogs.messages().empty());
 }
 

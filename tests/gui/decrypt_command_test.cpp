@@ -45,10 +45,14 @@ class WatchingDialogs : public ScriptedDialogs {
   public:
     QString choosePath(const FileDialogRequest& request) override
     {
-        if (window)
-            seen.push_back({window->txbQuickKey->text(), window->txbQuickKey->palette().color(QPalette::Text),
-                            window->Frame1->isVisible(), window->lblAppendedFile->text(),
-                            window->cmdDecryptMessage->isEnabled(), window->cmdQuit->isEnabled()});
+        if (window) {
+            const auto* keyField = window->findChild<QLineEdit*>("txbQuickKey");
+            seen.push_back({keyField->text(), keyField->palette().color(QPalette::Text),
+                            window->findChild<QFrame*>("Frame1")->isVisible(),
+                            window->findChild<QLabel*>("lblAppendedFile")->text(),
+                            window->findChild<QPushButton*>("cmdDecryptMessage")->isEnabled(),
+                            window->findChild<QPushButton*>("cmdQuit")->isEnabled()});
+        }
         return ScriptedDialogs::choosePath(request);
     }
     frmMain* window = nullptr;
@@ -66,7 +70,7 @@ class DecryptCommandTest : public WindowFixture<WatchingDialogs> {
         WindowFixture::SetUp();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         EnterKey(Key);
-        window->optDecrypt->click();
+        option("optDecrypt")->click();
         dialogs.window = window.get();
     }
 
@@ -84,18 +88,18 @@ class DecryptCommandTest : public WindowFixture<WatchingDialogs> {
         request.kdfLevel = KdfLevel::Interactive;
         request.workingFolderBase = workFolder.path();
         ASSERT_TRUE(EncryptMessage(request, encryptDialogs).success);
-        window->txbFile[0]->setText(request.outputPath);
+        txbFile(0)->setText(request.outputPath);
     }
 
     void ExpectKeyFieldGivenBack()
     {
-        EXPECT_EQ(window->txbQuickKey->text(), Key);
-        EXPECT_EQ(window->txbQuickKey->palette().color(QPalette::Text), QColor(Qt::black));
-        EXPECT_FALSE(window->txbQuickKey->font().bold());
-        EXPECT_TRUE(window->cmdDecryptMessage->isEnabled());
-        EXPECT_TRUE(window->cmdQuickKey->isEnabled());
-        EXPECT_FALSE(window->cmdEncryptMessage->isEnabled());
-        EXPECT_FALSE(window->cmdViewCiphertext->isEnabled());
+        EXPECT_EQ(txbQuickKey()->text(), Key);
+        EXPECT_EQ(txbQuickKey()->palette().color(QPalette::Text), QColor(Qt::black));
+        EXPECT_FALSE(txbQuickKey()->font().bold());
+        EXPECT_TRUE(button("cmdDecryptMessage")->isEnabled());
+        EXPECT_TRUE(button("cmdQuickKey")->isEnabled());
+        EXPECT_FALSE(button("cmdEncryptMessage")->isEnabled());
+        EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
         EXPECT_TRUE(QDir(workFolder.path()).isEmpty());
     }
 
@@ -109,10 +113,10 @@ TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
     attachment.write("Minutes of the meeting.\n");
     attachment.close();
     PrepareCiphertext("The minutes are attached.", attachment.fileName());
-    window->txbText->setPlainText("old text");
+    txbText()->setPlainText("old text");
     dialogs.queuePath(Path("out"));
 
-    QTest::mouseClick(window->cmdDecryptMessage, Qt::LeftButton);
+    QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
 
     ASSERT_EQ(dialogs.seen.size(), 1u);
     const WindowDuringChooser& during = dialogs.seen[0];
@@ -124,12 +128,12 @@ TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
     EXPECT_TRUE(during.quitEnabled);
 
     const QString written = QDir::toNativeSeparators(Path("out/minutes.txt"));
-    EXPECT_EQ(window->txbText->toPlainText(), "The minutes are attached.");
-    EXPECT_TRUE(window->Frame1->isVisible());
-    EXPECT_TRUE(window->lblAppendedFile->isVisible());
-    EXPECT_EQ(window->lblAppendedFile->text(), Text(37) + ":");
-    EXPECT_EQ(window->txbFile[1]->text(), written);
-    EXPECT_FALSE(window->cmdSpecifyFile[1]->isVisible());
+    EXPECT_EQ(txbText()->toPlainText(), "The minutes are attached.");
+    EXPECT_TRUE(frame("Frame1")->isVisible());
+    EXPECT_TRUE(label("lblAppendedFile")->isVisible());
+    EXPECT_EQ(label("lblAppendedFile")->text(), Text(37) + ":");
+    EXPECT_EQ(txbFile(1)->text(), written);
+    EXPECT_FALSE(cmdSpecifyFile(1)->isVisible());
     QFile file(written);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "Minutes of the meeting.\n");
@@ -140,44 +144,43 @@ TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
 TEST_F(DecryptCommandTest, WrongKeyLeavesTheTextBoxEmptyAndTheFolderRowHidden)
 {
     PrepareCiphertext("Only for the right key.", {});
-    window->txbQuickKey->setText("A Different Key Altogether 7");
-    window->UpdateQuickKeyControls();
-    window->txbText->setPlainText("old text");
+    EnterKey("A Different Key Altogether 7");
+    txbText()->setPlainText("old text");
 
-    QTest::mouseClick(window->cmdDecryptMessage, Qt::LeftButton);
+    QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].text, Text(148) + CrLf + Text(150));
     EXPECT_EQ(dialogs.messages()[0].title, Text(25));
-    EXPECT_TRUE(window->txbText->toPlainText().isEmpty());
-    EXPECT_FALSE(window->Frame1->isVisible());
-    EXPECT_EQ(window->txbQuickKey->text(), "A Different Key Altogether 7");
-    EXPECT_FALSE(window->KeyFieldShowsBusy());
+    EXPECT_TRUE(txbText()->toPlainText().isEmpty());
+    EXPECT_FALSE(frame("Frame1")->isVisible());
+    EXPECT_EQ(txbQuickKey()->text(), "A Different Key Altogether 7");
+    EXPECT_FALSE(window->BusyLineShown());
 }
 
 TEST_F(DecryptCommandTest, NoKeyOrAHiddenKeyStopsBeforeAnythingChanges)
 {
     PrepareCiphertext("Never shown.", {});
-    window->txbText->setPlainText("old text");
+    txbText()->setPlainText("old text");
 
     // The key is hidden: the user chooses to look at it first.
-    window->cmdHideShowQuickKey_Click();
+    QTest::mouseClick(button("cmdHideShowQuickKey"), Qt::LeftButton);
     dialogs.queueAnswer(DialogAnswer::Yes);
-    QTest::mouseClick(window->cmdDecryptMessage, Qt::LeftButton);
+    QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].text, Text(115) + CrLf + Text(116));
-    EXPECT_EQ(window->txbQuickKey->text(), Key);
+    EXPECT_EQ(txbQuickKey()->text(), Key);
 
     // No key at all.
+    dialogs.queueAnswer(DialogAnswer::Yes);
+    QTest::mouseClick(button("cmdClearQuickKey"), Qt::LeftButton);
     dialogs.clear();
-    window->txbQuickKey->clear();
-    window->UpdateQuickKeyControls();
-    QTest::mouseClick(window->cmdDecryptMessage, Qt::LeftButton);
+    QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].text, Text(52));
     EXPECT_EQ(dialogs.messages()[0].title, Text(382));
 
-    EXPECT_EQ(window->txbText->toPlainText(), "old text");
+    EXPECT_EQ(txbText()->toPlainText(), "old text");
     EXPECT_TRUE(QDir(workFolder.path()).isEmpty());
 }
 

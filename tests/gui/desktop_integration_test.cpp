@@ -85,11 +85,11 @@ TEST_F(DesktopWindowTest, ReceivedFileOpensInDecryptModeReadyForTheKey)
     window->OpenReceivedFile("letter.zip"); // as given on the command line, relative
     QDir::setCurrent(before);
 
-    EXPECT_TRUE(window->optDecrypt->isChecked());
-    EXPECT_FALSE(window->EncryptMode);
-    EXPECT_EQ(window->txbFile[0]->text(), QFileInfo(letter).absoluteFilePath());
-    EXPECT_TRUE(window->cmdDecryptMessage->isEnabled());
-    EXPECT_EQ(window->focusWidget(), window->cmdQuickKey); // the key comes next
+    EXPECT_TRUE(option("optDecrypt")->isChecked());
+    EXPECT_EQ(txbFile(0)->text(), QFileInfo(letter).absoluteFilePath());
+    EXPECT_TRUE(button("cmdDecryptMessage")->isEnabled());
+    EXPECT_FALSE(button("cmdEncryptMessage")->isEnabled());
+    EXPECT_EQ(window->focusWidget(), button("cmdQuickKey")); // the key comes next
     EXPECT_TRUE(dialogs.records().empty());
 }
 
@@ -128,8 +128,9 @@ TEST_F(DesktopWindowTest, HelpWithoutABrowserShowsTheLocalHelpInsteadOfABox)
 
     ASSERT_EQ(dialogs.records().size(), 2u); // the question and the attempt to open the page
     EXPECT_TRUE(dialogs.records()[1].isOpenTarget);
-    ASSERT_NE(window->ViewWindow, nullptr);
-    EXPECT_TRUE(window->ViewWindow->isVisible());
+    const auto* viewer = window->findChild<frmView*>();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
 }
 
 TEST_F(DesktopWindowTest, LocalHelpOpensBesideTheWindowWithoutMovingItAndEscapeClosesIt)
@@ -145,7 +146,7 @@ TEST_F(DesktopWindowTest, LocalHelpOpensBesideTheWindowWithoutMovingItAndEscapeC
         dialogs.queueAnswer(DialogAnswer::Cancel);
         window->cmdHelp_Click();
 
-        frmView* viewer = window->ViewWindow;
+        auto* viewer = window->findChild<frmView*>();
         ASSERT_NE(viewer, nullptr);
         ASSERT_TRUE(viewer->isVisible());
         EXPECT_EQ(window->frameGeometry(), mainBefore);

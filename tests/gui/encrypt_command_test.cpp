@@ -101,17 +101,17 @@ TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.clear();
-        window->txbText->setPlainText(c.message);
-        window->txbFile[0]->setText(c.file);
-        window->txbFile[1]->setText(c.output);
-        PaintRecorder recorder(window->txbQuickKey, workFolder.path());
+        txbText()->setPlainText(c.message);
+        txbFile(0)->setText(c.file);
+        txbFile(1)->setText(c.output);
+        PaintRecorder recorder(txbQuickKey(), workFolder.path());
 
-        QTest::mouseClick(window->cmdEncryptMessage, Qt::LeftButton);
+        QTest::mouseClick(button("cmdEncryptMessage"), Qt::LeftButton);
 
         EXPECT_EQ(QFile::exists(c.output), c.written);
-        EXPECT_EQ(window->txbText->toPlainText(), c.message.trimmed());
-        EXPECT_EQ(window->cmdViewCiphertext->isEnabled(), c.viewEnabled);
-        EXPECT_EQ(window->RM[0] > 0 && window->RM[1] > 0, c.viewEnabled);
+        EXPECT_EQ(txbText()->toPlainText(), c.message.trimmed());
+        EXPECT_EQ(button("cmdViewCiphertext")->isEnabled(), c.viewEnabled);
+        EXPECT_EQ(window->RandomnessMeasure(0) > 0 && window->RandomnessMeasure(1) > 0, c.viewEnabled);
         const auto busy = std::find_if(recorder.paints.begin(), recorder.paints.end(),
                                        [](const KeyFieldPaint& p) { return p.text.contains(Text(84)); });
         ASSERT_NE(busy, recorder.paints.end()) << "the busy line was never painted";
@@ -121,32 +121,32 @@ TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)
         EXPECT_TRUE(busy->bold);
         EXPECT_EQ(busy->alignment & Qt::AlignHCenter, Qt::AlignHCenter);
         // The key field is given back as it was; the window is usable again.
-        EXPECT_EQ(window->txbQuickKey->text(), Key);
-        EXPECT_EQ(window->txbQuickKey->palette().color(QPalette::Text), QColor(Qt::black));
-        EXPECT_FALSE(window->txbQuickKey->font().bold());
-        EXPECT_EQ(window->txbQuickKey->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
-        EXPECT_TRUE(window->cmdEncryptMessage->isEnabled());
-        EXPECT_TRUE(window->cmdQuickKey->isEnabled());
-        EXPECT_FALSE(window->cmdDecryptMessage->isEnabled());
-        EXPECT_FALSE(window->KeyFieldShowsBusy());
+        EXPECT_EQ(txbQuickKey()->text(), Key);
+        EXPECT_EQ(txbQuickKey()->palette().color(QPalette::Text), QColor(Qt::black));
+        EXPECT_FALSE(txbQuickKey()->font().bold());
+        EXPECT_EQ(txbQuickKey()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        EXPECT_TRUE(button("cmdEncryptMessage")->isEnabled());
+        EXPECT_TRUE(button("cmdQuickKey")->isEnabled());
+        EXPECT_FALSE(button("cmdDecryptMessage")->isEnabled());
+        EXPECT_FALSE(window->BusyLineShown());
     }
 }
 
 TEST_F(EncryptCommandTest, NoToReplacingAnExistingFileChangesNothing)
 {
     ASSERT_TRUE(test_files::write_file(Path("out.zip"), "the previous ciphertext"));
-    window->txbText->setPlainText("  a message  ");
-    window->txbFile[1]->setText(Path("out.zip"));
+    txbText()->setPlainText("  a message  ");
+    txbFile(1)->setText(Path("out.zip"));
     dialogs.queueAnswer(DialogAnswer::No);
 
-    QTest::mouseClick(window->cmdEncryptMessage, Qt::LeftButton);
+    QTest::mouseClick(button("cmdEncryptMessage"), Qt::LeftButton);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].text, Text(91));
     QFile file(Path("out.zip"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "the previous ciphertext");
-    EXPECT_EQ(window->txbText->toPlainText(), "  a message  ") << "nothing ran, nothing was trimmed";
+    EXPECT_EQ(txbText()->toPlainText(), "  a message  ") << "nothing ran, nothing was trimmed";
 }
 
 TEST_F(EncryptCommandTest, ViewButtonOpensTheReportWithBothPlotsModally)
@@ -159,31 +159,31 @@ TEST_F(EncryptCommandTest, ViewButtonOpensTheReportWithBothPlotsModally)
         text += "abcdefghijklmnopqrstuvwxyz "[(state >> 16) % 27];
     }
     ASSERT_TRUE(test_files::write_file(Path("fox.txt"), text));
-    window->txbText->setPlainText("A message long enough to say something about its letters and spaces.");
-    window->txbFile[0]->setText(Path("fox.txt"));
-    window->txbFile[1]->setText(Path("fox.zip"));
-    QTest::mouseClick(window->cmdEncryptMessage, Qt::LeftButton);
-    ASSERT_TRUE(window->cmdViewCiphertext->isEnabled());
+    txbText()->setPlainText("A message long enough to say something about its letters and spaces.");
+    txbFile(0)->setText(Path("fox.txt"));
+    txbFile(1)->setText(Path("fox.zip"));
+    QTest::mouseClick(button("cmdEncryptMessage"), Qt::LeftButton);
+    ASSERT_TRUE(button("cmdViewCiphertext")->isEnabled());
 
     bool shownModally = false;
     QString closeCaption, title;
     QTimer::singleShot(0, [&] {
         QWidget* report = QApplication::activeModalWidget();
-        shownModally = report && report == window->RandomnessWindow;
+        shownModally = report && report == window->findChild<frmRandomnessGraphic*>();
         if (!report)
             return;
         closeCaption = report->findChild<QPushButton*>("cmdClose")->text();
         title = report->windowTitle();
         report->close();
     });
-    QTest::mouseClick(window->cmdViewCiphertext, Qt::LeftButton);
+    QTest::mouseClick(button("cmdViewCiphertext"), Qt::LeftButton);
 
     EXPECT_TRUE(shownModally);
     EXPECT_EQ(closeCaption, Text(101));
     EXPECT_EQ(title, Text(54) + " : " + Path("fox.zip"));
     // Plain text lights few points; ciphertext spreads over most of the square.
     auto litPoints = [&](int plot) {
-        const QImage& image = window->RandomnessWindow->plot(plot);
+        const QImage& image = window->findChild<frmRandomnessGraphic*>()->plot(plot);
         int lit = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)

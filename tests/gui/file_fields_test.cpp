@@ -1,9 +1,9 @@
 // The file fields of the main window: what lands in each row, what each refusal says, and that
 // dropping a file behaves like choosing it.
 #include "files/FileLimits.h"
+#include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "pipeline/Dialogs.h"
-#include "pipeline/PipelineRun.h"
 #include "texts/Language.h"
 
 #include <QApplication>
@@ -30,17 +30,11 @@ QString Text(int number)
     return Language::GetProgramText(number, Language::English);
 }
 
-class FileFields : public ::testing::Test {
+class FileFields : public WindowFixture<> {
   protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0);
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
-
     void SetUp() override
     {
-        window.Form_Load();
+        WindowFixture::SetUp();
         dialogs.clear();
     }
 
@@ -59,10 +53,10 @@ class FileFields : public ::testing::Test {
         return files.filePath(name);
     }
 
-    void Decrypt() { window.optDecrypt->setChecked(true); }
-    void Encrypt() { window.optEncrypt->setChecked(true); }
-    QString Field(int index) { return window.txbFile[index]->text(); }
-    bool ClearShown(int index) { return window.cmdClearFile[index]->isVisible(); }
+    void Decrypt() { option("optDecrypt")->setChecked(true); }
+    void Encrypt() { option("optEncrypt")->setChecked(true); }
+    QString Field(int index) { return txbFile(index)->text(); }
+    bool ClearShown(int index) { return cmdClearFile(index)->isVisible(); }
 
     std::vector<ScriptedDialogs::Record> Choosers() const
     {
@@ -77,23 +71,20 @@ class FileFields : public ::testing::Test {
     // accepted the drag.
     bool DropOnField(int index, const QString& path)
     {
-        EXPECT_TRUE(window.txbFile[index]->acceptDrops());
+        EXPECT_TRUE(txbFile(index)->acceptDrops());
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
-        const QPoint centre = window.txbFile[index]->rect().center();
+        const QPoint centre = txbFile(index)->rect().center();
         QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window.txbFile[index], &enter);
+        QApplication::sendEvent(txbFile(index), &enter);
         if (!enter.isAccepted())
             return false;
         QDropEvent drop(QPointF(centre), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window.txbFile[index], &drop);
+        QApplication::sendEvent(txbFile(index), &drop);
         return drop.isAccepted();
     }
 
     QTemporaryDir files;
-    QTemporaryDir workBase;
-    ScriptedDialogs dialogs;
-    frmMain window{dialogs, workBase.path()};
 };
 
 TEST_F(FileFields, FileToAppendIsTakenUpToTheLimitAndEachRefusalLeavesTheRowAsItWas)
@@ -118,10 +109,10 @@ TEST_F(FileFields, FileToAppendIsTakenUpToTheLimitAndEachRefusalLeavesTheRowAsIt
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.clear();
-        window.txbFile[0]->setText(earlier);
+        txbFile(0)->setText(earlier);
         dialogs.queuePath(FileOfSize(c.name, c.size));
 
-        QTest::mouseClick(window.cmdSpecifyFile[0], Qt::LeftButton);
+        QTest::mouseClick(cmdSpecifyFile(0), Qt::LeftButton);
 
         EXPECT_EQ(Field(0), c.taken ? files.filePath(c.name) : earlier);
         const std::vector<MessageRequest> boxes = dialogs.messages();
@@ -131,35 +122,6 @@ TEST_F(FileFields, FileToAppendIsTakenUpToTheLimitAndEachRefusalLeavesTheRowAsIt
         EXPECT_EQ(boxes[0].text, c.text);
         EXPECT_EQ(boxes[0].title, c.title);
         EXPECT_EQ(boxes[0].icon, DialogIcon::Exclamation);
-    }
-}
-
-TEST_F(FileFields, TooLargeBoxNamesTheLimitOfTheTextBoxOrOfTheFileToAppend)
-{
-    struct Case {
-        int intI;
-        QString text; // "" when no box is shown
-        QString title;
-    };
-    const Case cases[] = {
-        {0, "x.txt is too large." + CrLf + CrLf + Text(60) + " 61,440 bytes (60 KB)", Text(58)},
-        {1, "x.txt is too large." + CrLf + CrLf + Text(405) + CrLf + Text(406) + " 2,027,520 bytes (1,980 KB).",
-         Text(59)},
-        {2, {}, {}},
-        {-1, {}, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.intI);
-        dialogs.clear();
-        window.TooLargeErrMsg("x.txt is too large.", c.intI);
-        const std::vector<MessageRequest> boxes = dialogs.messages();
-        ASSERT_EQ(boxes.size(), c.text.isEmpty() ? 0u : 1u);
-        if (c.text.isEmpty())
-            continue;
-        EXPECT_EQ(boxes[0].text, c.text);
-        EXPECT_EQ(boxes[0].title, c.title);
-        EXPECT_EQ(boxes[0].icon, DialogIcon::Exclamation);
-        EXPECT_EQ(boxes[0].buttons, DialogButtons::Ok);
     }
 }
 
@@ -182,7 +144,7 @@ TEST_F(FileFields, ChosenCiphertextFileLandsInTheFieldWithItsClearButton)
         const QString path = files.filePath(c.encrypt ? "for-anna.zip" : "from-tom.zip");
         dialogs.queuePath(path);
 
-        QTest::mouseClick(window.cmdSpecifyFile[c.index], Qt::LeftButton);
+        QTest::mouseClick(cmdSpecifyFile(c.index), Qt::LeftButton);
 
         EXPECT_EQ(Field(c.index), path);
         EXPECT_TRUE(ClearShown(c.index));
@@ -201,16 +163,14 @@ TEST_F(FileFields, FolderChooserFillsTheFolderRowOrLeavesItOnCancel)
     const QString earlier = Folder("earlier");
     const QString chosen = Folder("inbox");
     Decrypt();
-    window.txbFile[1]->setText(earlier);
+    txbFile(1)->setText(earlier);
 
-    window.cmdSpecifyFile_Click(1); // nothing queued: the user cancels
+    window->cmdSpecifyFile_Click(1); // nothing queued: the user cancels
     EXPECT_EQ(Field(1), earlier);
-    EXPECT_TRUE(window.ChosenFolder.isEmpty());
 
     dialogs.queuePath(chosen);
-    window.cmdSpecifyFile_Click(1);
+    window->cmdSpecifyFile_Click(1);
     EXPECT_EQ(Field(1), chosen);
-    EXPECT_EQ(window.ChosenFolder, chosen);
 
     const auto choosers = Choosers();
     ASSERT_EQ(choosers.size(), 2u);
@@ -223,14 +183,14 @@ TEST_F(FileFields, ClearingForgetsTheRowOfThisModeOnly)
     const QString attachment = FileOfSize("contract.pdf", 100);
     const QString received = files.filePath("from-tom.zip");
     dialogs.queuePath(attachment);
-    QTest::mouseClick(window.cmdSpecifyFile[0], Qt::LeftButton);
+    QTest::mouseClick(cmdSpecifyFile(0), Qt::LeftButton);
     Decrypt();
     dialogs.queuePath(received);
-    QTest::mouseClick(window.cmdSpecifyFile[0], Qt::LeftButton);
+    QTest::mouseClick(cmdSpecifyFile(0), Qt::LeftButton);
     Encrypt();
     ASSERT_EQ(Field(0), attachment);
 
-    QTest::mouseClick(window.cmdClearFile[0], Qt::LeftButton);
+    QTest::mouseClick(cmdClearFile(0), Qt::LeftButton);
 
     EXPECT_EQ(Field(0), QString());
     EXPECT_FALSE(ClearShown(0));
@@ -245,11 +205,11 @@ TEST_F(FileFields, ClickOnAnEmptyFieldOpensTheChooserOnAFilledOneNothing)
     const QString output = files.filePath("for-anna.zip");
     dialogs.queuePath(output);
 
-    QTest::mouseClick(window.txbFile[1], Qt::LeftButton);
+    QTest::mouseClick(txbFile(1), Qt::LeftButton);
     EXPECT_EQ(Choosers().size(), 1u);
     EXPECT_EQ(Field(1), output);
 
-    QTest::mouseClick(window.txbFile[1], Qt::LeftButton);
+    QTest::mouseClick(txbFile(1), Qt::LeftButton);
     EXPECT_EQ(Choosers().size(), 1u);
     EXPECT_EQ(Field(1), output);
 }
@@ -258,7 +218,7 @@ TEST_F(FileFields, DroppedFileIsCheckedLikeAChosenOne)
 {
     const QString tooLarge = FileOfSize("video.mp4", FileLimits::MaxAppendedFileSize + 1);
     dialogs.queuePath(tooLarge);
-    QTest::mouseClick(window.cmdSpecifyFile[0], Qt::LeftButton);
+    QTest::mouseClick(cmdSpecifyFile(0), Qt::LeftButton);
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const MessageRequest fromDialog = dialogs.messages()[0];
     dialogs.clear();
@@ -285,28 +245,11 @@ TEST_F(FileFields, DropTakesAFolderOnlyOnTheFolderRow)
     EXPECT_EQ(Field(0), QString());
 
     Decrypt();
-    window.Frame1->setVisible(true); // as the decrypt command shows it for an attached file
+    frame("Frame1")->setVisible(true); // as the decrypt command shows it for an attached file
     EXPECT_FALSE(DropOnField(1, file));
     EXPECT_TRUE(DropOnField(1, folder));
     EXPECT_EQ(Field(1), folder);
-    EXPECT_EQ(window.ChosenFolder, folder);
     EXPECT_TRUE(dialogs.records().empty());
-}
-
-TEST_F(FileFields, QuittingRemovesTheWorkingFolderARunLeftBehind)
-{
-    PipelineRun run(QString(), &window.RunFolders);
-    ASSERT_TRUE(run.MakeWorkingFolder());
-    QString error;
-    const QString temp = run.NewTempFile("plt", TempTreatment::Shred, error);
-    ASSERT_FALSE(temp.isEmpty()) << error.toStdString();
-    ASSERT_TRUE(run.WorkingFolder().startsWith(workBase.path()));
-
-    window.RemoveWorkingFolder();
-
-    EXPECT_FALSE(QFileInfo::exists(temp));
-    EXPECT_FALSE(QFileInfo::exists(run.WorkingFolder()));
-    EXPECT_TRUE(QFileInfo::exists(workBase.path()));
 }
 
 } // namespace

@@ -30,16 +30,7 @@ namespace {
 
 class MainWindowTest : public WindowFixture<> {
   protected:
-    template <typename Widget> Widget* control(const char* name)
-    {
-        auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
     QString text(const char* name) { return control<QAbstractButton>(name)->text(); }
-    QPushButton* button(const char* name) { return control<QPushButton>(name); }
-    QLineEdit* field(const char* name) { return control<QLineEdit>(name); }
-    QLabel* label(const char* name) { return control<QLabel>(name); }
 
     void chooseMode(const char* option)
     {
@@ -68,7 +59,7 @@ TEST_F(MainWindowTest, StartsInEncryptModeWithNothingFilledIn)
     EXPECT_TRUE(control<QPlainTextEdit>("txbText")->toPlainText().isEmpty());
     EXPECT_FALSE(control<QPlainTextEdit>("txbText")->isReadOnly());
     EXPECT_TRUE(field("txbQuickKey")->text().isEmpty());
-    EXPECT_TRUE(window->QuickKey.isEmpty());
+    EXPECT_TRUE(window->QuickKeyText().isEmpty());
     EXPECT_TRUE(field("txbFile0")->text().isEmpty());
     EXPECT_TRUE(field("txbFile1")->text().isEmpty());
     EXPECT_TRUE(control<QFrame>("Frame1")->isVisible());
@@ -80,8 +71,8 @@ TEST_F(MainWindowTest, StartsInEncryptModeWithNothingFilledIn)
         EXPECT_FALSE(button(name)->isEnabled()) << name;
     EXPECT_FALSE(button("cmdClearFile0")->isVisible());
     EXPECT_FALSE(button("cmdClearFile1")->isVisible());
-    EXPECT_EQ(window->RM[0], -1.0);
-    EXPECT_EQ(window->RM[1], -1.0);
+    EXPECT_EQ(window->RandomnessMeasure(0), -1.0);
+    EXPECT_EQ(window->RandomnessMeasure(1), -1.0);
     EXPECT_EQ(text("optEncrypt"), Language::GetProgramText(1, Language::English));
     EXPECT_EQ(text("cmdSpecifyFile0"), Language::GetProgramText(14, Language::English));
     EXPECT_EQ(text("cmdSpecifyFile1"), Language::GetProgramText(16, Language::English));
@@ -95,9 +86,10 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguage)
     Language::StoreLanguage(Language::German);
     frmMain german(dialogs, workFolder.path());
     german.Form_Load();
-    EXPECT_EQ(german.CurrentLanguage, Language::German);
-    EXPECT_EQ(german.cmdQuit->text(), Language::GetProgramText(36, Language::German));
-    EXPECT_EQ(german.cboLanguage->currentText(), Language::GetProgramText(201, Language::German));
+    EXPECT_EQ(german.ShownLanguage(), Language::German);
+    EXPECT_EQ(german.findChild<QPushButton*>("cmdQuit")->text(), Language::GetProgramText(36, Language::German));
+    EXPECT_EQ(german.findChild<QComboBox*>("cboLanguage")->currentText(),
+              Language::GetProgramText(201, Language::German));
 }
 
 TEST_F(MainWindowTest, EachModeKeepsItsFileNamesAndTheViewButtonComesBack)
@@ -133,7 +125,7 @@ TEST_F(MainWindowTest, ChoosingAnotherLanguageRewritesEveryCaptionAndStoresIt)
 {
     QTest::keyClick(control<QComboBox>("cboLanguage"), Qt::Key_Down);
 
-    EXPECT_EQ(window->CurrentLanguage, Language::German);
+    EXPECT_EQ(window->ShownLanguage(), Language::German);
     const struct {
         const char* name;
         int number;
@@ -160,7 +152,7 @@ TEST_F(MainWindowTest, ChoosingTheLanguageInForceChangesNothing)
     emit list->activated(list->currentIndex());
 
     EXPECT_EQ(captions(), before);
-    EXPECT_EQ(window->CurrentLanguage, Language::English);
+    EXPECT_EQ(window->ShownLanguage(), Language::English);
     EXPECT_EQ(Language::ChooseLanguage(), Language::German);
 }
 
@@ -229,9 +221,9 @@ TEST_F(MainWindowTest, CommandTooltipsCarryTheKeyChecksum)
     window->Clock_Timer();
     EXPECT_TRUE(button("cmdEncryptMessage")->toolTip().isEmpty());
 
-    window->QuickKey = QStringLiteral("correct horse battery staple");
+    EnterKey(QStringLiteral("correct horse battery staple"));
     window->Clock_Timer();
-    const QString checksum = QString::number(Keys::KeyChecksum(window->QuickKey));
+    const QString checksum = QString::number(Keys::KeyChecksum(QStringLiteral("correct horse battery staple")));
     EXPECT_TRUE(button("cmdEncryptMessage")->toolTip().endsWith(QLatin1Char(' ') + checksum));
     EXPECT_EQ(button("cmdDecryptMessage")->toolTip(), button("cmdEncryptMessage")->toolTip());
 }

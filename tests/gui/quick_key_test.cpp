@@ -33,35 +33,23 @@ enum class KeyState { NoKey, Shown, Hidden };
 
 class QuickKeyTest : public WindowFixture<> {
   public:
-    QString text(int number) { return Language::GetProgramText(number, window->CurrentLanguage); }
-    template <typename Widget> Widget* control(const char* name)
-    {
-        auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-    QPushButton* button(const char* name) { return control<QPushButton>(name); }
-    QLineEdit* keyBox() { return control<QLineEdit>("txbQuickKey"); }
+    QString text(int number) { return Language::GetProgramText(number, window->ShownLanguage()); }
+    QLineEdit* keyBox() { return txbQuickKey(); }
     void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
     // Runs `inside` while the key-entry window is open; `opener` is the click that should open it.
-    // Returns whether the window opened at all. A window left open is cancelled, so nothing hangs.
+    // Returns whether the window opened at all.
     bool withKeyWindow(const std::function<void(frmKeyboardWithDisplay&)>& inside, const std::function<void()>& opener)
     {
-        bool opened = false;
-        QTimer::singleShot(0, window.get(), [&] {
-            auto* keyWindow = qobject_cast<frmKeyboardWithDisplay*>(QApplication::activeModalWidget());
-            if (keyWindow == nullptr)
-                return;
-            opened = true;
-            // While the key is being entered, neither key button can be pressed.
-            EXPECT_FALSE(button("cmdHideShowQuickKey")->isVisible());
-            EXPECT_FALSE(button("cmdClearQuickKey")->isVisible());
-            inside(*keyWindow);
-            if (keyWindow->isVisible())
-                keyWindow->reject();
-        });
-        opener();
+        const bool opened = key_entry::WithKeyWindow(
+            *window,
+            [&](frmKeyboardWithDisplay& keyWindow) {
+                // While the key is being entered, neither key button can be pressed.
+                EXPECT_FALSE(button("cmdHideShowQuickKey")->isVisible());
+                EXPECT_FALSE(button("cmdClearQuickKey")->isVisible());
+                inside(keyWindow);
+            },
+            opener);
         if (opened) {
             // Nothing typed lingers in the hidden key-entry window.
             auto* keyWindow = window->findChild<frmKeyboardWithDisplay*>();
@@ -70,14 +58,8 @@ class QuickKeyTest : public WindowFixture<> {
         return opened;
     }
 
-    static void type(frmKeyboardWithDisplay& keyWindow, const QString& key)
-    {
-        QTest::keyClicks(keyWindow.findChild<QLineEdit*>(QStringLiteral("txbKey")), key);
-    }
-    static void press(frmKeyboardWithDisplay& keyWindow, const char* name)
-    {
-        QTest::mouseClick(keyWindow.findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
-    }
+    static void type(frmKeyboardWithDisplay& keyWindow, const QString& key) { key_entry::Type(keyWindow, key); }
+    static void press(frmKeyboardWithDisplay& keyWindow, const char* name) { key_entry::Press(keyWindow, name); }
 
     void enterKey(const QString& typed, const char* leaveBy = "cmdYes")
     {
@@ -102,12 +84,15 @@ class QuickKeyTest : public WindowFixture<> {
     // What the key group shows, checked against the state table and its invariants.
     void expectState(KeyState state, const QString& key)
     {
+        // Shown as it would be on the window, also once the window has been closed.
+        auto shown = [this](QWidget* widget) { return widget->isVisibleTo(window.get()); };
         auto* hideShow = button("cmdHideShowQuickKey");
         const bool keySet = state != KeyState::NoKey;
-        EXPECT_EQ(hideShow->isVisible(), keySet);
-        EXPECT_EQ(button("cmdClearQuickKey")->isVisible(), keySet);
-        EXPECT_EQ(control<QLabel>("lblNoKeySpecified")->isVisible(), !keySet);
-        EXPECT_EQ(window->QuickKey, keySet ? key : QString());
+        EXPECT_EQ(shown(hideShow), keySet);
+        EXPECT_EQ(shown(button("cmdClearQuickKey")), keySet);
+        EXPECT_EQ(shown(label("lblNoKeySpecified")), !keySet);
+        EXPECT_EQ(window->QuickKeyText(), keySet ? key : QString());
+        EXPECT_EQ(window->KeyHidden(), state == KeyState::Hidden);
         EXPECT_EQ(keyBox()->text(), state == KeyState::Shown ? key : QString());
         if (keySet)
             EXPECT_EQ(hideShow->text(), text(state == KeyState::Shown ? 379 : 380));
@@ -164,28 +149,28 @@ TEST_F(QuickKeyTest, EachHandlerLeavesTheKeyGroupInOneOfItsThreeStates)
              t.click(t.button("cmdClearQuickKey"));
          },
          KeyState::NoKey, OldKey},
-        {"asked to show the hidden key, Yes", KeyState::Hidden,
+        {"encrypting asks to show the hidden key, Yes", KeyState::Hidden,
          [](T& t) {
              t.answerNext(DialogAnswer::Yes);
-             EXPECT_TRUE(t.window->AskToShowHiddenKey());
+             t.click(t.button("cmdEncryptMessage"));
          },
          KeyState::Shown, OldKey},
-        {"asked to show the hidden key, No", KeyState::Hidden,
+        {"decrypting asks to show the hidden key, No", KeyState::Hidden,
          [](T& t) {
+             t.click(t.option("optDecrypt"));
              t.answerNext(DialogAnswer::No);
-             EXPECT_FALSE(t.window->AskToShowHiddenKey());
+             t.click(t.button("cmdDecryptMessage"));
          },
          KeyState::Hidden, OldKey},
         {"click the empty box without a key", KeyState::NoKey, [](T& t) { t.clickKeyBox(NewKeyTyped); },
          KeyState::Shown, NewKey},
         {"click the empty box over a hidden key", KeyState::Hidden, [](T& t) { t.clickKeyBox(NewKeyTyped); },
          KeyState::Shown, NewKey},
-        {"wipe on quitting", KeyState::Hidden, [](T& t) { t.window->WipeKey(); }, KeyState::NoKey, OldKey},
+        {"wipe on quitting", KeyState::Hidden, [](T& t) { t.click(t.button("cmdQuit")); }, KeyState::NoKey, OldKey},
     };
     for (const Transition& transition : transitions) {
         SCOPED_TRACE(transition.name);
-        window = std::make_unique<frmMain>(dialogs, workFolder.path());
-        window->Form_Load();
+        StartWindow();
         dialogs.clear();
         bringTo(transition.from);
         transition.act(*this);
@@ -217,7 +202,8 @@ TEST_F(QuickKeyTest, ClearQuestionNamesTheClearButtonAndNoLeavesTheFocusOnKey)
 TEST_F(QuickKeyTest, HiddenKeyQuestionHasBothLinesAndItsTitle)
 {
     bringTo(KeyState::Hidden);
-    window->AskToShowHiddenKey();
+    dialogs.queueAnswer(DialogAnswer::Yes);
+    click(button("cmdEncryptMessage"));
     const auto boxes = dialogs.messages();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, text(115) + QStringLiteral("\r\n") + text(116));
@@ -237,7 +223,7 @@ TEST_F(QuickKeyTest, CommandTooltipsShowTheChecksumTheKeyWindowShowed)
         [this] { click(button("cmdQuickKey")); });
     ASSERT_TRUE(shownInKeyWindow.startsWith(text(136) + QLatin1Char(' ')));
 
-    QSignalSpy tick(window->Clock, &QTimer::timeout);
+    QSignalSpy tick(control<QTimer>("Clock"), &QTimer::timeout);
     ASSERT_TRUE(tick.wait(2000));
     EXPECT_EQ(button("cmdEncryptMessage")->toolTip(), shownInKeyWindow);
     EXPECT_EQ(button("cmdDecryptMessage")->toolTip(), shownInKeyWindow);
@@ -268,7 +254,7 @@ TEST_F(QuickKeyTest, HiddenKeyStaysHiddenAcrossALanguageChange)
     auto* languages = control<QComboBox>("cboLanguage");
     languages->setCurrentIndex(Language::German);
     window->cboLanguage_Click();
-    ASSERT_EQ(window->CurrentLanguage, Language::German);
+    ASSERT_EQ(window->ShownLanguage(), Language::German);
 
     QString cancelCaption;
     withKeyWindow(
@@ -284,13 +270,14 @@ TEST_F(QuickKeyTest, NoKeyMessageFitsTheMode)
 {
     struct Case {
         const char* option;
+        const char* command;
         int textNumber;
     };
-    for (const Case& c : {Case{"optEncrypt", 147}, Case{"optDecrypt", 52}}) {
+    for (const Case& c : {Case{"optEncrypt", "cmdEncryptMessage", 147}, Case{"optDecrypt", "cmdDecryptMessage", 52}}) {
         SCOPED_TRACE(c.option);
         dialogs.clear();
         click(control<QRadioButton>(c.option));
-        window->NoKeyMessage();
+        click(button(c.command));
         const auto boxes = dialogs.messages();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, text(c.textNumber));

@@ -85,12 +85,12 @@ class LoadAccepts : public TextToolsTest, public ::testing::WithParamInterface<A
 
 TEST_P(LoadAccepts, ShowsTheFileAsText)
 {
-    window->cmdViewCiphertext->setEnabled(true);
+    button("cmdViewCiphertext")->setEnabled(true);
     load(fixture(QString::fromLatin1(GetParam().name), GetParam().bytes));
 
     EXPECT_TRUE(dialogs.messages().empty()) << dialogs.messages().front().text.toStdString();
-    EXPECT_EQ(window->txbText->toPlainText(), GetParam().shown);
-    EXPECT_FALSE(window->cmdViewCiphertext->isEnabled());
+    EXPECT_EQ(txbText()->toPlainText(), GetParam().shown);
+    EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,16 +124,16 @@ class LoadRefuses : public TextToolsTest, public ::testing::WithParamInterface<R
 
 TEST_P(LoadRefuses, NamesTheReasonAndKeepsTheMessage)
 {
-    window->txbText->setPlainText(QStringLiteral("typed before"));
+    txbText()->setPlainText(QStringLiteral("typed before"));
     const QString path = fixture(QString::fromLatin1(GetParam().name), GetParam().bytes);
     load(path);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const MessageRequest box = dialogs.messages().front();
     EXPECT_EQ(box.text, QDir::toNativeSeparators(path) + CrLf + Text(GetParam().messageNumber));
-    EXPECT_EQ(box.title, window->cmdLoadSaveTextbox[0]->text());
+    EXPECT_EQ(box.title, button("cmdLoadSaveTextbox0")->text());
     EXPECT_EQ(box.icon, DialogIcon::Exclamation);
-    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("typed before"));
+    EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("typed before"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, LoadRefuses,
@@ -158,7 +158,7 @@ TEST_F(TextToolsTest, LoadRefusesAnEmptyFileAsUnusable)
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages().front().text, QDir::toNativeSeparators(path) + CrLf + Text(50));
     EXPECT_EQ(dialogs.messages().front().title, Text(51));
-    EXPECT_TRUE(window->txbText->toPlainText().isEmpty());
+    EXPECT_TRUE(txbText()->toPlainText().isEmpty());
 }
 
 TEST_F(TextToolsTest, LoadRefusesAFileOneByteOverTheLimitWithItsSize)
@@ -171,18 +171,18 @@ TEST_F(TextToolsTest, LoadRefusesAFileOneByteOverTheLimitWithItsSize)
     EXPECT_TRUE(box.text.startsWith(QDir::toNativeSeparators(path) + u' ' + Text(49) + QStringLiteral(": 61,441")))
         << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(QStringLiteral("61,440"))) << box.text.toStdString();
-    EXPECT_TRUE(window->txbText->toPlainText().isEmpty());
+    EXPECT_TRUE(txbText()->toPlainText().isEmpty());
 }
 
 TEST_F(TextToolsTest, CancelledLoadChangesNothing)
 {
-    window->txbText->setPlainText(QStringLiteral("kept"));
+    txbText()->setPlainText(QStringLiteral("kept"));
     window->cmdLoadSaveTextbox_Click(0);
 
     ASSERT_EQ(dialogs.records().size(), 1u);
     EXPECT_EQ(dialogs.records().front().chooser.title, Text(42));
     EXPECT_TRUE(dialogs.records().front().chooser.mustExist);
-    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("kept"));
+    EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("kept"));
 }
 
 // ---------------------------------------------------------------- saving, clearing, enlarging
@@ -202,7 +202,7 @@ TEST_F(TextToolsTest, EmptyTextBoxIsNeitherSavedNorEnlarged)
 TEST_F(TextToolsTest, SavedFileLoadsBackAsTheSameText)
 {
     const QString message = QStringLiteral(u"Grüße,\n\nthe key is the usual one.\n");
-    window->txbText->setPlainText(message);
+    txbText()->setPlainText(message);
     const QString path = files.filePath(QStringLiteral("saved.txt"));
     save(path);
 
@@ -212,16 +212,16 @@ TEST_F(TextToolsTest, SavedFileLoadsBackAsTheSameText)
     EXPECT_EQ(test_files::read_file(path), message.toUtf8());
 
     window->cmdClearTextbox_Click();
-    EXPECT_TRUE(window->txbText->toPlainText().isEmpty());
+    EXPECT_TRUE(txbText()->toPlainText().isEmpty());
     load(path);
-    EXPECT_EQ(window->txbText->toPlainText(), message);
+    EXPECT_EQ(txbText()->toPlainText(), message);
 }
 
 TEST_F(TextToolsTest, FailedSaveSaysSoAndLeavesTheFileInThePathWhole)
 {
     const QString blocker = fixture(QStringLiteral("notes.txt"), "earlier notes");
     const QString path = blocker + QStringLiteral("/message.txt");
-    window->txbText->setPlainText(QStringLiteral("new text"));
+    txbText()->setPlainText(QStringLiteral("new text"));
     save(path);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
@@ -235,20 +235,20 @@ TEST_F(TextToolsTest, FailedSaveSaysSoAndLeavesTheFileInThePathWhole)
 
 TEST_F(TextToolsTest, AnyChangeOfTheMessageWithdrawsTheRandomnessView)
 {
-    window->txbText->setPlainText(QStringLiteral("encrypted"));
-    window->cmdViewCiphertext->setEnabled(true);
-    QTest::keyClicks(window->txbText, QStringLiteral("!"));
-    EXPECT_FALSE(window->cmdViewCiphertext->isEnabled());
+    txbText()->setPlainText(QStringLiteral("encrypted"));
+    button("cmdViewCiphertext")->setEnabled(true);
+    QTest::keyClicks(txbText(), QStringLiteral("!"));
+    EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
 
-    window->cmdViewCiphertext->setEnabled(true);
-    QTest::mouseClick(window->cmdClearTextbox, Qt::LeftButton);
-    EXPECT_FALSE(window->cmdViewCiphertext->isEnabled());
-    EXPECT_TRUE(window->txbText->toPlainText().isEmpty());
+    button("cmdViewCiphertext")->setEnabled(true);
+    QTest::mouseClick(button("cmdClearTextbox"), Qt::LeftButton);
+    EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
+    EXPECT_TRUE(txbText()->toPlainText().isEmpty());
 }
 
 TEST_F(TextToolsTest, EnlargedTextBoxSavesItsEditsBack)
 {
-    window->txbText->setPlainText(QStringLiteral("short"));
+    txbText()->setPlainText(QStringLiteral("short"));
     QTimer::singleShot(0, [] {
         auto* large = qobject_cast<frmLargeTextbox*>(QApplication::activeModalWidget());
         ASSERT_NE(large, nullptr);
@@ -258,14 +258,14 @@ TEST_F(TextToolsTest, EnlargedTextBoxSavesItsEditsBack)
         QTest::mouseClick(large->findChild<QPushButton*>(QStringLiteral("cmdSave")), Qt::LeftButton);
     });
     window->cmdEnlargeTextbox_Click();
-    EXPECT_EQ(window->txbText->toPlainText(), QStringLiteral("short and longer"));
+    EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("short and longer"));
 }
 
 // ---------------------------------------------------------------- help and web links
 
 TEST_F(TextToolsTest, F1OnTheHelpButtonOrTheWindowAsksAndOkOpensTheHelpPage)
 {
-    for (QWidget* target : {static_cast<QWidget*>(window->cmdHelp), static_cast<QWidget*>(window.get())}) {
+    for (QWidget* target : {static_cast<QWidget*>(button("cmdHelp")), static_cast<QWidget*>(window.get())}) {
         dialogs.clear();
         dialogs.queueAnswer(DialogAnswer::Ok);
         QTest::keyRelease(target, Qt::Key_F1);
@@ -296,20 +296,21 @@ class LocalHelp : public TextToolsTest, public ::testing::WithParamInterface<Hel
 
 TEST_P(LocalHelp, CancelShowsTheHelpTextOfTheLanguageInTheViewer)
 {
-    window->cboLanguage->setCurrentIndex(GetParam().language);
+    control<QComboBox>("cboLanguage")->setCurrentIndex(GetParam().language);
     window->cboLanguage_Click();
     dialogs.clear();
     dialogs.queueAnswer(DialogAnswer::Cancel);
     window->cmdHelp_Click();
 
-    ASSERT_NE(window->ViewWindow, nullptr);
-    EXPECT_TRUE(window->ViewWindow->isVisible());
-    EXPECT_EQ(window->ViewWindow->windowTitle(), Text(94, GetParam().language) + u' ' + Text(29, GetParam().language));
+    const auto* viewer = window->findChild<frmView*>();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->windowTitle(), Text(94, GetParam().language) + u' ' + Text(29, GetParam().language));
     const QByteArray help =
         test_files::read_file(QStringLiteral(QUILLET_DATA_DIR "/") + QLatin1String(GetParam().file));
     const QString firstLine = QString::fromUtf8(help.left(help.indexOf('\n'))).trimmed();
     ASSERT_FALSE(firstLine.isEmpty());
-    const QString shown = window->ViewWindow->findChild<QPlainTextEdit*>(QStringLiteral("txbText1"))->toPlainText();
+    const QString shown = viewer->findChild<QPlainTextEdit*>(QStringLiteral("txbText1"))->toPlainText();
     EXPECT_TRUE(shown.startsWith(firstLine)) << shown.left(80).toStdString();
     EXPECT_EQ(dialogs.records().size(), 1u); // the question only
 }
@@ -331,7 +332,8 @@ class WebTargetFails : public TextToolsTest, public ::testing::WithParamInterfac
 TEST_P(WebTargetFails, SaysWhyInOneBox)
 {
     dialogs.setOpenTargetResult(GetParam().code);
-    window->OpenWebTarget(QStringLiteral("file:///opt/quillet/Help.HTML"));
+    // The maker's name opens the shipped page quillet_help.html.
+    QTest::mouseClick(label("lblTavolan"), Qt::LeftButton);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const MessageRequest box = dialogs.messages().front();
@@ -352,7 +354,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TextToolsTest, MakersNameOpensItsAddress)
 {
-    QTest::mouseClick(window->lblTavolan, Qt::LeftButton);
+    QTest::mouseClick(label("lblTavolan"), Qt::LeftButton);
     ASSERT_EQ(dialogs.records().size(), 1u);
     EXPECT_TRUE(dialogs.records().front().isOpenTarget);
     EXPECT_TRUE(dialogs.records().front().target.endsWith(Text(351)));
@@ -377,14 +379,13 @@ class QuitWithClipboardText : public TextToolsTest, public ::testing::WithParamI
 
 TEST_P(QuitWithClipboardText, AsksAndDoesWhatTheAnswerSays)
 {
-    window->QuickKey = QStringLiteral("correct horse battery staple");
-    window->txbQuickKey->setText(window->QuickKey);
+    EnterKey(QStringLiteral("correct horse battery staple"));
     QGuiApplication::clipboard()->setText(QStringLiteral("secret"));
     dialogs.queueAnswer(GetParam().answer);
     if (GetParam().byFrame)
         window->close();
     else
-        QTest::mouseClick(window->cmdQuit, Qt::LeftButton);
+        QTest::mouseClick(button("cmdQuit"), Qt::LeftButton);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const MessageRequest question = dialogs.messages().front();
@@ -392,8 +393,8 @@ TEST_P(QuitWithClipboardText, AsksAndDoesWhatTheAnswerSays)
     EXPECT_EQ(question.title, Text(178));
     EXPECT_EQ(question.buttons, DialogButtons::YesNoCancel);
     EXPECT_EQ(window->isVisible(), GetParam().keepsRunning);
-    EXPECT_TRUE(window->QuickKey.isEmpty());
-    EXPECT_TRUE(window->txbQuickKey->text().isEmpty());
+    EXPECT_TRUE(window->QuickKeyText().isEmpty());
+    EXPECT_TRUE(txbQuickKey()->text().isEmpty());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), GetParam().clipboardKept ? QStringLiteral("secret") : QString());
 }
 
@@ -406,21 +407,22 @@ INSTANTIATE_TEST_SUITE_P(Answers, QuitWithClipboardText,
 
 TEST_F(TextToolsTest, QuittingWithAnEmptyClipboardAsksNothing)
 {
-    window->QuickKey = QStringLiteral("correct horse battery staple");
-    QTest::mouseClick(window->cmdQuit, Qt::LeftButton);
+    EnterKey(QStringLiteral("correct horse battery staple"));
+    QTest::mouseClick(button("cmdQuit"), Qt::LeftButton);
 
     EXPECT_TRUE(dialogs.records().empty());
     EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(window->QuickKey.isEmpty());
+    EXPECT_TRUE(window->QuickKeyText().isEmpty());
 }
 
 TEST_F(TextToolsTest, QuittingClosesTheHelpViewer)
 {
     dialogs.queueAnswer(DialogAnswer::Cancel);
     window->cmdHelp_Click();
-    ASSERT_TRUE(window->ViewWindow != nullptr && window->ViewWindow->isVisible());
+    const auto* viewer = window->findChild<frmView*>();
+    ASSERT_TRUE(viewer != nullptr && viewer->isVisible());
     window->cmdQuit_Click();
-    EXPECT_FALSE(window->ViewWindow->isVisible());
+    EXPECT_FALSE(viewer->isVisible());
 }
 
 } // namespace

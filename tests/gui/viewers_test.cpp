@@ -182,7 +182,7 @@ TEST_F(LargeTextboxTest, OpensOverTheMainWindowWithItsTextBoxUnderTheMainOne)
 
     window.Form_Activate("text", false, Language::English, &mainWindow, &mainText);
     txbText = Child<QPlainTextEdit>(window, "txbText");
-    // 1400 twips below the main window's top, 1600 twips lower than it; 15 twips a pixel.
+    // 93 pixels below the main window's top, 106 pixels lower than it.
     EXPECT_EQ(window.geometry(), QRect(100, 120 + 93, 900, 700 - 106));
     EXPECT_EQ(txbText->x(), 30);
     EXPECT_EQ(txbText->width(), 800);

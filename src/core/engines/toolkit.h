@@ -27,3 +27,7 @@ double randomness_measure(const char* text, int32_t length, int16_t minimumLengt
 // Lets the text-box load go on; always true here.
 int32_t udh3();
 }
+
+namespace toolkit_result {
+inline constexpr int32_t kLoadRefused = 0; // udh3: the text box must not be loaded
+} // namespace toolkit_result

@@ -24,6 +24,10 @@ constexpr int LargestAllowedIs = 406; // "... is"
 // Shows the main window's box for a file above a size limit: strMsg, a blank line, then the limit
 // (intI 0: the text-box limit, intI 1: the limit of the file to append). Any other intI shows nothing.
 void TooLargeErrMsg(Dialogs& dialogs, const QString& strMsg, int intI, int language);
+namespace TooLargeLimit {
+constexpr int Textbox = 0;
+constexpr int FileToAppend = 1;
+} // namespace TooLargeLimit
 
 // Checks a file the user chose to append; a refused file is explained in one box (exclamation
 // icon) and false is returned.

@@ -25,8 +25,14 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 
 // Filler that stands in for the file when none is appended: its length hides the message length.
-constexpr int FillerMinBytes = 20000;
-constexpr int FillerMaxBytes = 50000;
+// The text form, meant for the body of an e-mail, takes a smaller one, so that a short message stays
+// a short block; it still hides the length of any message that compresses to under 2,000 bytes.
+struct FillerRange {
+    int least;
+    int most;
+};
+constexpr FillerRange BinaryFiller{20000, 50000};
+constexpr FillerRange TextFiller{1000, 3000};
 
 QString Text(int number, int language)
 {
@@ -125,7 +131,8 @@ class EncryptRun {
         if (path.isEmpty()) {
             package = PlainPackageHead(messageBytes_, QByteArray());
             headSize_ = package.size();
-            package += RandomString(rng_, FillerMinBytes, FillerMaxBytes, 1, 254, false);
+            const FillerRange filler = request_.form == CiphertextForm::Armored ? TextFiller : BinaryFiller;
+            package += RandomString(rng_, filler.least, filler.most, 1, 254, false);
             return true;
         }
         const QString name = FileNameFromPath(path, true);

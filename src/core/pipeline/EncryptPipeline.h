@@ -56,10 +56,11 @@ struct EncryptEngine {
 enum class CiphertextForm { Binary, Armored };
 
 struct EncryptRequest {
-    QString message;                              // the text box as the user left it
-    QString fileToAppend;                         // "" when no file is named (the user is then offered to choose one)
-    QString outputPath;                           // the ciphertext file to write
-    CiphertextForm form = CiphertextForm::Binary; // the form written to outputPath
+    QString message;      // the text box as the user left it
+    QString fileToAppend; // "" when no file is named (the user is then offered to choose one)
+    QString outputPath;   // the ciphertext file to write
+    // The form written to outputPath (or handed back). The text form carries a smaller filler.
+    CiphertextForm form = CiphertextForm::Binary;
     // No file is written: the ciphertext is only handed back in the outcome (outputPath is then
     // just the name shown for it).
     bool handBackOnly = false;

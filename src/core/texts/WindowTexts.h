@@ -1,0 +1,108 @@
+#pragma once
+// Names of the program texts the windows show, one namespace per window, so that a caption reads
+// by what it says and the number stands in one place. The pipelines name their own texts beside
+// their code (EncryptTexts, DecryptTexts, AppendTexts).
+
+namespace MainWindowTexts {
+// Modes and the message area.
+constexpr int EncryptOption = 1;
+constexpr int DecryptOption = 2;
+constexpr int Clear = 6; // the four Clear buttons: text box, both file rows, key
+constexpr int ViewCiphertext = 7;
+constexpr int LoadFromFile = 8;
+constexpr int SaveToFile = 9;
+constexpr int Enlarge = 10;
+constexpr int TextboxHoldsOne = 11;
+constexpr int TextboxHoldsCount = 12; // "2" stands for the count
+constexpr int ReadWriteError = 13;    // also the clipboard label when no clipboard can be reached
+constexpr int DecryptedMessageHint = 18;
+// File rows: cmdSpecifyFile(0) and (1) in encrypt and decrypt mode.
+constexpr int FileToAppend = 14;
+constexpr int CiphertextFile = 15;
+constexpr int OutputFile = 16;
+constexpr int FolderForAttachedFile = 17;
+constexpr int AllFilesFilter = 48;
+constexpr int FileToAppendHint = 80;
+constexpr int OutputFileHint = 81;
+constexpr int CiphertextFileHint = 82;
+constexpr int CiphertextFilter = 88;
+constexpr int ChooseCiphertextTitle = 89;
+constexpr int FolderPrompt = 394;
+// Commands.
+constexpr int EncryptCommand = 24;
+constexpr int DecryptCommand = 25;
+constexpr int Help = 28;
+constexpr int Quit = 36;
+constexpr int CopyAsText = 453;
+constexpr int CopyAsTextHint = 454;
+constexpr int CopiedAsText = 455; // the ciphertext is on the clipboard as a text block
+// Status line.
+constexpr int ClipboardHoldsOne = 26;
+constexpr int ClipboardHoldsCount = 27; // "2" stands for the count
+constexpr int ClipboardEmpty = 213;
+constexpr int MakerName = 310;
+// Key group and language.
+constexpr int KeyFieldHint = 90;
+constexpr int KeyCommand = 110;
+constexpr int ShowHiddenKeyQuestion = 115; // followed by a line break and 116
+constexpr int ShowHiddenKeyQuestionMore = 116;
+constexpr int ShowHiddenKeyTitle = 117;
+constexpr int KeyChecksumIs = 136;
+constexpr int ClearKeyQuestion = 372;
+constexpr int HideKey = 379;
+constexpr int ShowKey = 380;
+constexpr int NoKeySpecified = 382;
+constexpr int LanguageLabel = 187;
+constexpr int English = 200;
+constexpr int German = 201;
+// Text-box tools.
+constexpr int LoadTitle = 42;
+constexpr int TextboxEmpty = 44;
+constexpr int SaveTitle = 45;
+constexpr int FileReadError = 46;
+constexpr int TooLarge = 49;
+constexpr int FileEmpty = 50;
+constexpr int NothingTaken = 51;
+// Help, web links and quitting.
+constexpr int ProgramName = 94;
+constexpr int HelpTextVersion = 29;
+constexpr int HelpFileMissing = 397;
+constexpr int HelpPageOpens = 347; // followed by 348, the page's address and 349, one a line
+constexpr int HelpPressOk = 348;
+constexpr int HelpPressCancel = 349;
+constexpr int HelpPage = 350;
+constexpr int MakersPage = 351;
+constexpr int ClearClipboardQuestion = 177;
+constexpr int ClearClipboardTitle = 178;
+} // namespace MainWindowTexts
+
+namespace KeyWindowTexts {
+constexpr int Title = 57;
+constexpr int Yes = 97;
+constexpr int No = 98;
+constexpr int Cancel = 184;
+constexpr int EnterTheKey = 124;
+constexpr int UseThisKey = 127;
+constexpr int ChecksumIs = 136;
+constexpr int OneCharacterCounted = 102;
+constexpr int CharactersCounted = 103; // after the count
+} // namespace KeyWindowTexts
+
+namespace LargeTextboxTexts {
+constexpr int Title = 425;
+constexpr int Save = 426;
+constexpr int Cancel = 427;
+constexpr int CopyAll = 175;
+constexpr int CopySelection = 176;
+} // namespace LargeTextboxTexts
+
+namespace RandomnessTexts {
+constexpr int Title = 428;
+constexpr int Plaintext = 53;
+constexpr int Ciphertext = 54;
+constexpr int Close = 101;
+} // namespace RandomnessTexts
+
+namespace ViewerTexts {
+constexpr int Close = 101;
+} // namespace ViewerTexts
