@@ -46,7 +46,7 @@ void CloseModal()
 
 void ChooseLanguage(frmMain& window, int language)
 {
-    window.cboLanguage->setCurrentIndex(language);
+    window.findChild<QComboBox*>(QStringLiteral("cboLanguage"))->setCurrentIndex(language);
     window.cboLanguage_Click();
 }
 
