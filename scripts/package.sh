@@ -2,14 +2,16 @@
 # Builds the Debian package and checks it as a user would meet it: lintian finds no error, and the
 # programs unpacked from it (dpkg-deb -x into a temporary root, nothing installed on this machine)
 # find their data there: a round trip with quillet-cli, and quillet started offscreen.
-# Usage: scripts/package.sh   (the package lands in build/package/)
+# Usage: scripts/package.sh   (the package lands in the build folder's package/, build/package/ by default)
+# QUILLET_PRESET picks another preset, as in scripts/test.sh (CI packages its "ci" build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+preset="${QUILLET_PRESET:-default}"
 bash scripts/setup.sh
-cmake --preset default >/dev/null
-cmake --build --preset default
-(cd build && cpack -G DEB)
-deb=$(ls build/package/quillet_*.deb)
+binary_dir=$(cmake --preset "$preset" | sed -n 's/^-- Build files have been written to: //p')
+cmake --build --preset "$preset"
+(cd "$binary_dir" && cpack -G DEB)
+deb=$(ls "$binary_dir"/package/quillet_*.deb)
 echo "== $deb"
 lintian --fail-on error "$deb" || {
   echo "lintian found errors in $deb" >&2

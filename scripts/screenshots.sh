@@ -12,11 +12,3 @@ mkdir -p "$out"
 config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
 XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x1024x24" ./build/bin/quillet-screenshots "$out" "$@"
-# The text-box tools, the help and the secondary windows.
-cmake --build --preset default -j2 --target quillet_viewer_screenshots
-XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x1024x24" ./build/bin/quillet_viewer_screenshots "$out"
-# The whole screen under a window manager: the window's icon in its title bar, the real dialogs in German.
-cmake --build --preset default -j2 --target quillet_desktop_screenshots
-XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x1024x24" \
-  sh -c 'openbox & wm=$!; sleep 1; ./build/bin/quillet_desktop_screenshots "$1"; status=$?; kill $wm; exit $status' \
-  sh "$out"

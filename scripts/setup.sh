@@ -6,11 +6,12 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsodium-dev libzstd-dev zlib1g-dev libssl-dev
+  libsodium-dev libzstd-dev zlib1g-dev libssl-dev libzxcvbn-dev
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   fonts-liberation
   xvfb xauth imagemagick x11-utils
   python3 clang-format
+  clang libclang-rt-14-dev
   # packaging: icon, manual pages, the Debian package and the desktop's validators and databases
   librsvg2-bin scdoc dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
   libglib2.0-bin xdg-utils man-db bash-completion

@@ -1,13 +1,20 @@
-// quillet-screenshots DIR [NAME...]: saves a PNG of each window state listed in `shots` below into DIR
-// (all of them when no NAME is given), so that people can look at the windows without clicking
-// through them. To add a picture, add one row to `shots`: a file name and a function that brings the
-// main window (and whatever it opens) into the state to show and returns the widget to grab.
+// quillet-screenshots DIR [NAME...]: saves a PNG of each window state listed in `shots` and
+// `folderShots` below into DIR (all of them when no NAME is given), so that people can look at the
+// windows without clicking through them. To add a picture of the main window, add one row to `shots`:
+// a file name and a function that brings the main window (and whatever it opens) into the state to
+// show and returns the widget to grab. Other windows, and pictures taken from the screen, are rows of
+// `folderShots`, each with a function that saves its own files.
 #include "engines/CipherEngine.h"
+#include "gui/QtDialogs.h"
+#include "gui/frmKeyboardWithDisplay.h"
+#include "gui/frmLargeTextbox.h"
 #include "gui/frmMain.h"
 #include "gui/frmMain_startup.h"
 #include "gui/frmRandomnessGraphic.h"
+#include "gui/frmView.h"
 #include "pipeline/Dialogs.h"
 #include "support/KeyEntry.h"
+#include "texts/ByteSize.h"
 #include "texts/Language.h"
 
 #include <QApplication>
@@ -16,15 +23,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 
+#include <sodium.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 
@@ -239,6 +252,182 @@ const Shot shots[] = {
     {"main_key_none_en", [](frmMain& w) { return showMain(w, Language::English, true); }},
 };
 
+bool Save(QWidget& window, const QString& folder, const QString& name)
+{
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::printf("window not exposed: %s\n", qPrintable(name));
+    QTest::qWait(200);
+    const QString path = QDir(folder).filePath(name);
+    const bool saved = window.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+bool ShootLargeTextbox(const QString& folder)
+{
+    frmLargeTextbox window;
+    window.resize(760, 460);
+    window.Form_Activate(QStringLiteral("Dear Ann,\n\nthe contract is attached. The key is the one we agreed on in "
+                                        "March;\nits checksum is 4711.\n\nBest regards,\nBob"),
+                         false, Language::English);
+    auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("txbText"));
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(11);
+    cursor.setPosition(42, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    return Save(window, folder, QStringLiteral("large_textbox_selection.png"));
+}
+
+bool ShootViewer(const QString& folder, int language, const QString& helpFile, const QString& name)
+{
+    frmView window;
+    window.setWindowTitle(Language::GetProgramText(94, language) + u' ' + Language::GetProgramText(29, language));
+    window.setLanguage(language);
+    window.setPath(QDir(QCoreApplication::applicationDirPath()).filePath(helpFile));
+    return Save(window, folder, name);
+}
+
+bool ShootRandomness(const QString& folder)
+{
+    QFile help(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zeb_help.txt")));
+    help.open(QIODevice::ReadOnly);
+    const QByteArray plaintext = help.readAll();
+    QByteArray ciphertext(plaintext.size() * 4, '\0');
+    randombytes_buf(ciphertext.data(), size_t(ciphertext.size()));
+
+    frmRandomnessGraphic window;
+    window.applyTexts(Language::English);
+    window.Form_load();
+    const QString size = Language::GetProgramText(403, Language::English) + QStringLiteral(": ");
+    window.PlotRandomness(0, plaintext);
+    window.showStatistics(0, Language::GetProgramText(53, Language::English),
+                          size + FormatByteSize(plaintext.size(), 2), QString());
+    window.PlotRandomness(1, ciphertext);
+    window.showStatistics(1, Language::GetProgramText(54, Language::English),
+                          size + FormatByteSize(ciphertext.size(), 2), QString());
+    return Save(window, folder, QStringLiteral("randomness_report.png"));
+}
+
+bool SaveScreen(const QString& folder, const QString& name)
+{
+    QTest::qWait(300);
+    const QString path = QDir(folder).filePath(name);
+    const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+// The main window after a letter with non-English letters and line breaks was loaded through the
+// load command.
+bool ShootMainWithLoadedText(const QString& folder)
+{
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("letter.txt"));
+    QFile letter(path);
+    letter.open(QIODevice::WriteOnly);
+    letter.write("Dear Ann,\r\n\r\nthe figures for M\xC3\xBCnchen and Z\xC3\xBCrich are attached; the"
+                 " caf\xC3\xA9 meeting stays on Friday.\r\n\r\nBest regards,\r\nBob\r\n");
+    letter.close();
+
+    ScriptedDialogs dialogs;
+    frmMain window(dialogs);
+    window.Form_Load();
+    dialogs.queuePath(path);
+    window.cmdLoadSaveTextbox_Click(0);
+    window.Clock_Timer();
+    return Save(window, folder, QStringLiteral("main_loaded_text.png"));
+}
+
+// The help question as the real message box shows it, then (Cancel) the local help over the main
+// window, both taken from the screen.
+bool ShootHelp(const QString& folder)
+{
+    QtDialogs dialogs;
+    frmMain window(dialogs);
+    dialogs.setParent(&window);
+    window.Form_Load();
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::printf("window not exposed: help\n");
+    bool questionSaved = false;
+    QTimer::singleShot(500, [&] {
+        QWidget* question = QApplication::activeModalWidget();
+        if (question == nullptr)
+            return;
+        questionSaved = SaveScreen(folder, QStringLiteral("help_question.png"));
+        QTest::keyClick(question, Qt::Key_Escape);
+    });
+    window.cmdHelp_Click();
+    const bool viewerSaved = SaveScreen(folder, QStringLiteral("help_viewer_over_main.png"));
+    return questionSaved && viewerSaved;
+}
+
+// The key-entry window as the key command opens it, with `typed` in its box (nullptr: a suggested key).
+bool ShootKeyWindow(const QString& folder, const char* typed, const QString& name, int language = Language::English)
+{
+    QWidget mainWindow;
+    mainWindow.setGeometry(40, 30, 720, 560);
+    mainWindow.show();
+    frmKeyboardWithDisplay window(&mainWindow);
+    window.applyProgramTexts(language);
+    bool saved = false;
+    QTimer::singleShot(0, &window, [&] {
+        if (typed)
+            key_entry::Type(window, QString::fromLatin1(typed));
+        else
+            window.findChild<QPushButton*>(QStringLiteral("cmdSuggestKey"))->click();
+        window.layout()->activate(); // lay out the new line before grabbing
+        const QString path = QDir(folder).filePath(name);
+        saved = window.grab().save(path);
+        std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+        window.reject();
+    });
+    window.clearKey();
+    window.KeyboardWithDisplay(&mainWindow);
+    return saved;
+}
+
+// Pictures of windows other than the main window, each saved by its own function into the folder.
+struct FolderShot {
+    const char* name;
+    std::function<bool(const QString& folder)> take;
+};
+
+const FolderShot folderShots[] = {
+    {"large_textbox_selection", ShootLargeTextbox},
+    {"viewer_help",
+     [](const QString& f) {
+         return ShootViewer(f, Language::English, QStringLiteral("zeb_help.txt"), QStringLiteral("viewer_help.png"));
+     }},
+    {"viewer_help_de",
+     [](const QString& f) {
+         return ShootViewer(f, Language::German, QStringLiteral("zebg_help.txt"), QStringLiteral("viewer_help_de.png"));
+     }},
+    {"randomness_report", ShootRandomness},
+    {"main_loaded_text", ShootMainWithLoadedText},
+    {"help", ShootHelp},
+    {"key_window_too_short",
+     [](const QString& f) { return ShootKeyWindow(f, "my secret", QStringLiteral("key_window_too_short.png")); }},
+    {"key_window_valid",
+     [](const QString& f) {
+         return ShootKeyWindow(f, "correct horse battery staple", QStringLiteral("key_window_valid.png"));
+     }},
+    {"key_window_strength",
+     [](const QString& f) {
+         bool saved = true;
+         for (const int language : {Language::English, Language::German}) {
+             const QString suffix = language == Language::German ? QStringLiteral("_de.png") : QStringLiteral(".png");
+             saved =
+                 ShootKeyWindow(f, "passwordpassword", QStringLiteral("key_window_weak") + suffix, language) && saved;
+             saved =
+                 ShootKeyWindow(f, "sunny day in Berlin 2019", QStringLiteral("key_window_fair") + suffix, language) &&
+                 saved;
+             saved = ShootKeyWindow(f, nullptr, QStringLiteral("key_window_suggested") + suffix, language) && saved;
+         }
+         return saved;
+     }},
+};
+
 bool wanted(const char* name, const QStringList& names)
 {
     return names.isEmpty() || names.contains(QLatin1String(name));
@@ -249,6 +438,10 @@ bool wanted(const char* name, const QStringList& names)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    if (sodium_init() < 0) {
+        QTextStream(stderr) << "libsodium cannot start\n";
+        return EXIT_FAILURE;
+    }
     QStringList arguments = app.arguments().mid(1);
     QTextStream err(stderr);
     if (arguments.isEmpty()) {
@@ -282,5 +475,8 @@ int main(int argc, char** argv)
             ++failures;
         }
     }
+    for (const FolderShot& shot : folderShots)
+        if (wanted(shot.name, arguments) && !shot.take(folder.path()))
+            ++failures;
     return failures == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The four commands of quillet-cli. Each runs the same core as the window, talks through the
+// The commands of quillet-cli. Each runs the same core as the window, talks through the
 // given CliDialogs and returns the exit status.
 
 #include "cli/CliDialogs.h"
@@ -9,6 +9,7 @@
 ExitStatus RunEncrypt(const CliOptions& options, int language, CliDialogs& dialogs);
 ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialogs);
 ExitStatus RunChecksum(const CliOptions& options, int language, CliDialogs& dialogs);
+ExitStatus RunKeygen(const CliOptions& options, int language, CliDialogs& dialogs);
 ExitStatus RunInspect(const CliOptions& options, int language, CliDialogs& dialogs);
 
 // Shows a problem with the command line itself, with a pointer to --help.

@@ -2,6 +2,7 @@
 
 #include "cli/CliStatus.h"
 #include "texts/Language.h"
+#include "texts/TerminalText.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -21,7 +22,8 @@ constexpr int NothingAssociated = 31; // openTarget's code when no program opens
 
 QString FileProblem(int number, const QString& path, const QString& cause, int language)
 {
-    return Language::GetProgramText(number, language) + '\n' + QDir::toNativeSeparators(path) + ": " + cause;
+    return Language::GetProgramText(number, language) + '\n' + TerminalText::Escape(QDir::toNativeSeparators(path)) +
+           ": " + cause;
 }
 
 void CliDialogs::answerQuestion(int number, DialogAnswer answer, const QString& said)
@@ -31,7 +33,8 @@ void CliDialogs::answerQuestion(int number, DialogAnswer answer, const QString& 
 
 void CliDialogs::say(const QString& text)
 {
-    std::fputs((OneLine(text) + '\n').toUtf8().constData(), out_);
+    // The texts carry names from files and senders: their control characters are shown, not obeyed.
+    std::fputs((TerminalText::Escape(OneLine(text)) + '\n').toUtf8().constData(), out_);
     std::fflush(out_);
 }
 

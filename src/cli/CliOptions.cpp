@@ -71,6 +71,7 @@ const OptionSpec Kdf{"--kdf", 0, nullptr, nullptr, ParseKdf};
 const OptionSpec Force{"--force", 'f', nullptr, &CliOptions::force};
 const OptionSpec Armor{"--armor", 0, nullptr, &CliOptions::armor};
 const OptionSpec AcceptBadCheck{"--accept-bad-check", 0, nullptr, &CliOptions::acceptBadCheck};
+const OptionSpec Strength{"--strength", 0, nullptr, &CliOptions::strength};
 const OptionSpec Lang{"--lang", 0, nullptr, nullptr, ParseLanguage};
 
 struct CommandSpec {
@@ -89,8 +90,9 @@ const std::vector<CommandSpec>& Commands()
          {Out, Attach, MessageFile, KeyFile, Kdf, Armor, Force, Lang},
          "--out",
          "--message-file"},
-        {"decrypt", CliCommand::Decrypt, {In, OutDir, MessageOut, KeyFile, AcceptBadCheck, Lang}, "", "--in"},
-        {"checksum", CliCommand::Checksum, {KeyFile}, "", ""},
+        {"decrypt", CliCommand::Decrypt, {In, OutDir, MessageOut, KeyFile, AcceptBadCheck, Force, Lang}, "", "--in"},
+        {"checksum", CliCommand::Checksum, {KeyFile, Strength, Lang}, "", ""},
+        {"keygen", CliCommand::Keygen, {Lang}, "", ""},
         {"inspect", CliCommand::Inspect, {In}, "--in", "--in"},
     };
     return commands;
@@ -259,9 +261,10 @@ to attach to an e-mail, or into a text block for the body of an e-mail; and decr
 Usage:
   quillet-cli encrypt  -o FILE [-a FILE] [-k FILE] [--armor] [-f]
                        [--kdf interactive|moderate|sensitive] [--lang en|de] [MESSAGE-FILE]
-  quillet-cli decrypt  [-o FILE] [--out-dir DIR] [-k FILE] [--accept-bad-check]
+  quillet-cli decrypt  [-o FILE] [--out-dir DIR] [-k FILE] [--accept-bad-check] [-f]
                        [--lang en|de] [CIPHERTEXT]
-  quillet-cli checksum [-k FILE]
+  quillet-cli checksum [-k FILE] [--strength] [--lang en|de]
+  quillet-cli keygen   [--lang en|de]
   quillet-cli inspect  CIPHERTEXT
   quillet-cli --help | --version
 
@@ -272,9 +275,16 @@ Commands:
             file or its text block, also inside a saved e-mail. The message goes to
             --message-out, else standard output, exactly as it was encrypted. An attached file
             is saved in --out-dir, else in the current folder, under the name the sender gave
-            it; a file of that name is replaced.
+            it. An existing file of that name, a name beginning with "." (a hidden file) and an
+            existing --message-out are written only with --force; a name that could leave the
+            folder or mislead is saved under a safe name made from it. The file being decrypted
+            is never replaced.
   checksum  Prints the key's checksum (four digits). Sender and recipient compare it to be
-            sure they use the same key, without saying the key.
+            sure they use the same key, without saying the key. With --strength it also
+            rates how hard the key is to guess and how long the guesses would take.
+  keygen    Prints a new random key of 100 bits (five groups of four characters that cannot
+            be mistaken for each other), its checksum on standard error. Pass it on by
+            another channel than the e-mail that carries the file.
   inspect   Shows the header fields of a binary ciphertext file. Needs no key.
 
 Options:
@@ -284,7 +294,8 @@ Options:
                            BEGIN and END lines) for the body of an e-mail; its filler is
                            smaller, so a short message stays a short block
   -f, --force              encrypt: replace --out if it exists (otherwise it is kept and
-                           nothing is done)
+                           nothing is done); decrypt: replace --message-out or a file of the
+                           attached file's name, and save a hidden attached file
   -a, --attach FILE        encrypt: a file to send along with the message
   -i, --message-file FILE  encrypt: read the message from FILE (- for standard input)
   --kdf LEVEL              encrypt: strength of the key derivation: interactive, moderate
@@ -297,6 +308,7 @@ Options:
   --accept-bad-check       decrypt: go on when the check value does not match (the data may
                            be altered)
   -k, --key-file FILE      read the key from the first line of FILE
+  --strength               checksum: rate the key's strength as well
   --lang en|de             language of the messages (default: the language chosen in the
                            window)
   --                       ends the options: what follows is a file name, even if it
@@ -304,20 +316,22 @@ Options:
 
 The key: the first line of --key-file, else the environment variable QUILLET_KEY, else it is
 asked for on the terminal without being shown (twice for encrypt: both must be the same). It
-needs 16 to 64 significant characters; spaces and letter case do not count. The same key
-decrypts in the window and here.
+needs 16 to 64 significant characters; spaces and letter case do not count, an emoji counts as
+one. The same key decrypts in the window and here. quillet-cli removes QUILLET_KEY from its own
+environment once read, but while the variable is set, every process of the same user can read it
+(and a shell may keep it in its history): for scripts, a key file of mode 0600 is the safer
+choice.
 
 Exit status: 0 done, 1 failed, 2 wrong use of the command line or of the key, 3 wrong key or
 damaged file, 4 check value mismatch not accepted, 5 message decrypted but the attached file
 not saved. Messages go to standard error, behind "quillet-cli:".
 
-Example (a round trip with a file to attach to an e-mail):
-  echo 'Violets are blue, 1984 miles' > key.txt
+Example (a round trip with a file to attach to an e-mail; the key file readable by you alone):
+  (umask 077; echo 'Violets are blue, 1984 miles' > key.txt)
   echo 'Meet me at noon.' | quillet-cli encrypt -k key.txt -o letter.zip
   quillet-cli decrypt -k key.txt letter.zip
 
 Example (the same as text for the body of an e-mail):
-  echo 'Violets are blue, 1984 miles' > key.txt
   echo 'Meet me at noon.' | quillet-cli encrypt --armor -k key.txt -o letter.txt
   quillet-cli decrypt -k key.txt letter.txt
 )");

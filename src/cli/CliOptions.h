@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-enum class CliCommand { Help, Version, Encrypt, Decrypt, Checksum, Inspect };
+enum class CliCommand { Help, Version, Encrypt, Decrypt, Checksum, Keygen, Inspect };
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
@@ -22,7 +22,8 @@ struct CliOptions {
     bool force = false;
     bool armor = false; // encrypt: write the armored text form instead of the binary file
     bool acceptBadCheck = false;
-    int language = -1; // -1: not given (the stored language, else English)
+    bool strength = false; // checksum: also rate how hard the key is to guess
+    int language = -1;     // -1: not given (the stored language, else English)
 };
 
 struct ParsedCommandLine {

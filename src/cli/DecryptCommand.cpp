@@ -3,6 +3,7 @@
 #include "cli/MessageStreams.h"
 
 #include "files/FileProc.h"
+#include "files/FileWrite.h"
 #include "files/IoErrorText.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/DecryptPipeline.h"
@@ -47,15 +48,36 @@ void AnswerUnverified(bool accept, int language, CliDialogs& dialogs)
                            Text(CheckValueMismatch, language) + ' ' + Text(MayBeAltered, language) + ' ' + outcome);
 }
 
-// Hands the recovered message on and tells where the attached file went.
+// The attached file: a safe name made from a refused one, or a free name beside the file being
+// decrypted, replaces nothing and is taken; replacing a file or saving a hidden one needs --force.
+// The name finally used is said with the saved file's path.
+void AnswerAboutTheAttachedFile(bool force, int language, CliDialogs& dialogs)
+{
+    using namespace DecryptTexts;
+    dialogs.answerQuestion(DerivedNameQuestion, DialogAnswer::Yes);
+    dialogs.answerQuestion(CiphertextNameQuestion, DialogAnswer::Yes);
+    if (force) {
+        dialogs.answerQuestion(HiddenNameQuestion, DialogAnswer::Yes);
+        dialogs.answerQuestion(ReplaceQuestion, DialogAnswer::Yes);
+        return;
+    }
+    dialogs.answerQuestion(HiddenNameQuestion, DialogAnswer::No, Text(CliTexts::AttachedNotSaved, language));
+    dialogs.answerQuestion(ReplaceQuestion, DialogAnswer::Cancel, Text(CliTexts::NotReplaced, language));
+}
+
+// Hands the recovered message on, exactly as the package carries it, and tells where the attached
+// file went. A file left unsaved was refused for want of --force: nobody chooses here.
 ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int language, CliDialogs& dialogs)
 {
     ExitStatus status = StatusOf(outcome.status);
     if (!outcome.writtenFilePath.isEmpty())
         dialogs.say(outcome.appendedFileCaption + ' ' + outcome.writtenFilePath);
+    if (outcome.attachmentAbandoned)
+        status = ExitStatus::AttachmentNotWritten;
     if (outcome.message) {
-        const QString error = WriteMessage(*outcome.message, options.messageOut, language);
+        const QString error = WriteMessage(outcome.messageBytes, options.messageOut, options.force, language);
         Keys::WipeString(*outcome.message);
+        outcome.messageBytes.fill('\0');
         if (!error.isEmpty()) {
             dialogs.say(error);
             status = ExitStatus::Failure;
@@ -95,6 +117,25 @@ ExitStatus TakeCiphertext(const CliOptions& options, int language, CliDialogs& d
     return ExitStatus::Success;
 }
 
+// --message-out: never the file being decrypted, and an existing file only with --force. Checked
+// before the key is asked for, and again when the file is written.
+bool MessageOutAllowed(const CliOptions& options, int language, CliDialogs& dialogs)
+{
+    if (options.messageOut.isEmpty() || IsStandardStream(options.messageOut))
+        return true;
+    const QFileInfo target(FileWrite::FollowLinks(options.messageOut));
+    if (!FromStandardInput(options) && FileWrite::IsSameFile(target.path(), target.fileName(), options.in)) {
+        dialogs.say(FileProblem(CliTexts::FileNotWritten, options.messageOut,
+                                QStringLiteral("This is the file being decrypted."), language));
+        return false;
+    }
+    if (!options.force && FileWrite::NameTaken(target.path(), target.fileName())) {
+        dialogs.say(Text(CliTexts::NotReplaced, language));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialogs)
@@ -106,10 +147,13 @@ ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialo
     DecryptRequest request;
     if (const ExitStatus refused = TakeCiphertext(options, language, dialogs, request); refused != ExitStatus::Success)
         return refused;
+    if (!MessageOutAllowed(options, language, dialogs))
+        return ExitStatus::Failure;
     ExitStatus failure = ExitStatus::Failure;
     if (!ObtainCommandKey(options, language, dialogs, KeyUse::Decrypt, request.quickKey, failure))
         return failure;
     AnswerUnverified(options.acceptBadCheck, language, dialogs);
+    AnswerAboutTheAttachedFile(options.force, language, dialogs);
     request.attachedFileFolder = folder;
     request.language = language;
     request.closingNamesTheWindow = false;

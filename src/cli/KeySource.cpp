@@ -6,6 +6,10 @@
 #include "keys/KeyRoutines.h"
 #include "texts/Language.h"
 
+#include <sodium.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -89,6 +93,27 @@ bool PromptOnTerminal(const QString& prompt, QByteArray& line)
     return true;
 }
 
+// The key from the environment, which then no longer holds it: the text of every QUILLET_KEY entry
+// is overwritten where the process received it (that memory is what /proc/<pid>/environ shows to
+// other processes of the user), and the variable is removed, also for child processes.
+// False when the variable is not set.
+bool TakeKeyFromEnvironment(QByteArray& value)
+{
+    const size_t nameLength = std::strlen(KeyVariable);
+    bool found = false;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::strncmp(*entry, KeyVariable, nameLength) != 0 || (*entry)[nameLength] != '=')
+            continue;
+        char* text = *entry + nameLength + 1;
+        if (!found)
+            value = QByteArray(text); // the first entry of a name, as getenv gives it
+        found = true;
+        sodium_memzero(text, std::strlen(text));
+    }
+    unsetenv(KeyVariable);
+    return found;
+}
+
 bool ReadKeyLine(const QString& keyFile, QByteArray& line, QString& errorText)
 {
     FileProc::ReadFileToString(keyFile, line, LongestKeyLine, errorText);
@@ -112,10 +137,11 @@ bool TypedTheSameAgain(const QString& key, int language)
         return false;
     // The same key is the same engine key: spaces and letter case do not count here either.
     QString second = Prepared(again);
-    QString firstEngineKey = Keys::MakeEngineKey(key), secondEngineKey = Keys::MakeEngineKey(second);
+    QByteArray firstEngineKey = Keys::MakeEngineKey(key), secondEngineKey = Keys::MakeEngineKey(second);
     const bool same = firstEngineKey == secondEngineKey;
-    for (QString* text : {&second, &firstEngineKey, &secondEngineKey})
-        Keys::WipeString(*text);
+    Keys::WipeString(second);
+    Keys::WipeBytes(firstEngineKey);
+    Keys::WipeBytes(secondEngineKey);
     return same;
 }
 
@@ -125,13 +151,17 @@ KeyResult ObtainKey(const QString& keyFile, int language, bool typeTwice)
 {
     QByteArray raw;
     KeyResult result;
+    // Taken out of the environment whether it is used or not.
+    QByteArray fromEnvironment;
+    const bool environmentHasKey = TakeKeyFromEnvironment(fromEnvironment);
     if (!keyFile.isEmpty()) {
+        Keys::WipeBytes(fromEnvironment);
         QString errorText;
         if (!ReadKeyLine(keyFile, raw, errorText))
             return Refusal(KeyResult::Status::Unreadable,
                            FileProblem(CliTexts::FileUnreadable, keyFile, errorText, language));
-    } else if (qEnvironmentVariableIsSet(KeyVariable)) {
-        raw = qgetenv(KeyVariable);
+    } else if (environmentHasKey) {
+        raw = std::move(fromEnvironment);
     } else if (PromptOnTerminal(Text(CliTexts::KeyPrompt, language), raw)) {
         result.typed = true;
     } else {

@@ -4,11 +4,13 @@
 #include "cli/CliOptions.h"
 #include "cli/CliStatus.h"
 #include "files/FileProc.h"
+#include "files/FileWrite.h"
 #include "files/IoErrorText.h"
 #include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/EncryptPipeline.h"
 #include "texts/Language.h"
+#include "texts/TerminalText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,21 +45,9 @@ bool ReadStandardInput(QByteArray& bytes, qint64 limit, int hint, int language)
     // A person at a terminal would otherwise face a silent wait.
     if (isatty(STDIN_FILENO))
         Hint(hint, language);
-    bytes.clear();
-    char buffer[65536];
-    while (bytes.size() <= limit) {
-        const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got == 0)
-            break;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.append(buffer, got);
-    }
-    std::fill(std::begin(buffer), std::end(buffer), '\0');
-    return true;
+    QString errorText;
+    FileProc::ReadDescriptorToString(STDIN_FILENO, bytes, limit + 1, errorText);
+    return errorText.isEmpty();
 }
 
 QString WriteStandardOutput(const QByteArray& bytes, int language)
@@ -103,15 +93,21 @@ MessageInput ReadMessage(const QString& path, int language)
     return input;
 }
 
-QString WriteMessage(const QString& message, const QString& path, int language)
+QString WriteMessage(const QByteArray& message, const QString& path, bool mayReplace, int language)
 {
-    QByteArray bytes = message.toUtf8();
-    QString error;
     if (path.isEmpty() || IsStandardStream(path)) {
-        error = WriteStandardOutput(bytes, language);
-    } else if (const QString cause = FileProc::WriteStringToFile(bytes, path); !cause.isEmpty()) {
-        error = FileProblem(CliTexts::FileNotWritten, path, cause, language);
+        // A terminal would obey control sequences in a hostile message; a file or pipe gets the bytes.
+        if (!isatty(STDOUT_FILENO))
+            return WriteStandardOutput(message, language);
+        QByteArray shown = TerminalText::Escape(QByteArrayView(message), TerminalText::LineBreaks::Keep);
+        const QString error = WriteStandardOutput(shown, language);
+        shown.fill('\0');
+        return error;
     }
-    bytes.fill('\0');
-    return error;
+    const FileWrite::Result result = FileWrite::WriteUserFile(
+        path, message,
+        {mayReplace ? FileWrite::Existing::Replace : FileWrite::Existing::Keep, FileWrite::NewFile::Private, {}});
+    if (result.nameTaken)
+        return Text(CliTexts::NotReplaced, language);
+    return result.ok() ? QString() : FileProblem(CliTexts::FileNotWritten, path, result.error, language);
 }

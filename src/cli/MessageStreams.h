@@ -21,5 +21,8 @@ QString WriteStandardOutput(const QByteArray& bytes, int language);
 // path "" or "-" reads standard input. A message that is not UTF-8 is refused, not altered.
 MessageInput ReadMessage(const QString& path, int language);
 
-// path "" or "-" writes standard output. Returns the text to show on failure, "" on success.
-QString WriteMessage(const QString& message, const QString& path, int language);
+// Writes the message's bytes exactly as they are: path "" or "-" to standard output (a terminal gets
+// control sequences other than tab and line breaks escaped), else to that file, following the
+// user's link, replacing an existing file only with mayReplace. The text to show on failure, ""
+// on success.
+QString WriteMessage(const QByteArray& message, const QString& path, bool mayReplace, int language);

@@ -1,6 +1,7 @@
 // quillet-cli: the command-line front end. It runs the window's own pipelines, with a Dialogs that
 // answers from the options and prints the boxes' texts to standard error.
 #include "cli/CliCommands.h"
+#include "files/ProgramStart.h"
 #include "texts/Language.h"
 #include "texts/ProgramData.h"
 
@@ -33,6 +34,8 @@ ExitStatus Run(const CliOptions& options)
         return RunDecrypt(options, language, dialogs);
     case CliCommand::Checksum:
         return RunChecksum(options, language, dialogs);
+    case CliCommand::Keygen:
+        return RunKeygen(options, language, dialogs);
     case CliCommand::Inspect:
         return RunInspect(options, language, dialogs);
     case CliCommand::Help:
@@ -53,6 +56,9 @@ ExitStatus UsageError(const QString& problem)
 
 int main(int argc, char** argv)
 {
+    // First of all: no core file, no working folder of a killed run, no temporaries left on a signal.
+    if (!ProgramStart::SecureStart())
+        std::fputs("quillet-cli: warning: the process could not be protected from core dumps.\n", stderr);
     QCoreApplication app(argc, argv);
     const ParsedCommandLine parsed = ParseCommandLine(app.arguments().mid(1));
     if (!parsed.ok)

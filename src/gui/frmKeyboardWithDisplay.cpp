@@ -2,11 +2,16 @@
 
 #include "texts/WindowTexts.h"
 
+#include "keys/KeyGenerator.h"
+#include "pipeline/Dialogs.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 
@@ -29,7 +34,25 @@ QLabel* MakeLabel(const QString& objectName, const QString& caption, QWidget* pa
     return label;
 }
 
+// A character takes at most two UTF-16 units.
+constexpr int MaxUnitsPerCharacter = 2;
+
 } // namespace
+
+// Holds the key box to a number of characters counted as the key routines count them (code points),
+// so an emoji takes one place of the limit, not the two UTF-16 units QLineEdit::maxLength counts.
+class CharacterLimit : public QValidator {
+  public:
+    explicit CharacterLimit(QObject* parent) : QValidator(parent) {}
+    void setLimit(int limit) { limit_ = limit; }
+    State validate(QString& input, int& /*position*/) const override
+    {
+        return Keys::CharacterCount(input) <= limit_ ? Acceptable : Invalid;
+    }
+
+  private:
+    int limit_ = Keys::MaxKeyLength;
+};
 
 frmKeyboardWithDisplay::frmKeyboardWithDisplay(QWidget* parent) : QDialog(parent)
 {
@@ -60,7 +83,9 @@ void frmKeyboardWithDisplay::buildControls()
     QFont keyFont(QStringLiteral("Courier New"));
     keyFont.setStyleHint(QFont::Monospace);
     txbKey_->setFont(keyFont);
-    txbKey_->setMaxLength(maxKeyLength_);
+    keyLimit_ = new CharacterLimit(txbKey_);
+    txbKey_->setValidator(keyLimit_);
+    setMaxKeyLength(maxKeyLength_);
     lblEntertheKey_->setBuddy(txbKey_);
 
     lblChecksumIs_ = MakeLabel(QStringLiteral("lblChecksumIs"), QStringLiteral("Checksum: 2222."), this);
@@ -69,6 +94,20 @@ void frmKeyboardWithDisplay::buildControls()
     cmdYes_->setDefault(true); // Enter accepts a valid key; while it is hidden Enter does nothing
     cmdNo_ = MakeButton(QStringLiteral("cmdNo"), QStringLiteral("No"), this);
     cmdCancel_ = MakeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), this);
+    cmdSuggestKey_ = MakeButton(QStringLiteral("cmdSuggestKey"), QStringLiteral("&Suggest a key"), this);
+
+    // The strength of the key as typed: five steps, from very weak to very strong.
+    prbStrength_ = new QProgressBar(this);
+    prbStrength_->setObjectName(QStringLiteral("prbStrength"));
+    prbStrength_->setRange(0, static_cast<int>(Keys::StrengthRating::VeryStrong) + 1);
+    prbStrength_->setTextVisible(false);
+    prbStrength_->setMaximumWidth(120);
+    lblStrength_ = MakeLabel(QStringLiteral("lblStrength"), QString(), this);
+    lblGuessTime_ = MakeLabel(QStringLiteral("lblGuessTime"), QString(), this);
+    lblGuessTime_->setWordWrap(true);
+    lblSuggestedKey_ = MakeLabel(QStringLiteral("lblSuggestedKey"), QString(), this);
+    lblSuggestedKey_->setWordWrap(true);
+    lblSuggestedKey_->setVisible(false);
 
     // The count or checksum on the left; the question with Yes and No, or Cancel alone, on the right.
     auto* answerRow = new QHBoxLayout;
@@ -79,22 +118,35 @@ void frmKeyboardWithDisplay::buildControls()
     answerRow->addWidget(cmdNo_);
     answerRow->addWidget(cmdCancel_);
 
+    auto* keyRow = new QHBoxLayout;
+    keyRow->addWidget(txbKey_, 1);
+    keyRow->addWidget(cmdSuggestKey_);
+
+    auto* strengthRow = new QHBoxLayout;
+    strengthRow->addWidget(prbStrength_);
+    strengthRow->addWidget(lblStrength_, 1);
+
     auto* column = new QVBoxLayout(this);
     column->addWidget(lblEntertheKey_);
-    column->addWidget(txbKey_);
+    column->addLayout(keyRow);
+    column->addLayout(strengthRow);
+    column->addWidget(lblGuessTime_);
+    column->addWidget(lblSuggestedKey_);
     column->addLayout(answerRow);
 
     connect(txbKey_, &QLineEdit::textChanged, this, &frmKeyboardWithDisplay::txbKey_Change);
     connect(cmdYes_, &QPushButton::clicked, this, &frmKeyboardWithDisplay::cmdYes_Click);
     connect(cmdNo_, &QPushButton::clicked, this, &frmKeyboardWithDisplay::cmdNo_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmKeyboardWithDisplay::cmdCancel_Click);
+    connect(cmdSuggestKey_, &QPushButton::clicked, this, &frmKeyboardWithDisplay::cmdSuggestKey_Click);
     resize(DefaultWidth, sizeHint().height());
 }
 
 void frmKeyboardWithDisplay::setMaxKeyLength(int length)
 {
     maxKeyLength_ = length;
-    txbKey_->setMaxLength(length);
+    keyLimit_->setLimit(length);
+    txbKey_->setMaxLength(length * MaxUnitsPerCharacter);
 }
 
 void frmKeyboardWithDisplay::applyProgramTexts(int language)
@@ -103,6 +155,7 @@ void frmKeyboardWithDisplay::applyProgramTexts(int language)
     cmdYes_->setText(programText(KeyWindowTexts::Yes));
     cmdNo_->setText(programText(KeyWindowTexts::No));
     cmdCancel_->setText(programText(KeyWindowTexts::Cancel));
+    cmdSuggestKey_->setText(programText(KeyStrengthTexts::SuggestKey));
 }
 
 void frmKeyboardWithDisplay::KeyboardWithDisplay(QWidget* mainWindow)
@@ -130,10 +183,14 @@ void frmKeyboardWithDisplay::activate()
     txbKey_->end(false);
     txbKey_Change();
     keyAccepted_ = false;
-    txbKey_->setMaxLength(maxKeyLength_);
-    // The instruction may wrap (German is longer): the height follows the width.
-    setFixedHeight(layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : sizeHint().height());
+    setMaxKeyLength(maxKeyLength_);
     txbKey_->setFocus();
+}
+
+// The instruction and the strength lines may wrap (German is longer): the height follows the width.
+void frmKeyboardWithDisplay::fitHeight()
+{
+    setFixedHeight(layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : sizeHint().height());
 }
 
 bool frmKeyboardWithDisplay::KeyLengthIsValid() const
@@ -150,6 +207,7 @@ void frmKeyboardWithDisplay::txbKey_Change()
     lblUseThisKey_->setVisible(valid);
     cmdCancel_->setVisible(!valid);
     lblChecksumIs_->setVisible(true);
+    showStrength();
 
     if (valid) {
         checksum_ = Keys::KeyChecksum(txbKey_->text());
@@ -165,8 +223,51 @@ void frmKeyboardWithDisplay::txbKey_Change()
                                 programText(KeyWindowTexts::CharactersCounted));
 }
 
+void frmKeyboardWithDisplay::showStrength()
+{
+    // A suggested key is shown with its reminder only while the box still holds it.
+    lblSuggestedKey_->setVisible(!suggestedKey_.isEmpty() && txbKey_->text() == suggestedKey_);
+    const bool empty = Keys::SignificantLength(txbKey_->text()) == 0;
+    prbStrength_->setVisible(!empty);
+    lblStrength_->setVisible(!empty);
+    lblGuessTime_->setVisible(!empty);
+    if (!empty) {
+        const Keys::KeyStrength strength = Keys::EstimateKeyStrength(txbKey_->text());
+        prbStrength_->setValue(static_cast<int>(strength.rating) + 1);
+        lblStrength_->setText(Keys::StrengthRatingText(strength.rating, language_));
+        lblGuessTime_->setText(Keys::GuessTimeText(strength, language_));
+    }
+    fitHeight();
+}
+
+// A weak key is the user's to choose, but only once they have read why it is weak.
+bool frmKeyboardWithDisplay::confirmWeakKey()
+{
+    const Keys::KeyStrength strength = Keys::EstimateKeyStrength(txbKey_->text());
+    if (!Keys::IsWeak(strength) || !dialogs_)
+        return true;
+    const QString question = programText(KeyStrengthTexts::WeakKeyQuestion) + QLatin1Char(' ') +
+                             Keys::WeaknessReasonText(strength.reason, language_) + QStringLiteral("\n\n") +
+                             programText(KeyStrengthTexts::WeakKeyConsequence);
+    return dialogs_->ask(question, programText(KeyWindowTexts::Title), DialogButtons::YesNo, DialogIcon::Exclamation,
+                         1) == DialogAnswer::Yes;
+}
+
+void frmKeyboardWithDisplay::cmdSuggestKey_Click()
+{
+    Keys::WipeString(suggestedKey_);
+    suggestedKey_ = Keys::SuggestKey();
+    lblSuggestedKey_->setText(programText(KeyStrengthTexts::SuggestedKeyReminder));
+    txbKey_->setText(suggestedKey_);
+    txbKey_->setFocus();
+}
+
 void frmKeyboardWithDisplay::cmdYes_Click()
 {
+    if (!confirmWeakKey()) {
+        txbKey_->setFocus();
+        return;
+    }
     QString typed = txbKey_->text();
     txbKey_->setText(Keys::PrepareAcceptedKey(typed));
     Keys::WipeString(typed);
@@ -187,6 +288,7 @@ void frmKeyboardWithDisplay::cmdCancel_Click()
 
 void frmKeyboardWithDisplay::clearKey()
 {
+    Keys::WipeString(suggestedKey_);
     QString old = txbKey_->text();
     txbKey_->clear();
     // The box has let go of its text: this string now holds the last copy, overwrite it.
@@ -195,6 +297,7 @@ void frmKeyboardWithDisplay::clearKey()
 
 QString frmKeyboardWithDisplay::takeKey()
 {
+    Keys::WipeString(suggestedKey_);
     QString key = txbKey_->text();
     txbKey_->clear();
     return key;

@@ -4,12 +4,16 @@
 // its box was accepted. The main window reads the key out of the box with takeKey().
 
 #include "keys/KeyRoutines.h"
+#include "keys/KeyStrength.h"
 #include "texts/Language.h"
 
 #include <QDialog>
 
+class CharacterLimit;
+class Dialogs;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 
 class frmKeyboardWithDisplay : public QDialog {
@@ -25,13 +29,16 @@ class frmKeyboardWithDisplay : public QDialog {
     int Checksum() const { return checksum_; }
     int MinKeyLength() const { return minKeyLength_; }
     void setMinKeyLength(int length) { minKeyLength_ = length; }
-    // Also the most characters (spaces included) the key box accepts.
+    // Also the most characters (spaces included, an emoji counting once) the key box accepts.
     int MaxKeyLength() const { return maxKeyLength_; }
     void setMaxKeyLength(int length);
 
     // The owner's current language for the texts this window sets itself.
     void setLanguage(int language) { language_ = language; }
     int language() const { return language_; }
+    // Where the question about a weak key is asked; without it a weak key is accepted unasked.
+    void setDialogs(Dialogs* dialogs) { dialogs_ = dialogs; }
+
     // Button captions, set by the main window's language routine together with its own texts.
     void applyProgramTexts(int language);
 
@@ -53,6 +60,8 @@ class frmKeyboardWithDisplay : public QDialog {
     void cmdYes_Click();
     void cmdNo_Click();
     void cmdCancel_Click();
+    // Puts a freshly drawn key into the box and reminds how to pass it on.
+    void cmdSuggestKey_Click();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -61,15 +70,26 @@ class frmKeyboardWithDisplay : public QDialog {
     void buildControls();
     void activate();
     bool KeyLengthIsValid() const;
+    void showStrength();
+    void fitHeight();
+    bool confirmWeakKey();
     QString programText(int number) const { return Language::GetProgramText(number, language_); }
 
     QLabel* lblEntertheKey_ = nullptr;
     QLineEdit* txbKey_ = nullptr;
+    CharacterLimit* keyLimit_ = nullptr;
     QLabel* lblChecksumIs_ = nullptr;
     QLabel* lblUseThisKey_ = nullptr;
     QPushButton* cmdYes_ = nullptr;
     QPushButton* cmdNo_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
+    QPushButton* cmdSuggestKey_ = nullptr;
+    QProgressBar* prbStrength_ = nullptr;
+    QLabel* lblStrength_ = nullptr;
+    QLabel* lblGuessTime_ = nullptr;
+    QLabel* lblSuggestedKey_ = nullptr;
+    Dialogs* dialogs_ = nullptr;
+    QString suggestedKey_; // the key last suggested, while the box still holds it
 
     bool keyAccepted_ = false;
     int checksum_ = 0;

@@ -58,6 +58,7 @@ frmKeyboardWithDisplay& frmMain::KeyEntryWindow()
         KeyboardWindow->setMinKeyLength(Keys::MinKeyLength);
         KeyboardWindow->setMaxKeyLength(Keys::MaxKeyLength);
         KeyboardWindow->applyProgramTexts(CurrentLanguage);
+        KeyboardWindow->setDialogs(&dialogs);
         // A ciphertext viewed so far was made with another key, in either mode.
         connect(KeyboardWindow, &frmKeyboardWithDisplay::keyAccepted, this, [this] { RetireCiphertextView(); });
     }

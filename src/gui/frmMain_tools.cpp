@@ -115,8 +115,10 @@ void frmMain::SaveTextbox()
     const QString path = dialogs.choosePath(request);
     if (path.isEmpty())
         return;
-    // UTF-8, so that loading the file again gives back the very same text.
-    const QString error = FileProc::WriteStringToFile(txbText->toPlainText().toUtf8(), path);
+    // UTF-8, so that loading the file again gives back the very same text. The text box often holds
+    // a decrypted message: a new file is the user's alone.
+    const QString error =
+        FileProc::WriteStringToFile(txbText->toPlainText().toUtf8(), path, {}, FileProc::NewFileAccess::OwnerOnly);
     if (!error.isEmpty())
         Warn(QDir::toNativeSeparators(path) + CrLf + error, ProgramText(ReadWriteError));
 }

@@ -5,6 +5,8 @@
 #include "gui/frmMain.h"
 #include "gui/frmMain_startup.h"
 
+#include "files/ProgramStart.h"
+
 #include <QApplication>
 
 #include <cstdio>
@@ -37,7 +39,12 @@ int main(int argc, char** argv)
     if (AnsweredOnTerminal(ParseStartOptions(rawArguments)))
         return EXIT_SUCCESS;
 
+    // Before any key or message is in memory: no core file, no working folder of a killed run, no
+    // temporaries left on a signal.
+    const bool protectedFromCoreDumps = ProgramStart::SecureStart();
     QApplication app(argc, argv);
+    if (!protectedFromCoreDumps)
+        qWarning("quillet: the process could not be protected from core dumps.");
     // Qt has taken its own options (-platform and the like) out of the arguments by now.
     const StartOptions options = ParseStartOptions(app.arguments().mid(1));
     if (options.action == StartOptions::Action::Usage) {

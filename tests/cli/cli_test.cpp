@@ -1,22 +1,32 @@
 // quillet-cli as a user meets it: what it prints, its exit status, and what it leaves on disk. Each
 // case runs the built program in its own temporary folder, with its own working-folder base and
 // settings, detached from any terminal unless a case gives it one.
+#include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
+#include "keys/KeyStrength.h"
 #include "pipeline/DecryptPipeline.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/FullFileSystem.h"
 #include "texts/Language.h"
+#include "vectors/CiphertextMaker.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <poll.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,6 +35,7 @@
 namespace {
 
 const QString Binary = QStringLiteral(QUILLET_BIN_DIR "/quillet-cli");
+const QString WindowBinary = QStringLiteral(QUILLET_BIN_DIR "/quillet");
 // Typed with odd spacing and case: the key as accepted is the same as "Violets are blue, 1984 miles".
 const QByteArray TypedKey = "  violets ARE blue,   1984 miles ";
 const QString Key = QStringLiteral("Violets are blue, 1984 miles");
@@ -80,6 +91,19 @@ class CliTest : public ::testing::Test {
         QFile file(Path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
+    }
+
+    mode_t ModeOf(const QString& name) const
+    {
+        struct stat status {};
+        return lstat(QFile::encodeName(Path(name)).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+    }
+
+    static mode_t CurrentUmask()
+    {
+        const mode_t mask = umask(022);
+        umask(mask);
+        return mask;
     }
 
     QByteArray Read(const QString& name) const
@@ -150,9 +174,12 @@ TEST_F(CliTest, RoundTripWithoutFileGivesTheMessageBackByteForByte)
     ASSERT_EQ(toFile.exitCode, 0);
     EXPECT_TRUE(toFile.out.isEmpty());
     EXPECT_EQ(Read("received.txt"), Message);
+    // The decrypted message is the user's alone; the ciphertext, meant to be sent, follows the umask.
+    EXPECT_EQ(ModeOf("received.txt"), 0600u);
+    EXPECT_EQ(ModeOf("letter.zip"), 0666u & ~CurrentUmask());
 }
 
-TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderReplacingAnOlderOne)
+TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderAndReplacesOnlyWithForce)
 {
     Write("Report.BIN", EveryByteValue());
     const Result encrypted = Encrypt({"--out", "letter.zip", "--attach", "Report.BIN"});
@@ -160,16 +187,289 @@ TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderReplacingAnOlderOne)
     EXPECT_TRUE(encrypted.errText().contains(Text(35)));
 
     Write("out/report.bin", "an older file of the same name");
-    const Result decrypted = Decrypt("letter.zip", {"--out-dir", "out"});
-    ASSERT_EQ(decrypted.exitCode, 0) << decrypted.errText().toStdString();
-    EXPECT_EQ(decrypted.out, Message);
-    EXPECT_EQ(Read("out/report.bin"), EveryByteValue());
-    EXPECT_TRUE(decrypted.errText().contains(Text(68)));
-    EXPECT_TRUE(decrypted.errText().contains(Path("out/report.bin"))) << "says where the file went";
+    const Result refused = Decrypt("letter.zip", {"--out-dir", "out"});
+    EXPECT_EQ(refused.exitCode, 5) << refused.errText().toStdString();
+    EXPECT_EQ(refused.out, Message) << "the message is still handed over";
+    EXPECT_TRUE(refused.errText().contains(Text(435))) << refused.errText().toStdString();
+    EXPECT_EQ(Read("out/report.bin"), "an older file of the same name");
+    EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"report.bin"});
 
-    // Without --out-dir the file lands in the current folder.
+    const Result forced = Decrypt("letter.zip", {"--out-dir", "out", "--force"});
+    ASSERT_EQ(forced.exitCode, 0) << forced.errText().toStdString();
+    EXPECT_EQ(forced.out, Message);
+    EXPECT_EQ(Read("out/report.bin"), EveryByteValue());
+    EXPECT_TRUE(forced.errText().contains(Text(68)));
+    EXPECT_TRUE(forced.errText().contains(Path("out/report.bin"))) << "says where the file went";
+
+    EXPECT_EQ(ModeOf("out/report.bin"), 0666u & ~CurrentUmask()) << "a replaced file keeps its mode";
+
+    // Without --out-dir the file lands in the current folder, readable by the user alone.
     ASSERT_EQ(Decrypt("letter.zip").exitCode, 0);
     EXPECT_EQ(Read("report.bin"), EveryByteValue());
+    EXPECT_EQ(ModeOf("report.bin"), 0600u);
+}
+
+// ---- Interrupted runs --------------------------------------------------------------------------
+
+// An encryption killed while the sensitive key derivation runs: its working folder then holds the
+// compressed package (temp01.cpr), which zstd would turn back into the message.
+class InterruptedRunTest : public CliTest {
+  protected:
+    void StartSlowEncryption(QProcess& process, const QByteArray& envKey = {}) const
+    {
+        process.setWorkingDirectory(dir.path());
+        process.setEnvironment(Environment(envKey));
+        process.setChildProcessModifier([] { setsid(); });
+        QStringList arguments{"encrypt", "--kdf", "sensitive", "--message-file", "message.txt", "--out", "letter.zip"};
+        if (envKey.isEmpty())
+            arguments << "--key-file"
+                      << "key.txt";
+        process.start(Binary, arguments);
+        ASSERT_TRUE(process.waitForStarted());
+    }
+
+    // Waits for the run's compressed package and keeps a hard link to it outside the working folder,
+    // which shows afterwards whether the file was overwritten or only deleted. False on timeout.
+    bool WitnessCompressedPackage()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 60000) {
+            QDirIterator it(Path("run"), {"temp*.cpr"}, QDir::Files, QDirIterator::Subdirectories);
+            const QString package = it.hasNext() ? it.next() : QString();
+            if (!package.isEmpty() && QFileInfo(package).size() > 0 &&
+                link(QFile::encodeName(package).constData(), QFile::encodeName(Path("witness")).constData()) == 0) {
+                packageBytes = Read("witness");
+                return !packageBytes.isEmpty();
+            }
+            QThread::msleep(5);
+        }
+        return false;
+    }
+
+    bool RunFolderEmpty() const
+    {
+        return QDir(Path("run")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+
+    // The package's bytes are gone from the disk: its blocks were overwritten in place.
+    void ExpectShredded() const
+    {
+        const QByteArray now = Read("witness");
+        EXPECT_EQ(now.size(), packageBytes.size());
+        EXPECT_NE(now, packageBytes) << "the compressed package was deleted without being overwritten";
+    }
+
+    QByteArray packageBytes;
+};
+
+TEST_F(InterruptedRunTest, EachSignalShredsTheRunBeforeTheProgramEnds)
+{
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signalNumber);
+        QProcess process;
+        StartSlowEncryption(process);
+        ASSERT_TRUE(WitnessCompressedPackage());
+        ASSERT_EQ(kill(static_cast<pid_t>(process.processId()), signalNumber), 0);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "ended by the signal";
+        EXPECT_TRUE(RunFolderEmpty());
+        ExpectShredded();
+        EXPECT_FALSE(QFile::exists(Path("letter.zip")));
+        QFile::remove(Path("witness"));
+    }
+}
+
+TEST_F(InterruptedRunTest, AKilledRunIsShreddedByTheNextStartAndARunningOneIsLeftAlone)
+{
+    QProcess killed;
+    StartSlowEncryption(killed);
+    ASSERT_TRUE(WitnessCompressedPackage());
+    QProcess running;
+    StartSlowEncryption(running);
+    QElapsedTimer timer;
+    timer.start();
+    while (QDir(Path("run")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size() < 2 && timer.elapsed() < 60000)
+        QThread::msleep(5);
+
+    killed.kill(); // SIGKILL: nothing in the program runs any more
+    ASSERT_TRUE(killed.waitForFinished(60000));
+    EXPECT_FALSE(RunFolderEmpty()) << "a killed run cannot clean up after itself";
+
+    ASSERT_EQ(Run({"checksum", "--key-file", "key.txt"}).exitCode, 0);
+    ExpectShredded();
+    const QStringList left = QDir(Path("run")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    EXPECT_EQ(left.size(), 1) << "only the running encryption's folder stays: " << left.join(' ').toStdString();
+
+    ASSERT_TRUE(running.waitForFinished(120000));
+    EXPECT_EQ(running.exitCode(), 0) << running.readAllStandardError().toStdString();
+    EXPECT_TRUE(RunFolderEmpty());
+}
+
+// While the program runs, the key is neither in its environment nor could a core file take it.
+TEST_F(InterruptedRunTest, TheRunningProgramHoldsNoKeyInItsEnvironmentAndCannotDumpCore)
+{
+    QProcess process;
+    StartSlowEncryption(process, TypedKey);
+    ASSERT_TRUE(WitnessCompressedPackage());
+    const QString proc = QStringLiteral("/proc/%1/").arg(process.processId());
+    QFile environment(proc + "environ"), limits(proc + "limits");
+    ASSERT_TRUE(environment.open(QIODevice::ReadOnly) && limits.open(QIODevice::ReadOnly));
+    const QByteArray variables = environment.readAll();
+    EXPECT_FALSE(variables.contains(TypedKey.trimmed())) << "the key is readable in /proc/<pid>/environ";
+    EXPECT_FALSE(variables.contains("QUILLET_KEY=v")) << "the variable still holds the key";
+    EXPECT_TRUE(QString::fromLatin1(limits.readAll()).contains(QRegularExpression("Max core file size\\s+0\\s+0\\s")));
+    kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_TRUE(RunFolderEmpty());
+}
+
+// The window program does the same at its start: no core file, left-behind folders shredded, and a
+// signal ends it without a trace in the working-folder base.
+TEST_F(InterruptedRunTest, TheWindowProgramStartsTheSameWay)
+{
+    ASSERT_TRUE(QDir().mkpath(Path("run/temp_zeb004")));
+    Write("run/temp_zeb004/temp01.cpr", "left behind by a killed run");
+    Write("run/temp_zeb004/owner", "999999999 1\n"); // no process has that id
+    QProcess window;
+    QStringList environment = Environment();
+    environment << "QT_QPA_PLATFORM=offscreen";
+    window.setEnvironment(environment);
+    window.setWorkingDirectory(dir.path());
+    window.start(WindowBinary, {});
+    ASSERT_TRUE(window.waitForStarted());
+    QElapsedTimer timer;
+    timer.start();
+    while (!RunFolderEmpty() && timer.elapsed() < 30000)
+        QThread::msleep(20);
+    EXPECT_TRUE(RunFolderEmpty()) << "the left-behind folder is shredded at start";
+    QFile limits(QStringLiteral("/proc/%1/limits").arg(window.processId()));
+    ASSERT_TRUE(limits.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromLatin1(limits.readAll()).contains(QRegularExpression("Max core file size\\s+0\\s+0\\s")));
+    kill(static_cast<pid_t>(window.processId()), SIGTERM);
+    ASSERT_TRUE(window.waitForFinished(30000));
+    EXPECT_EQ(window.exitStatus(), QProcess::CrashExit);
+}
+
+TEST_F(CliTest, AHiddenAttachedNameIsSavedOnlyWithForce)
+{
+    Write(".profile", "export EVIL=1\n");
+    ASSERT_EQ(Encrypt({"--out", "letter.zip", "--attach", ".profile"}).exitCode, 0);
+
+    const Result refused = Decrypt("letter.zip", {"--out-dir", "out"});
+    EXPECT_EQ(refused.exitCode, 5) << refused.errText().toStdString();
+    EXPECT_EQ(refused.out, Message);
+    EXPECT_TRUE(refused.errText().contains(Text(423))) << refused.errText().toStdString();
+    EXPECT_TRUE(QDir(Path("out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    const Result forced = Decrypt("letter.zip", {"--out-dir", "out", "--force"});
+    EXPECT_EQ(forced.exitCode, 0) << forced.errText().toStdString();
+    EXPECT_EQ(Read("out/.profile"), "export EVIL=1\n");
+}
+
+TEST_F(CliTest, AnAttachedFileNamedLikeTheCiphertextGoesUnderAFreeName)
+{
+    Write("letter.zip", "attached, named like the ciphertext");
+    ASSERT_EQ(Encrypt({"--out", "out/letter.zip", "--attach", "letter.zip"}).exitCode, 0);
+    const QByteArray ciphertext = Read("out/letter.zip");
+
+    const Result result = Decrypt("out/letter.zip", {"--out-dir", "out", "--force"});
+    EXPECT_EQ(result.exitCode, 0) << result.errText().toStdString();
+    EXPECT_EQ(Read("out/letter.zip"), ciphertext) << "not even --force replaces the file being decrypted";
+    EXPECT_EQ(Read("out/letter (2).zip"), "attached, named like the ciphertext");
+}
+
+TEST_F(CliTest, MessageOutCarriesTheExactBytesAndAnEmptyMessageMakesAnEmptyFile)
+{
+    Write("vector-key.txt", VectorKey.toUtf8());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("scratch"));
+    const QByteArray notUtf8("caf\xE9 \xFF\x01 end\n");
+    struct Case {
+        const char* file;
+        QByteArray message;
+    } const cases[] = {{"bytes.zip", notUtf8}, {"empty.zip", QByteArray()}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QByteArray file =
+            CiphertextMaker::FromPackage(BuildPlainPackage(c.message, "empty.bin", ""), VectorKey, Path("scratch"));
+        ASSERT_FALSE(file.isEmpty());
+        Write(c.file, file);
+        const QString messageOut = QString::fromLatin1(c.file) + ".txt";
+        const Result toFile = Decrypt(c.file, {"--out-dir", "out", "--message-out", messageOut}, "vector-key.txt");
+        EXPECT_EQ(toFile.exitCode, 0) << toFile.errText().toStdString();
+        EXPECT_EQ(Read(messageOut), c.message);
+        EXPECT_EQ(Read("out/empty.bin"), "") << "a 0-byte attached file is written, empty";
+        QFile::remove(Path("out/empty.bin"));
+        const Result toPipe = Decrypt(c.file, {"--out-dir", "out"}, "vector-key.txt");
+        EXPECT_EQ(toPipe.out, c.message);
+        QFile::remove(Path("out/empty.bin"));
+    }
+}
+
+TEST_F(CliTest, AnExistingMessageFileIsReplacedOnlyWithForceAndThroughTheUsersLink)
+{
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
+    Write("real/received.txt", "an earlier message");
+    ASSERT_TRUE(QFile::link("real/received.txt", Path("link.txt")));
+
+    const Result refused = Decrypt("letter.zip", {"--message-out", "link.txt"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.errText().contains(Text(435)));
+    EXPECT_EQ(Read("real/received.txt"), "an earlier message");
+
+    const Result forced = Decrypt("letter.zip", {"--message-out", "link.txt", "--force"});
+    EXPECT_EQ(forced.exitCode, 0) << forced.errText().toStdString();
+    EXPECT_TRUE(QFileInfo(Path("link.txt")).isSymLink()) << "the user's link stays";
+    EXPECT_EQ(Read("real/received.txt"), Message);
+}
+
+class CliFullDiskTest : public CliTest, public ::testing::WithParamInterface<qsizetype> {};
+
+// --message-out on a file system that runs full: a failure, exit 1, and the earlier file whole.
+// A message holds at most 99,999 bytes, so the largest case is the largest message.
+TEST_P(CliFullDiskTest, AMessageFileThatDoesNotFitIsAFailureAndTheEarlierFileStays)
+{
+    const qsizetype size = GetParam();
+    FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    Write("message.txt", QByteArray(size, 'm'));
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    ASSERT_TRUE(disk.write("received.txt", "an earlier message"));
+    ASSERT_TRUE(disk.fill(size / 2));
+
+    const Result result = Decrypt("letter.zip", {"--message-out", disk.filePath("received.txt"), "--force"});
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.errText().contains(Text(86) + " " + disk.filePath("received.txt") + ": Disk full."))
+        << result.errText().toStdString();
+    QFile earlier(disk.filePath("received.txt"));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "an earlier message");
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"received.txt", "zz-filler"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CliFullDiskTest, ::testing::Values(100, 16 * 1024, 99'999));
+
+TEST_F(CliTest, AMessageFromStandardInputIsReadToItsEndAcrossShortReads)
+{
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.setEnvironment(Environment());
+    process.setChildProcessModifier([] { setsid(); });
+    process.start(Binary, {"encrypt", "--kdf", "interactive", "--key-file", "key.txt", "--out", "letter.zip"});
+    ASSERT_TRUE(process.waitForStarted());
+    // Line by line with a pause, as a person types: each read of standard input gets one line.
+    process.write("first line\n");
+    ASSERT_TRUE(process.waitForBytesWritten());
+    QThread::msleep(300);
+    process.write("second line\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(120000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(Decrypt("letter.zip").out, "first line\nsecond line\n");
 }
 
 // ---- The key -----------------------------------------------------------------------------------
@@ -249,6 +549,25 @@ TerminalRun RunOnTerminal(const QStringList& arguments, const QStringList& envir
     return RunOnTerminal(arguments, environment, folder, {{Text(124).toUtf8(), typed}});
 }
 
+TEST_F(CliTest, AMessageShownOnATerminalHasItsControlSequencesEscaped)
+{
+    Write("message.txt", "title \x1B]0;owned\x07 clipboard \x1B]52;c;ZXZpbA==\x07 csi \xC2\x9B"
+                         "2J\nnext line\n");
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+
+    const TerminalRun shown =
+        RunOnTerminal({"decrypt", "--in", "letter.zip"}, Environment(QByteArray(TypedKey)), dir.path(), QByteArray());
+    EXPECT_EQ(shown.exitCode, 0) << shown.screen.toStdString();
+    EXPECT_FALSE(shown.screen.contains('\x1B')) << shown.screen.toStdString();
+    EXPECT_FALSE(shown.screen.contains("\xC2\x9B"));
+    EXPECT_TRUE(shown.screen.contains("title \\x1B]0;owned\\x07 clipboard")) << shown.screen.toStdString();
+    EXPECT_TRUE(shown.screen.contains("next line")) << "line breaks stay";
+
+    // A pipe or a file gets the bytes as they are.
+    const Result piped = Decrypt("letter.zip");
+    EXPECT_TRUE(piped.out.startsWith("title \x1B]0;owned\x07"));
+}
+
 TEST_F(CliTest, KeyFromFileEnvironmentAndTerminalDecryptTheSameFile)
 {
     ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
@@ -285,6 +604,51 @@ TEST_F(CliTest, ChecksumPrintsFourDigitsOnlyAndMatchesTheWindows)
     const TerminalRun typed = RunOnTerminal({"checksum"}, Environment(), dir.path(), TypedKey);
     EXPECT_EQ(typed.exitCode, 0);
     EXPECT_TRUE(typed.screen.endsWith(QByteArray::number(expected) + "\r\n")) << typed.screen.toStdString();
+}
+
+TEST_F(CliTest, ChecksumWithStrengthRatesTheKeyAsItIsUsed)
+{
+    struct Row {
+        QByteArray key;
+        Keys::StrengthRating rating;
+    } const rows[] = {{"password password", Keys::StrengthRating::VeryWeak},
+                      {"  violets ARE blue,   1984 miles ", Keys::StrengthRating::VeryStrong}};
+    for (const Row& row : rows) {
+        const Result result = Run({"checksum", "--strength", "--lang", "en"}, {}, row.key);
+        EXPECT_EQ(result.exitCode, 0) << result.errText().toStdString();
+        const QList<QByteArray> lines = result.out.split('\n');
+        ASSERT_GE(lines.size(), 3) << result.out.toStdString();
+        EXPECT_EQ(lines[0], QByteArray::number(Keys::KeyChecksum(QString::fromUtf8(row.key))));
+        EXPECT_EQ(QString::fromUtf8(lines[1]), Keys::StrengthRatingText(row.rating, Language::English))
+            << row.key.data();
+        const Keys::KeyStrength strength = Keys::EstimateKeyStrength(QString::fromUtf8(row.key));
+        EXPECT_TRUE(result.out.contains(Keys::GuessTimeText(strength, Language::English).toUtf8()));
+        // Only a weak key gets the reason that makes it guessable.
+        EXPECT_EQ(
+            result.out.contains(Keys::WeaknessReasonText(Keys::WeaknessReason::Repeats, Language::English).toUtf8()),
+            Keys::IsWeak(strength));
+    }
+}
+
+TEST_F(CliTest, KeygenPrintsANewValidKeyWhoseChecksumGoesToStandardError)
+{
+    const Result first = Run({"keygen", "--lang", "en"});
+    const Result second = Run({"keygen", "--lang", "en"});
+    ASSERT_EQ(first.exitCode, 0) << first.errText().toStdString();
+    ASSERT_TRUE(first.out.endsWith('\n'));
+    const QString key = QString::fromUtf8(first.out.chopped(1));
+    EXPECT_FALSE(key.contains('\n'));
+    EXPECT_GE(Keys::SignificantLength(key), Keys::MinKeyLength);
+    EXPECT_NE(first.out, second.out);
+    EXPECT_TRUE(first.errText().contains(Text(136) + ' ' + QString::number(Keys::KeyChecksum(key))));
+    EXPECT_TRUE(first.errText().contains(Text(KeyStrengthTexts::SuggestedKeyReminder)));
+
+    // The printed line is ready to be a key file.
+    Write("key.txt", first.out);
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    const Result opened = Decrypt("letter.zip");
+    EXPECT_EQ(opened.exitCode, 0) << opened.errText().toStdString();
+    EXPECT_EQ(opened.out, Message);
 }
 
 // ---- The window and the command line read each other's files ------------------------------------
@@ -353,6 +717,10 @@ TEST_P(CliStatusTest, ExitStatusAndMessage)
     Write("vector-key.txt", VectorKey.toUtf8());
     Write("short-key.txt", "fifteen chars!!");
     Write("existing.zip", "keep me");
+    QByteArray headerOnly(37, 'P');
+    headerOnly[11] = 37;
+    Write("empty-body.zip", headerOnly);
+    ASSERT_EQ(mkfifo(QFile::encodeName(Path("pipe")).constData(), 0600), 0);
     const Result result = Run(c.arguments);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.errText().toStdString();
     if (c.programText != 0)
@@ -361,8 +729,9 @@ TEST_P(CliStatusTest, ExitStatusAndMessage)
         EXPECT_TRUE(result.errText().contains("--help")) << result.errText().toStdString();
     EXPECT_EQ(Read("existing.zip"), "keep me");
     EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList()) << "no attached file is written";
-    if (c.exitCode != 5)
+    if (c.exitCode != 5) {
         EXPECT_TRUE(result.out.isEmpty()) << "no message is handed over";
+    }
 }
 
 const StatusCase StatusCases[] = {
@@ -392,10 +761,24 @@ const StatusCase StatusCases[] = {
      {"decrypt", "--in", Vector("check_value_mismatch.zip"), "--key-file", "vector-key.txt", "--out-dir", "out"},
      4,
      438},
-    {"UnsafeAttachedName",
+    {"UnsafeAttachedNameBecomesHidden",
      {"decrypt", "--in", Vector("unsafe_name_slash.zip"), "--key-file", "vector-key.txt", "--out-dir", "out"},
      5,
-     415},
+     423},
+    {"ExistingMessageOutWithoutForce",
+     {"decrypt", "--in", Vector("good_no_file.zip"), "--key-file", "vector-key.txt", "--message-out", "existing.zip"},
+     1,
+     435},
+    {"MessageOutIsTheCiphertextEvenWithForce",
+     {"decrypt", "--in", "existing.zip", "--key-file", "key.txt", "--message-out", "existing.zip", "--force"},
+     1,
+     86},
+    {"NothingToDecrypt", {"decrypt", "--in", "empty-body.zip", "--key-file", "key.txt", "--out-dir", "out"}, 3, 421},
+    {"AttachedPipeRefusedWithoutWaiting",
+     {"encrypt", "--out", "new.zip", "--attach", "pipe", "--key-file", "key.txt"},
+     1,
+     47},
+    {"AttachedDeviceRefused", {"encrypt", "--out", "new.zip", "--attach", "/dev/zero", "--key-file", "key.txt"}, 1, 47},
     // Short options, the input as a bare argument, and "--".
     {"ShortOptionOfAnotherCommand", {"inspect", "-k", "key.txt", "existing.zip"}, 2, 0},
     {"TwoInputsGiven", {"decrypt", "-k", "key.txt", "existing.zip", "other.zip"}, 2, 0},
@@ -432,6 +815,14 @@ TEST_F(CliTest, UnsafeAttachedNameStillDeliversTheMessageAndWritesNothingOutside
     const Result result = Decrypt(Vector("unsafe_name_slash.zip"), {"--out-dir", "out"}, "vector-key.txt");
     EXPECT_EQ(result.exitCode, 5);
     EXPECT_EQ(QString::fromUtf8(result.out), QStringLiteral("Test vector message: Grüße, 東京."));
+    EXPECT_TRUE(result.errText().contains(Text(423))) << "the safe name made from it is hidden";
+    EXPECT_FALSE(QFile::exists(Path("escape.txt")));
+
+    // The derived name begins with a dot: with --force it is written, inside the folder.
+    const Result forced = Decrypt(Vector("unsafe_name_slash.zip"), {"--out-dir", "out", "--force"}, "vector-key.txt");
+    EXPECT_EQ(forced.exitCode, 0) << forced.errText().toStdString();
+    EXPECT_TRUE(QFile::exists(Path("out/.._escape.txt")));
+    EXPECT_TRUE(forced.errText().contains(Path("out/.._escape.txt"))) << "the name used is said";
     EXPECT_FALSE(QFile::exists(Path("escape.txt")));
 }
 
@@ -610,6 +1001,37 @@ TEST_F(CliTest, KeyTypedForEncryptingIsAskedTwiceAndMustMatch)
     EXPECT_EQ(same.exitCode, 0) << same.screen.toStdString();
     EXPECT_TRUE(same.screen.contains(QString(Text(136) + ' ' + QString::number(Keys::KeyChecksum(Key))).toUtf8()));
     EXPECT_EQ(Decrypt("letter.zip").out, Message);
+}
+
+// A weak key typed for encrypting is the user's choice, but they are told what makes it guessable;
+// a strong one and any key typed for decrypting (the sender chose it) pass without a word.
+TEST_F(CliTest, WeakKeyTypedForEncryptingIsWarnedAbout)
+{
+    const QStringList encrypt = {"encrypt", "--kdf", "interactive", "-i", "message.txt", "-o", "weak.zip"};
+    const QByteArray again = Text(457).toUtf8();
+    const QByteArray weak = "password password";
+    const QByteArray warning = Text(KeyStrengthTexts::WeakKeyWarning).toUtf8();
+
+    const TerminalRun weakRun =
+        RunOnTerminal(encrypt, Environment(), dir.path(), {{Text(124).toUtf8(), weak}, {again, weak}});
+    EXPECT_EQ(weakRun.exitCode, 0) << weakRun.screen.toStdString();
+    EXPECT_TRUE(weakRun.screen.contains(warning)) << weakRun.screen.toStdString();
+    EXPECT_TRUE(
+        weakRun.screen.contains(Keys::WeaknessReasonText(Keys::WeaknessReason::Repeats, Language::English).toUtf8()));
+
+    const TerminalRun strongRun = RunOnTerminal(encrypt + QStringList{"-f"}, Environment(), dir.path(),
+                                                {{Text(124).toUtf8(), TypedKey}, {again, TypedKey}});
+    EXPECT_EQ(strongRun.exitCode, 0) << strongRun.screen.toStdString();
+    EXPECT_FALSE(strongRun.screen.contains(warning));
+
+    Write("weak.txt", weak + "\n");
+    ASSERT_EQ(
+        Run({"encrypt", "--kdf", "interactive", "-k", "weak.txt", "-i", "message.txt", "-o", "letter.zip"}).exitCode,
+        0);
+    const TerminalRun decryptRun =
+        RunOnTerminal({"decrypt", "letter.zip", "-o", "typed.txt"}, Environment(), dir.path(), weak);
+    EXPECT_EQ(decryptRun.exitCode, 0) << decryptRun.screen.toStdString();
+    EXPECT_FALSE(decryptRun.screen.contains(warning));
 }
 
 TEST_F(CliTest, NoQuestionIsPrintedWithAnInventedAnswer)

@@ -45,7 +45,7 @@ TEST_F(ChooseFileToAppendTest, TakesAFileUpToTheLimitAndExplainsEachRefusal)
     };
     const Case cases[] = {
         {"largest.bin", FileLimits::MaxAppendedFileSize, true, {}, {}},
-        {"one-byte-more.bin", FileLimits::MaxAppendedFileSize + 1, false, Text(49), Text(59)},
+        {"one-byte-more.bin", FileLimits::MaxAppendedFileSize + 1, false, Text(1601), Text(59)},
         {"empty.bin", 0, false, Text(50) + "\r\n" + Text(51), Text(14)},
         {"missing.bin", -1, false, Text(47), Text(14)},
     };
@@ -68,12 +68,17 @@ TEST_F(ChooseFileToAppendTest, TakesAFileUpToTheLimitAndExplainsEachRefusal)
     }
 }
 
-TEST_F(ChooseFileToAppendTest, TooLargeBoxStatesTheLimitInTheUsersLanguage)
+TEST_F(ChooseFileToAppendTest, TooLargeBoxNamesTheFileItsSizeAndTheLimitInTheUsersLanguage)
 {
-    dialogs.queuePath(FileOfSize("big.bin", FileLimits::MaxAppendedFileSize + 1));
+    const QString big = FileOfSize("big.bin", FileLimits::MaxAppendedFileSize + 1);
+    dialogs.queuePath(big);
     ChooseFileToAppend(dialogs, Language::German);
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const QString text = dialogs.messages()[0].text;
+    EXPECT_TRUE(text.startsWith(Language::GetProgramText(1601, Language::German) + "\r\n" + big + "\r\n" +
+                                Language::GetProgramText(1602, Language::German) + ' ' +
+                                FileLimits::FormatSizeLimit(FileLimits::MaxAppendedFileSize + 1, true) + "\r\n"))
+        << text.toStdString();
     EXPECT_TRUE(text.contains(Language::GetProgramText(405, Language::German) + "\r\n" +
                               Language::GetProgramText(406, Language::German) + ' ' +
                               FileLimits::FormatSizeLimit(FileLimits::MaxAppendedFileSize, true) + '.'))

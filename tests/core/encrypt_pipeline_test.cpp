@@ -1,13 +1,19 @@
 // The encrypt pipeline as a user meets it: what is on disk afterwards, which boxes were shown, and
 // whether the ciphertext file opens again with the same key.
 #include "engines/CipherEngine.h"
+#include "engines/Digest.h"
 #include "engines/Packer.h"
+#include "files/FileLimits.h"
 #include "format/ArmoredText.h"
 #include "format/CiphertextFile.h"
+#include "format/FakeZipHeader.h"
 #include "format/PlainPackage.h"
+#include "format/RandomText.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/ChooseFileToAppend.h"
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/FullFileSystem.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 
@@ -18,6 +24,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <cerrno>
+#include <sodium.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,7 +49,7 @@ PlainPackageContent DecryptFile(const QString& path, const QString& quickKey, co
     const QString body = scratch + "/body", packed = scratch + "/packed", plain = scratch + "/plain";
     if (!test_files::write_file(body, split.body))
         return {};
-    const QByteArray key = Keys::MakeEngineKey(quickKey).toUtf8();
+    const QByteArray key = Keys::MakeEngineKey(quickKey);
     if (allocate_buffers() == 0)
         return {};
     operation_initialization(key.constData(), 0, split.body.size(), 0);
@@ -117,7 +128,7 @@ TEST_F(EncryptPipelineTest, MessageWithoutFileDecryptsToTheTrimmedMessageAndLeav
         EXPECT_EQ(box.title, Text(EncryptTexts::CommandCaption));
     EXPECT_EQ(LastBoxText(), outcome.closingMessage);
     EXPECT_TRUE(outcome.closingMessage.startsWith(Text(146) + "\r\n\r\n" + Text(69) + ' '));
-    EXPECT_TRUE(outcome.closingMessage.contains(" Kb " + Text(93) + "\r\n" + Text(70)));
+    EXPECT_TRUE(outcome.closingMessage.contains(" KB " + Text(93) + "\r\n" + Text(70)));
 }
 
 TEST_F(EncryptPipelineTest, MessageWithFileCarriesTheFileAndMeasuresBothSides)
@@ -173,7 +184,19 @@ TEST_F(EncryptPipelineTest, OfferToAppendAFileFollowsTheAnswer)
     }
 }
 
-TEST_F(EncryptPipelineTest, SameMessageAndKeyGiveTheSameDecoration)
+namespace {
+
+// Decoration: everything of the header but the length byte and the two stated sizes.
+QByteArray Decoration(const QByteArray& file)
+{
+    const CiphertextHeaderInfo info = DescribeCiphertextHeader(file);
+    return file.left(HeaderLengthOffset) + file.mid(HeaderLengthOffset + 1, 18 - HeaderLengthOffset - 1) +
+           file.mid(26, info.headerLength - 26);
+}
+
+} // namespace
+
+TEST_F(EncryptPipelineTest, EveryEncryptionDrawsItsOwnDecoration)
 {
     const EncryptOutcome first = EncryptMessage(request, dialogs);
     const QByteArray one = test_files::read_file(request.outputPath);
@@ -184,15 +207,68 @@ TEST_F(EncryptPipelineTest, SameMessageAndKeyGiveTheSameDecoration)
 
     const CiphertextHeaderInfo a = DescribeCiphertextHeader(one), b = DescribeCiphertextHeader(two);
     ASSERT_TRUE(a.ok && b.ok);
-    EXPECT_EQ(one.left(18), two.left(18)) << "signature, flags, method, random bytes";
-    EXPECT_EQ(one.mid(26, a.headerLength - 26), two.mid(26, b.headerLength - 26)) << "name and extension";
-    // Only the stated sizes follow the engine output: 105 % to 115 % of it, and 40 % to 75 % of that.
+    // Five random bytes and the made-up name: equal by chance far less than once in 2^40.
+    EXPECT_NE(Decoration(one), Decoration(two)) << "same message, same key, yet nothing in common";
+    // The filler is drawn afresh too (inside the encryption, so only the key holder sees it).
+    const QByteArray fillerOne = DecryptFile(Path("out.zip"), Key, Path("scratch")).data;
+    const QByteArray fillerTwo = DecryptFile(Path("again.zip"), Key, Path("scratch")).data;
+    ASSERT_GE(fillerOne.size(), 20000);
+    EXPECT_NE(fillerOne, fillerTwo);
+    // The stated sizes follow the engine output: 105 % to 115 % of it, and 40 % to 75 % of that.
     for (const CiphertextHeaderInfo& info : {a, b}) {
         EXPECT_GE(info.statedUncompressedSize, info.bodyLength * 105 / 100);
         EXPECT_LE(info.statedUncompressedSize, info.bodyLength * 115 / 100 + 1);
         EXPECT_GE(info.statedCompressedSize, info.statedUncompressedSize * 40 / 100);
         EXPECT_LE(info.statedCompressedSize, info.statedUncompressedSize * 75 / 100 + 1);
     }
+}
+
+// The attack on a header seeded from the message: for a guessed message, recompute the filler and
+// the decoration for every likely first character of the key and compare them with the file. A
+// header drawn from a fresh seed matches no guess, not even the right one.
+TEST_F(EncryptPipelineTest, TheHeaderDoesNotConfirmAGuessedMessage)
+{
+    request.message = QStringLiteral("yes");
+    ASSERT_TRUE(EncryptMessage(request, dialogs).success);
+    const QByteArray file = test_files::read_file(request.outputPath);
+    const CiphertextHeaderInfo info = DescribeCiphertextHeader(file);
+    ASSERT_TRUE(info.ok);
+
+    const QByteArray header = file.left(info.headerLength);
+    for (const QByteArray& guess : {QByteArray("yes"), QByteArray("no"), QByteArray("Hello")}) {
+        const QByteArray digest = MD5OfString(guess);
+        uint32_t sum = 0;
+        for (int i = 0; i + 1 < digest.size(); ++i)
+            sum += uint32_t(uint8_t(digest.at(i))) * uint8_t(digest.at(i + 1));
+        for (uint32_t firstCharacter = 33; firstCharacter < 256; ++firstCharacter) {
+            RandomSource rng;
+            rng.reset();
+            rng.seed(sum + firstCharacter);
+            RandomString(rng, 20000, 50000, 1, 254, false); // the filler was drawn first
+            ASSERT_NE(MakeFakeZipHeader(rng, info.bodyLength), header)
+                << "guess " << guess.constData() << " confirmed with first key character " << firstCharacter;
+        }
+    }
+    EXPECT_EQ(QString::fromUtf8(Decrypted().message), "yes") << "the file itself is sound";
+}
+
+// Sixteen smileys once shared their engine key with sixteen question marks and with sixteen other
+// emoji; now only the key itself opens the file.
+TEST_F(EncryptPipelineTest, AKeyOfEmojiOpensWithItselfOnly)
+{
+    QString smileys;
+    for (char32_t c = 0x1F600; c <= 0x1F60F; ++c)
+        smileys += QString::fromUcs4(&c, 1);
+    request.quickKey = smileys;
+    ASSERT_TRUE(EncryptMessage(request, dialogs).success) << LastBoxText().toStdString();
+
+    QString otherEmoji;
+    for (char32_t c = 0x1F910; c <= 0x1F91F; ++c)
+        otherEmoji += QString::fromUcs4(&c, 1);
+    EXPECT_EQ(DecryptFile(request.outputPath, smileys, Path("scratch")).status, PackageStatus::Ok);
+    EXPECT_EQ(DecryptFile(request.outputPath, QString(16, QLatin1Char('?')), Path("scratch")).status,
+              PackageStatus::Damaged);
+    EXPECT_EQ(DecryptFile(request.outputPath, otherEmoji, Path("scratch")).status, PackageStatus::Damaged);
 }
 
 TEST_F(EncryptPipelineTest, AnExistingOutputIsReplacedOnlyAfterYes)
@@ -203,7 +279,8 @@ TEST_F(EncryptPipelineTest, AnExistingOutputIsReplacedOnlyAfterYes)
     dialogs.queueAnswer(DialogAnswer::Yes);
     EXPECT_TRUE(AskReplaceExistingOutput(dialogs, request.outputPath, Language::English));
     ASSERT_EQ(dialogs.messages().size(), 2u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(91));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(91) + "\r\n" + request.outputPath);
+    EXPECT_EQ(dialogs.messages()[0].defaultButton, 1) << "No";
     EXPECT_EQ(dialogs.messages()[0].title, Text(92));
     EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::YesNo);
     EXPECT_EQ(test_files::read_file(request.outputPath), "the previous ciphertext");
@@ -234,6 +311,13 @@ int32_t EngineThatReportsPositive(const char*, const char* out)
 
 int32_t EngineThatFails(const char*, const char*)
 {
+    return cipher_result::kKeyNotDerivable;
+}
+
+// An engine whose output could not be written: errno says why, as the real engines leave it.
+int32_t EngineThatFindsTheDiskFull(const char*, const char*)
+{
+    errno = ENOSPC;
     return cipher_result::kOutputUnwritable;
 }
 
@@ -263,6 +347,8 @@ TEST_F(EncryptPipelineTest, RefusalsAndFailuresWriteNothingAndLeaveNothingBehind
          EncryptTexts::EngineFailed, DialogIcon::Exclamation},
         {"engine result negative", [](EncryptRequest& r) { r.engine.encryptFile = EngineThatFails; },
          EncryptTexts::EngineFailed, DialogIcon::Exclamation},
+        {"engine output not written", [](EncryptRequest& r) { r.engine.encryptFile = EngineThatFindsTheDiskFull; },
+         EncryptTexts::WorkingFolderFailed, DialogIcon::Exclamation},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -283,6 +369,97 @@ TEST_F(EncryptPipelineTest, RefusalsAndFailuresWriteNothingAndLeaveNothingBehind
         EXPECT_TRUE(WorkingBaseEmpty());
         EXPECT_TRUE(outcome.closingMessage.isEmpty());
     }
+}
+
+// The file to append is checked when chosen, and again when it is read: one that grew past the
+// limit meanwhile (even to a huge sparse file) is refused, never read whole.
+TEST_F(EncryptPipelineTest, AFileToAppendThatGrewPastTheLimitIsRefusedWhenRead)
+{
+    for (const qint64 size : {FileLimits::MaxAppendedFileSize + 1, qint64{64} << 30}) {
+        SCOPED_TRACE(size);
+        dialogs.clear();
+        ASSERT_TRUE(test_files::write_file(Path("grown.bin"), "small when chosen"));
+        ASSERT_EQ(::truncate(QFile::encodeName(Path("grown.bin")).constData(), size), 0);
+        request.fileToAppend = Path("grown.bin");
+
+        const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+        EXPECT_FALSE(outcome.success);
+        EXPECT_TRUE(LastBoxText().startsWith(Text(AppendTexts::TooLargeToAttach))) << LastBoxText().toStdString();
+        EXPECT_FALSE(QFile::exists(request.outputPath));
+        EXPECT_TRUE(WorkingBaseEmpty());
+    }
+}
+
+TEST_F(EncryptPipelineTest, APipeOrDeviceToAppendIsRefusedWithoutWaiting)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(Path("pipe")).constData(), 0600), 0);
+    for (const QString& path : {Path("pipe"), QStringLiteral("/dev/zero")}) {
+        SCOPED_TRACE(path.toStdString());
+        dialogs.clear();
+        request.fileToAppend = path;
+
+        const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+        EXPECT_FALSE(outcome.success);
+        EXPECT_EQ(LastBoxText(), Text(EncryptTexts::FileUnreadable) + "\r\nNot a regular file.");
+        EXPECT_TRUE(WorkingBaseEmpty());
+    }
+}
+
+class EncryptFullDiskTest : public EncryptPipelineTest, public ::testing::WithParamInterface<qsizetype> {};
+
+// The ciphertext file goes to a file system that runs full: reported, and the earlier file kept.
+TEST_P(EncryptFullDiskTest, ACiphertextThatDoesNotFitIsReportedAndTheEarlierFileKept)
+{
+    const qsizetype attached = GetParam();
+    FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    QByteArray noise(attached, '\0');
+    randombytes_buf(noise.data(), static_cast<size_t>(noise.size()));
+    ASSERT_TRUE(test_files::write_file(Path("scratch/attached.bin"), noise));
+    ASSERT_TRUE(disk.write("letter.zip", "the earlier ciphertext"));
+    ASSERT_TRUE(disk.fill(attached / 2));
+    request.fileToAppend = Path("scratch/attached.bin");
+    request.outputPath = disk.filePath("letter.zip");
+
+    const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+    EXPECT_FALSE(outcome.success);
+    EXPECT_TRUE(outcome.closingMessage.isEmpty());
+    EXPECT_EQ(LastBoxText(), Text(EncryptTexts::OutputNotWritten) + ' ' + disk.path() + ":\r\nDisk full.");
+    EXPECT_EQ(test_files::read_file(request.outputPath), "the earlier ciphertext");
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"letter.zip", "zz-filler"}));
+    EXPECT_TRUE(WorkingBaseEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, EncryptFullDiskTest, ::testing::Values(100, 16 * 1024, 2'000'000));
+
+TEST_F(EncryptPipelineTest, AWorkingFolderThatFillsUpIsAnInputOutputFailure)
+{
+    FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    QByteArray noise(300'000, '\0');
+    randombytes_buf(noise.data(), static_cast<size_t>(noise.size()));
+    ASSERT_TRUE(test_files::write_file(Path("scratch/attached.bin"), noise));
+    // Room for the plain package, not for what the packer makes of it.
+    ASSERT_TRUE(disk.fill(noise.size() + 64 * 1024));
+    request.fileToAppend = Path("scratch/attached.bin");
+    request.workingFolderBase = disk.path();
+
+    const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+    EXPECT_FALSE(outcome.success);
+    EXPECT_TRUE(LastBoxText().startsWith(Text(EncryptTexts::WorkingFolderFailed) + ' ' + disk.path()))
+        << LastBoxText().toStdString();
+    EXPECT_TRUE(LastBoxText().endsWith("\r\nDisk full.")) << LastBoxText().toStdString();
+    EXPECT_FALSE(QFile::exists(request.outputPath));
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"zz-filler"});
+    request.workingFolderBase = Path("work");
 }
 
 TEST_F(EncryptPipelineTest, EmptyMessageAndMissingOutputPathAreRefusedFirst)

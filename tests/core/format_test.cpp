@@ -1,4 +1,5 @@
 #include "engines/Digest.h"
+#include "format/AttachedFileName.h"
 #include "format/CiphertextFile.h"
 #include "format/DecorationSeed.h"
 #include "format/FakeZipHeader.h"
@@ -6,6 +7,7 @@
 #include "format/PlainPackage.h"
 #include "format/RandomSource.h"
 #include "format/RandomText.h"
+#include "format/WindowsFileNames.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -28,7 +30,7 @@ uint32_t Le32At(const QByteArray& bytes, int offset)
            uint32_t(ByteAt(bytes, offset + 2)) << 16 | uint32_t(ByteAt(bytes, offset + 3)) << 24;
 }
 
-RandomSource SeededSource(uint32_t seed)
+RandomSource SeededSource(uint64_t seed)
 {
     RandomSource rng;
     rng.reset();
@@ -120,29 +122,32 @@ TEST(FakeZipHeader, StatedSizesRoundHalvesToEven)
     EXPECT_EQ(LongToBytes4(uint32_t(StatedUncompressedSize(1000, 10))), QByteArray::fromHex("4C040000"));
 }
 
-TEST(FakeZipHeader, SameSeedSameHeaderAndFiller)
+TEST(FakeZipHeader, SameSeedSameHeaderOnlySizesFollowTheBody)
 {
-    const uint32_t seed = SeedFromMessageAndKey("Meet me at noon.", "Correct horse battery staple");
-    EXPECT_EQ(seed, SeedFromMessageAndKey("Meet me at noon.", "Correct horse battery staple"));
-    EXPECT_NE(seed, SeedFromMessageAndKey("Meet me at one.", "Correct horse battery staple"));
-    EXPECT_NE(seed, SeedFromMessageAndKey("Meet me at noon.", "correct horse battery staple"));
-
-    auto decoration = [](uint32_t s, int64_t bodyLength) {
-        RandomSource rng = SeededSource(s);
-        const QByteArray filler = RandomString(rng, 20000, 50000, 1, 254, false);
-        return std::make_pair(filler, MakeFakeZipHeader(rng, bodyLength));
+    auto header = [](uint64_t seed, int64_t bodyLength) {
+        RandomSource rng = SeededSource(seed);
+        return MakeFakeZipHeader(rng, bodyLength);
     };
-    const auto first = decoration(seed, 5000);
-    const auto again = decoration(seed, 5000);
-    EXPECT_EQ(first.first, again.first);
-    EXPECT_EQ(first.second, again.second);
-    EXPECT_NE(first.first, decoration(seed + 1, 5000).first);
+    const uint64_t seed = 0x0123456789ABCDEFull;
+    const QByteArray first = header(seed, 5000);
+    EXPECT_EQ(first, header(seed, 5000));
+    EXPECT_NE(first, header(seed ^ (1ull << 40), 5000)) << "the high half of the seed counts too";
 
-    // Only the two size fields follow the body length.
-    const QByteArray otherLength = decoration(seed, 7000).second;
-    EXPECT_EQ(otherLength.left(18), first.second.left(18));
-    EXPECT_EQ(otherLength.mid(26), first.second.mid(26));
-    EXPECT_NE(otherLength.mid(18, 8), first.second.mid(18, 8));
+    const QByteArray otherLength = header(seed, 7000);
+    EXPECT_EQ(otherLength.left(18), first.left(18));
+    EXPECT_EQ(otherLength.mid(26), first.mid(26));
+    EXPECT_NE(otherLength.mid(18, 8), first.mid(18, 8));
+}
+
+TEST(DecorationSeed, EveryGeneratorStartsFromItsOwnSeed)
+{
+    QSet<uint64_t> seeds;
+    for (int i = 0; i < 1000; ++i)
+        seeds.insert(FreshSeed());
+    EXPECT_EQ(seeds.size(), 1000);
+
+    RandomSource a = FreshRandomSource(), b = FreshRandomSource();
+    EXPECT_NE(RandomString(a, 100, 100, 0, 255, false), RandomString(b, 100, 100, 0, 255, false));
 }
 
 // ---- Random helpers -------------------------------------------------------------------------------
@@ -376,3 +381,82 @@ TEST(CiphertextFile, FilesThatCannotHoldTheirHeaderAreRefused)
     EXPECT_FALSE(DescribeCiphertextHeader(fileWithLengthByte(20, 12)).ok); // no room for the fixed part
     EXPECT_FALSE(DescribeCiphertextHeader(fileWithLengthByte(40, 41)).ok);
 }
+
+namespace {
+
+// The sender's name: written as it stands, or refused and offered under a derived name.
+struct AttachedNameCase {
+    const char* label;
+    QByteArray sent;
+    QString derived; // the name written: the sent name itself when it is safe
+    bool safe;
+};
+
+const AttachedNameCase AttachedNameCases[] = {
+    {"Plain", "report.pdf", "report.pdf", true},
+    {"WindowsDeviceNamesAreOrdinaryHere", "aux.c", "aux.c", true},
+    {"WindowsDeviceWithoutExtension", "CON", "CON", true},
+    {"DriveLikePrefix", "a:b.txt", "a:b.txt", true},
+    {"HiddenIsSafeButAsked", ".bashrc", ".bashrc", true},
+    {"LongestName", QByteArray(251, 'a') + ".txt", QString(251, 'a') + ".txt", true},
+    {"Slash", "sub/evil.txt", "sub_evil.txt", false},
+    {"ParentBySlash", "../evil.txt", ".._evil.txt", false},
+    {"Absolute", "/tmp/evil.txt", "_tmp_evil.txt", false},
+    {"Backslash", "..\\evil.txt", ".._evil.txt", false},
+    {"Dot", ".", "_", false},
+    {"DotDot", "..", "__", false},
+    {"ControlCharacter", "evil\x01.txt", "evil_.txt", false},
+    {"LineBreak", "evil\n.txt", "evil_.txt", false},
+    {"Delete", "evil\x7F.txt", "evil_.txt", false},
+    {"C1Control", "evil\xC2\x85.txt", "evil_.txt", false},
+    {"C1ControlSequenceIntroducer",
+     "evil\xC2\x9B"
+     "2J.txt",
+     "evil_2J.txt", false},
+    {"RightToLeftOverride", "invoice\xE2\x80\xAEtxt.exe", "invoice_txt.exe", false},
+    {"LeftToRightMark", "a\xE2\x80\x8E.txt", "a_.txt", false},
+    {"RightToLeftMark", "a\xE2\x80\x8F.txt", "a_.txt", false},
+    {"ArabicLetterMark", "a\xD8\x9C.txt", "a_.txt", false},
+    {"Isolate", "a\xE2\x81\xA6.txt", "a_.txt", false},
+    {"InvalidUtf8", "\xFF.txt", "_.txt", false},
+    {"OverlongSlash",
+     "..\xC0\xAF"
+     "evil",
+     QString(), false}, // each invalid byte becomes "_"
+    {"Over255Bytes", QByteArray(252, 'a') + ".txt", QString(251, 'a') + ".txt", false},
+};
+
+class AttachedNameTest : public ::testing::TestWithParam<AttachedNameCase> {};
+
+TEST_P(AttachedNameTest, SafeNamesStandAndOthersGetASafeDerivedName)
+{
+    const AttachedNameCase& c = GetParam();
+    EXPECT_EQ(SafeAttachedFileName(c.sent).isEmpty(), !c.safe);
+    const QString derived = DerivedAttachedFileName(c.sent);
+    if (!c.derived.isEmpty()) {
+        EXPECT_EQ(derived, c.derived);
+    }
+    // Whatever was sent, the derived name is one safe component the user can read.
+    EXPECT_EQ(SafeAttachedFileName(derived.toUtf8()), derived);
+    EXPECT_FALSE(derived.contains('/'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, AttachedNameTest, ::testing::ValuesIn(AttachedNameCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(AttachedName, OnlyADotAtTheStartHidesAFile)
+{
+    EXPECT_TRUE(IsHiddenFileName(".profile"));
+    EXPECT_FALSE(IsHiddenFileName("a.profile"));
+}
+
+// The Windows rules, kept for a Windows build: tested here though Linux does not apply them.
+TEST(WindowsFileNames, ReservedDevicesAndDrivePrefixes)
+{
+    for (const char* name : {"CON", "con.txt", "Aux.c", "nul", "PRN.log", "COM1", "lpt9.tar.gz", "C:evil", "a:b.txt"})
+        EXPECT_TRUE(WindowsFileNames::IsRefusedOnWindows(name)) << name;
+    for (const char* name : {"com10.txt", "console.log", "LPT0", "auxiliary", "1:x", "report.pdf"})
+        EXPECT_FALSE(WindowsFileNames::IsRefusedOnWindows(name)) << name;
+}
+
+} // namespace

@@ -106,6 +106,35 @@ TEST_F(PackerTest, DamagedCutOrExtendedFramesAreRefusedAndLeaveNoOutput)
     }
 }
 
+// One zstd frame made by hand: a window descriptor (exponent and mantissa byte), the content size
+// stated, and the content as one raw block.
+QByteArray frame_with_window(unsigned char windowDescriptor, const QByteArray& content)
+{
+    const auto size = static_cast<uint32_t>(content.size());
+    const uint32_t blockHeader = size << 3 | 1; // raw block, the last one
+    QByteArray frame("\x28\xB5\x2F\xFD", 4);
+    frame += static_cast<char>(0x40); // content size in two bytes (size - 256), no single segment
+    frame += static_cast<char>(windowDescriptor);
+    frame += static_cast<char>((size - 256) & 0xFF);
+    frame += static_cast<char>((size - 256) >> 8);
+    for (int shift = 0; shift < 24; shift += 8)
+        frame += static_cast<char>(blockHeader >> shift & 0xFF);
+    return frame + content;
+}
+
+TEST_F(PackerTest, FramesDeclaringWindowsAbove8MiBAreRefusedWhateverTheirContent)
+{
+    const QByteArray content = sample_text(300);
+    ASSERT_EQ(decompress(frame_with_window(0x68, content)), packer_result::kOk) << "8 MiB: the largest accepted";
+    EXPECT_EQ(read_file(path("unpacked")), content);
+    ASSERT_TRUE(QFile::remove(path("unpacked")));
+    for (const unsigned char descriptor : {0x69 /* 9 MiB */, 0x88 /* 128 MiB */, 0xA8 /* 2 GiB */}) {
+        SCOPED_TRACE(descriptor);
+        EXPECT_EQ(decompress(frame_with_window(descriptor, content)), packer_result::kDamagedFrame);
+        EXPECT_EQ(folder_entries(dir), "packed");
+    }
+}
+
 TEST_F(PackerTest, UnreadableInputUnwritableOutputOrNoContextsFailAndLeaveNoOutput)
 {
     write_file(path("plain"), "some text");

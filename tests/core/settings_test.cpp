@@ -1,5 +1,6 @@
 // The settings store: status texts of first and later writes, reads of missing, empty and padded
 // values, and a store that cannot be written. Runs only in the test's own config folder.
+#include "support/FullFileSystem.h"
 #include "texts/SettingsStore.h"
 
 #include <QDir>
@@ -91,6 +92,25 @@ TEST_F(SettingsTest, StoreThatCannotBeWrittenIsReported)
     QString value;
     EXPECT_EQ(ReadRegistryString(CurrentUserRoot, KeyPath, "Language", value, 0), "1 Key not found or is empty.");
     QFile::remove(blocker.fileName());
+}
+
+TEST_F(SettingsTest, AWriteThatDoesNotReachAFullDiskIsNotReportedAsSuccess)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(storeFile).path()));
+    FullFileSystem disk(64 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    // The store's folder is the small file system.
+    ASSERT_EQ(::mount(QFile::encodeName(disk.path()).constData(),
+                      QFile::encodeName(QFileInfo(storeFile).path()).constData(), nullptr, MS_BIND, nullptr),
+              0);
+    ASSERT_TRUE(WriteRegistryString(CurrentUserRoot, KeyPath, "Language", "EN").startsWith("0 "));
+    ASSERT_TRUE(disk.fill(0));
+
+    const QString status = WriteRegistryString(CurrentUserRoot, KeyPath, "Comment", QString(20000, 'c'));
+    ::umount2(QFile::encodeName(QFileInfo(storeFile).path()).constData(), MNT_DETACH);
+    EXPECT_FALSE(status.startsWith("0")) << status.toStdString();
+    EXPECT_TRUE(status.contains("Unable to write")) << status.toStdString();
 }
 
 TEST_F(SettingsTest, SubKeysAreKeptApart)

@@ -183,7 +183,7 @@ TEST(FileExtensionOfPath, TakesTheLastComponentOnly)
         EXPECT_EQ(FileExtension(QString::fromUtf8(c.path), c.lowerCase), QString::fromUtf8(c.extension)) << c.path;
 }
 
-TEST(TextReader, DecodesUtf8AndFallsBackToLatin1WithLineBreaksNormalised)
+TEST(TextReader, DecodesUtf8AndFallsBackToWindows1252WithLineBreaksNormalised)
 {
     struct Case {
         const char* label;
@@ -208,6 +208,10 @@ TEST(TextReader, DecodesUtf8AndFallsBackToLatin1WithLineBreaksNormalised)
          "Gr\xFC\xDF"
          "e",
          QString::fromUtf8("Grüße")},
+        {"Windows-1252 euro, quotes and dash", "\x80 5 \x96 \x84gut\x93 \x91ok\x92",
+         QString::fromUtf8("€ 5 – „gut“ ‘ok’")},
+        {"Windows-1252 unassigned bytes keep their code", "a\x81\x8D\x8F\x90\x9Dz",
+         QStringLiteral("a\u0081\u008D\u008F\u0090\u009Dz")},
         {"CR LF, CR and LF become line breaks", "a\r\nb\rc\nd\r\n\r\ne", "a\nb\nc\nd\n\ne"},
     };
     for (const Case& c : cases)
@@ -242,8 +246,8 @@ TEST(ViewerCut, ShowsShortTextsWholeAndFramesLongOnesInExactly65534Characters)
         const QString shown = FitTextForViewer(text);
         EXPECT_EQ(shown.size(), 65534);
         EXPECT_TRUE(shown.startsWith("NOTE: This file is too large to display entirely in this textbox.\r\n"
-                                     "To view the entire contents of the file load it into NotePad,\r\n"
-                                     "WordPad or some other text editor.\r\n\r\nabcdefg"));
+                                     "To view the entire contents of the file, open it in a text editor.\r\n"
+                                     "\r\nabcdefg"));
         EXPECT_TRUE(shown.endsWith("\r\n\r\nNOTE: Entire contents of file have not been displayed.\r\n"));
         const qsizetype kept = 65534 - ViewerHeadNote().size() - ViewerTailNote().size() - 4;
         EXPECT_EQ(shown.mid(ViewerHeadNote().size(), kept), text.left(kept));

@@ -24,12 +24,20 @@
 #include <memory>
 #include <stdexcept>
 
-template <typename DialogsType = ScriptedDialogs> class WindowFixture : public ::testing::Test {
+// Every window test starts from the shipped program texts; the secondary windows' tests need no more.
+class ShippedTextsFixture : public ::testing::Test {
+  public:
+    void SetUp() override { ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0); }
+};
+
+template <typename DialogsType = ScriptedDialogs> class WindowFixture : public ShippedTextsFixture {
   public:
     void SetUp() override
     {
         ASSERT_TRUE(workFolder.isValid());
-        ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0);
+        ShippedTextsFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         Language::StoreLanguage(Language::English);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QGuiApplication::clipboard()->clear();

@@ -142,7 +142,7 @@ TEST_F(EncryptCommandTest, NoToReplacingAnExistingFileChangesNothing)
     QTest::mouseClick(button("cmdEncryptMessage"), Qt::LeftButton);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(91));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(91) + "\r\n" + Path("out.zip"));
     QFile file(Path("out.zip"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "the previous ciphertext");

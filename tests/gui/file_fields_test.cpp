@@ -102,7 +102,8 @@ TEST_F(FileFields, FileToAppendIsTakenUpToTheLimitAndEachRefusalLeavesTheRowAsIt
     const Case cases[] = {
         {"largest.bin", FileLimits::MaxAppendedFileSize, true, {}, {}},
         {"one-more.bin", FileLimits::MaxAppendedFileSize + 1, false,
-         Text(49) + CrLf + oneMore + CrLf + CrLf + Text(405) + CrLf + Text(406) + " 2,027,520 bytes (1,980 KB).",
+         Text(1601) + CrLf + oneMore + CrLf + Text(1602) + " 2,027,521 bytes (1,980 KB)" + CrLf + CrLf + Text(405) +
+             CrLf + Text(406) + " 2,027,520 bytes (1,980 KB).",
          Text(59)},
         {"empty.bin", 0, false, Text(50) + CrLf + Text(51), Text(14)},
     };

@@ -1,9 +1,11 @@
+// The key-entry window on its own: what it counts and shows while the key is typed, and every way out.
+#include "gui/WindowFixture.h"
 #include "gui/frmKeyboardWithDisplay.h"
+#include "pipeline/Dialogs.h"
 
-#include <QDir>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -20,12 +22,11 @@ QString Text(int number, int language = Language::English)
     return Language::GetProgramText(number, language);
 }
 
-class KeyWindow : public ::testing::Test {
+class KeyWindow : public ShippedTextsFixture {
   protected:
-    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0); }
-
     void SetUp() override
     {
+        ShippedTextsFixture::SetUp();
         mainWindow.setGeometry(40, 30, 720, 560);
         mainWindow.show();
         window.applyProgramTexts(Language::English);
@@ -206,27 +207,93 @@ TEST_F(KeyWindow, BoxTakesAtMostSixtyFourCharacters)
     });
 }
 
-// Saves the window in both states for people to look at.
-TEST_F(KeyWindow, Screenshots)
+// The strength line follows the key as it is used, and a weak key is accepted only after the user
+// said yes to a question that names the reason; the safe answer stays in the window.
+TEST_F(KeyWindow, WeakKeyIsRatedAndAcceptedOnlyAfterTheQuestion)
 {
-    const QString folder = QStringLiteral(QUILLET_BIN_DIR "/../screenshots");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    struct {
-        const char* file;
-        const char* typed;
-    } const shots[] = {
-        {"key_window_too_short.png", "my secret"},
-        {"key_window_valid.png", "correct horse battery staple"},
-    };
-    for (const auto& s : shots) {
-        runModal([&] {
-            QTest::keyClicks(keyBox(), QString::fromLatin1(s.typed));
-            window.layout()->activate(); // lay out the new line before grabbing
-            const QImage image = window.grab().toImage();
-            EXPECT_FALSE(image.isNull());
-            EXPECT_TRUE(image.save(folder + QLatin1Char('/') + QLatin1String(s.file))) << s.file;
-        });
-    }
+    ScriptedDialogs dialogs;
+    window.setDialogs(&dialogs);
+    const QString weak = QStringLiteral("passwordpassword");
+    runModal([&] {
+        QTest::keyClicks(keyBox(), weak);
+        EXPECT_TRUE(shows("lblStrength"));
+        EXPECT_TRUE(caption("lblStrength").startsWith(Text(KeyStrengthTexts::RatingVeryWeak)));
+        EXPECT_EQ(window.findChild<QProgressBar*>(QStringLiteral("prbStrength"))->value(), 1);
+
+        QTest::mouseClick(button("cmdYes"), Qt::LeftButton); // no answer prepared: the default, No
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        const MessageRequest question = dialogs.messages()[0];
+        EXPECT_TRUE(question.text.contains(Text(KeyStrengthTexts::ReasonRepeats))) << question.text.toStdString();
+        EXPECT_EQ(question.buttons, DialogButtons::YesNo);
+        EXPECT_EQ(question.defaultButton, 1);
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_FALSE(window.KeyAccepted());
+
+        dialogs.queueAnswer(DialogAnswer::Yes);
+        QTest::mouseClick(button("cmdYes"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(window.KeyAccepted());
+    EXPECT_EQ(window.takeKey(), weak);
+    EXPECT_EQ(dialogs.messages().size(), 2u);
+}
+
+TEST_F(KeyWindow, StrongKeyIsAcceptedWithoutAQuestion)
+{
+    ScriptedDialogs dialogs;
+    window.setDialogs(&dialogs);
+    acceptKey(QStringLiteral("Violets are blue, 1984 miles"));
+    EXPECT_TRUE(window.KeyAccepted());
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(KeyWindow, SuggestedKeyIsShownOnceWithItsChecksumAndReminder)
+{
+    ScriptedDialogs dialogs;
+    window.setDialogs(&dialogs);
+    QString first;
+    runModal([&] {
+        EXPECT_FALSE(shows("lblStrength")); // nothing typed, nothing to rate
+        QTest::mouseClick(button("cmdSuggestKey"), Qt::LeftButton);
+        first = keyBox()->text();
+        EXPECT_EQ(Keys::SignificantLength(first), 20);
+        EXPECT_EQ(caption("lblChecksumIs"), Text(136) + QLatin1Char(' ') + QString::number(Keys::KeyChecksum(first)));
+        EXPECT_TRUE(caption("lblStrength").startsWith(Text(KeyStrengthTexts::RatingVeryWeak + 4)));
+        EXPECT_TRUE(shows("lblSuggestedKey"));
+        EXPECT_EQ(caption("lblSuggestedKey"), Text(KeyStrengthTexts::SuggestedKeyReminder));
+
+        QTest::mouseClick(button("cmdSuggestKey"), Qt::LeftButton);
+        EXPECT_NE(keyBox()->text(), first);
+        QTest::keyClick(keyBox(), Qt::Key_Backspace); // the box no longer holds the suggestion
+        EXPECT_FALSE(shows("lblSuggestedKey"));
+        QTest::mouseClick(button("cmdSuggestKey"), Qt::LeftButton);
+        QTest::mouseClick(button("cmdYes"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(window.KeyAccepted());
+    EXPECT_TRUE(dialogs.messages().empty());
+    // Reopened, the window shows neither the key nor the reminder again.
+    runModal([&] {
+        EXPECT_TRUE(keyBox()->text().isEmpty());
+        EXPECT_FALSE(shows("lblSuggestedKey"));
+    });
+}
+
+// A character is a code point: an emoji (two UTF-16 units) counts once toward 16 and 64.
+TEST_F(KeyWindow, AnEmojiCountsAsOneCharacter)
+{
+    const QString smiley = QStringLiteral(u"\U0001F600");
+    runModal([&] {
+        for (int i = 0; i < 15; ++i)
+            keyBox()->insert(smiley);
+        EXPECT_EQ(caption("lblChecksumIs"), QStringLiteral("15 ") + Text(103));
+        EXPECT_TRUE(shows("cmdCancel"));
+        keyBox()->insert(smiley);
+        EXPECT_TRUE(shows("cmdYes"));
+        EXPECT_EQ(caption("lblChecksumIs"), Text(136) + ' ' + QString::number(Keys::KeyChecksum(smiley.repeated(16))));
+        for (int i = 16; i < 70; ++i)
+            keyBox()->insert(smiley);
+        EXPECT_EQ(keyBox()->text(), smiley.repeated(64)) << "64 characters, none cut in half";
+        EXPECT_TRUE(shows("cmdYes"));
+    });
 }
 
 } // namespace

@@ -94,8 +94,9 @@ class QuickKeyTest : public WindowFixture<> {
         EXPECT_EQ(window->QuickKeyText(), keySet ? key : QString());
         EXPECT_EQ(window->KeyHidden(), state == KeyState::Hidden);
         EXPECT_EQ(keyBox()->text(), state == KeyState::Shown ? key : QString());
-        if (keySet)
+        if (keySet) {
             EXPECT_EQ(hideShow->text(), text(state == KeyState::Shown ? 379 : 380));
+        }
     }
 
     void answerNext(DialogAnswer answer) { dialogs.queueAnswer(answer); }

@@ -5,6 +5,7 @@
 #include "gui/frmMain.h"
 #include "gui/frmView.h"
 #include "pipeline/Dialogs.h"
+#include "support/FullFileSystem.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 
@@ -24,6 +25,8 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <memory>
 #include <ostream>
@@ -210,6 +213,9 @@ TEST_F(TextToolsTest, SavedFileLoadsBackAsTheSameText)
     EXPECT_EQ(dialogs.records().front().chooser.title, Text(45));
     EXPECT_TRUE(dialogs.records().front().chooser.confirmOverwrite);
     EXPECT_EQ(test_files::read_file(path), message.toUtf8());
+    struct stat status {};
+    ASSERT_EQ(stat(QFile::encodeName(path).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u) << "the text box often holds a decrypted message";
 
     window->cmdClearTextbox_Click();
     EXPECT_TRUE(txbText()->toPlainText().isEmpty());
@@ -232,6 +238,31 @@ TEST_F(TextToolsTest, FailedSaveSaysSoAndLeavesTheFileInThePathWhole)
     EXPECT_GT(box.text.size(), path.size() + 2); // the cause follows the path
     EXPECT_EQ(test_files::read_file(blocker), QByteArray("earlier notes"));
 }
+
+class TextToolsFullDiskTest : public TextToolsTest, public ::testing::WithParamInterface<qsizetype> {};
+
+// The text box saved to a file system that runs full: the user is told, the earlier file is whole.
+TEST_P(TextToolsFullDiskTest, ASaveThatDoesNotFitSaysSoAndKeepsTheEarlierFile)
+{
+    const qsizetype size = GetParam();
+    FullFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    ASSERT_TRUE(disk.write(QStringLiteral("notes.txt"), "earlier notes"));
+    ASSERT_TRUE(disk.fill(size / 2));
+    txbText()->setPlainText(QString(size, QLatin1Char('t')));
+    save(disk.filePath(QStringLiteral("notes.txt")));
+
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages().front().text, disk.filePath(QStringLiteral("notes.txt")) + CrLf + "Disk full.");
+    EXPECT_EQ(dialogs.messages().front().icon, DialogIcon::Exclamation);
+    EXPECT_EQ(test_files::read_file(disk.filePath(QStringLiteral("notes.txt"))), QByteArray("earlier notes"));
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("notes.txt"), QStringLiteral("zz-filler")}));
+    EXPECT_EQ(txbText()->toPlainText().size(), size) << "the text stays in the box";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TextToolsFullDiskTest, ::testing::Values(100, 16 * 1024, 2'000'000));
 
 TEST_F(TextToolsTest, AnyChangeOfTheMessageWithdrawsTheRandomnessView)
 {

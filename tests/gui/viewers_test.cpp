@@ -1,4 +1,5 @@
 // The enlarged text box, the viewer window and the randomness plots, driven through their controls.
+#include "gui/WindowFixture.h"
 #include "gui/frmLargeTextbox.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "gui/frmView.h"
@@ -26,11 +27,11 @@ template <typename T> T* Child(QWidget& window, const char* name)
 }
 
 // Captions are the shipped program texts; both copy captions must exist and differ for the tests to mean anything.
-class ShippedTexts : public ::testing::Test {
+class ShippedTexts : public ShippedTextsFixture {
   protected:
     void SetUp() override
     {
-        ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0);
+        ShippedTextsFixture::SetUp();
         for (int language : {Language::English, Language::German}) {
             ASSERT_FALSE(Language::GetProgramText(175, language).isEmpty());
             ASSERT_NE(Language::GetProgramText(175, language), Language::GetProgramText(176, language));
@@ -228,8 +229,8 @@ TEST_F(ViewerTest, FramesAFileAtTheLimitWithBothNotes)
 {
     const QString shown = showFile(QByteArray(65530, 'w'));
     EXPECT_TRUE(shown.startsWith("NOTE: This file is too large to display entirely in this textbox.\n"
-                                 "To view the entire contents of the file load it into NotePad,\n"
-                                 "WordPad or some other text editor.\n\nwww"));
+                                 "To view the entire contents of the file, open it in a text editor.\n"
+                                 "\nwww"));
     EXPECT_TRUE(shown.endsWith("www\n\nNOTE: Entire contents of file have not been displayed.\n"));
 }
 

@@ -40,7 +40,7 @@ inline QByteArray EngineBody(const QByteArray& bytes, const QString& quickKey, c
     if (!write_file(in, bytes) || allocate_buffers() == 0)
         return {};
     engine_set_kdf_level(KdfLevel::Interactive);
-    const QByteArray key = Keys::MakeEngineKey(quickKey).toUtf8();
+    const QByteArray key = Keys::MakeEngineKey(quickKey);
     operation_initialization(key.constData(), 1, bytes.size(), 0);
     const int32_t result = encrypt_file(in.toUtf8().constData(), out.toUtf8().constData());
     deallocate_buffers();

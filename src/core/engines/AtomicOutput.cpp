@@ -93,20 +93,47 @@ void AtomicOutput::discard()
     tempPath_.clear();
 }
 
-int32_t run_file_to_file(const char* inputPath, const char* outputPath, const FileOperation& operation)
+namespace {
+
+// The run itself; on failure `cause` keeps errno as the failing call left it, before the clean-up
+// of the output (which makes calls of its own) can change it.
+int32_t run_operation(const char* inputPath, const char* outputPath, const FileOperation& operation, int& cause)
 {
     constexpr int32_t kInputUnreadable = -1;
     constexpr int32_t kOutputUnwritable = -2;
-    if (!inputPath || !outputPath)
+    if (!inputPath || !outputPath) {
+        cause = EINVAL;
         return !inputPath ? kInputUnreadable : kOutputUnwritable;
+    }
     QFile in(QString::fromUtf8(inputPath));
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.open(QIODevice::ReadOnly)) {
+        cause = errno;
         return kInputUnreadable;
+    }
     AtomicOutput out(QString::fromUtf8(outputPath));
-    if (!out.open())
+    if (!out.open()) {
+        cause = errno;
         return kOutputUnwritable;
+    }
+    errno = 0;
     const int32_t result = operation(in, out.device());
-    if (result != 0)
+    if (result != 0) {
+        cause = errno;
         return result; // the output is wiped and removed with `out`
-    return out.commit() ? 0 : kOutputUnwritable;
+    }
+    if (out.commit())
+        return 0;
+    cause = errno;
+    return kOutputUnwritable;
+}
+
+} // namespace
+
+int32_t run_file_to_file(const char* inputPath, const char* outputPath, const FileOperation& operation)
+{
+    int cause = 0;
+    const int32_t result = run_operation(inputPath, outputPath, operation, cause);
+    if (result != 0)
+        errno = cause;
+    return result;
 }

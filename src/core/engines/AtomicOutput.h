@@ -36,6 +36,7 @@ class AtomicOutput {
 
 // Runs operation from the file at inputPath (UTF-8) into a new file at outputPath that appears
 // only when operation returns 0. Returns operation's result, or -1 when the input cannot be
-// opened and -2 when the output cannot be created or put in place (the engines' common codes).
+// opened and -2 when the output cannot be created, written or put in place (the engines' common codes).
+// On failure errno tells the cause as the failing call left it; the clean-up does not change it.
 using FileOperation = std::function<int32_t(QIODevice& in, QIODevice& out)>;
 int32_t run_file_to_file(const char* inputPath, const char* outputPath, const FileOperation& operation);

@@ -10,7 +10,7 @@ namespace {
 
 using namespace cipher_result;
 
-// The engine's state, one per process like a loaded library's: its buffers, the key prepared for
+// The engine's state, kept once per process and reused by every call: its buffers, the key prepared for
 // the next operation, and the strength of the key derivation.
 struct Engine {
     std::unique_ptr<cipher_body::ChunkBuffers> buffers;

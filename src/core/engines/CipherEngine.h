@@ -1,6 +1,6 @@
 #pragma once
 // The cipher engine: turns a file into an authenticated, encrypted engine body and back.
-// A small C-style interface, like a loaded library: results are integers, never exceptions.
+// A small C-style interface that every caller shares: results are integers, never exceptions.
 // Paths and the key go in as NUL-terminated UTF-8.
 //
 // Calling order for one file: allocate_buffers, operation_initialization, encrypt_file or
@@ -41,7 +41,7 @@ extern "C" {
 int32_t allocate_buffers();
 
 // Prepares the next operation with key (UTF-8, normally 64 characters). direction: 1 encrypt,
-// 0 decrypt. length and reserved are accepted for compatibility and not used: the engine
+// 0 decrypt. length and reserved keep the call's shape and are not used: the engine
 // measures its input itself. Non-zero when the key was taken, 0 when it was refused.
 int32_t operation_initialization(const char* key64, int32_t direction, int64_t length, int32_t reserved);
 

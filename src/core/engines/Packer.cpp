@@ -3,6 +3,8 @@
 #include "engines/AtomicOutput.h"
 #include "engines/GuardedBuffer.h"
 
+// ZSTD_getFrameHeader: the frame header is read before any decoding.
+#define ZSTD_STATIC_LINKING_ONLY
 #include <zstd.h>
 
 #include <memory>
@@ -17,8 +19,9 @@ static_assert(kInputUnreadable == -1 && kOutputUnwritable == -2, "the codes run_
 constexpr int kCompressionLevel = 3;
 // Frames needing a larger window than 8 MiB are refused instead of allocated: no package needs one.
 constexpr int kMaxWindowLog = 23;
+constexpr unsigned long long kMaxWindowBytes = 1ULL << kMaxWindowLog;
 
-// The contexts and the I/O buffers, one set per process like a loaded library's. The buffers hold
+// The contexts and the I/O buffers, one set per process, reused by every call. The buffers hold
 // plain text, so they live in guarded memory and are wiped when freed.
 struct Packer {
     ZSTD_CCtx* compressor = nullptr;
@@ -100,11 +103,23 @@ int32_t decompress_step(Packer& p, ZSTD_inBuffer& input, bool& frameDone, int64_
     return kOk;
 }
 
+// The frame's own header, judged before any decoding: the decoder skips its window limit when the
+// declared content fits the output, so a frame declaring a window of 128 MiB or 2 GiB over a little
+// content would pass it. One ordinary frame with a window of at most 8 MiB is accepted.
+bool frame_header_acceptable(const void* start, std::size_t size)
+{
+    ZSTD_frameHeader header{};
+    if (ZSTD_getFrameHeader(&header, start, size) != 0)
+        return false; // not a frame, or cut short inside its header
+    return header.frameType == ZSTD_frame && header.windowSize <= kMaxWindowBytes;
+}
+
 int32_t decompress(Packer& p, QIODevice& in, QIODevice& out)
 {
     ZSTD_DCtx_reset(p.decompressor, ZSTD_reset_session_and_parameters);
     ZSTD_DCtx_setParameter(p.decompressor, ZSTD_d_windowLogMax, kMaxWindowLog);
     bool frameDone = false;
+    bool headerChecked = false;
     int64_t written = 0;
     for (;;) {
         const qint64 got = in.read(reinterpret_cast<char*>(p.input.data()), static_cast<qint64>(p.input.size()));
@@ -112,6 +127,10 @@ int32_t decompress(Packer& p, QIODevice& in, QIODevice& out)
             return kInputUnreadable;
         if (got == 0)
             return frameDone ? kOk : kDamagedFrame; // an empty input or a frame cut short
+        // The first read holds the whole header unless the file is shorter than one.
+        if (!headerChecked && !frame_header_acceptable(p.input.data(), static_cast<std::size_t>(got)))
+            return kDamagedFrame;
+        headerChecked = true;
         ZSTD_inBuffer input{p.input.data(), static_cast<std::size_t>(got), 0};
         if (const int32_t result = decompress_step(p, input, frameDone, written, out); result != kOk)
             return result;

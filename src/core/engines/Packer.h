@@ -1,6 +1,6 @@
 #pragma once
-// The packer: compresses a file into one zstd frame and back. A small C-style interface, like a
-// loaded library: results are integers, never exceptions. Paths go in as NUL-terminated UTF-8.
+// The packer: compresses a file into one zstd frame and back. A small C-style interface that every
+// caller shares: results are integers, never exceptions. Paths go in as NUL-terminated UTF-8.
 // Neither cf nor dcf leaves an output file behind when it fails.
 
 #include <cstdint>
@@ -28,7 +28,7 @@ extern "C" {
 // Creates the compression and decompression contexts. Non-zero: ready; 0: failure.
 int32_t alb();
 
-// Compresses in into out. flag is accepted for compatibility and not used. 0 or a packer_result.
+// Compresses in into out. flag keeps the call's shape and is not used. 0 or a packer_result.
 int32_t cf(const char* in, const char* out, int32_t flag);
 
 // Decompresses the single frame in `in` into out. flag is not used. 0 or a packer_result.

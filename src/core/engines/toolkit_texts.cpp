@@ -1,5 +1,5 @@
 // lt and gt of the toolkit: the program-text table. The loaded table is the toolkit's one piece
-// of process-wide state (it stands in for a loaded library). Readers take a snapshot under a
+// of process-wide state, loaded once and read by every window and command. Readers take a snapshot under a
 // lock, so a new lt may replace the table while other threads fetch texts.
 #include "engines/ProgramTextFile.h"
 #include "engines/toolkit.h"

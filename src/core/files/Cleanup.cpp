@@ -31,10 +31,25 @@ QString Cause(const QString& shownPath, int errnoValue)
     return shownPath + QStringLiteral(": ") + FileProc::IoErrorText(errnoValue);
 }
 
-QString RemoveEntry(int parentFd, const std::string& name, const QString& shownPath, bool force);
+// How a tree is removed: force also takes read-only entries; shred overwrites every regular file
+// before it is deleted.
+struct Removal {
+    bool force = false;
+    bool shred = false;
+};
+
+QString RemoveEntry(int parentFd, const std::string& name, const QString& shownPath, Removal how);
+
+// Overwrites the regular file name inside the open folder parentFd. The path runs through the
+// folder's descriptor, so only its last component is looked up, and that without following a link.
+void OverwriteEntry(int parentFd, const std::string& name)
+{
+    const std::string path = "/proc/self/fd/" + std::to_string(parentFd) + '/' + name;
+    overwrite_file(path.c_str(), 1, 0, -1);
+}
 
 // Removes everything inside the open folder folderFd; "" on success, else the first cause.
-QString RemoveEntries(int folderFd, const QString& shownPath, bool force)
+QString RemoveEntries(int folderFd, const QString& shownPath, Removal how)
 {
     const int listFd = dup(folderFd);
     DIR* folder = listFd >= 0 ? fdopendir(listFd) : nullptr;
@@ -53,7 +68,7 @@ QString RemoveEntries(int folderFd, const QString& shownPath, bool force)
     closedir(folder);
     for (const std::string& name : names) {
         const QString error =
-            RemoveEntry(folderFd, name, shownPath + QLatin1Char('/') + QFile::decodeName(name.c_str()), force);
+            RemoveEntry(folderFd, name, shownPath + QLatin1Char('/') + QFile::decodeName(name.c_str()), how);
         if (!error.isEmpty())
             return error;
     }
@@ -62,13 +77,18 @@ QString RemoveEntries(int folderFd, const QString& shownPath, bool force)
 
 // Every step works relative to an open parent folder and never follows a link, so nothing outside
 // the tree is touched, even when a link inside it points elsewhere.
-QString RemoveEntry(int parentFd, const std::string& name, const QString& shownPath, bool force)
+QString RemoveEntry(int parentFd, const std::string& name, const QString& shownPath, Removal how)
 {
     struct stat status {};
     if (fstatat(parentFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? QString() : Cause(shownPath, errno);
-    if (IsReadOnly(status) && !force)
+    if (IsReadOnly(status) && !how.force)
         return shownPath + QStringLiteral(" is read-only.");
+    if (S_ISREG(status.st_mode) && how.shred) {
+        if (IsReadOnly(status))
+            fchmodat(parentFd, name.c_str(), status.st_mode | S_IWUSR, 0);
+        OverwriteEntry(parentFd, name);
+    }
     if (!S_ISDIR(status.st_mode))
         return unlinkat(parentFd, name.c_str(), 0) == 0 ? QString() : Cause(shownPath, errno);
 
@@ -77,7 +97,7 @@ QString RemoveEntry(int parentFd, const std::string& name, const QString& shownP
         return Cause(shownPath, errno);
     if (IsReadOnly(status))
         fchmod(folderFd, status.st_mode | S_IWUSR | S_IXUSR); // its entries can go only then
-    const QString error = RemoveEntries(folderFd, shownPath, force);
+    const QString error = RemoveEntries(folderFd, shownPath, how);
     close(folderFd);
     if (!error.isEmpty())
         return error;
@@ -124,7 +144,9 @@ bool ShredAndDelete(const QString& path)
     return DeleteFileForced(path, true, true, true);
 }
 
-bool DeleteFolderTree(const QString& path, QString& errorText, bool force)
+namespace {
+
+bool RemoveFolderTree(const QString& path, QString& errorText, Removal how)
 {
     errorText.clear();
     const QByteArray nativePath = QFile::encodeName(path);
@@ -148,9 +170,21 @@ bool DeleteFolderTree(const QString& path, QString& errorText, bool force)
         errorText = Cause(shownPath, errno);
         return false;
     }
-    errorText = RemoveEntry(parentFd, QFile::encodeName(folder.fileName()).toStdString(), shownPath, force);
+    errorText = RemoveEntry(parentFd, QFile::encodeName(folder.fileName()).toStdString(), shownPath, how);
     close(parentFd);
     return errorText.isEmpty();
+}
+
+} // namespace
+
+bool DeleteFolderTree(const QString& path, QString& errorText, bool force)
+{
+    return RemoveFolderTree(path, errorText, Removal{force, false});
+}
+
+bool ShredFolderTree(const QString& path, QString& errorText)
+{
+    return RemoveFolderTree(path, errorText, Removal{true, true});
 }
 
 } // namespace Cleanup

@@ -24,4 +24,8 @@ bool ShredAndDelete(const QString& path);
 // false with errorText naming the cause otherwise ("<path> does not exist." when it was not there).
 bool DeleteFolderTree(const QString& path, QString& errorText, bool force);
 
+// As DeleteFolderTree with force, but every regular file in the tree is overwritten before it is
+// deleted: the treatment of a working folder whose run could not clean up after itself.
+bool ShredFolderTree(const QString& path, QString& errorText);
+
 } // namespace Cleanup

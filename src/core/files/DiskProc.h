@@ -5,9 +5,14 @@
 
 namespace DiskProc {
 
-// The folder under which working folders are made: $XDG_RUNTIME_DIR (a per-user memory file
-// system) when it is set and is a writable folder, else the system temporary folder. No trailing "/".
+// The folder under which working folders are made, without a trailing "/": $XDG_RUNTIME_DIR (a
+// per-user memory file system) when it is set and is a private folder of this user (see
+// IsPrivateFolder); else <temporary folder>/quillet-<uid>, made 0700 when missing and refused when
+// it is a link or belongs to someone else. "" when neither can be had.
 QString FirstFixedDrive();
+
+// True for a real folder (not a link) owned by this user that neither group nor others may write to.
+bool IsPrivateFolder(const QString& path);
 
 // The file system's block size (512 … 65536) holding path `drive`, with freeBytes set to the space
 // free for the user. -1 when the query fails; -2 when the block size is outside that range.

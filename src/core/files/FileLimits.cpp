@@ -6,6 +6,10 @@
 
 #include <cmath>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace FileLimits {
 
 QString FormatSizeLimit(qint64 n, bool german)
@@ -27,15 +31,21 @@ bool FileNameLengthOk(const QString& fileName)
 
 AppendCheck CheckFileToAppend(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!FileNameLengthOk(info.fileName()))
+    if (!FileNameLengthOk(QFileInfo(path).fileName()))
         return AppendCheck::NameTooLong;
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+    // Opened without waiting (a pipe would wait for a writer) and measured through the descriptor,
+    // so what is judged is what was opened.
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         return AppendCheck::Unreadable;
-    if (info.size() > MaxAppendedFileSize)
+    struct stat status {};
+    const bool regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    close(fd);
+    if (!regular)
+        return AppendCheck::Unreadable;
+    if (status.st_size > MaxAppendedFileSize)
         return AppendCheck::TooLarge;
-    if (info.size() == 0)
+    if (status.st_size == 0)
         return AppendCheck::Empty;
     return AppendCheck::Ok;
 }

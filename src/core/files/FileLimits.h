@@ -19,7 +19,7 @@ enum class AppendCheck { Ok, NameTooLong, TooLarge, Empty, Unreadable };
 bool FileNameLengthOk(const QString& fileName);
 
 // Which refusal, if any, applies to a file chosen to append, in this order: name too long, not a
-// readable file (missing, a folder, no read permission), too large, empty.
+// readable regular file (missing, a folder, a pipe or device, no read permission), too large, empty.
 AppendCheck CheckFileToAppend(const QString& path);
 
 } // namespace FileLimits

@@ -1,11 +1,11 @@
 #include "files/FileProc.h"
 
 #include "engines/toolkit.h"
+#include "files/FileWrite.h"
 #include "files/IoErrorText.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -89,32 +89,12 @@ bool WriteDescriptor(int fd, const QByteArray& data)
     return true;
 }
 
-// Clears the way for writing path: a link there is removed (the new file replaces it, the file it
-// pointed to stays as it was); a folder, device or pipe is refused. "" when the way is clear.
-QString PrepareTarget(const QByteArray& nativePath)
-{
-    struct stat status {};
-    if (lstat(nativePath.constData(), &status) != 0)
-        return errno == ENOENT ? QString() : IoErrorText(errno);
-    if (S_ISDIR(status.st_mode))
-        return IoErrorText(EISDIR);
-    if (S_ISLNK(status.st_mode))
-        return unlink(nativePath.constData()) == 0 ? QString() : IoErrorText(errno);
-    if (!S_ISREG(status.st_mode))
-        return QStringLiteral("Not a regular file.");
-    return {};
-}
-
-// The cause of a QSaveFile failure: errno when the failing call left one, else Qt's own words.
-QString SaveFailureText(const QSaveFile& file, int savedErrno)
-{
-    if (savedErrno != 0)
-        return IoErrorText(savedErrno);
-    const QString qtText = file.errorString();
-    return qtText.endsWith(QLatin1Char('.')) ? qtText : qtText + QLatin1Char('.');
-}
-
 } // namespace
+
+QString NotRegularFileText()
+{
+    return QStringLiteral("Not a regular file.");
+}
 
 bool FileExists(const QString& path)
 {
@@ -136,7 +116,8 @@ QString UniqueTempFileName(const QString& folder, const QString& stem, const QSt
 {
     errorText.clear();
     const QString folderPath = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    if (!FolderExists(folderPath)) {
+    // No folder is not the root folder.
+    if (folder.trimmed().isEmpty() || !FolderExists(folderPath)) {
         errorText = folderPath + QStringLiteral(" does not exist.");
         return {};
     }
@@ -151,17 +132,18 @@ QString UniqueTempFileName(const QString& folder, const QString& stem, const QSt
     return {};
 }
 
-void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText)
+void ReadFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText, FileKind kind)
 {
     contents.clear();
-    AppendFileToString(path, contents, maxLength, errorText);
+    AppendFileToString(path, contents, maxLength, errorText, kind);
 }
 
-void AppendFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText)
+void AppendFileToString(const QString& path, QByteArray& contents, qint64 maxLength, QString& errorText, FileKind kind)
 {
     errorText.clear();
     const qsizetype start = contents.size();
-    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    // Opening a pipe without a writer would wait for one: the type is checked first, without waiting.
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         errorText = IoErrorText(errno);
         return;
@@ -171,6 +153,10 @@ void AppendFileToString(const QString& path, QByteArray& contents, qint64 maxLen
         errorText = IoErrorText(errno);
     else if (S_ISDIR(status.st_mode))
         errorText = IoErrorText(EISDIR);
+    else if (kind == FileKind::RegularOnly && !S_ISREG(status.st_mode))
+        errorText = NotRegularFileText();
+    else if (!S_ISREG(status.st_mode) && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        errorText = IoErrorText(errno);
     else if (!ReadDescriptor(fd, maxLength, ExpectedLength(status, maxLength), contents))
         errorText = IoErrorText(errno);
     close(fd);
@@ -178,32 +164,21 @@ void AppendFileToString(const QString& path, QByteArray& contents, qint64 maxLen
         contents.truncate(start);
 }
 
-QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra)
+void ReadDescriptorToString(int fd, QByteArray& contents, qint64 maxLength, QString& errorText)
 {
-    if (data.isEmpty())
-        return QStringLiteral("Nothing to write.");
-    const QString blocked = PrepareTarget(QFile::encodeName(path));
-    if (!blocked.isEmpty())
-        return blocked;
-    // QSaveFile writes a new file beside the target and renames it over the target only when all
-    // of it is written, so a failure leaves any earlier file whole (an existing file keeps its mode).
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        return SaveFailureText(file, errno);
-    errno = 0;
-    bool written = file.write(data) == data.size();
-    if (written && !extra.isEmpty())
-        written = file.write(extra) == extra.size();
-    if (!written) {
-        const int savedErrno = errno;
-        file.cancelWriting();
-        return SaveFailureText(file, savedErrno);
+    errorText.clear();
+    contents.clear();
+    if (!ReadDescriptor(fd, maxLength, 0, contents)) {
+        errorText = IoErrorText(errno);
+        contents.clear();
     }
-    errno = 0;
-    if (!file.commit())
-        return SaveFailureText(file, errno);
-    return {};
+}
+
+QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra, NewFileAccess access)
+{
+    const FileWrite::NewFile newFile =
+        access == NewFileAccess::OwnerOnly ? FileWrite::NewFile::Private : FileWrite::NewFile::UserDefault;
+    return FileWrite::WriteUserFile(path, data, {FileWrite::Existing::Replace, newFile, extra}).error;
 }
 
 QString WriteToTempFile(const QByteArray& data, const QString& path, const QByteArray& extra)
@@ -211,9 +186,13 @@ QString WriteToTempFile(const QByteArray& data, const QString& path, const QByte
     const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return IoErrorText(errno);
-    const bool written = WriteDescriptor(fd, data) && WriteDescriptor(fd, extra);
-    const int savedErrno = errno;
-    close(fd);
+    bool written = WriteDescriptor(fd, data) && WriteDescriptor(fd, extra);
+    int savedErrno = errno;
+    // A file system may report a failed write only when the file is closed.
+    if (close(fd) != 0 && written && errno != EINTR) {
+        written = false;
+        savedErrno = errno;
+    }
     return written ? QString() : IoErrorText(savedErrno);
 }
 

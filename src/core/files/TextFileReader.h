@@ -1,6 +1,6 @@
 #pragma once
 // Reads a text file for a text box: UTF-8 when the bytes are valid UTF-8 (a leading byte-order
-// mark is dropped), Latin-1 otherwise; every line end (CR LF, CR, LF) becomes "\n", which is what a
+// mark is dropped), Windows-1252 otherwise; every line end (CR LF, CR, LF) becomes "\n", which is what a
 // QPlainTextEdit shows as a line break and hands back from toPlainText().
 
 #include <QByteArray>

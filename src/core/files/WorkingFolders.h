@@ -1,7 +1,8 @@
 #pragma once
 // The private folder of a pipeline run: temp_zeb001 … temp_zeb999 under a base folder. The object
 // that runs the pipelines (the window, the command-line front end) owns one of these; tests give
-// it their own base.
+// it their own base. Each working folder records its owning process (FolderOwner.h) and is shredded
+// if a signal ends the process (InterruptCleanup.h).
 
 #include <QString>
 
@@ -19,7 +20,8 @@ class WorkingFolders {
     QString NewNumberedFolder(const QString& name, bool withBackslash) const;
 
     // Makes a new numbered folder "temp_zebNNN/" and keeps it as the working folder; when none can
-    // be made, the working folder is the base itself (with "/").
+    // be made, the working folder is the base itself (with "/") if the base is private to the user
+    // (DiskProc::IsPrivateFolder), else there is none ("").
     void MakeWorkingFolder();
 
     // The working folder of the latest MakeWorkingFolder, ending in "/"; "" before the first.
@@ -35,3 +37,9 @@ class WorkingFolders {
     QString workingFolder_;
     bool ownsWorkingFolder_ = false;
 };
+
+// Shreds the working folders under base that runs of this user left when they were killed: folders
+// whose recorded process has ended (a folder without a record once it has been still for a minute).
+// A folder of a running process, someone else's folder, a link and anything in a base others may
+// write to are never touched. Both programs call it at every start. Returns the number removed.
+int RemoveLeftBehindFolders(const QString& base);

@@ -1,43 +1,62 @@
 #include "format/AttachedFileName.h"
 
-#include <QStringList>
+#include "format/WindowsFileNames.h"
+
+#include <QList>
 #include <QUtf8StringView>
 
 namespace {
 
-// Control characters and the invisible marks that reorder how a name is displayed.
-bool IsControlOrDirectionMark(char32_t c)
+constexpr char32_t Replacement = U'_';
+
+bool IsControl(char32_t c)
 {
-    const bool control = c < 0x20 || c == 0x7F;
-    const bool embeddingOrOverride = c >= 0x202A && c <= 0x202E;
-    const bool isolate = c >= 0x2066 && c <= 0x2069;
-    return control || embeddingOrOverride || isolate;
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
-bool HasForbiddenCharacter(const QString& name)
+// The invisible marks that reorder how a name is displayed.
+bool IsDirectionMark(char32_t c)
+{
+    const bool mark = c == 0x200E || c == 0x200F || c == 0x061C;
+    const bool embeddingOrOverride = c >= 0x202A && c <= 0x202E;
+    const bool isolate = c >= 0x2066 && c <= 0x2069;
+    return mark || embeddingOrOverride || isolate;
+}
+
+bool IsRefusedCharacter(char32_t c)
+{
+    return c == U'/' || c == U'\\' || IsControl(c) || IsDirectionMark(c);
+}
+
+bool HasRefusedCharacter(const QString& name)
 {
     for (const char32_t c : name.toUcs4())
-        if (c == U'/' || c == U'\\' || IsControlOrDirectionMark(c))
+        if (IsRefusedCharacter(c))
             return true;
     return false;
 }
 
-bool HasDrivePrefix(const QString& name)
+bool RefusedOnThisSystem(const QString& name)
 {
-    return name.size() >= 2 && name.at(1) == QLatin1Char(':') && name.at(0).isLetter();
+#ifdef Q_OS_WIN
+    return WindowsFileNames::IsRefusedOnWindows(name);
+#else
+    Q_UNUSED(name);
+    return false;
+#endif
 }
 
-// Windows opens the device, not a file, for these names whatever follows the first dot.
-bool IsReservedDeviceName(const QString& name)
+// Shortens the part in front of the extension until the whole name fits.
+QString Shortened(const QString& name)
 {
-    static const QStringList fixed = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                                      QStringLiteral("NUL")};
-    const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
-    if (fixed.contains(stem))
-        return true;
-    const bool numberedPort =
-        stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")));
-    return numberedPort && stem.at(3) >= QLatin1Char('1') && stem.at(3) <= QLatin1Char('9');
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    QString extension = dot > 0 ? name.mid(dot) : QString();
+    if (extension.toUtf8().size() > MaxAttachedNameBytes / 2)
+        extension.clear();
+    QString stem = dot > 0 && !extension.isEmpty() ? name.left(dot) : name;
+    while (!stem.isEmpty() && (stem + extension).toUtf8().size() > MaxAttachedNameBytes)
+        stem.chop(stem.size() >= 2 && stem.back().isLowSurrogate() ? 2 : 1);
+    return stem + extension;
 }
 
 } // namespace
@@ -51,7 +70,34 @@ QString SafeAttachedFileName(const QByteArray& utf8Name)
     const QString name = QString::fromUtf8(utf8Name);
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         return {};
-    if (HasForbiddenCharacter(name) || HasDrivePrefix(name) || IsReservedDeviceName(name))
+    if (HasRefusedCharacter(name) || RefusedOnThisSystem(name))
         return {};
     return name;
+}
+
+QString DerivedAttachedFileName(const QByteArray& utf8Name)
+{
+    if (const QString safe = SafeAttachedFileName(utf8Name); !safe.isEmpty())
+        return safe;
+    // Each byte that is not UTF-8 decodes to U+FFFD, which is replaced like any refused character.
+    QList<uint> characters = QString::fromUtf8(utf8Name).toUcs4();
+    for (uint& c : characters)
+        if (IsRefusedCharacter(c) || c == 0xFFFD)
+            c = Replacement;
+    QString name = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), characters.size());
+    if (name.isEmpty() || name == QLatin1String("."))
+        name = QStringLiteral("_");
+    else if (name == QLatin1String(".."))
+        name = QStringLiteral("__");
+    name = Shortened(name);
+#ifdef Q_OS_WIN
+    if (RefusedOnThisSystem(name))
+        name.prepend(QLatin1Char(Replacement));
+#endif
+    return name;
+}
+
+bool IsHiddenFileName(const QString& name)
+{
+    return name.startsWith(QLatin1Char('.'));
 }

@@ -1,13 +1,18 @@
 #include "format/DecorationSeed.h"
 
-#include "engines/Digest.h"
+#include <sodium.h>
 
-uint32_t SeedFromMessageAndKey(const QByteArray& messageBytes, const QString& quickKey)
+uint64_t FreshSeed()
 {
-    const QByteArray digest = MD5OfString(messageBytes);
-    uint32_t sum = 0;
-    for (int i = 0; i + 1 < digest.size(); ++i)
-        sum += uint32_t(static_cast<unsigned char>(digest.at(i))) * static_cast<unsigned char>(digest.at(i + 1));
-    const uint32_t keyCode = quickKey.isEmpty() ? 0 : quickKey.at(0).unicode();
-    return sum + keyCode;
+    uint64_t seed = 0;
+    randombytes_buf(&seed, sizeof seed);
+    return seed;
+}
+
+RandomSource FreshRandomSource()
+{
+    RandomSource rng;
+    rng.reset();
+    rng.seed(FreshSeed());
+    return rng;
 }

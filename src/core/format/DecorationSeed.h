@@ -1,11 +1,16 @@
 #pragma once
-// The seed that makes the encrypt pipeline's random choices (filler, header decoration) repeat for
-// the same message and key.
+// Seeds for the encrypt pipeline's random choices: a fresh one per file from the system's
+// cryptographic generator. Nothing in the clear header may depend on the message or the key, or
+// anyone could recompute the decoration for a guessed message and confirm the guess.
 
-#include <QByteArray>
-#include <QString>
+#include "format/RandomSource.h"
+
 #include <cstdint>
 
-// With d1..d16 the MD5 bytes of messageBytes: the sum of di * di+1 for i = 1 to 15, plus the code
-// of the key's first character (0 for an empty key). Use after RandomSource::reset().
-uint32_t SeedFromMessageAndKey(const QByteArray& messageBytes, const QString& quickKey);
+// 64 bits from libsodium's randombytes (the kernel's generator).
+uint64_t FreshSeed();
+
+// A generator reset and seeded with FreshSeed(). Each use gets its own: the decoration of the
+// header (in clear) and the filler (inside the encryption) come from two of them, so the header
+// tells nothing about the filler's length and through it about the message's.
+RandomSource FreshRandomSource();

@@ -12,9 +12,9 @@ void RandomSource::reset()
     state_ = InitialState;
 }
 
-void RandomSource::seed(uint32_t value)
+void RandomSource::seed(uint64_t value)
 {
-    state_ ^= uint64_t(value) * Increment;
+    state_ ^= value * Increment;
 }
 
 double RandomSource::next()

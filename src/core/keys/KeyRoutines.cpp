@@ -11,10 +11,44 @@ uint8_t KeyByte(QChar character)
     return static_cast<uint8_t>(character.unicode() & 0xFF);
 }
 
-bool IsSignificant(QChar character)
+// The code point at position i and the number of UTF-16 units it takes (2 for a surrogate pair, 1
+// for anything else, a lone surrogate included).
+char32_t CodePointAt(const QString& text, qsizetype i, qsizetype& units)
 {
-    return KeyByte(character) > 32;
+    const QChar first = text.at(i);
+    if (first.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+        units = 2;
+        return QChar::surrogateToUcs4(first, text.at(i + 1));
+    }
+    units = 1;
+    return first.unicode();
 }
+
+// UTF-8 of one code point. A lone surrogate gets the three bytes its value would have, so keys that
+// differ in one stay different.
+void AppendUtf8(QByteArray& bytes, char32_t codePoint)
+{
+    if (codePoint < 0x80) {
+        bytes.append(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+        bytes.append(static_cast<char>(0xC0 | (codePoint >> 6)));
+        bytes.append(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else if (codePoint < 0x10000) {
+        bytes.append(static_cast<char>(0xE0 | (codePoint >> 12)));
+        bytes.append(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        bytes.append(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+        bytes.append(static_cast<char>(0xF0 | (codePoint >> 18)));
+        bytes.append(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
+        bytes.append(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        bytes.append(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+}
+
+// The longest UTF-8 form of one code point.
+constexpr int MaxUtf8Bytes = 4;
+// The most UTF-16 units the upper case of one unit takes (U+0390 becomes three characters).
+constexpr int MaxUpperCaseGrowth = 3;
 
 } // namespace
 
@@ -50,21 +84,40 @@ QString CRC32Hex(const QString& text)
 
 namespace Keys {
 
+bool IsSignificant(char32_t codePoint)
+{
+    return codePoint > 32;
+}
+
 QString NormalizeKey(const QString& text)
 {
+    // Room for the longest upper case too, so that neither the appends nor the conversion in place
+    // reallocate: a reallocation would leave a piece of the key in freed memory.
     QString significant;
-    significant.reserve(text.size());
-    for (QChar character : text) {
-        if (IsSignificant(character))
-            significant.append(character);
+    significant.reserve(text.size() * MaxUpperCaseGrowth);
+    qsizetype units = 1;
+    for (qsizetype i = 0; i < text.size(); i += units) {
+        if (IsSignificant(CodePointAt(text, i, units)))
+            significant.append(text.constData() + i, units);
     }
-    return significant.toUpper();
+    return std::move(significant).toUpper();
+}
+
+int CharacterCount(const QString& text)
+{
+    int count = 0;
+    qsizetype units = 1;
+    for (qsizetype i = 0; i < text.size(); i += units) {
+        CodePointAt(text, i, units);
+        ++count;
+    }
+    return count;
 }
 
 int SignificantLength(const QString& text)
 {
     QString normalized = NormalizeKey(text);
-    const int length = static_cast<int>(normalized.size());
+    const int length = CharacterCount(normalized);
     // Called on every keystroke and clock tick: no normalised copy of the key is left behind.
     WipeString(normalized);
     return length;
@@ -86,16 +139,21 @@ int KeyChecksum(const QString& key)
     return ChecksumFromCrc(hex.toUInt(nullptr, 16));
 }
 
-QString MakeEngineKey(const QString& quickKey)
+QByteArray MakeEngineKey(const QString& quickKey)
 {
-    const QString normalized = NormalizeKey(quickKey);
+    QString normalized = NormalizeKey(quickKey);
+    QByteArray engineKey;
     // Without a significant character there is nothing to repeat: no key is set.
     if (normalized.isEmpty())
-        return QString();
-    QString engineKey = normalized;
-    while (engineKey.size() < EngineKeyLength)
-        engineKey += engineKey;
-    engineKey.truncate(EngineKeyLength);
+        return engineKey;
+    engineKey.reserve(EngineKeyLength * MaxUtf8Bytes);
+    int characters = 0;
+    while (characters < EngineKeyLength) {
+        qsizetype units = 1;
+        for (qsizetype i = 0; i < normalized.size() && characters < EngineKeyLength; i += units, ++characters)
+            AppendUtf8(engineKey, CodePointAt(normalized, i, units));
+    }
+    WipeString(normalized);
     return engineKey;
 }
 
@@ -127,6 +185,15 @@ void WipeString(QString& text)
         sodium_memzero(text.data(), static_cast<size_t>(text.size()) * sizeof(QChar));
     }
     text.clear();
+}
+
+void WipeBytes(QByteArray& bytes)
+{
+    if (!bytes.isEmpty()) {
+        bytes.detach();
+        sodium_memzero(bytes.data(), static_cast<size_t>(bytes.size()));
+    }
+    bytes.clear();
 }
 
 } // namespace Keys

@@ -5,6 +5,7 @@
 #include "texts/Language.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -20,12 +21,13 @@ void Refuse(Dialogs& dialogs, const QString& text, int language)
     dialogs.inform(text, Text(AppendTexts::ChooserTitle, language), DialogIcon::Exclamation);
 }
 
-// The reader's own words for why the file cannot be read (missing, a folder, no permission).
+// The reader's own words for why the file cannot be read (missing, a folder, a pipe or device, no
+// permission); asking never waits on a pipe.
 QString ReadErrorOf(const QString& path)
 {
     QByteArray firstByte;
     QString errorText;
-    FileProc::ReadFileToString(path, firstByte, 1, errorText);
+    FileProc::ReadFileToString(path, firstByte, 1, errorText, FileProc::FileKind::RegularOnly);
     return errorText.isEmpty() ? QStringLiteral("Not a readable file.") : errorText;
 }
 
@@ -49,6 +51,15 @@ void TooLargeErrMsg(Dialogs& dialogs, const QString& strMsg, int intI, int langu
     dialogs.inform(text, title, DialogIcon::Exclamation);
 }
 
+void FileTooLargeToAttach(Dialogs& dialogs, const QString& path, qint64 size, int language)
+{
+    TooLargeErrMsg(dialogs,
+                   Text(AppendTexts::TooLargeToAttach, language) + CrLf + QDir::toNativeSeparators(path) + CrLf +
+                       Text(AppendTexts::ItsSize, language) + ' ' +
+                       FileLimits::FormatSizeLimit(size, language == Language::German),
+                   1, language);
+}
+
 bool AcceptFileToAppend(Dialogs& dialogs, const QString& path, int language)
 {
     using FileLimits::AppendCheck;
@@ -65,7 +76,7 @@ bool AcceptFileToAppend(Dialogs& dialogs, const QString& path, int language)
                language);
         return false;
     case AppendCheck::TooLarge:
-        TooLargeErrMsg(dialogs, Text(AppendTexts::TooLarge, language) + CrLf + shownPath, 1, language);
+        FileTooLargeToAttach(dialogs, path, QFileInfo(path).size(), language);
         return false;
     case AppendCheck::Empty:
         Refuse(dialogs, Text(AppendTexts::Empty, language) + CrLf + Text(AppendTexts::NothingTaken, language),

@@ -3,6 +3,8 @@
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
 #include "files/FileProc.h"
+#include "files/FileWrite.h"
+#include "files/IoErrorText.h"
 #include "format/ArmoredText.h"
 #include "format/AttachedFileName.h"
 #include "format/CiphertextFile.h"
@@ -15,6 +17,8 @@
 
 #include <QDir>
 #include <QStringDecoder>
+
+#include <cerrno>
 
 namespace {
 
@@ -58,19 +62,24 @@ class DecryptRun {
         QByteArray package;
         if (!RecoverPackage(package))
             return outcome_;
-        const PlainPackageContent content = ParsePlainPackage(package);
+        PlainPackageContent content = ParsePlainPackage(package);
         package.fill('\0');
-        if (!content.checkValueMatches && !AcceptUnverified()) {
-            outcome_.status = DecryptStatus::CheckValueRefused;
-            return outcome_;
-        }
+        // A package whose fields cannot be read is damaged whatever its check value says: there is
+        // nothing the user could accept.
         if (content.status != PackageStatus::Ok) {
             Fail(Text(DamagedPackageText, language_), DecryptStatus::WrongKeyOrDamaged);
+            return outcome_;
+        }
+        if (!content.checkValueMatches && !AcceptUnverified()) {
+            content.message.fill('\0');
+            outcome_.status = DecryptStatus::CheckValueRefused;
             return outcome_;
         }
         // A leading byte-order mark belongs to the message as sent; fromUtf8 would drop it.
         outcome_.message =
             QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom).decode(content.message);
+        outcome_.messageBytes = content.message;
+        content.message.fill('\0');
         outcome_.status = DecryptStatus::Success;
         if (content.fileAttached() && !SaveAttachedFile(content))
             return outcome_;
@@ -86,7 +95,7 @@ class DecryptRun {
             dialogs_.inform(Text(DecryptTexts::NoCiphertextFile, language_), title_);
             return false;
         }
-        if (Keys::MakeEngineKey(request_.quickKey).isEmpty()) {
+        if (Keys::SignificantLength(request_.quickKey) == 0) {
             Keys::ShowNoKeyMessage(dialogs_, language_, false);
             return false;
         }
@@ -125,8 +134,10 @@ class DecryptRun {
         const CiphertextSplit split = SplitCiphertextFile(file);
         if (!split.ok)
             return Fail(Text(NotCiphertextFileText, language_), DecryptStatus::WrongKeyOrDamaged);
+        if (split.body.isEmpty())
+            return Fail(Text(DecryptTexts::NothingToDecrypt, language_), DecryptStatus::WrongKeyOrDamaged);
         fileLength = file.size();
-        const QString errorText = FileProc::WriteStringToFile(split.body, body);
+        const QString errorText = FileProc::WriteToTempFile(split.body, body);
         if (!errorText.isEmpty())
             return Fail(FailureWithDetail(Text(DecryptTexts::BodyNotWritten, language_), body, errorText));
         return true;
@@ -182,16 +193,22 @@ class DecryptRun {
 
     bool DecryptBody(const QString& body, const QString& packed, qint64 fileLength)
     {
-        QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey).toUtf8();
+        QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
         operation_initialization(engineKey.constData(), 0, fileLength, 0);
-        engineKey.fill('\0');
+        Keys::WipeBytes(engineKey);
         const int32_t code = decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData());
+        const int cause = errno;
         run_.Discard(body);
         run_.ReleaseEngineBuffers();
         if (code == cipher_result::kOk)
             return true;
         outcome_.engineCode = code;
-        return Fail(EngineFailureText(code, language_), DecryptStatus::WrongKeyOrDamaged);
+        if (code == cipher_result::kInputUnreadable || code == cipher_result::kOutputUnwritable)
+            return WorkingFolderFailure(packed, cause);
+        // Memory the key derivation could not have is no fault of the file.
+        const DecryptStatus status =
+            code == cipher_result::kOutOfMemory ? DecryptStatus::Failed : DecryptStatus::WrongKeyOrDamaged;
+        return Fail(EngineFailureText(code, language_), status);
     }
 
     bool Unpack(const QString& packed, QByteArray& package)
@@ -204,8 +221,11 @@ class DecryptRun {
         if (plain.isEmpty())
             return Fail(Text(NoPackageTempName, language_));
         const int32_t result = dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
+        const int cause = errno;
         run_.Discard(packed);
         run_.ReleasePackerBuffers();
+        if (result == packer_result::kInputUnreadable || result == packer_result::kOutputUnwritable)
+            return WorkingFolderFailure(plain, cause);
         // A partial package would only show up later as a false check-value question.
         if (result != packer_result::kOk)
             return Fail(Text(DecompressionFailed, language_), DecryptStatus::WrongKeyOrDamaged);
@@ -230,24 +250,99 @@ class DecryptRun {
         using namespace DecryptTexts;
         outcome_.fileAttached = true;
         outcome_.showFolderFrame = true;
-        const QString name = SafeAttachedFileName(content.name);
-        if (name.isEmpty())
-            return NotWritten(Text(UnsafeAttachedName, language_));
+        QString name = SafeAttachedFileName(content.name);
+        if (name.isEmpty()) {
+            name = DerivedAttachedFileName(content.name);
+            if (!Confirm(DerivedNameQuestion, name, DialogButtons::YesNo, 0))
+                return NotWritten(Text(UnsafeAttachedName, language_));
+        }
         outcome_.appendedFileCaption = Text(FolderCaption, language_) + ':';
         if (request_.showFolderControls)
             request_.showFolderControls(outcome_.appendedFileCaption);
         const QString folder = request_.attachedFileFolder.isEmpty() ? AskForFolder() : request_.attachedFileFolder;
-        if (folder.isEmpty()) {
-            outcome_.attachmentAbandoned = true;
-            outcome_.appendedFileCaption = Text(NotSaved, language_);
-            return true;
+        if (folder.isEmpty())
+            return Abandon();
+        if (IsHiddenFileName(name) && !Confirm(HiddenNameQuestion, name, DialogButtons::YesNo, 1))
+            return Abandon();
+        FileWrite::Existing existing = FileWrite::Existing::Keep;
+        switch (ChooseTarget(folder, name, existing)) {
+        case Target::Chosen:
+            break;
+        case Target::Declined:
+            return Abandon();
+        case Target::NoFreeName:
+            return NotWritten(FailureWithDetail(Text(WriteFailed, language_), QDir(folder).filePath(name),
+                                                FileProc::IoErrorText(EEXIST)));
         }
+        return WriteAttachedFile(folder, name, content.data, existing);
+    }
+
+    enum class Target { Chosen, Declined, NoFreeName };
+
+    // Settles the name and whether an existing file may be replaced: a taken name is replaced only
+    // when the user says so, the file being decrypted never.
+    Target ChooseTarget(const QString& folder, QString& name, FileWrite::Existing& existing)
+    {
+        using namespace DecryptTexts;
+        if (!FileWrite::NameTaken(folder, name))
+            return Target::Chosen;
+        const QString freeName = FileWrite::FreeName(folder, name);
+        if (FileWrite::IsSameFile(folder, name, request_.ciphertextPath)) {
+            if (freeName.isEmpty())
+                return Target::NoFreeName;
+            if (!Confirm(CiphertextNameQuestion, freeName, DialogButtons::YesNo, 0))
+                return Target::Declined;
+            name = freeName;
+            return Target::Chosen;
+        }
+        const QString shown = QDir::toNativeSeparators(QDir(folder).filePath(name)) + CrLf + freeName;
+        switch (AskAbout(ReplaceQuestion, shown, DialogButtons::YesNoCancel, 1)) {
+        case DialogAnswer::Yes:
+            existing = FileWrite::Existing::Replace;
+            return Target::Chosen;
+        case DialogAnswer::No:
+            if (freeName.isEmpty())
+                return Target::NoFreeName;
+            name = freeName;
+            return Target::Chosen;
+        default:
+            return Target::Declined;
+        }
+    }
+
+    bool WriteAttachedFile(const QString& folder, const QString& name, const QByteArray& data,
+                           FileWrite::Existing existing)
+    {
+        using namespace DecryptTexts;
         const QString target = QDir(folder).filePath(name);
-        const QString errorText = FileProc::WriteStringToFile(content.data, target);
-        if (!errorText.isEmpty())
-            return NotWritten(FailureWithDetail(Text(WriteFailed, language_), target, errorText));
+        const FileWrite::Result written =
+            FileWrite::WriteIntoFolder(folder, name, data, {existing, FileWrite::NewFile::Private, {}});
+        if (!written.ok()) {
+            const QString cause = written.nameTaken ? FileProc::IoErrorText(EEXIST) : written.error;
+            return NotWritten(FailureWithDetail(Text(WriteFailed, language_), target, cause));
+        }
         outcome_.writtenFilePath = QDir::toNativeSeparators(target);
         outcome_.appendedFileCaption = Text(SavedAs, language_) + ':';
+        return true;
+    }
+
+    // A question about the attached file: program text `number`, a blank line, then `shown` (names).
+    DialogAnswer AskAbout(int number, const QString& shown, DialogButtons buttons, int defaultButton)
+    {
+        return dialogs_.ask(Text(number, language_) + CrLf + CrLf + shown, title_, buttons, DialogIcon::Question,
+                            defaultButton);
+    }
+
+    bool Confirm(int number, const QString& shown, DialogButtons buttons, int defaultButton)
+    {
+        return AskAbout(number, shown, buttons, defaultButton) == DialogAnswer::Yes;
+    }
+
+    // The user went on without the file: the message stands, the file is not written.
+    bool Abandon()
+    {
+        outcome_.attachmentAbandoned = true;
+        outcome_.appendedFileCaption = Text(DecryptTexts::NotSaved, language_);
         return true;
     }
 
@@ -274,6 +369,14 @@ class DecryptRun {
         outcome_.appendedFileCaption = Text(DecryptTexts::CouldNotSave, language_);
         dialogs_.inform(text, title_, DialogIcon::Exclamation);
         return false;
+    }
+
+    // A read or write in the working folder failed (a full disk, a lost folder): an I/O failure that
+    // names the folder and the cause, not a verdict on the file.
+    bool WorkingFolderFailure(const QString& pathInFolder, int cause)
+    {
+        return Fail(FailureWithDetail(Text(DecryptTexts::WorkingFolderFailed, language_), pathInFolder,
+                                      FileProc::IoErrorText(cause)));
     }
 
     // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.

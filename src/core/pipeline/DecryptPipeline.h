@@ -50,9 +50,15 @@ constexpr int ToReplyClick = 107;
 constexpr int EncryptOption = 1; // caption of optEncrypt, quoted in the closing message
 constexpr int UnsafeAttachedName = 415;
 constexpr int DecompressionFailed = 416;
-constexpr int FileTooLarge = 417; // larger than any ciphertext file can be
-constexpr int ArmorDamaged = 450; // the text block holds foreign characters or altered Base64
-constexpr int ArmorUnended = 451; // the text block's end line is missing
+constexpr int FileTooLarge = 417;           // larger than any ciphertext file can be
+constexpr int ReplaceQuestion = 418;        // the attached name is taken in the folder: replace, free name, cancel
+constexpr int DerivedNameQuestion = 419;    // the sender's name is refused: save under the derived name?
+constexpr int HiddenNameQuestion = 420;     // the name begins with a dot: save a hidden file?
+constexpr int NothingToDecrypt = 421;       // the ciphertext file has an empty body
+constexpr int WorkingFolderFailed = 422;    // a read or write in the working folder failed
+constexpr int CiphertextNameQuestion = 424; // the attached name is the file being decrypted: free name?
+constexpr int ArmorDamaged = 450;           // the text block holds foreign characters or altered Base64
+constexpr int ArmorUnended = 451;           // the text block's end line is missing
 constexpr int ArmorTwoBlocks = 452;
 } // namespace DecryptTexts
 
@@ -95,8 +101,9 @@ struct DecryptOutcome {
     DecryptStatus status = DecryptStatus::Failed;
     int engineCode = 0;             // decrypt_file's result when it failed, else 0
     std::optional<QString> message; // the recovered message; empty when none was recovered
+    QByteArray messageBytes;        // the message exactly as the package carries it (may not be UTF-8)
     bool fileAttached = false;
-    bool attachmentAbandoned = false; // the user chose no folder and went on without the file
+    bool attachmentAbandoned = false; // the user chose no folder, or declined a question, and went on without the file
     QString writtenFilePath;          // full path (native separators) of the written file, else ""
     bool showFolderFrame = false;     // Frame1 (folder field and lblAppendedFile) visible
     QString appendedFileCaption;      // caption of lblAppendedFile, "" when no file was attached
@@ -112,7 +119,9 @@ QString EngineFailureText(int code, int language);
 // Runs the whole decryption. The ciphertext may be the binary file or its armored text form, alone
 // or inside other text (an e-mail). Every box has the decrypt command's caption as its title. Whatever the
 // outcome, no temporary file and no working folder stay behind, and an attached file is written
-// (whole or not at all) only under a safe name, into the chosen folder.
+// (whole or not at all) only under a safe name, into the chosen folder. It replaces an existing file
+// only when the user answers Yes to the question of text 418, is saved under a name beginning with
+// "." only after Yes to text 420, and never replaces the ciphertext file being decrypted.
 // A Dialogs that cannot choose a folder must answer Yes to the question of text 73, or the folder
 // question is asked again.
 DecryptOutcome DecryptMessage(const DecryptRequest& request, Dialogs& dialogs);

@@ -3,12 +3,12 @@
 #include "engines/Packer.h"
 #include "files/FileLimits.h"
 #include "files/FileProc.h"
+#include "files/IoErrorText.h"
 #include "format/ArmoredText.h"
 #include "format/DecorationSeed.h"
 #include "format/FakeZipHeader.h"
 #include "format/FileName.h"
 #include "format/PlainPackage.h"
-#include "format/RandomSource.h"
 #include "format/RandomText.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/ChooseFileToAppend.h"
@@ -19,6 +19,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+
+#include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -79,7 +82,7 @@ class EncryptRun {
     // Refusals that come before any work, so that nothing is written for them.
     bool CheckInputs()
     {
-        if (Keys::MakeEngineKey(request_.quickKey).isEmpty()) {
+        if (Keys::SignificantLength(request_.quickKey) == 0) {
             dialogs_.inform(Text(EncryptTexts::NoKeyEncrypt, language_), Text(EncryptTexts::NoKeyTitle, language_));
             return false;
         }
@@ -106,7 +109,6 @@ class EncryptRun {
 
     bool Encrypt()
     {
-        SeedFromMessage();
         QByteArray package; // head and payload, without the check value
         if (!LoadHeadAndPayload(package))
             return false;
@@ -117,13 +119,6 @@ class EncryptRun {
         return Compress(package, packed) && EncryptAndWrite(packed);
     }
 
-    // The same message and key give the same filler and header decoration on every run.
-    void SeedFromMessage()
-    {
-        rng_.reset();
-        rng_.seed(SeedFromMessageAndKey(messageBytes_, request_.quickKey));
-    }
-
     // The file is read straight behind the head, so the package is never copied whole.
     bool LoadHeadAndPayload(QByteArray& package)
     {
@@ -132,7 +127,7 @@ class EncryptRun {
             package = PlainPackageHead(messageBytes_, QByteArray());
             headSize_ = package.size();
             const FillerRange filler = request_.form == CiphertextForm::Armored ? TextFiller : BinaryFiller;
-            package += RandomString(rng_, filler.least, filler.most, 1, 254, false);
+            package += RandomString(fillerRng_, filler.least, filler.most, 1, 254, false);
             return true;
         }
         const QString name = FileNameFromPath(path, true);
@@ -140,17 +135,19 @@ class EncryptRun {
         const bool nameFits = FileLimits::FileNameLengthOk(name) && attachedName.size() <= MaxNameBytes;
         package = PlainPackageHead(messageBytes_, nameFits ? attachedName : QByteArray());
         headSize_ = package.size();
-        package.reserve(headSize_ + QFileInfo(path).size());
+        // Never more than the limit and one byte: a file that grew since it was chosen (even to a
+        // huge sparse file) is then refused below instead of filling the memory.
+        const qint64 readLimit = FileLimits::MaxAppendedFileSize + 1;
+        package.reserve(headSize_ + std::min(QFileInfo(path).size(), readLimit));
         QString errorText;
-        FileProc::AppendFileToString(path, package, 0, errorText);
+        FileProc::AppendFileToString(path, package, readLimit, errorText, FileProc::FileKind::RegularOnly);
         if (!errorText.isEmpty())
             return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
         // The reader refuses larger packages, so a file that grew since it was chosen would make a
         // ciphertext nobody can open.
         if (package.size() - headSize_ > FileLimits::MaxAppendedFileSize) {
             run_.Finish();
-            TooLargeErrMsg(dialogs_, Text(AppendTexts::TooLarge, language_) + CrLf + QDir::toNativeSeparators(path), 1,
-                           language_);
+            FileTooLargeToAttach(dialogs_, path, package.size() - headSize_, language_);
             return false;
         }
         if (!nameFits)
@@ -183,8 +180,11 @@ class EncryptRun {
         if (!run_.AllocatePackerBuffers())
             return Fail(Text(EncryptTexts::PackerNotReady, language_));
         const int32_t result = request_.engine.compressFile(plain.toUtf8().constData(), packed.toUtf8().constData(), 0);
+        const int cause = errno;
         run_.ReleasePackerBuffers();
         run_.Discard(plain);
+        if (result == packer_result::kInputUnreadable || result == packer_result::kOutputUnwritable)
+            return WorkingFolderFailure(packed, cause);
         if (result != packer_result::kOk)
             return Fail(Text(EncryptTexts::CompressionFailed, language_));
         return true;
@@ -201,12 +201,15 @@ class EncryptRun {
         if (!run_.AllocateEngineBuffers())
             return Fail(Text(EncryptTexts::EngineNotReady, language_));
         engine_set_kdf_level(request_.kdfLevel);
-        QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey).toUtf8();
+        QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
         operation_initialization(engineKey.constData(), 1, QFileInfo(packed).size(), 0);
-        engineKey.fill('\0');
+        Keys::WipeBytes(engineKey);
         const int32_t result = request_.engine.encryptFile(packed.toUtf8().constData(), body.toUtf8().constData());
+        const int cause = errno;
         run_.ReleaseEngineBuffers();
         run_.Discard(packed);
+        if (result == cipher_result::kInputUnreadable || result == cipher_result::kOutputUnwritable)
+            return WorkingFolderFailure(body, cause);
         // Anything but 0 means the engine output cannot be trusted to be a whole body.
         if (result != cipher_result::kOk)
             return Fail(Text(EncryptTexts::EngineFailed, language_));
@@ -218,7 +221,7 @@ class EncryptRun {
     bool WrapAndWrite(const QString& body)
     {
         const qint64 bodySize = QFileInfo(body).size();
-        ciphertext_ = MakeFakeZipHeader(rng_, bodySize);
+        ciphertext_ = MakeFakeZipHeader(decorationRng_, bodySize);
         const qsizetype headerSize = ciphertext_.size();
         ciphertext_.reserve(headerSize + bodySize);
         QString errorText;
@@ -257,7 +260,7 @@ class EncryptRun {
         if (!request_.closingNamesTheWindow)
             return text;
         text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + QLocale().toString(kilobytes, 'f', 2) +
-                QStringLiteral(" Kb ") + Text(EncryptTexts::SizeUnitNote, language_);
+                QStringLiteral(" KB ") + Text(EncryptTexts::SizeUnitNote, language_);
         text += CrLf + Text(EncryptTexts::AttachNote, language_);
         if (language_ == Language::German)
             text += CrLf + Text(EncryptTexts::GermanNote, language_);
@@ -277,6 +280,14 @@ class EncryptRun {
         return false;
     }
 
+    // A read or write in the working folder failed (a full disk, a lost folder): said as such, with
+    // the folder and the cause, not as a fault of the message.
+    bool WorkingFolderFailure(const QString& pathInFolder, int cause)
+    {
+        return Fail(FailureWithDetail(Text(EncryptTexts::WorkingFolderFailed, language_), pathInFolder,
+                                      FileProc::IoErrorText(cause)));
+    }
+
     // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.
     bool Fail(const QString& text)
     {
@@ -290,7 +301,9 @@ class EncryptRun {
     const int language_;
     const QString title_;
     PipelineRun run_;
-    RandomSource rng_;
+    // Fresh seeds for every file, one for each: see DecorationSeed.h.
+    RandomSource fillerRng_ = FreshRandomSource();
+    RandomSource decorationRng_ = FreshRandomSource();
     QByteArray messageBytes_;
     qsizetype headSize_ = 0; // of the package: length fields, message and name
     QByteArray ciphertext_;  // as written to the output file
@@ -308,8 +321,11 @@ bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int l
 {
     if (!FileProc::FileExists(outputPath))
         return true;
-    return dialogs.ask(Text(EncryptTexts::ReplaceQuestion, language), Text(EncryptTexts::ReplaceTitle, language),
-                       DialogButtons::YesNo) == DialogAnswer::Yes;
+    // Names the file, since the user may not have typed that name; No is the safe default.
+    const QString question =
+        Text(EncryptTexts::ReplaceQuestion, language) + CrLf + QDir::toNativeSeparators(outputPath);
+    return dialogs.ask(question, Text(EncryptTexts::ReplaceTitle, language), DialogButtons::YesNo, DialogIcon::Question,
+                       1) == DialogAnswer::Yes;
 }
 
 EncryptOutcome EncryptMessage(const EncryptRequest& request, Dialogs& dialogs)

@@ -43,6 +43,7 @@ constexpr int NoKeyEncrypt = 147; // the no-key box in encrypt mode
 constexpr int NoKeyTitle = 382;
 constexpr int MessageTooLong = 410; // the message's UTF-8 form is longer than the package can hold
 constexpr int CompressionFailed = 411;
+constexpr int WorkingFolderFailed = 422; // a read or write in the working folder failed (shared with decrypting)
 } // namespace EncryptTexts
 
 // The two engine operations whose results decide the outcome; tests put failing ones in their place.

@@ -4,6 +4,7 @@
 #include "engines/Packer.h"
 #include "files/Cleanup.h"
 #include "files/FileProc.h"
+#include "files/InterruptCleanup.h"
 
 #include <algorithm>
 
@@ -32,7 +33,7 @@ QString PipelineRun::WorkingFolder() const
 QString PipelineRun::NewTempFile(const QString& extension, TempTreatment treatment, QString& errorText)
 {
     errorText.clear();
-    if (!folderMade_) {
+    if (!folderMade_ || folders_.WorkingFolder().isEmpty()) {
         errorText = QStringLiteral("No working folder.");
         return {};
     }
@@ -45,8 +46,11 @@ QString PipelineRun::NewTempFile(const QString& extension, TempTreatment treatme
 
 void PipelineRun::Track(const QString& path, TempTreatment treatment)
 {
-    if (!path.isEmpty())
-        kept_.push_back({path, treatment});
+    if (path.isEmpty())
+        return;
+    kept_.push_back({path, treatment});
+    // The folder is watched already; the file too, for a run that works in the base itself.
+    InterruptCleanup::Watch(path);
 }
 
 bool PipelineRun::Discard(const QString& path)
@@ -56,7 +60,10 @@ bool PipelineRun::Discard(const QString& path)
         return !FileProc::FileExists(path);
     const TempTreatment treatment = it->treatment;
     kept_.erase(it);
-    return treatment == TempTreatment::Shred ? Cleanup::ShredAndDelete(path) : Cleanup::DeleteFileForced(path);
+    const bool gone =
+        treatment == TempTreatment::Shred ? Cleanup::ShredAndDelete(path) : Cleanup::DeleteFileForced(path);
+    InterruptCleanup::Forget(path);
+    return gone;
 }
 
 bool PipelineRun::AllocatePackerBuffers()

@@ -10,10 +10,12 @@
 namespace SettingsStore {
 namespace {
 
-// Codes of the registry's own vocabulary, kept so that status texts read the same everywhere.
+// Codes the settings file's status texts begin with, kept so that status texts read the same everywhere.
 constexpr int AccessDenied = 5;
 constexpr int InvalidHandle = 6;
 constexpr int BadPathName = 161;
+constexpr int InvalidData = 13;
+constexpr int WriteFault = 29;
 
 const QString KeyNotFound = QStringLiteral("1 Key not found or is empty.");
 const QString NameNotSpecified = QStringLiteral("2 Name not specified.");
@@ -76,6 +78,26 @@ QString UnableToCreate(int code)
     return QString::number(code) + QStringLiteral(" Unable to create (or find) key.");
 }
 
+// A full disk may let the settings file be cut short while the store reports success: only what a
+// fresh read of the file gives back counts as written.
+bool ValueReachedTheFile(const KeyLocation& location, const QString& valueName, const QString& value)
+{
+    const auto reread = OpenKey(location);
+    reread->beginGroup(location.group);
+    const QVariant stored = reread->value(valueName);
+    reread->endGroup();
+    return reread->status() == QSettings::NoError && stored.isValid() && stored.toString() == value;
+}
+
+QString UnableToWrite(QSettings::Status status)
+{
+    const int code = status == QSettings::FormatError ? InvalidData : WriteFault;
+    const QString cause = status == QSettings::NoError
+                              ? QStringLiteral("The value did not reach the settings file.\r\n")
+                              : StoreMessage(status);
+    return QString::number(code) + QStringLiteral(" Unable to write the value.  ") + cause;
+}
+
 QString WithoutTrailingControlCharacters(QString text)
 {
     qsizetype end = text.size();
@@ -105,6 +127,8 @@ QString WriteRegistryString(uint32_t root, const QString& keyPath, const QString
     settings->setValue(valueName, value);
     settings->endGroup();
     settings->sync();
+    if (settings->status() != QSettings::NoError || !ValueReachedTheFile(*location, valueName, value))
+        return UnableToWrite(settings->status());
     return status + QStringLiteral("  ") + StoreMessage(settings->status());
 }
 

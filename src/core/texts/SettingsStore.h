@@ -16,7 +16,9 @@ constexpr uint32_t CurrentUserRoot = 0x80000001;
 // Writes value as valueName under keyPath, creating the key when needed. Status: "0 New key
 // created." or "0 Key already exists.", two spaces and the store's own message ("The operation
 // completed successfully." and a line break on success); "<code> Unable to create (or find) key."
-// when nothing could be written; "2 Name not specified." for an empty valueName.
+// when nothing could be written; "<code> Unable to write the value.  <cause>" when the value did not
+// reach the settings file (a full disk, a damaged file: read back, it is not there); "2 Name not
+// specified." for an empty valueName.
 QString WriteRegistryString(uint32_t root, const QString& keyPath, const QString& valueName, const QString& value);
 
 // Reads valueName under keyPath into value (trailing characters below code 32 removed; empty when

@@ -7,8 +7,7 @@ const QString lineBreak = QStringLiteral("\r\n");
 QString ViewerHeadNote()
 {
     return QStringLiteral("NOTE: This file is too large to display entirely in this textbox.") + lineBreak +
-           QStringLiteral("To view the entire contents of the file load it into NotePad,") + lineBreak +
-           QStringLiteral("WordPad or some other text editor.") + lineBreak + lineBreak;
+           QStringLiteral("To view the entire contents of the file, open it in a text editor.") + lineBreak + lineBreak;
 }
 
 QString ViewerTailNote()

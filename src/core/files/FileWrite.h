@@ -1,0 +1,66 @@
+#pragma once
+// Writing a file the user keeps: nothing appears until the whole content is on the disk, any
+// failure (a short write, a full disk at flush time, a failed rename) is reported and leaves an
+// earlier file whole, and a name is resolved only once.
+//
+// Two kinds of target. A name a sender chose (an attached file) is written relative to an opened
+// descriptor of the chosen folder and never follows a link. A path the user typed or chose follows
+// the user's own link to the file it points to, and the new content replaces that file.
+
+#include <QByteArray>
+#include <QString>
+
+namespace FileWrite {
+
+enum class Existing {
+    Keep,   // an existing file (or link, or anything else) of that name is left alone
+    Replace // an existing file of that name is replaced as a whole
+};
+
+// What a new file's mode is (a replaced file always keeps its own).
+enum class NewFile {
+    UserDefault, // what the umask leaves of 0666, as any program's new file
+    Private      // readable and writable by the owner only
+};
+
+struct Options {
+    Existing existing = Existing::Keep;
+    NewFile newFile = NewFile::UserDefault;
+    QByteArray extra; // written after the data, so a header and a body need not be joined first
+};
+
+struct Result {
+    QString error;          // "" on success, else a short English cause ("Disk full.", ...)
+    bool nameTaken = false; // Existing::Keep found the name taken; nothing was written
+    bool ok() const { return error.isEmpty() && !nameTaken; }
+};
+
+// Writes data as the file `name` (one name component) in folder. The new file is made beside it
+// under a temporary name, written, synced and renamed into place; every step is checked, and on
+// any failure the temporary file is removed and the cause returned. An empty data makes an empty
+// file. A folder the user may not write in but a file there the user may write
+// (Existing::Replace): that file is overwritten in place and synced, room for it claimed first. A
+// link at `name` is never followed: Replace replaces the link itself.
+Result WriteIntoFolder(const QString& folder, const QString& name, const QByteArray& data, const Options& options);
+
+// Writes data to the file at path. A link at path (or a chain of them) is followed to the file it
+// ends at, which is then written as by WriteIntoFolder. Anything there but a regular file or
+// nothing is refused ("Is a folder.", "Not a regular file.").
+Result WriteUserFile(const QString& path, const QByteArray& data, const Options& options);
+
+// The path a user's link at path ends at (path itself when it is no link); "" when the chain is
+// broken by an unreadable link or runs in a circle.
+QString FollowLinks(const QString& path);
+
+// True when folder/name (not following a link there) is the very file at otherPath (both exist,
+// same device and inode). For keeping the file being decrypted out of reach.
+bool IsSameFile(const QString& folder, const QString& name, const QString& otherPath);
+
+// True when anything at all (a file, a folder, a link, even a broken one) has this name in folder.
+bool NameTaken(const QString& folder, const QString& name);
+
+// The first free name of the form "stem (2).ext", "stem (3).ext", ... in folder; "" when none up to
+// 999 is free or the name would grow over 255 bytes.
+QString FreeName(const QString& folder, const QString& name);
+
+} // namespace FileWrite

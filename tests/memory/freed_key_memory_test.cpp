@@ -1,0 +1,128 @@
+// What the key routines leave in memory they give back. This executable replaces free() and
+// realloc() with versions that, while a test watches, look into every block on its way back to the
+// allocator for pieces of the key; then they hand it on to glibc unchanged. A block that still holds
+// the key when it is freed would end up in a core file or in the next allocation as it is.
+#include "keys/KeyRoutines.h"
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <malloc.h>
+
+extern "C" void __libc_free(void* block);
+extern "C" void* __libc_realloc(void* block, size_t size);
+
+namespace {
+
+struct Pattern {
+    const char* bytes = nullptr;
+    size_t size = 0;
+};
+
+std::atomic<bool> watching{false};
+std::atomic<int> blocksWithKey{0};
+Pattern patterns[3];
+
+bool HoldsKey(void* block)
+{
+    const size_t size = malloc_usable_size(block);
+    for (const Pattern& pattern : patterns) {
+        if (pattern.size != 0 && memmem(block, size, pattern.bytes, pattern.size) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+bool Watched(void* block)
+{
+    return block != nullptr && watching.load(std::memory_order_relaxed) && HoldsKey(block);
+}
+
+} // namespace
+
+extern "C" void free(void* block)
+{
+    if (Watched(block))
+        ++blocksWithKey;
+    __libc_free(block);
+}
+
+extern "C" void* realloc(void* block, size_t size)
+{
+    const bool heldKey = Watched(block);
+    void* moved = __libc_realloc(block, size);
+    if (heldKey && moved != block)
+        ++blocksWithKey; // the old block went back as it was
+    return moved;
+}
+
+namespace {
+
+// A key with a letter whose upper case is longer ("ß" becomes "SS") and one outside the Basic
+// Multilingual Plane, so every path of the normalisation is taken.
+const QString TypedKey = QString::fromUtf8("  stra\xC3\x9F"
+                                           "e quite unusual key material 4711 \xF0\x9F\x98\x80 xyzzy ");
+// Pieces that only a copy of the key (typed, normalised or engine form) contains.
+const char16_t NormalisedUtf16[] = u"QUITEUNUSUALKEYMATERIAL4711";
+const char NormalisedUtf8[] = "QUITEUNUSUALKEYMATERIAL4711";
+const char16_t TypedUtf16[] = u"quite unusual key material";
+
+class FreedKeyMemory : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        patterns[0] = {reinterpret_cast<const char*>(NormalisedUtf16), sizeof NormalisedUtf16 - sizeof(char16_t)};
+        patterns[1] = {NormalisedUtf8, sizeof NormalisedUtf8 - 1};
+        patterns[2] = {reinterpret_cast<const char*>(TypedUtf16), sizeof TypedUtf16 - sizeof(char16_t)};
+        key = TypedKey; // the caller's copy, alive throughout
+        key.detach();
+        blocksWithKey = 0;
+    }
+
+    template <typename Body> int BlocksFreedWithKeyDuring(Body body)
+    {
+        blocksWithKey = 0;
+        watching = true;
+        body();
+        watching = false;
+        return blocksWithKey.load();
+    }
+
+    QString key;
+};
+
+// The watch can fail: a copy of the normalised key dropped unwiped is seen.
+TEST_F(FreedKeyMemory, AnUnwipedCopyIsSeen)
+{
+    EXPECT_GT(BlocksFreedWithKeyDuring([&] {
+                  QString copy = QString::fromUtf16(NormalisedUtf16);
+                  copy.detach();
+              }),
+              0);
+}
+
+TEST_F(FreedKeyMemory, TheKeyRoutinesGiveBackNoBlockHoldingTheKey)
+{
+    int significant = 0, checksum = 0;
+    QByteArray engineKey;
+    QString accepted, normalised;
+    const int blocks = BlocksFreedWithKeyDuring([&] {
+        significant = Keys::SignificantLength(key);
+        checksum = Keys::KeyChecksum(key);
+        engineKey = Keys::MakeEngineKey(key);
+        accepted = Keys::PrepareAcceptedKey(key);
+        normalised = Keys::NormalizeKey(key);
+        // The callers' part: every result that holds the key is wiped.
+        Keys::WipeBytes(engineKey);
+        Keys::WipeString(accepted);
+        Keys::WipeString(normalised);
+    });
+    EXPECT_EQ(blocks, 0);
+    EXPECT_EQ(significant, 40); // "SS" for "ß", one for the emoji
+    EXPECT_GE(checksum, 1000);
+}
+
+} // namespace
