@@ -1,6 +1,7 @@
 // Quillet as a desktop program: its command line, the icon of every window, the version in the title,
 // the boxes' buttons and Qt's own texts in the chosen language, and the local help beside the window.
 #include "gui/AppIdentity.h"
+#include "gui/PlaceBeside.h"
 #include "gui/QtDialogs.h"
 #include "gui/StartOptions.h"
 #include "gui/WindowFixture.h"
@@ -28,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -133,26 +135,61 @@ TEST_F(DesktopWindowTest, HelpWithoutABrowserShowsTheLocalHelpInsteadOfABox)
     EXPECT_TRUE(viewer->isVisible());
 }
 
+// Where the viewer goes beside the main window, in frame pixels on a 1000 x 800 screen.
+TEST(PlaceBesideTest, RightWhenItFitsElseTheRoomierSideNarrowedElseCoveringAsLittleAsPossible)
+{
+    const QRect screen(0, 0, 1000, 800);
+    const QSize viewer(300, 500);
+    const int minimumWidth = 200;
+    const struct {
+        const char* what;
+        QRect anchor;
+        QRect expected;
+    } cases[] = {
+        {"room on both sides: right", {300, 100, 300, 400}, {600, 100, 300, 500}},
+        {"room on the left only", {500, 100, 500, 400}, {200, 100, 300, 500}},
+        {"narrowed to the room on the right", {0, 100, 750, 400}, {750, 100, 250, 500}},
+        {"narrowed to the left, which has more room", {280, 100, 600, 400}, {0, 100, 280, 500}},
+        // 150 px on the right, 100 on the left: the minimum covers 50 px of the window, no more.
+        {"no room for the minimum, more on the right", {100, 100, 750, 400}, {800, 100, 200, 500}},
+        {"no room for the minimum, more on the left", {150, 100, 750, 400}, {0, 100, 200, 500}},
+        {"window low on the screen: the top rises to keep the viewer on it", {0, 600, 500, 150}, {500, 300, 300, 500}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(FrameBeside(screen, c.anchor, viewer, minimumWidth), c.expected);
+    }
+}
+
 TEST_F(DesktopWindowTest, LocalHelpOpensBesideTheWindowWithoutMovingItAndEscapeClosesIt)
 {
     const QRect screen = window->screen()->availableGeometry();
-    // Room on one side only: the viewer goes to that side, whichever it is.
+    // The main window as narrow as it goes, at either edge of the screen: the viewer goes to the
+    // other side. Where the screen is too narrow for both (the 800 px offscreen screen is), the
+    // viewer covers no more of the window than its own minimum width makes unavoidable.
     for (const bool windowAtTheLeft : {true, false}) {
         SCOPED_TRACE(windowAtTheLeft ? "window at the left" : "window at the right");
-        const int width = screen.width() / 2 - 20;
-        window->setGeometry(windowAtTheLeft ? screen.left() : screen.right() + 1 - width, screen.top() + 30, width,
-                            screen.height() / 2);
+        window->resize(window->minimumWidth(), screen.height() / 2);
+        const int frameWidth = window->frameGeometry().width() - window->width();
+        const int outerWidth = window->width() + frameWidth;
+        window->move(windowAtTheLeft ? screen.left() : screen.right() + 1 - outerWidth, screen.top() + 30);
         const QRect mainBefore = window->frameGeometry();
+        ASSERT_TRUE(screen.contains(mainBefore));
         dialogs.queueAnswer(DialogAnswer::Cancel);
         window->cmdHelp_Click();
 
         auto* viewer = window->findChild<frmView*>();
         ASSERT_NE(viewer, nullptr);
         ASSERT_TRUE(viewer->isVisible());
+        const QRect placed = viewer->frameGeometry();
         EXPECT_EQ(window->frameGeometry(), mainBefore);
-        EXPECT_FALSE(viewer->frameGeometry().intersects(mainBefore));
-        EXPECT_TRUE(screen.contains(viewer->frameGeometry()));
-        EXPECT_EQ(viewer->frameGeometry().top(), mainBefore.top());
+        EXPECT_TRUE(screen.contains(placed));
+        EXPECT_EQ(placed.top(), mainBefore.top());
+        EXPECT_EQ(placed.center().x() > mainBefore.center().x(), windowAtTheLeft);
+        const int room = windowAtTheLeft ? screen.right() - mainBefore.right() : mainBefore.left() - screen.left();
+        const int leastOverlap = std::max(0, viewer->minimumWidth() + frameWidth - room);
+        const QRect overlap = placed.intersected(mainBefore);
+        EXPECT_LE(overlap.isEmpty() ? 0 : overlap.width(), leastOverlap);
 
         // Escape where the focus is: in the help text.
         QTest::keyClick(viewer->findChild<QPlainTextEdit*>(QStringLiteral("txbText1")), Qt::Key_Escape);
