@@ -18,7 +18,7 @@ QIcon Icon()
 void Apply()
 {
     QGuiApplication::setApplicationName(QStringLiteral("quillet"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillet"));
+    // No display name: the window system would append it to every title ("Quillet 1.0.0 — Quillet").
     QGuiApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tavolan.Quillet"));
     QGuiApplication::setWindowIcon(Icon());
