@@ -10,8 +10,8 @@
 #include "files/Cleanup.h"
 #include "files/FileProc.h"
 #include "format/PlainPackage.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QDir>
 #include <QFile>

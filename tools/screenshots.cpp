@@ -13,8 +13,8 @@
 #include "gui/frmMain_startup.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "gui/frmView.h"
-#include "pipeline/Dialogs.h"
 #include "support/KeyEntry.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/ByteSize.h"
 #include "texts/Language.h"
 #include "texts/WindowTexts.h"
@@ -412,7 +412,8 @@ bool ShootDesktop(const QString& folder)
     saved = SaveScreenWhileModal(
                 folder, QStringLiteral("desktop_question_de.png"), 1000,
                 [&] {
-                    dialogs.ask(Language::GetProgramText(MainWindowTexts::ClearClipboardQuestion, Language::German),
+                    dialogs.ask(QuestionId::ClearClipboardOnQuit,
+                                Language::GetProgramText(MainWindowTexts::ClearClipboardQuestion, Language::German),
                                 Language::GetProgramText(MainWindowTexts::ClearClipboardTitle, Language::German),
                                 DialogButtons::YesNoCancel, DialogIcon::Question);
                 }) &&

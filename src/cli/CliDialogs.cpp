@@ -26,9 +26,14 @@ QString FileProblem(int number, const QString& path, const QString& cause, int l
            ": " + cause;
 }
 
-void CliDialogs::answerQuestion(int number, DialogAnswer answer, const QString& said)
+void CliDialogs::answerQuestion(QuestionId question, DialogAnswer answer, const QString& said)
 {
-    answers_.push_back({Language::GetProgramText(number, language_), answer, said});
+    for (PreparedAnswer& prepared : answers_)
+        if (prepared.question == question) {
+            prepared = {question, answer, said};
+            return;
+        }
+    answers_.push_back({question, answer, said});
 }
 
 void CliDialogs::say(const QString& text)
@@ -68,7 +73,7 @@ int CliDialogs::openTarget(const QString& target)
 CliDialogs::PreparedAnswer CliDialogs::AnswerFor(const MessageRequest& request) const
 {
     for (const PreparedAnswer& prepared : answers_)
-        if (!prepared.questionStart.isEmpty() && request.text.startsWith(prepared.questionStart))
+        if (prepared.question != QuestionId::None && prepared.question == request.question)
             return prepared;
-    return {{}, request.buttons == DialogButtons::OkCancel ? DialogAnswer::Cancel : DialogAnswer::No, {}};
+    return {request.question, request.buttons == DialogButtons::OkCancel ? DialogAnswer::Cancel : DialogAnswer::No, {}};
 }

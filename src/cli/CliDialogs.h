@@ -17,10 +17,10 @@ class CliDialogs : public Dialogs {
   public:
     CliDialogs(int language, std::FILE* out) : language_(language), out_(out) {}
 
-    // The answer to the question that starts with program text `number`, and what to say when it
-    // is asked ("" for nothing). A question nobody prepared an answer for gets the cautious one: No,
-    // or Cancel.
-    void answerQuestion(int number, DialogAnswer answer, const QString& said = {});
+    // The answer to the question `question`, and what to say when it is asked ("" for nothing). A
+    // later answer to the same question replaces the earlier one. A question nobody prepared an
+    // answer for gets the cautious one: No, or Cancel.
+    void answerQuestion(QuestionId question, DialogAnswer answer, const QString& said = {});
     // The folder every folder chooser picks; file choosers are always cancelled.
     void answerFolder(const QString& folder) { folder_ = folder; }
 
@@ -33,7 +33,7 @@ class CliDialogs : public Dialogs {
 
   private:
     struct PreparedAnswer {
-        QString questionStart;
+        QuestionId question;
         DialogAnswer answer;
         QString said;
     };

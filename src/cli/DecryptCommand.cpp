@@ -44,7 +44,7 @@ void AnswerUnverified(bool accept, int language, CliDialogs& dialogs)
 {
     using namespace DecryptTexts;
     const QString outcome = Text(accept ? CliTexts::GoingOnUnverified : CliTexts::CheckValueHint, language);
-    dialogs.answerQuestion(CheckValueMismatch, accept ? DialogAnswer::Yes : DialogAnswer::No,
+    dialogs.answerQuestion(QuestionId::AcceptUnverified, accept ? DialogAnswer::Yes : DialogAnswer::No,
                            Text(CheckValueMismatch, language) + ' ' + Text(MayBeAltered, language) + ' ' + outcome);
 }
 
@@ -53,16 +53,17 @@ void AnswerUnverified(bool accept, int language, CliDialogs& dialogs)
 // The name finally used is said with the saved file's path.
 void AnswerAboutTheAttachedFile(bool force, int language, CliDialogs& dialogs)
 {
-    using namespace DecryptTexts;
-    dialogs.answerQuestion(DerivedNameQuestion, DialogAnswer::Yes);
-    dialogs.answerQuestion(CiphertextNameQuestion, DialogAnswer::Yes);
+    dialogs.answerQuestion(QuestionId::AcceptDerivedName, DialogAnswer::Yes);
+    dialogs.answerQuestion(QuestionId::SaveUnderFreeName, DialogAnswer::Yes);
     if (force) {
-        dialogs.answerQuestion(HiddenNameQuestion, DialogAnswer::Yes);
-        dialogs.answerQuestion(ReplaceQuestion, DialogAnswer::Yes);
+        dialogs.answerQuestion(QuestionId::SaveUnderHiddenName, DialogAnswer::Yes);
+        dialogs.answerQuestion(QuestionId::ReplaceAttachedFile, DialogAnswer::Yes);
         return;
     }
-    dialogs.answerQuestion(HiddenNameQuestion, DialogAnswer::No, Text(CliTexts::AttachedNotSaved, language));
-    dialogs.answerQuestion(ReplaceQuestion, DialogAnswer::Cancel, Text(CliTexts::NotReplaced, language));
+    dialogs.answerQuestion(QuestionId::SaveUnderHiddenName, DialogAnswer::No,
+                           Text(CliTexts::AttachedNotSaved, language));
+    dialogs.answerQuestion(QuestionId::ReplaceAttachedFile, DialogAnswer::Cancel,
+                           Text(CliTexts::NotReplaced, language));
 }
 
 // Hands the recovered message on, exactly as the package carries it, and tells where the attached
@@ -71,8 +72,8 @@ ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int langu
 {
     ExitStatus status = StatusOf(outcome.status);
     if (!outcome.writtenFilePath.isEmpty())
-        dialogs.say(outcome.appendedFileCaption + ' ' + outcome.writtenFilePath);
-    if (outcome.attachmentAbandoned)
+        dialogs.say(Text(DecryptTexts::SavedAs, language) + ": " + outcome.writtenFilePath);
+    if (outcome.attachment == AttachmentFate::Abandoned)
         status = ExitStatus::AttachmentNotWritten;
     if (outcome.message) {
         const QString error = WriteMessage(outcome.messageBytes, options.messageOut, options.force, language);

@@ -68,7 +68,7 @@ ExitStatus RunEncrypt(const CliOptions& options, int language, CliDialogs& dialo
         return failure;
     }
     // Only --attach sends a file along; the offer to choose one is declined.
-    dialogs.answerQuestion(EncryptTexts::OfferToAppend, DialogAnswer::No);
+    dialogs.answerQuestion(QuestionId::OfferToAppendFile, DialogAnswer::No);
     request.fileToAppend = options.attach;
     request.outputPath = IsStandardStream(options.out) ? QStringLiteral("stdout") : options.out;
     request.handBackOnly = IsStandardStream(options.out);

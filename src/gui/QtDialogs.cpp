@@ -88,6 +88,7 @@ DialogAnswer QtDialogs::message(const MessageRequest& request)
     box.setIcon(toQtIcon(request.icon));
     box.setWindowTitle(request.title);
     box.setText(request.text);
+    box.setProperty(QuestionProperty, QVariant::fromValue(request.question));
     const auto buttons = toQtButtons(request.buttons);
     for (auto button : buttons)
         SetProgramText(box.addButton(button), button, language);

@@ -8,6 +8,10 @@ class QWidget;
 // program's own texts, and Qt's texts in the file dialogs follow the program's language.
 class QtDialogs : public Dialogs {
   public:
+    // The property of a shown box that holds its QuestionId, so that whoever drives the window
+    // (a test, an accessibility tool) can tell which question is on screen without reading it.
+    static constexpr const char* QuestionProperty = "questionId";
+
     explicit QtDialogs(QWidget* parent = nullptr) : parentWidget(parent) {}
     void setParent(QWidget* parent) { parentWidget = parent; }
 

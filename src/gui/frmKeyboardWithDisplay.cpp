@@ -249,8 +249,8 @@ bool frmKeyboardWithDisplay::confirmWeakKey()
     const QString question = programText(KeyStrengthTexts::WeakKeyQuestion) + QLatin1Char(' ') +
                              Keys::WeaknessReasonText(strength.reason, language_) + QStringLiteral("\n\n") +
                              programText(KeyStrengthTexts::WeakKeyConsequence);
-    return dialogs_->ask(question, programText(KeyWindowTexts::Title), DialogButtons::YesNo, DialogIcon::Exclamation,
-                         1) == DialogAnswer::Yes;
+    return dialogs_->ask(QuestionId::UseWeakKey, question, programText(KeyWindowTexts::Title), DialogButtons::YesNo,
+                         DialogIcon::Exclamation, 1) == DialogAnswer::Yes;
 }
 
 void frmKeyboardWithDisplay::cmdSuggestKey_Click()

@@ -4,6 +4,7 @@
 
 #include "format/ArmoredText.h"
 #include "pipeline/DecryptPipeline.h"
+#include "texts/Language.h"
 
 #include <QClipboard>
 #include <QFrame>
@@ -21,6 +22,28 @@ void frmMain::ShowAttachedFileRow(bool visible, const QString& caption, const QS
     txbFile[1]->setText(path);
     Frame1->setVisible(visible);
 }
+
+namespace {
+
+// The caption of lblAppendedFile for what became of the attached file ("" when none came along).
+QString AttachedFileCaption(AttachmentFate fate, int language)
+{
+    using namespace DecryptTexts;
+    switch (fate) {
+    case AttachmentFate::None:
+        return {};
+    case AttachmentFate::Saved:
+        return Language::GetProgramText(SavedAs, language) + ':';
+    case AttachmentFate::Abandoned:
+        return Language::GetProgramText(NotSaved, language);
+    case AttachmentFate::UnsafeName:
+    case AttachmentFate::WriteFailed:
+        return Language::GetProgramText(CouldNotSave, language);
+    }
+    return {};
+}
+
+} // namespace
 
 void frmMain::cmdDecryptMessage_Click()
 {
@@ -51,11 +74,14 @@ void frmMain::cmdDecryptMessage_Click()
     request.workingFolderBase = WorkingFolderBase;
     request.workingFolders = &RunFolders;
     // The folder row stands behind the folder chooser while the user picks a folder.
-    request.showFolderControls = [this](const QString& caption) { ShowAttachedFileRow(true, caption, {}); };
+    request.beforeFolderChoice = [this] {
+        ShowAttachedFileRow(true, ProgramText(DecryptTexts::FolderCaption) + ':', {});
+    };
     const DecryptOutcome outcome = DecryptMessage(request, dialogs);
 
     txbText->setPlainText(outcome.message.value_or(QString()));
-    ShowAttachedFileRow(outcome.showFolderFrame, outcome.appendedFileCaption, outcome.writtenFilePath);
+    ShowAttachedFileRow(outcome.attachment != AttachmentFate::None,
+                        AttachedFileCaption(outcome.attachment, CurrentLanguage), outcome.writtenFilePath);
     SetControlsEnabled(true, false, false, true);
     ShowBusyLine({});
     txbQuickKey->setText(keptKeyText);

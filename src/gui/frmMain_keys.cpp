@@ -133,8 +133,8 @@ void frmMain::cmdClearQuickKey_Click()
         // The user sees what would be forgotten before answering.
         ShowInKeyBox(txbQuickKey, QuickKey);
         SetHideShowCaption(false);
-        const DialogAnswer answer = dialogs.ask(ProgramText(ClearKeyQuestion), cmdClearQuickKey->text(),
-                                                DialogButtons::YesNo, DialogIcon::Question);
+        const DialogAnswer answer = dialogs.ask(QuestionId::ClearKey, ProgramText(ClearKeyQuestion),
+                                                cmdClearQuickKey->text(), DialogButtons::YesNo, DialogIcon::Question);
         if (answer != DialogAnswer::Yes) {
             cmdQuickKey->setFocus();
             return;
@@ -168,8 +168,8 @@ bool frmMain::AskToShowHiddenKey()
 {
     const QString question =
         ProgramText(ShowHiddenKeyQuestion) + QStringLiteral("\r\n") + ProgramText(ShowHiddenKeyQuestionMore);
-    if (dialogs.ask(question, ProgramText(ShowHiddenKeyTitle), DialogButtons::YesNo, DialogIcon::Question) !=
-        DialogAnswer::Yes)
+    if (dialogs.ask(QuestionId::ShowHiddenKey, question, ProgramText(ShowHiddenKeyTitle), DialogButtons::YesNo,
+                    DialogIcon::Question) != DialogAnswer::Yes)
         return false;
     cmdHideShowQuickKey_Click();
     return true;

@@ -165,8 +165,9 @@ bool frmMain::PrepareToQuit()
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr || clipboard->text().isEmpty())
         return true;
-    const DialogAnswer answer = dialogs.ask(ProgramText(ClearClipboardQuestion), ProgramText(ClearClipboardTitle),
-                                            DialogButtons::YesNoCancel, DialogIcon::Question);
+    const DialogAnswer answer =
+        dialogs.ask(QuestionId::ClearClipboardOnQuit, ProgramText(ClearClipboardQuestion),
+                    ProgramText(ClearClipboardTitle), DialogButtons::YesNoCancel, DialogIcon::Question);
     if (answer == DialogAnswer::Cancel) {
         ShowClipboardSize();
         return false;
@@ -230,8 +231,9 @@ void frmMain::cmdHelp_Click()
     const QString helpPage = ResolveWebTarget(ProgramText(HelpPage), DataFolder());
     const QString question = ProgramText(HelpPageOpens) + CrLf + ProgramText(HelpPressOk) + CrLf + helpPage + CrLf +
                              ProgramText(HelpPressCancel);
-    if (dialogs.ask(question, ProgramText(Help), DialogButtons::OkCancel) == DialogAnswer::Ok &&
-        dialogs.openTarget(helpPage) == 0)
+    const bool pageWanted =
+        dialogs.ask(QuestionId::OpenHelpPage, question, ProgramText(Help), DialogButtons::OkCancel) == DialogAnswer::Ok;
+    if (pageWanted && dialogs.openTarget(helpPage) == 0)
         return;
     // Cancel, or no browser to show the page: the same help as text, rather than a box about browsers.
     ShowLocalHelp();

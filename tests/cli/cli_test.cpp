@@ -1,20 +1,25 @@
 // quillet-cli as a user meets it: what it prints, its exit status, and what it leaves on disk. Each
 // case runs the built program in its own temporary folder, with its own working-folder base and
 // settings, detached from any terminal unless a case gives it one.
+#include "format/AttachedFileName.h"
 #include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
 #include "keys/KeyStrength.h"
 #include "pipeline/DecryptPipeline.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
 #include "support/FullFileSystem.h"
+#include "support/ProgramTexts.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestVectors.h"
 #include "texts/Language.h"
 #include "vectors/CiphertextMaker.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -30,6 +35,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <map>
 #include <vector>
 
 namespace {
@@ -43,11 +49,6 @@ const QString VectorKey = QStringLiteral("Vector Key For Quillet 2024");
 // A message that must come back byte for byte: non-ASCII, a byte-order mark, a line break at the end.
 const QByteArray Message = "\xEF\xBB\xBFMeet me at noon.\nGr\xC3\xBC\xC3\x9F"
                            "e, \xE6\x9D\xB1\xE4\xBA\xAC.\n";
-
-QString Text(int number, int language = Language::English)
-{
-    return Language::GetProgramText(number, language);
-}
 
 QByteArray EveryByteValue()
 {
@@ -901,6 +902,94 @@ TEST_F(CliTest, InspectRefusesAFileThatIsNotCiphertext)
     EXPECT_TRUE(Run({"inspect", "--in", "tiny.txt"}).errText().contains(Text(407)));
     EXPECT_TRUE(Run({"inspect", "--in", "plain.txt"}).errText().contains(Text(153)));
 }
+
+// ---- The decrypt test vectors, one case per manifest line ----------------------------------------
+
+class CliVectorTest : public CliTest, public ::testing::WithParamInterface<test_vectors::Vector> {
+  protected:
+    void SetUp() override
+    {
+        CliTest::SetUp();
+        ASSERT_TRUE(GetParam().malformed.isEmpty())
+            << "malformed manifest line: " << GetParam().malformed.toStdString();
+        Write("vector-key.txt", GetParam().key.toUtf8());
+    }
+};
+
+struct CliExpected {
+    int exitCode;
+    int programText; // shown on standard error; 0 when the run succeeds
+};
+
+// What decrypt and inspect do with each outcome the manifest names.
+const std::map<QString, std::pair<CliExpected, CliExpected>> CliOutcomes = {
+    {"success", {{0, 0}, {0, 0}}},
+    {"wrong-key", {{3, 150}, {0, 0}}},
+    {"damaged", {{3, 151}, {0, 0}}},
+    {"not-a-body", {{3, 153}, {1, 153}}},
+    {"not-ciphertext", {{3, 407}, {1, 407}}},
+    {"check-value-mismatch", {{4, 438}, {0, 0}}},
+    {"damaged-package", {{3, 408}, {0, 0}}},
+    {"not-compressed", {{3, 416}, {0, 0}}},
+    {"unsafe-name", {{0, 0}, {0, 0}}}, // the command line takes the safe name offered: see below
+    {"armor-damaged", {{3, 450}, {1, 450}}},
+    {"armor-unended", {{3, 451}, {1, 451}}},
+    {"armor-two-blocks", {{1, 452}, {1, 452}}},
+};
+
+TEST_P(CliVectorTest, DecryptGivesTheOutcomeTheManifestNames)
+{
+    const test_vectors::Vector& v = GetParam();
+    ASSERT_EQ(CliOutcomes.count(v.outcome), 1u) << "unknown outcome " << v.outcome.toStdString();
+    const CliExpected expected = CliOutcomes.at(v.outcome).first;
+
+    const Result result = Decrypt(v.path(), {"--out-dir", "out"}, "vector-key.txt");
+
+    const bool hiddenSafeName = v.outcome == "unsafe-name" && IsHiddenFileName(DerivedAttachedFileName(v.attachedName));
+    EXPECT_EQ(result.exitCode, hiddenSafeName ? 5 : expected.exitCode) << result.errText().toStdString();
+    const int programText = hiddenSafeName ? 423 : expected.programText;
+    if (programText != 0) {
+        EXPECT_TRUE(result.errText().contains(Text(programText))) << result.errText().toStdString();
+    }
+    EXPECT_EQ(QString::fromUtf8(result.out), v.message == "-" ? QString() : v.message);
+    const QStringList written = QDir(Path("out")).entryList(QDir::Files | QDir::Hidden);
+    if (v.outcome == "unsafe-name") {
+        // Saved under the safe name made from the sender's, unless that name is hidden (needs --force).
+        const QString derived = DerivedAttachedFileName(v.attachedName);
+        EXPECT_EQ(written, IsHiddenFileName(derived) ? QStringList() : QStringList{derived});
+        return;
+    }
+    if (v.outcome != "success" || !v.carriesFile()) {
+        EXPECT_EQ(written, QStringList());
+        return;
+    }
+    ASSERT_EQ(written, QStringList{QString::fromUtf8(v.attachedName)});
+    EXPECT_EQ(QCryptographicHash::hash(Read("out/" + written[0]), QCryptographicHash::Md5).toHex(), v.attachedMd5);
+}
+
+TEST_P(CliVectorTest, InspectShowsTheFieldsOrSaysWhyNot)
+{
+    const test_vectors::Vector& v = GetParam();
+    ASSERT_EQ(CliOutcomes.count(v.outcome), 1u) << "unknown outcome " << v.outcome.toStdString();
+    const CliExpected expected = CliOutcomes.at(v.outcome).second;
+
+    const Result result = Run({"inspect", "--in", v.path()});
+
+    EXPECT_EQ(result.exitCode, expected.exitCode) << result.errText().toStdString();
+    if (expected.programText != 0) {
+        EXPECT_TRUE(result.errText().contains(Text(expected.programText))) << result.errText().toStdString();
+        EXPECT_TRUE(result.out.isEmpty());
+        return;
+    }
+    EXPECT_TRUE(result.out.contains("format version: ")) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains("key-derivation passes: ")) << result.out.toStdString();
+    if (v.message != "-") {
+        EXPECT_FALSE(result.out.contains(v.message.toUtf8())) << "inspect never shows the message";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Manifest, CliVectorTest, ::testing::ValuesIn(test_vectors::ReadManifest()),
+                         [](const auto& info) { return test_vectors::CaseName(info.param); });
 
 // ---- Unix habits: "-", standard input and output, short options, the armored text form -----------
 

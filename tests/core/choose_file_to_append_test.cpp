@@ -1,7 +1,8 @@
 // The chooser of the file to append: what is taken, and the box that explains a refusal.
 #include "files/FileLimits.h"
 #include "pipeline/ChooseFileToAppend.h"
-#include "pipeline/Dialogs.h"
+#include "support/ProgramTexts.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
 #include <QFile>
@@ -11,11 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString Text(int number)
-{
-    return Language::GetProgramText(number, Language::English);
-}
 
 class ChooseFileToAppendTest : public ::testing::Test {
   protected:

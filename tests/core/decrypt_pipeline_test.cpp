@@ -2,9 +2,11 @@
 // file it writes (or refuses to write), and that nothing is left in the working-folder base.
 #include "format/PlainPackage.h"
 #include "pipeline/DecryptPipeline.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
 #include "support/FullFileSystem.h"
+#include "support/PlainTextLinks.h"
+#include "support/ProgramTexts.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 #include "vectors/CiphertextMaker.h"
 
@@ -23,12 +25,6 @@
 namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-const QString CrLf = QStringLiteral("\r\n");
-
-QString Text(int number)
-{
-    return Language::GetProgramText(number, Language::English);
-}
 
 QString Closing(const QString& first)
 {
@@ -153,15 +149,16 @@ TEST_P(DecryptRoundTripTest, RecoversTheMessageAndWritesTheAttachedFile)
     }
     EncryptWithPipeline(trip.message, fileToAppend);
     dialogs.queuePath(Path("out"));
-    QStringList shown;
-    request.showFolderControls = [&](const QString& caption) { shown << caption; };
+    int folderChoicesAnnounced = 0;
+    request.beforeFolderChoice = [&] { ++folderChoicesAnnounced; };
 
     const DecryptOutcome outcome = Decrypt();
 
     ASSERT_EQ(outcome.status, DecryptStatus::Success) << BoxTexts().join('|').toStdString();
     EXPECT_EQ(outcome.message, trip.message);
     if (trip.fileName.isEmpty()) {
-        EXPECT_FALSE(outcome.showFolderFrame);
+        EXPECT_EQ(outcome.attachment, AttachmentFate::None);
+        EXPECT_EQ(folderChoicesAnnounced, 0);
         EXPECT_EQ(ChooserCount(), 0);
         EXPECT_TRUE(FilesUnder("out").isEmpty());
         EXPECT_EQ(BoxTexts(), QStringList{Closing(Text(67))});
@@ -171,10 +168,10 @@ TEST_P(DecryptRoundTripTest, RecoversTheMessageAndWritesTheAttachedFile)
     EXPECT_EQ(CiphertextMaker::read_file(written), trip.fileBytes);
     EXPECT_EQ(FilesUnder("out"), QStringList{trip.writtenName});
     EXPECT_EQ(outcome.writtenFilePath, QDir::toNativeSeparators(written));
-    EXPECT_TRUE(outcome.showFolderFrame);
-    EXPECT_EQ(outcome.appendedFileCaption, Text(37) + ":");
-    EXPECT_EQ(shown, QStringList{Text(17) + ":"});
+    EXPECT_EQ(outcome.attachment, AttachmentFate::Saved);
+    EXPECT_EQ(folderChoicesAnnounced, 1);
     ASSERT_EQ(ChooserCount(), 1);
+    ASSERT_EQ(dialogs.records().size(), 3u); // the notice, the chooser, the closing message
     EXPECT_EQ(dialogs.records()[1].chooser.kind, FileDialogRequest::Kind::Folder);
     EXPECT_EQ(dialogs.records()[1].chooser.title, Text(394));
     EXPECT_EQ(BoxTexts(), (QStringList{Text(65) + CrLf + Text(66), Closing(Text(68))}));
@@ -341,15 +338,17 @@ TEST_F(DecryptPipelineTest, NoFolderChosenKeepsTheMessageAndWritesNothing)
 
     EXPECT_EQ(outcome.status, DecryptStatus::Success);
     EXPECT_EQ(outcome.message, "The file is attached.");
-    EXPECT_TRUE(outcome.attachmentAbandoned);
+    EXPECT_EQ(outcome.attachment, AttachmentFate::Abandoned);
     EXPECT_TRUE(outcome.writtenFilePath.isEmpty());
-    EXPECT_EQ(outcome.appendedFileCaption, Text(41));
     EXPECT_EQ(ChooserCount(), 2);
     const QString notice = Text(65) + CrLf + Text(66);
     EXPECT_EQ(BoxTexts(), (QStringList{notice, Text(73), notice, Text(73), Closing(Text(67) + " " + Text(74))}));
+    ASSERT_EQ(dialogs.messages().size(), 5u);
     const MessageRequest question = dialogs.messages()[1];
     EXPECT_EQ(question.buttons, DialogButtons::YesNo);
     EXPECT_EQ(question.defaultButton, 1);
+    EXPECT_EQ(dialogs.questions(),
+              (std::vector<QuestionId>{QuestionId::GoOnWithoutFolder, QuestionId::GoOnWithoutFolder}));
     EXPECT_TRUE(FilesUnder("out").isEmpty());
     EXPECT_EQ(FilesUnder("in"), QStringList{"message.zip"});
 }
@@ -395,9 +394,10 @@ TEST_P(DecryptExistingFileTest, AsksBeforeReplacingAndOffersAFreeName)
               Text(418) + CrLf + CrLf + QDir::toNativeSeparators(Path("out/notes.txt")) + CrLf + "notes (2).txt");
     EXPECT_EQ(question.buttons, DialogButtons::YesNoCancel);
     EXPECT_EQ(question.defaultButton, 1) << "the free name, which loses nothing, is the default";
+    EXPECT_EQ(question.question, QuestionId::ReplaceAttachedFile);
     EXPECT_EQ(FilesUnder("out"), c.filesAfter);
     EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), c.notesAfter);
-    EXPECT_EQ(outcome.attachmentAbandoned, !c.saved);
+    EXPECT_EQ(outcome.attachment, c.saved ? AttachmentFate::Saved : AttachmentFate::Abandoned);
     if (c.saved) {
         EXPECT_EQ(QFileInfo(outcome.writtenFilePath).fileName(),
                   c.answer == DialogAnswer::Yes ? "notes.txt" : "notes (2).txt");
@@ -441,9 +441,10 @@ TEST_F(DecryptPipelineTest, AHiddenNameIsSavedOnlyWhenTheUserSaysSo)
         EXPECT_EQ(outcome.status, DecryptStatus::Success);
         const MessageRequest question = dialogs.messages().at(1);
         EXPECT_EQ(question.text, Text(420) + CrLf + CrLf + ".bashrc");
+        EXPECT_EQ(question.question, QuestionId::SaveUnderHiddenName);
         EXPECT_EQ(question.defaultButton, 1);
         EXPECT_EQ(QFileInfo::exists(Path("out/.bashrc")), answer == DialogAnswer::Yes);
-        EXPECT_EQ(outcome.attachmentAbandoned, answer == DialogAnswer::No);
+        EXPECT_EQ(outcome.attachment, answer == DialogAnswer::No ? AttachmentFate::Abandoned : AttachmentFate::Saved);
     }
 }
 
@@ -535,7 +536,7 @@ TEST_F(DecryptPipelineTest, AFailedWriteKeepsTheMessageAndSaysWhy)
     EXPECT_EQ(outcome.status, DecryptStatus::AttachmentNotWritten);
     EXPECT_EQ(outcome.message, "The file is attached.");
     EXPECT_TRUE(outcome.writtenFilePath.isEmpty());
-    EXPECT_EQ(outcome.appendedFileCaption, Text(43));
+    EXPECT_EQ(outcome.attachment, AttachmentFate::WriteFailed);
     EXPECT_TRUE(outcome.closingMessage.isEmpty());
     ASSERT_FALSE(dialogs.messages().empty());
     EXPECT_EQ(dialogs.messages().back().text, Text(31) + " " + QDir::toNativeSeparators(Path("no such folder")) + ":" +
@@ -628,11 +629,13 @@ TEST_P(DecryptUnsafeNameTest, IsOfferedUnderASafeNameShownFirst)
         EXPECT_EQ(dialogs.messages().at(0).defaultButton, 0);
         if (answer == DialogAnswer::No) {
             EXPECT_EQ(outcome.status, DecryptStatus::AttachmentNotWritten);
+            EXPECT_EQ(outcome.attachment, AttachmentFate::UnsafeName);
             EXPECT_EQ(BoxTexts().last(), Text(415));
             EXPECT_EQ(ChooserCount(), 0);
             EXPECT_EQ(FilesUnder("out"), QStringList{"inner"});
         } else {
             EXPECT_EQ(outcome.status, DecryptStatus::Success);
+            EXPECT_EQ(outcome.attachment, AttachmentFate::Saved);
             EXPECT_EQ(FilesUnder("out"), (QStringList{"inner", "inner/" + c.derived}));
             EXPECT_EQ(CiphertextMaker::read_file(Path("out/inner/") + c.derived), "payload");
         }
@@ -695,6 +698,7 @@ TEST_F(DecryptPipelineTest, CheckValueMismatchAsksAndFollowsTheAnswer)
         EXPECT_EQ(dialogs.messages()[0].text, question);
         EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::YesNo);
         EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
+        EXPECT_EQ(dialogs.messages()[0].question, QuestionId::AcceptUnverified);
         if (answer == DialogAnswer::No) {
             EXPECT_EQ(outcome.status, DecryptStatus::CheckValueRefused);
             EXPECT_FALSE(outcome.message.has_value());
@@ -737,6 +741,47 @@ TEST_F(DecryptPipelineTest, BrokenPackagesAreReportedNotRead)
         ASSERT_FALSE(dialogs.messages().empty());
         EXPECT_EQ(dialogs.messages().back().text, c.expected);
         EXPECT_TRUE(FilesUnder("out").isEmpty());
+    }
+}
+
+// The compressed package and the package pass through temporary files; whatever the outcome, each
+// is overwritten before it is deleted, so a link kept to it shows other bytes afterwards.
+TEST_F(DecryptPipelineTest, TemporaryPlainTextIsOverwrittenBeforeItIsDeleted)
+{
+    const auto decompressionThatFails = [](const char*, const char* out, int32_t) {
+        QFile partial(QString::fromUtf8(out));
+        if (partial.open(QIODevice::WriteOnly))
+            partial.write("the first part of the message");
+        return packer_result::kDamagedFrame;
+    };
+    struct Case {
+        const char* name;
+        std::function<void(DecryptEngine&)> change;
+        DecryptStatus status;
+    };
+    const Case cases[] = {
+        {"success", [](DecryptEngine&) {}, DecryptStatus::Success},
+        {"decompression fails", [&](DecryptEngine& e) { e.decompressFile = decompressionThatFails; },
+         DecryptStatus::WrongKeyOrDamaged},
+    };
+    ASSERT_TRUE(CiphertextMaker::write_file(Path("scratch/notes.txt"), "attached notes"));
+    EncryptWithPipeline("A message with notes.", Path("scratch/notes.txt"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        dialogs.queuePath(Path("out"));
+        const QString links = Path(QStringLiteral("links/") + c.name);
+        ASSERT_TRUE(QDir().mkpath(links));
+        PlainTextLinks watch(links);
+        DecryptEngine engine; // the real one, each time
+        c.change(engine);
+        request.engine = watch.Watch(engine);
+
+        EXPECT_EQ(Decrypt().status, c.status);
+
+        EXPECT_EQ(watch.Kept(), 2);
+        EXPECT_EQ(watch.Unshredded(), QStringList());
+        EXPECT_TRUE(FilesUnder("work").isEmpty());
     }
 }
 

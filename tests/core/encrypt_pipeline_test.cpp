@@ -14,6 +14,9 @@
 #include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
 #include "support/FullFileSystem.h"
+#include "support/PlainTextLinks.h"
+#include "support/ProgramTexts.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 
@@ -33,11 +36,6 @@
 namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-
-QString Text(int number)
-{
-    return Language::GetProgramText(number, Language::English);
-}
 
 // Opens a ciphertext file the long way round, independent of the decrypt pipeline: header, engine,
 // packer, package parser.
@@ -175,10 +173,12 @@ TEST_F(EncryptPipelineTest, OfferToAppendAFileFollowsTheAnswer)
         const EncryptOutcome outcome = EncryptMessage(request, dialogs);
 
         ASSERT_TRUE(outcome.success) << LastBoxText().toStdString();
+        ASSERT_FALSE(dialogs.messages().empty());
         const MessageRequest offer = dialogs.messages().front();
         EXPECT_EQ(offer.text, Text(137) + "\r\n" + Text(139));
         EXPECT_EQ(offer.buttons, DialogButtons::YesNo);
         EXPECT_EQ(offer.defaultButton, 1) << "No is the default";
+        EXPECT_EQ(offer.question, QuestionId::OfferToAppendFile);
         EXPECT_EQ(outcome.fileToAppend, c.chosen);
         EXPECT_EQ(Decrypted().name, c.expectedName);
     }
@@ -283,6 +283,8 @@ TEST_F(EncryptPipelineTest, AnExistingOutputIsReplacedOnlyAfterYes)
     EXPECT_EQ(dialogs.messages()[0].defaultButton, 1) << "No";
     EXPECT_EQ(dialogs.messages()[0].title, Text(92));
     EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::YesNo);
+    EXPECT_EQ(dialogs.questions(),
+              (std::vector<QuestionId>{QuestionId::ReplaceOutputFile, QuestionId::ReplaceOutputFile}));
     EXPECT_EQ(test_files::read_file(request.outputPath), "the previous ciphertext");
 
     dialogs.clear();
@@ -515,6 +517,63 @@ TEST_F(EncryptPipelineTest, LongestMessageIsTakenWholeAndOneByteMoreIsRefused)
     EXPECT_FALSE(EncryptMessage(request, dialogs).success);
     EXPECT_EQ(LastBoxText(), Text(EncryptTexts::MessageTooLong));
     EXPECT_FALSE(QFile::exists(request.outputPath));
+}
+
+// The plain package and its compressed form pass through temporary files; whatever the outcome,
+// each is overwritten before it is deleted, so a link kept to it shows other bytes afterwards.
+TEST_F(EncryptPipelineTest, TemporaryPlainTextIsOverwrittenBeforeItIsDeleted)
+{
+    struct Case {
+        const char* name;
+        std::function<void(EncryptEngine&)> change;
+        int kept; // temporaries that held plain text
+    };
+    const Case cases[] = {
+        {"success", [](EncryptEngine&) {}, 2},
+        {"compression fails", [](EncryptEngine& e) { e.compressFile = CompressionThatFails; }, 2},
+        {"engine fails", [](EncryptEngine& e) { e.encryptFile = EngineThatFails; }, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString links = Path(QStringLiteral("links/") + c.name);
+        ASSERT_TRUE(QDir().mkpath(links));
+        PlainTextLinks watch(links);
+        EncryptRequest attempt = request;
+        c.change(attempt.engine);
+        attempt.engine = watch.Watch(attempt.engine);
+
+        EncryptMessage(attempt, dialogs);
+
+        EXPECT_EQ(watch.Kept(), c.kept);
+        EXPECT_EQ(watch.Unshredded(), QStringList());
+        EXPECT_TRUE(WorkingBaseEmpty());
+    }
+}
+
+// Only spaces are taken from the ends: line breaks the user typed, leading ones too, are sent.
+TEST_F(EncryptPipelineTest, OnlySpacesAreTrimmedLineBreaksAreSent)
+{
+    struct Case {
+        QString message;
+        QString sent;
+    };
+    const Case cases[] = {
+        {"\r\n\r\nDear Anna,\r\nsee you.", "\r\n\r\nDear Anna,\r\nsee you."},
+        {"  \nHi\n  ", "\nHi\n"},
+        {"\n  Hi  \n", "\n  Hi  \n"},
+        {"\tHi\t", "\tHi\t"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        dialogs.clear();
+        request.message = c.message;
+
+        const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+        ASSERT_TRUE(outcome.success) << LastBoxText().toStdString();
+        EXPECT_EQ(outcome.trimmedMessage, c.sent);
+        EXPECT_EQ(QString::fromUtf8(Decrypted().message), c.sent);
+    }
 }
 
 TEST_F(EncryptPipelineTest, TextFormIsTheArmoredFileWithTheSmallerFiller)

@@ -1,6 +1,6 @@
 #include "pipeline/NoKeyMessage.h"
 
-#include "pipeline/Dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
 #include <gtest/gtest.h>

@@ -1,15 +1,15 @@
-// Runs every ciphertext file of tests/vectors, binary and armored, through the decrypt pipeline and
-// checks the outcome vectors.txt names for it: the status, the box the user sees, the message and
-// the attached file.
+// Runs every ciphertext file of tests/vectors, binary and armored, through the decrypt pipeline, one
+// case per manifest line, and checks the outcome vectors.txt names for it: the status, the box the
+// user sees, the message and the attached file.
 #include "pipeline/DecryptPipeline.h"
-#include "pipeline/Dialogs.h"
-#include "texts/Language.h"
+#include "support/ProgramTexts.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestVectors.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -17,38 +17,7 @@
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
-
-QString Text(int number)
-{
-    return Language::GetProgramText(number, Language::English);
-}
-
-struct Vector {
-    QString file, key, outcome, message;
-    QByteArray attachedName, attachedMd5;
-};
-
-std::vector<Vector> ReadManifest()
-{
-    std::vector<Vector> vectors;
-    QFile file(QStringLiteral(QUILLET_VECTORS_DIR) + "/vectors.txt");
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return vectors;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        const QStringList f = line.split('\t');
-        if (f.size() == 6)
-            vectors.push_back(
-                {f[0], f[1], f[2], f[3], QByteArray::fromPercentEncoding(f[4].toUtf8()), f[5].toLatin1()});
-        else
-            ADD_FAILURE() << "malformed manifest line: " << line.toStdString();
-    }
-    return vectors;
-}
+using test_vectors::Vector;
 
 struct Expected {
     DecryptStatus status;
@@ -73,54 +42,70 @@ std::map<QString, Expected> ExpectedOutcomes()
     };
 }
 
-TEST(DecryptVectors, EachFileGivesItsOutcome)
+class DecryptVectorTest : public ::testing::TestWithParam<Vector> {
+  protected:
+    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0); }
+};
+
+TEST_P(DecryptVectorTest, GivesTheOutcomeTheManifestNames)
 {
-    ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0);
-    const std::vector<Vector> vectors = ReadManifest();
-    ASSERT_GE(vectors.size(), 10u);
-    const std::map<QString, Expected> expected = ExpectedOutcomes();
+    const Vector& v = GetParam();
+    ASSERT_TRUE(v.malformed.isEmpty()) << "malformed manifest line: " << v.malformed.toStdString();
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("out") && QDir(dir.path()).mkpath("work"));
+    ScriptedDialogs dialogs;
+    dialogs.queueAnswer(DialogAnswer::No); // refuse an unverified package, or a safe name offered
+    dialogs.queuePath(dir.path() + "/out");
+    DecryptRequest request;
+    request.ciphertextPath = v.path();
+    request.quickKey = v.key;
+    request.workingFolderBase = dir.path() + "/work";
 
-    for (const Vector& v : vectors) {
-        SCOPED_TRACE(v.file.toStdString());
-        QTemporaryDir dir;
-        ASSERT_TRUE(QDir(dir.path()).mkpath("out") && QDir(dir.path()).mkpath("work"));
-        ScriptedDialogs dialogs;
-        dialogs.queueAnswer(DialogAnswer::No); // refuse an unverified package, or a safe name offered
-        dialogs.queuePath(dir.path() + "/out");
-        DecryptRequest request;
-        request.ciphertextPath = QStringLiteral(QUILLET_VECTORS_DIR) + '/' + v.file;
-        request.quickKey = v.key;
-        request.workingFolderBase = dir.path() + "/work";
+    const DecryptOutcome outcome = DecryptMessage(request, dialogs);
 
-        const DecryptOutcome outcome = DecryptMessage(request, dialogs);
-
-        const QStringList written = QDir(dir.path() + "/out").entryList(QDir::Files | QDir::Hidden);
-        EXPECT_TRUE(QDir(request.workingFolderBase).isEmpty());
-        ASSERT_FALSE(dialogs.messages().empty());
-        if (v.outcome == "success") {
-            EXPECT_EQ(outcome.status, DecryptStatus::Success);
-            EXPECT_EQ(outcome.message, v.message);
-            if (v.attachedName == "-") {
-                EXPECT_TRUE(written.isEmpty());
-                continue;
-            }
-            ASSERT_EQ(written, QStringList{QString::fromUtf8(v.attachedName)});
-            QFile file(dir.path() + "/out/" + written[0]);
-            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-            EXPECT_EQ(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex(), v.attachedMd5);
-            continue;
+    const QStringList written = QDir(dir.path() + "/out").entryList(QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(QDir(request.workingFolderBase).isEmpty());
+    const std::vector<MessageRequest> boxes = dialogs.messages();
+    ASSERT_FALSE(boxes.empty());
+    if (v.outcome == "success") {
+        EXPECT_EQ(outcome.status, DecryptStatus::Success);
+        EXPECT_EQ(outcome.message, v.message);
+        if (!v.carriesFile()) {
+            EXPECT_TRUE(written.isEmpty());
+            return;
         }
-        const auto it = expected.find(v.outcome);
-        ASSERT_NE(it, expected.end()) << "unknown outcome " << v.outcome.toStdString();
-        EXPECT_EQ(outcome.status, it->second.status);
-        EXPECT_TRUE(dialogs.messages()[0].text.startsWith(it->second.firstBox))
-            << dialogs.messages()[0].text.toStdString();
-        EXPECT_TRUE(written.isEmpty());
-        if (v.message != "-")
-            EXPECT_EQ(outcome.message, v.message);
-        else
-            EXPECT_FALSE(outcome.message.has_value());
+        ASSERT_EQ(written, QStringList{QString::fromUtf8(v.attachedName)});
+        QFile file(dir.path() + "/out/" + written[0]);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex(), v.attachedMd5);
+        return;
     }
+    const std::map<QString, Expected> expected = ExpectedOutcomes();
+    const auto it = expected.find(v.outcome);
+    ASSERT_NE(it, expected.end()) << "unknown outcome " << v.outcome.toStdString();
+    EXPECT_EQ(outcome.status, it->second.status);
+    EXPECT_TRUE(boxes[0].text.startsWith(it->second.firstBox)) << boxes[0].text.toStdString();
+    EXPECT_TRUE(written.isEmpty());
+    if (v.message != "-")
+        EXPECT_EQ(outcome.message, v.message);
+    else
+        EXPECT_FALSE(outcome.message.has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(Manifest, DecryptVectorTest, ::testing::ValuesIn(test_vectors::ReadManifest()),
+                         [](const auto& info) { return test_vectors::CaseName(info.param); });
+
+// The manifest and the folder agree: no vector file goes unchecked, none listed is missing.
+TEST(DecryptVectors, ManifestListsEveryVectorFile)
+{
+    QStringList listed;
+    for (const Vector& v : test_vectors::ReadManifest())
+        listed << v.file;
+    listed.sort();
+    QStringList present =
+        QDir(QStringLiteral(QUILLET_VECTORS_DIR)).entryList({"*.zip", "*.txt"}, QDir::Files, QDir::Name);
+    present.removeAll(QStringLiteral("vectors.txt"));
+    EXPECT_EQ(listed, present);
 }
 
 } // namespace

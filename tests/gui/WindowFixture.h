@@ -4,8 +4,8 @@
 // answered by scripted dialogs. Controls are reached by their object names, as a user finds them by
 // their place on the window.
 #include "gui/frmMain.h"
-#include "pipeline/Dialogs.h"
 #include "support/KeyEntry.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
 #include <QClipboard>

@@ -4,7 +4,7 @@
 #include "format/ArmoredText.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
-#include "pipeline/Dialogs.h"
+#include "support/ProgramTexts.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 
@@ -22,11 +22,6 @@
 namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-
-QString Text(int number)
-{
-    return Language::GetProgramText(number, Language::English);
-}
 
 class ArmoredTextWindowTest : public WindowFixture<ScriptedDialogs> {
   protected:

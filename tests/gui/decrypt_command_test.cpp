@@ -3,8 +3,10 @@
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ProgramTexts.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
 #include "texts/Language.h"
 
 #include <QDir>
@@ -23,12 +25,6 @@
 namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-const QString CrLf = QStringLiteral("\r\n");
-
-QString Text(int number)
-{
-    return Language::GetProgramText(number, Language::English);
-}
 
 // What the window showed while the folder chooser was open.
 struct WindowDuringChooser {
@@ -139,6 +135,36 @@ TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
     EXPECT_EQ(file.readAll(), "Minutes of the meeting.\n");
     EXPECT_EQ(dialogs.messages().back().text.left(Text(68).size()), Text(68));
     ExpectKeyFieldGivenBack();
+}
+
+// The folder row says what became of the attached file when it was not saved.
+TEST_F(DecryptCommandTest, FolderRowSaysWhatBecameOfAnUnsavedFile)
+{
+    struct Case {
+        const char* name;
+        QString folder; // what the chooser gives back; "" when the user cancels it
+        int caption;
+    };
+    const Case cases[] = {
+        {"no folder chosen", "", 41},
+        {"folder cannot be written", Path("missing"), 43},
+    };
+    ASSERT_TRUE(test_files::write_file(Path("notes.txt"), "notes"));
+    PrepareCiphertext("See the notes.", Path("notes.txt"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        if (!c.folder.isEmpty())
+            dialogs.queuePath(c.folder);
+        dialogs.queueAnswer(DialogAnswer::Yes); // go on without the file, if asked
+
+        QTest::mouseClick(window->findChild<QPushButton*>("cmdDecryptMessage"), Qt::LeftButton);
+
+        EXPECT_EQ(window->findChild<QPlainTextEdit*>("txbText")->toPlainText(), "See the notes.");
+        EXPECT_TRUE(window->findChild<QFrame*>("Frame1")->isVisible());
+        EXPECT_EQ(window->findChild<QLabel*>("lblAppendedFile")->text(), Text(c.caption));
+        EXPECT_TRUE(window->findChild<QLineEdit*>("txbFile1")->text().isEmpty());
+    }
 }
 
 TEST_F(DecryptCommandTest, WrongKeyLeavesTheTextBoxEmptyAndTheFolderRowHidden)

@@ -4,7 +4,8 @@
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "gui/frmRandomnessGraphic.h"
-#include "pipeline/Dialogs.h"
+#include "support/ProgramTexts.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 
@@ -24,11 +25,6 @@
 namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-
-QString Text(int number)
-{
-    return Language::GetProgramText(number, Language::English);
-}
 
 // How the key field looked each time it was painted.
 struct KeyFieldPaint {

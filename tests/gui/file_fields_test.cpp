@@ -3,7 +3,7 @@
 #include "files/FileLimits.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
-#include "pipeline/Dialogs.h"
+#include "support/ProgramTexts.h"
 #include "texts/Language.h"
 
 #include <QApplication>
@@ -22,13 +22,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-const QString CrLf = QStringLiteral("\r\n");
-
-QString Text(int number)
-{
-    return Language::GetProgramText(number, Language::English);
-}
 
 class FileFields : public WindowFixture<> {
   protected:

@@ -2,6 +2,7 @@
 #include "gui/WindowFixture.h"
 #include "gui/frmKeyboardWithDisplay.h"
 #include "pipeline/Dialogs.h"
+#include "support/ProgramTexts.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -16,11 +17,6 @@
 #include <functional>
 
 namespace {
-
-QString Text(int number, int language = Language::English)
-{
-    return Language::GetProgramText(number, language);
-}
 
 class KeyWindow : public ShippedTextsFixture {
   protected:

@@ -3,7 +3,7 @@
 #include "gui/frmMain.h"
 #include "gui/frmMain_startup.h"
 #include "keys/KeyRoutines.h"
-#include "pipeline/Dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
 #include <QApplication>

@@ -60,7 +60,9 @@ TEST(QtDialogsTest, MessageBoxShowsTheRequestAndReturnsTheButtonPressed)
         SCOPED_TRACE(c.name);
         QString shownText, shownTitle;
         QMessageBox::StandardButton shownDefault = QMessageBox::NoButton;
+        QuestionId shownQuestion = QuestionId::None;
         WhenShown<QMessageBox>([&](QMessageBox* box) {
+            shownQuestion = box->property(QtDialogs::QuestionProperty).value<QuestionId>();
             shownText = box->text();
             shownTitle = box->windowTitle();
             shownDefault = box->standardButton(box->defaultButton());
@@ -69,12 +71,13 @@ TEST(QtDialogsTest, MessageBoxShowsTheRequestAndReturnsTheButtonPressed)
             else
                 ButtonOf(box, c.press)->click();
         });
-        const DialogAnswer answer = dialogs.message(
-            {"Replace the file?\r\nIt exists.", "Encrypt", DialogIcon::Question, c.buttons, c.defaultButton});
+        const DialogAnswer answer = dialogs.message({"Replace the file?\r\nIt exists.", "Encrypt", DialogIcon::Question,
+                                                     c.buttons, c.defaultButton, QuestionId::ReplaceOutputFile});
         EXPECT_EQ(answer, c.expected);
         EXPECT_EQ(shownText, "Replace the file?\r\nIt exists.");
         EXPECT_EQ(shownTitle, "Encrypt");
         EXPECT_EQ(shownDefault, c.expectedDefault);
+        EXPECT_EQ(shownQuestion, QuestionId::ReplaceOutputFile);
     }
 }
 

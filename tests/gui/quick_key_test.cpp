@@ -197,6 +197,7 @@ TEST_F(QuickKeyTest, ClearQuestionNamesTheClearButtonAndNoLeavesTheFocusOnKey)
     EXPECT_EQ(boxes[0].text, text(372));
     EXPECT_EQ(boxes[0].title, button("cmdClearQuickKey")->text());
     EXPECT_EQ(boxes[0].buttons, DialogButtons::YesNo);
+    EXPECT_EQ(boxes[0].question, QuestionId::ClearKey);
     EXPECT_EQ(window->focusWidget(), button("cmdQuickKey"));
 }
 
@@ -210,6 +211,7 @@ TEST_F(QuickKeyTest, HiddenKeyQuestionHasBothLinesAndItsTitle)
     EXPECT_EQ(boxes[0].text, text(115) + QStringLiteral("\r\n") + text(116));
     EXPECT_EQ(boxes[0].title, text(117));
     EXPECT_EQ(boxes[0].buttons, DialogButtons::YesNo);
+    EXPECT_EQ(boxes[0].question, QuestionId::ShowHiddenKey);
 }
 
 TEST_F(QuickKeyTest, CommandTooltipsShowTheChecksumTheKeyWindowShowed)

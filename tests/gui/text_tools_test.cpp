@@ -6,6 +6,7 @@
 #include "gui/frmView.h"
 #include "pipeline/Dialogs.h"
 #include "support/FullFileSystem.h"
+#include "support/ProgramTexts.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 
@@ -32,13 +33,6 @@
 #include <ostream>
 
 namespace {
-
-const QString CrLf = QStringLiteral("\r\n");
-
-QString Text(int number, int language = Language::English)
-{
-    return Language::GetProgramText(number, language);
-}
 
 class TextToolsTest : public WindowFixture<> {
   protected:
@@ -210,6 +204,7 @@ TEST_F(TextToolsTest, SavedFileLoadsBackAsTheSameText)
     save(path);
 
     EXPECT_TRUE(dialogs.messages().empty());
+    ASSERT_FALSE(dialogs.records().empty());
     EXPECT_EQ(dialogs.records().front().chooser.title, Text(45));
     EXPECT_TRUE(dialogs.records().front().chooser.confirmOverwrite);
     EXPECT_EQ(test_files::read_file(path), message.toUtf8());
@@ -305,6 +300,7 @@ TEST_F(TextToolsTest, F1OnTheHelpButtonOrTheWindowAsksAndOkOpensTheHelpPage)
         const MessageRequest question = dialogs.records()[0].message;
         EXPECT_EQ(question.title, Text(28));
         EXPECT_EQ(question.buttons, DialogButtons::OkCancel);
+        EXPECT_EQ(question.question, QuestionId::OpenHelpPage);
         EXPECT_TRUE(question.text.startsWith(Text(347) + CrLf + Text(348) + CrLf));
         EXPECT_TRUE(question.text.endsWith(CrLf + Text(349)));
 

@@ -5,8 +5,8 @@
 #include "engines/Digest.h"
 #include "format/ArmoredText.h"
 #include "format/PlainPackage.h"
-#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ScriptedDialogs.h"
 #include "vectors/CiphertextMaker.h"
 
 #include <QCoreApplication>

@@ -33,12 +33,12 @@ QString ClosingMessage(const DecryptOutcome& outcome, int language, bool namesTh
 {
     using namespace DecryptTexts;
     QString text;
-    if (!outcome.fileAttached)
-        text = Text(Decrypted, language);
-    else if (outcome.attachmentAbandoned)
+    if (outcome.attachment == AttachmentFate::Saved)
+        text = Text(DecryptedAndSaved, language);
+    else if (outcome.attachment == AttachmentFate::Abandoned)
         text = Text(Decrypted, language) + ' ' + Text(FileNotSaved, language);
     else
-        text = Text(DecryptedAndSaved, language);
+        text = Text(Decrypted, language);
     if (!namesTheWindow)
         return text;
     const QString ending = language == Language::German ? QStringLiteral("' klicken.") : QStringLiteral("'.");
@@ -196,7 +196,7 @@ class DecryptRun {
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
         operation_initialization(engineKey.constData(), 0, fileLength, 0);
         Keys::WipeBytes(engineKey);
-        const int32_t code = decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData());
+        const int32_t code = request_.engine.decryptFile(body.toUtf8().constData(), packed.toUtf8().constData());
         const int cause = errno;
         run_.Discard(body);
         run_.ReleaseEngineBuffers();
@@ -220,7 +220,8 @@ class DecryptRun {
         const QString plain = run_.NewTempFile(QStringLiteral("dcr"), TempTreatment::Shred, errorText);
         if (plain.isEmpty())
             return Fail(Text(NoPackageTempName, language_));
-        const int32_t result = dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
+        const int32_t result =
+            request_.engine.decompressFile(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
         const int cause = errno;
         run_.Discard(packed);
         run_.ReleasePackerBuffers();
@@ -241,28 +242,25 @@ class DecryptRun {
         using namespace DecryptTexts;
         const QString question = Text(CheckValueMismatch, language_) + CrLf + Text(MayBeAltered, language_) + CrLf +
                                  Text(AcceptAnyway, language_);
-        return dialogs_.ask(question, title_, DialogButtons::YesNo, DialogIcon::Exclamation) == DialogAnswer::Yes;
+        return dialogs_.ask(QuestionId::AcceptUnverified, question, title_, DialogButtons::YesNo,
+                            DialogIcon::Exclamation) == DialogAnswer::Yes;
     }
 
     // False when the file was not written for a reason the user has been told (no closing message).
     bool SaveAttachedFile(const PlainPackageContent& content)
     {
         using namespace DecryptTexts;
-        outcome_.fileAttached = true;
-        outcome_.showFolderFrame = true;
         QString name = SafeAttachedFileName(content.name);
         if (name.isEmpty()) {
             name = DerivedAttachedFileName(content.name);
-            if (!Confirm(DerivedNameQuestion, name, DialogButtons::YesNo, 0))
-                return NotWritten(Text(UnsafeAttachedName, language_));
+            if (!Confirm(QuestionId::AcceptDerivedName, DerivedNameQuestion, name, DialogButtons::YesNo, 0))
+                return NotWritten(AttachmentFate::UnsafeName, Text(UnsafeAttachedName, language_));
         }
-        outcome_.appendedFileCaption = Text(FolderCaption, language_) + ':';
-        if (request_.showFolderControls)
-            request_.showFolderControls(outcome_.appendedFileCaption);
-        const QString folder = request_.attachedFileFolder.isEmpty() ? AskForFolder() : request_.attachedFileFolder;
+        const QString folder = request_.attachedFileFolder.isEmpty() ? ChooseFolder() : request_.attachedFileFolder;
         if (folder.isEmpty())
             return Abandon();
-        if (IsHiddenFileName(name) && !Confirm(HiddenNameQuestion, name, DialogButtons::YesNo, 1))
+        if (IsHiddenFileName(name) &&
+            !Confirm(QuestionId::SaveUnderHiddenName, HiddenNameQuestion, name, DialogButtons::YesNo, 1))
             return Abandon();
         FileWrite::Existing existing = FileWrite::Existing::Keep;
         switch (ChooseTarget(folder, name, existing)) {
@@ -271,7 +269,8 @@ class DecryptRun {
         case Target::Declined:
             return Abandon();
         case Target::NoFreeName:
-            return NotWritten(FailureWithDetail(Text(WriteFailed, language_), QDir(folder).filePath(name),
+            return NotWritten(AttachmentFate::WriteFailed,
+                              FailureWithDetail(Text(WriteFailed, language_), QDir(folder).filePath(name),
                                                 FileProc::IoErrorText(EEXIST)));
         }
         return WriteAttachedFile(folder, name, content.data, existing);
@@ -290,13 +289,13 @@ class DecryptRun {
         if (FileWrite::IsSameFile(folder, name, request_.ciphertextPath)) {
             if (freeName.isEmpty())
                 return Target::NoFreeName;
-            if (!Confirm(CiphertextNameQuestion, freeName, DialogButtons::YesNo, 0))
+            if (!Confirm(QuestionId::SaveUnderFreeName, CiphertextNameQuestion, freeName, DialogButtons::YesNo, 0))
                 return Target::Declined;
             name = freeName;
             return Target::Chosen;
         }
         const QString shown = QDir::toNativeSeparators(QDir(folder).filePath(name)) + CrLf + freeName;
-        switch (AskAbout(ReplaceQuestion, shown, DialogButtons::YesNoCancel, 1)) {
+        switch (AskAbout(QuestionId::ReplaceAttachedFile, ReplaceQuestion, shown, DialogButtons::YesNoCancel, 1)) {
         case DialogAnswer::Yes:
             existing = FileWrite::Existing::Replace;
             return Target::Chosen;
@@ -319,31 +318,40 @@ class DecryptRun {
             FileWrite::WriteIntoFolder(folder, name, data, {existing, FileWrite::NewFile::Private, {}});
         if (!written.ok()) {
             const QString cause = written.nameTaken ? FileProc::IoErrorText(EEXIST) : written.error;
-            return NotWritten(FailureWithDetail(Text(WriteFailed, language_), target, cause));
+            return NotWritten(AttachmentFate::WriteFailed,
+                              FailureWithDetail(Text(WriteFailed, language_), target, cause));
         }
+        outcome_.attachment = AttachmentFate::Saved;
         outcome_.writtenFilePath = QDir::toNativeSeparators(target);
-        outcome_.appendedFileCaption = Text(SavedAs, language_) + ':';
         return true;
     }
 
     // A question about the attached file: program text `number`, a blank line, then `shown` (names).
-    DialogAnswer AskAbout(int number, const QString& shown, DialogButtons buttons, int defaultButton)
+    DialogAnswer AskAbout(QuestionId question, int number, const QString& shown, DialogButtons buttons,
+                          int defaultButton)
     {
-        return dialogs_.ask(Text(number, language_) + CrLf + CrLf + shown, title_, buttons, DialogIcon::Question,
-                            defaultButton);
+        return dialogs_.ask(question, Text(number, language_) + CrLf + CrLf + shown, title_, buttons,
+                            DialogIcon::Question, defaultButton);
     }
 
-    bool Confirm(int number, const QString& shown, DialogButtons buttons, int defaultButton)
+    bool Confirm(QuestionId question, int number, const QString& shown, DialogButtons buttons, int defaultButton)
     {
-        return AskAbout(number, shown, buttons, defaultButton) == DialogAnswer::Yes;
+        return AskAbout(question, number, shown, buttons, defaultButton) == DialogAnswer::Yes;
     }
 
     // The user went on without the file: the message stands, the file is not written.
     bool Abandon()
     {
-        outcome_.attachmentAbandoned = true;
-        outcome_.appendedFileCaption = Text(DecryptTexts::NotSaved, language_);
+        outcome_.attachment = AttachmentFate::Abandoned;
         return true;
+    }
+
+    // Lets the window show its folder controls, then asks for a folder.
+    QString ChooseFolder()
+    {
+        if (request_.beforeFolderChoice)
+            request_.beforeFolderChoice();
+        return AskForFolder();
     }
 
     // Asks until a folder is chosen or the user gives up ("").
@@ -356,17 +364,17 @@ class DecryptRun {
             const QString folder = dialogs_.chooseFolder(Text(FolderPrompt, language_));
             if (!folder.isEmpty())
                 return folder;
-            const DialogAnswer goOn =
-                dialogs_.ask(Text(GoOnWithoutFolder, language_), title_, DialogButtons::YesNo, DialogIcon::None, 1);
+            const DialogAnswer goOn = dialogs_.ask(QuestionId::GoOnWithoutFolder, Text(GoOnWithoutFolder, language_),
+                                                   title_, DialogButtons::YesNo, DialogIcon::None, 1);
             if (goOn == DialogAnswer::Yes)
                 return {};
         }
     }
 
-    bool NotWritten(const QString& text)
+    bool NotWritten(AttachmentFate fate, const QString& text)
     {
         outcome_.status = DecryptStatus::AttachmentNotWritten;
-        outcome_.appendedFileCaption = Text(DecryptTexts::CouldNotSave, language_);
+        outcome_.attachment = fate;
         dialogs_.inform(text, title_, DialogIcon::Exclamation);
         return false;
     }

@@ -1,9 +1,11 @@
 #pragma once
 // The decrypt pipeline: a ciphertext file becomes the message it carries and, when the sender
 // attached one, a file in a folder the user chooses. It takes its inputs as data, talks to the user
-// only through Dialogs, and returns what the window shows. The window and the command line run
-// exactly this.
+// only through Dialogs, and returns what happened; each front end shows that its own way. The window
+// and the command line run exactly this.
 
+#include "engines/CipherEngine.h"
+#include "engines/Packer.h"
 #include "files/WorkingFolders.h"
 #include "pipeline/Dialogs.h"
 
@@ -37,10 +39,11 @@ constexpr int FileAttached = 65; // followed by 66, before the folder chooser
 constexpr int PleaseChooseFolder = 66;
 constexpr int FolderPrompt = 394;
 constexpr int GoOnWithoutFolder = 73;
-constexpr int FolderCaption = 17; // lblAppendedFile while a folder is asked for
-constexpr int SavedAs = 37;       // lblAppendedFile after the file was written
-constexpr int NotSaved = 41;      // lblAppendedFile after the user gave up choosing a folder
-constexpr int CouldNotSave = 43;  // lblAppendedFile after a refused or failed write
+// What the front ends say of the attached file.
+constexpr int FolderCaption = 17; // while a folder is asked for
+constexpr int SavedAs = 37;       // the file was written, followed by ':' and its path
+constexpr int NotSaved = 41;      // the user went on without the file
+constexpr int CouldNotSave = 43;  // the name was refused or the write failed
 constexpr int WriteFailed = 31;
 constexpr int Decrypted = 67;
 constexpr int DecryptedAndSaved = 68;
@@ -70,6 +73,22 @@ enum class DecryptStatus {
     AttachmentNotWritten // the message was recovered; the attached file was refused or could not be written
 };
 
+// What became of the file the sender attached.
+enum class AttachmentFate {
+    None,       // no file came along (or no message was recovered)
+    Saved,      // written into the chosen folder: DecryptOutcome::writtenFilePath
+    Abandoned,  // the user went on without the file (no folder, or declined a question about its name)
+    UnsafeName, // refused: the user declined the safe name offered for one that could mislead or escape
+    WriteFailed // the write into the chosen folder failed; nothing of it is there
+};
+
+// The two engine operations whose results decide the outcome; tests put failing or watching ones in
+// their place, as for encryption.
+struct DecryptEngine {
+    std::function<int32_t(const char* in, const char* out)> decryptFile = decrypt_file;
+    std::function<int32_t(const char* in, const char* out, int32_t flag)> decompressFile = dcf;
+};
+
 // No ciphertext file comes near this size (the largest package, incompressible, sealed: about
 // 2.2 MB); a larger file is refused before it is read into memory.
 constexpr qint64 MaxCiphertextFileBytes = 4 * 1024 * 1024;
@@ -86,15 +105,16 @@ struct DecryptRequest {
     QString workingFolderBase; // "" for the default place of working folders
     // When set, the run makes its working folder through this object (the window's own).
     WorkingFolders* workingFolders = nullptr;
-    // Called with the caption of lblAppendedFile just before the user is asked for a folder, so the
-    // window can show its folder controls behind the chooser. May be empty.
-    std::function<void(const QString& appendedFileCaption)> showFolderControls;
+    // Called just before the user is asked for a folder for the attached file, so the window can
+    // show its folder controls behind the chooser. May be empty.
+    std::function<void()> beforeFolderChoice;
     // When set, an attached file goes into this folder without a question (the command line, which
     // knows it from its options); otherwise the user is asked to choose one.
     QString attachedFileFolder;
     // The closing message ends with where the message now is and how to reply in the window;
     // a front end without the window leaves that part out.
     bool closingNamesTheWindow = true;
+    DecryptEngine engine;
 };
 
 struct DecryptOutcome {
@@ -102,12 +122,9 @@ struct DecryptOutcome {
     int engineCode = 0;             // decrypt_file's result when it failed, else 0
     std::optional<QString> message; // the recovered message; empty when none was recovered
     QByteArray messageBytes;        // the message exactly as the package carries it (may not be UTF-8)
-    bool fileAttached = false;
-    bool attachmentAbandoned = false; // the user chose no folder, or declined a question, and went on without the file
-    QString writtenFilePath;          // full path (native separators) of the written file, else ""
-    bool showFolderFrame = false;     // Frame1 (folder field and lblAppendedFile) visible
-    QString appendedFileCaption;      // caption of lblAppendedFile, "" when no file was attached
-    QString closingMessage;           // the last box after a whole run, "" otherwise
+    AttachmentFate attachment = AttachmentFate::None;
+    QString writtenFilePath; // full path (native separators) of the written file, else ""
+    QString closingMessage;  // the last box after a whole run, "" otherwise
 };
 
 // The busy text shown in the key field while the pipeline works.

@@ -5,10 +5,10 @@ DialogAnswer Dialogs::inform(const QString& text, const QString& title, DialogIc
     return message({text, title, icon, DialogButtons::Ok, 0});
 }
 
-DialogAnswer Dialogs::ask(const QString& text, const QString& title, DialogButtons buttons, DialogIcon icon,
-                          int defaultButton)
+DialogAnswer Dialogs::ask(QuestionId question, const QString& text, const QString& title, DialogButtons buttons,
+                          DialogIcon icon, int defaultButton)
 {
-    return message({text, title, icon, buttons, defaultButton});
+    return message({text, title, icon, buttons, defaultButton, question});
 }
 
 QString Dialogs::chooseFolder(const QString& prompt)
@@ -17,63 +17,4 @@ QString Dialogs::chooseFolder(const QString& prompt)
     request.kind = FileDialogRequest::Kind::Folder;
     request.title = prompt;
     return choosePath(request);
-}
-
-namespace {
-DialogAnswer defaultAnswer(const MessageRequest& request)
-{
-    switch (request.buttons) {
-    case DialogButtons::Ok:
-        return DialogAnswer::Ok;
-    case DialogButtons::OkCancel:
-        return request.defaultButton == 1 ? DialogAnswer::Cancel : DialogAnswer::Ok;
-    case DialogButtons::YesNo:
-    case DialogButtons::YesNoCancel:
-        return request.defaultButton == 1 ? DialogAnswer::No : DialogAnswer::Yes;
-    }
-    return DialogAnswer::Ok;
-}
-} // namespace
-
-DialogAnswer ScriptedDialogs::message(const MessageRequest& request)
-{
-    Record record;
-    record.message = request;
-    log.push_back(record);
-    if (request.buttons == DialogButtons::Ok || answers.empty())
-        return defaultAnswer(request);
-    const DialogAnswer answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-QString ScriptedDialogs::choosePath(const FileDialogRequest& request)
-{
-    Record record;
-    record.chooser = request;
-    record.isChooser = true;
-    log.push_back(record);
-    if (paths.empty())
-        return {};
-    const QString path = paths.front();
-    paths.pop_front();
-    return path;
-}
-
-int ScriptedDialogs::openTarget(const QString& target)
-{
-    Record record;
-    record.target = target;
-    record.isOpenTarget = true;
-    log.push_back(record);
-    return openTargetResult;
-}
-
-std::vector<MessageRequest> ScriptedDialogs::messages() const
-{
-    std::vector<MessageRequest> result;
-    for (const Record& record : log)
-        if (!record.isChooser && !record.isOpenTarget)
-            result.push_back(record.message);
-    return result;
 }

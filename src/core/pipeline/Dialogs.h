@@ -1,17 +1,33 @@
 #pragma once
 // The one door through which every message box, question, file dialog, folder chooser and
-// "open this address" passes. The window uses QtDialogs; tests use ScriptedDialogs; the
+// "open this address" passes. The window uses QtDialogs; tests use a scripted stand-in; the
 // command-line front end answers from its options. Pipelines only ever see this interface.
 
 #include <QString>
 #include <QStringList>
 
-#include <deque>
-#include <vector>
-
 enum class DialogIcon { None, Critical, Question, Exclamation, Information };
 enum class DialogButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class DialogAnswer { Ok, Cancel, Yes, No };
+
+// Which question a box asks. A front end that answers without a person (the command line) answers
+// by it, never by the wording, which changes with the language and the program texts.
+enum class QuestionId {
+    None,                 // a plain box with OK only
+    ReplaceOutputFile,    // encrypt: the ciphertext file exists; replace it?
+    OfferToAppendFile,    // encrypt: no file named; choose one to send along?
+    AcceptUnverified,     // decrypt: the check value does not match; take the message anyway?
+    GoOnWithoutFolder,    // decrypt: no folder chosen for the attached file; go on without it?
+    AcceptDerivedName,    // decrypt: the attached name is unsafe; save it under the safe name shown?
+    SaveUnderHiddenName,  // decrypt: the attached name starts with a dot; save it hidden?
+    SaveUnderFreeName,    // decrypt: the attached name is the file being decrypted; save it under a free name?
+    ReplaceAttachedFile,  // decrypt: the attached name is taken (Yes replace, No free name, Cancel go on without)
+    UseWeakKey,           // key window: the key is weak; use it anyway?
+    ClearKey,             // window: forget the key?
+    ShowHiddenKey,        // window: show the hidden key?
+    ClearClipboardOnQuit, // window: empty the clipboard before the program ends?
+    OpenHelpPage,         // window: open the help page in the browser (Cancel: the help inside the program)
+};
 
 struct MessageRequest {
     QString text;
@@ -19,6 +35,7 @@ struct MessageRequest {
     DialogIcon icon = DialogIcon::None;
     DialogButtons buttons = DialogButtons::Ok;
     int defaultButton = 0; // 0 the first button, 1 the second (Yes/No with No as default: 1)
+    QuestionId question = QuestionId::None;
 };
 
 struct FileDialogRequest {
@@ -48,45 +65,8 @@ class Dialogs {
 
     // Shorthands for the common cases.
     DialogAnswer inform(const QString& text, const QString& title, DialogIcon icon = DialogIcon::None);
-    DialogAnswer ask(const QString& text, const QString& title, DialogButtons buttons,
+    DialogAnswer ask(QuestionId question, const QString& text, const QString& title, DialogButtons buttons,
                      DialogIcon icon = DialogIcon::Question, int defaultButton = 0);
     // The folder chooser with its prompt; "" when cancelled.
     QString chooseFolder(const QString& prompt);
-};
-
-// Records every box and chooser and hands out prepared answers, in order. A plain OK box takes
-// no prepared answer. When none is prepared, a question gets its default button and a chooser
-// gets "" (cancelled).
-class ScriptedDialogs : public Dialogs {
-  public:
-    struct Record {
-        MessageRequest message;    // filled for message boxes
-        FileDialogRequest chooser; // filled for choosers
-        bool isChooser = false;
-        QString target; // filled for openTarget
-        bool isOpenTarget = false;
-    };
-
-    DialogAnswer message(const MessageRequest& request) override;
-    QString choosePath(const FileDialogRequest& request) override;
-    int openTarget(const QString& target) override;
-
-    void queueAnswer(DialogAnswer answer) { answers.push_back(answer); }
-    void queuePath(const QString& path) { paths.push_back(path); }
-    void setOpenTargetResult(int code) { openTargetResult = code; }
-
-    const std::vector<Record>& records() const { return log; }
-    std::vector<MessageRequest> messages() const;
-    void clear()
-    {
-        log.clear();
-        answers.clear();
-        paths.clear();
-    }
-
-  private:
-    std::deque<DialogAnswer> answers;
-    std::deque<QString> paths;
-    std::vector<Record> log;
-    int openTargetResult = 0;
 };

@@ -103,7 +103,8 @@ class EncryptRun {
             return;
         const QString question =
             Text(EncryptTexts::OfferToAppend, language_) + CrLf + Text(EncryptTexts::OfferToAppendMore, language_);
-        if (dialogs_.ask(question, title_, DialogButtons::YesNo, DialogIcon::Question, 1) == DialogAnswer::Yes)
+        if (dialogs_.ask(QuestionId::OfferToAppendFile, question, title_, DialogButtons::YesNo, DialogIcon::Question,
+                         1) == DialogAnswer::Yes)
             outcome_.fileToAppend = ChooseFileToAppend(dialogs_, language_);
     }
 
@@ -324,8 +325,8 @@ bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int l
     // Names the file, since the user may not have typed that name; No is the safe default.
     const QString question =
         Text(EncryptTexts::ReplaceQuestion, language) + CrLf + QDir::toNativeSeparators(outputPath);
-    return dialogs.ask(question, Text(EncryptTexts::ReplaceTitle, language), DialogButtons::YesNo, DialogIcon::Question,
-                       1) == DialogAnswer::Yes;
+    return dialogs.ask(QuestionId::ReplaceOutputFile, question, Text(EncryptTexts::ReplaceTitle, language),
+                       DialogButtons::YesNo, DialogIcon::Question, 1) == DialogAnswer::Yes;
 }
 
 EncryptOutcome EncryptMessage(const EncryptRequest& request, Dialogs& dialogs)

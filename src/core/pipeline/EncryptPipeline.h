@@ -46,10 +46,11 @@ constexpr int CompressionFailed = 411;
 constexpr int WorkingFolderFailed = 422; // a read or write in the working folder failed (shared with decrypting)
 } // namespace EncryptTexts
 
-// The two engine operations whose results decide the outcome; tests put failing ones in their place.
+// The two engine operations whose results decide the outcome; tests put failing or watching ones in
+// their place, as for decryption.
 struct EncryptEngine {
-    int32_t (*compressFile)(const char* in, const char* out, int32_t flag) = cf;
-    int32_t (*encryptFile)(const char* in, const char* out) = encrypt_file;
+    std::function<int32_t(const char* in, const char* out, int32_t flag)> compressFile = cf;
+    std::function<int32_t(const char* in, const char* out)> encryptFile = encrypt_file;
 };
 
 // The two forms of a ciphertext file: the binary file for an attachment, or the same bytes as an

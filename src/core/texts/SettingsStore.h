@@ -1,8 +1,10 @@
 #pragma once
-// The per-user settings store, written like the registry routines it stands in for: a root, a key
-// path of the form "Software\<maker>\<product>[\<sub key>...]" and a value name. The key path maps
-// to QSettings: organization = the maker, application = the product, further parts = groups.
-// Both routines return a status text whose first character tells the outcome ("0" success).
+// The per-user settings store: a root, a key path of the form
+// "Software\<maker>\<product>[\<sub key>...]" and a value name. The key path names a settings file
+// of QSettings (~/.config/<maker>/<product>.conf, or under $XDG_CONFIG_HOME): organization = the
+// maker, application = the product, further parts = groups inside the file. Both routines return
+// a status text whose first character tells the outcome ("0" success), so the caller can show or
+// log it without knowing how the settings are kept.
 
 #include <QString>
 
@@ -10,7 +12,7 @@
 
 namespace SettingsStore {
 
-// The current user's settings (the registry's HKEY_CURRENT_USER); the only root there is here.
+// The current user's settings, the only root there is: any other root is refused.
 constexpr uint32_t CurrentUserRoot = 0x80000001;
 
 // Writes value as valueName under keyPath, creating the key when needed. Status: "0 New key
