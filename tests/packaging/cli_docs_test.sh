@@ -52,11 +52,13 @@ check() { # EXPECTED WORDS...
   [ "$got" = "$expected" ] || fail "completing '$*': got '$got', expected '$expected'"
 }
 
-check "--help --version checksum decrypt encrypt inspect" quillet-cli ""
+check "--help --version checksum decrypt encrypt inspect keygen" quillet-cli ""
 check "decrypt" quillet-cli de
-check "--accept-bad-check --in --key-file --lang --message-out --out-dir" quillet-cli decrypt --
-check "--accept-bad-check --in --key-file --lang --message-out --out-dir -i -k -o" quillet-cli decrypt -
+check "--accept-bad-check --force --in --key-file --lang --message-out --out-dir" quillet-cli decrypt --
+check "--accept-bad-check --force --in --key-file --lang --message-out --out-dir -f -i -k -o" quillet-cli decrypt -
 check "--in" quillet-cli inspect --
+check "--key-file --lang --strength" quillet-cli checksum --
+check "--lang" quillet-cli keygen ""
 check "folder key.txt letter.zip" quillet-cli decrypt --in ""
 check "folder key.txt letter.zip" quillet-cli decrypt ""
 check "key.txt" quillet-cli encrypt --key-file k
