@@ -361,17 +361,23 @@ bool ShootMainWithLoadedText(const QString& folder)
     return Save(window, folder, QStringLiteral("main_loaded_text.png"));
 }
 
+// The main window as the program starts it, with the real Qt dialogs, near the screen's top left.
+void ShowWithRealDialogs(frmMain& window, QtDialogs& dialogs)
+{
+    dialogs.setParent(&window);
+    window.Form_Load();
+    window.move(40, 30);
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::printf("window not exposed: %s\n", qPrintable(window.windowTitle()));
+}
+
 // The help question as the real message box shows it, then (Cancel) the local help beside the main
 // window, both taken from the screen.
 bool ShootHelp(const QString& folder)
 {
     QtDialogs dialogs;
     frmMain window(dialogs);
-    dialogs.setParent(&window);
-    window.Form_Load();
-    window.move(40, 30);
-    if (!QTest::qWaitForWindowExposed(&window))
-        std::printf("window not exposed: help\n");
+    ShowWithRealDialogs(window, dialogs);
     const bool questionSaved =
         SaveScreenWhileModal(folder, QStringLiteral("help_question.png"), 500, [&] { window.cmdHelp_Click(); });
     const bool viewerSaved = SaveScreen(folder, QStringLiteral("help_viewer_beside_main.png"));
@@ -391,11 +397,7 @@ bool ShootDesktop(const QString& folder)
 {
     QtDialogs dialogs;
     frmMain window(dialogs);
-    dialogs.setParent(&window);
-    window.Form_Load();
-    window.move(40, 30);
-    if (!QTest::qWaitForWindowExposed(&window))
-        std::printf("window not exposed: desktop\n");
+    ShowWithRealDialogs(window, dialogs);
     ChooseLanguage(window, Language::English);
     QTest::qWait(1000);
     bool saved = SaveScreen(folder, QStringLiteral("desktop_window_icon_en.png"));

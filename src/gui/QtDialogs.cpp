@@ -1,6 +1,7 @@
 #include "gui/QtDialogs.h"
 
 #include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
@@ -49,16 +50,16 @@ void SetProgramText(QAbstractButton* button, QMessageBox::StandardButton which, 
     int number = 0;
     switch (which) {
     case QMessageBox::Ok:
-        number = 441;
+        number = BoxButtonTexts::Ok;
         break;
     case QMessageBox::Cancel:
-        number = 184;
+        number = BoxButtonTexts::Cancel;
         break;
     case QMessageBox::Yes:
-        number = 97;
+        number = BoxButtonTexts::Yes;
         break;
     case QMessageBox::No:
-        number = 98;
+        number = BoxButtonTexts::No;
         break;
     default:
         return;

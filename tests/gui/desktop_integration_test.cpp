@@ -1,5 +1,5 @@
 // Quillet as a desktop program: its command line, the icon of every window, the version in the title,
-// the boxes' buttons and Qt's own texts in the chosen language, and the local help beside the window.
+// and the local help beside the window. (The boxes' language: qt_dialogs_test.cpp.)
 #include "gui/AppIdentity.h"
 #include "gui/PlaceBeside.h"
 #include "gui/QtDialogs.h"
@@ -195,83 +195,6 @@ TEST_F(DesktopWindowTest, LocalHelpOpensBesideTheWindowWithoutMovingItAndEscapeC
         QTest::keyClick(viewer->findChild<QPlainTextEdit*>(QStringLiteral("txbText1")), Qt::Key_Escape);
         EXPECT_FALSE(viewer->isVisible());
     }
-}
-
-// ------------------------------------------------------------------- language of the boxes
-
-// Runs `act` on the first visible modal dialog of type T once the event loop runs.
-template <typename T> void WhenShown(std::function<void(T*)> act)
-{
-    QTimer::singleShot(0, [act]() {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<T*>(widget); dialog && dialog->isVisible()) {
-                act(dialog);
-                return;
-            }
-        ADD_FAILURE() << "no dialog was shown";
-    });
-}
-
-QStringList ButtonTexts(const QWidget* dialog)
-{
-    QStringList texts;
-    for (const QPushButton* button : dialog->findChildren<QPushButton*>())
-        if (button->isVisible())
-            texts << button->text().remove(QLatin1Char('&'));
-    texts.sort();
-    return texts;
-}
-
-class DialogLanguageTest : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0); }
-    void TearDown() override { dialogs.setLanguage(Language::English); }
-
-    QStringList buttonsOf(DialogButtons buttons)
-    {
-        QStringList texts;
-        WhenShown<QMessageBox>([&](QMessageBox* box) {
-            texts = ButtonTexts(box);
-            box->reject();
-        });
-        dialogs.message({"Replace the file?", "Encrypt", DialogIcon::Question, buttons, 0});
-        return texts;
-    }
-
-    QStringList buttonsOfTheOpenDialog()
-    {
-        QStringList texts;
-        WhenShown<QFileDialog>([&](QFileDialog* dialog) {
-            texts = ButtonTexts(dialog);
-            dialog->reject();
-        });
-        dialogs.choosePath({FileDialogRequest::Kind::Open, "Choose", {"All files (*)"}});
-        return texts;
-    }
-
-    QtDialogs dialogs;
-};
-
-TEST_F(DialogLanguageTest, BoxButtonsCarryTheProgramsOwnTexts)
-{
-    dialogs.setLanguage(Language::German);
-    EXPECT_EQ(buttonsOf(DialogButtons::YesNoCancel), QStringList({"Abbrechen", "Ja", "Nein"}));
-    EXPECT_EQ(buttonsOf(DialogButtons::OkCancel), QStringList({"Abbrechen", "OK"}));
-    dialogs.setLanguage(Language::English);
-    EXPECT_EQ(buttonsOf(DialogButtons::YesNoCancel), QStringList({"Cancel", "No", "Yes"}));
-    EXPECT_EQ(buttonsOf(DialogButtons::Ok), QStringList({"OK"}));
-}
-
-TEST_F(DialogLanguageTest, FileDialogSpeaksGermanWhenGermanIsChosen)
-{
-    dialogs.setLanguage(Language::German);
-    const QStringList german = buttonsOfTheOpenDialog();
-    EXPECT_TRUE(german.contains("Abbrechen")) << german.join(", ").toStdString();
-    EXPECT_TRUE(german.contains(QString::fromUtf8("Öffnen"))) << german.join(", ").toStdString();
-    dialogs.setLanguage(Language::English);
-    const QStringList english = buttonsOfTheOpenDialog();
-    EXPECT_TRUE(english.contains("Cancel")) << english.join(", ").toStdString();
-    EXPECT_TRUE(english.contains("Open")) << english.join(", ").toStdString();
 }
 
 } // namespace
