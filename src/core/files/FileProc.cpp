@@ -71,24 +71,6 @@ bool ReadDescriptor(int fd, qint64 limit, qint64 expected, QByteArray& contents)
     return true;
 }
 
-bool WriteDescriptor(int fd, const QByteArray& data)
-{
-    const char* next = data.constData();
-    for (qint64 left = data.size(); left > 0;) {
-        const ssize_t written = write(fd, next, static_cast<size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        next += written;
-        left -= written;
-    }
-    return true;
-}
-
 } // namespace
 
 QString NotRegularFileText()
@@ -186,7 +168,7 @@ QString WriteToTempFile(const QByteArray& data, const QString& path, const QByte
     const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return IoErrorText(errno);
-    bool written = WriteDescriptor(fd, data) && WriteDescriptor(fd, extra);
+    bool written = FileWrite::WriteAll(fd, data) && FileWrite::WriteAll(fd, extra);
     int savedErrno = errno;
     // A file system may report a failed write only when the file is closed.
     if (close(fd) != 0 && written && errno != EINTR) {

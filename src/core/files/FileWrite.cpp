@@ -57,29 +57,11 @@ QByteArray Native(const QString& path)
     return QFile::encodeName(path);
 }
 
-bool WriteAll(int fd, const char* data, qint64 size)
-{
-    for (qint64 left = size; left > 0;) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
 // Writes both parts from the descriptor's current offset and syncs them: only then is it known
 // that the disk took them (a full disk may show only at the sync).
 bool WriteAndSync(int fd, const QByteArray& data, const QByteArray& extra)
 {
-    return WriteAll(fd, data.constData(), data.size()) && WriteAll(fd, extra.constData(), extra.size()) &&
-           ::fsync(fd) == 0;
+    return WriteAll(fd, data) && WriteAll(fd, extra) && ::fsync(fd) == 0;
 }
 
 QByteArray StagingName()
@@ -206,6 +188,24 @@ void DropLastCharacter(QString& text)
 }
 
 } // namespace
+
+bool WriteAll(int fd, const QByteArray& data)
+{
+    const char* next = data.constData();
+    for (qint64 left = data.size(); left > 0;) {
+        const ssize_t written = ::write(fd, next, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        next += written;
+        left -= written;
+    }
+    return true;
+}
 
 Result WriteIntoFolder(const QString& folder, const QString& name, const QByteArray& data, const Options& options)
 {

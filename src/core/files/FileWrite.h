@@ -48,6 +48,10 @@ Result WriteIntoFolder(const QString& folder, const QString& name, const QByteAr
 // nothing is refused ("Is a folder.", "Not a regular file.").
 Result WriteUserFile(const QString& path, const QByteArray& data, const Options& options);
 
+// Writes all of data at the descriptor's current offset, going on after interrupted or short
+// writes. False with errno set when a write fails (EIO when the system takes nothing).
+bool WriteAll(int fd, const QByteArray& data);
+
 // The path a user's link at path ends at (path itself when it is no link); "" when the chain is
 // broken by an unreadable link or runs in a circle.
 QString FollowLinks(const QString& path);
