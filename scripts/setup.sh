@@ -12,6 +12,11 @@ PACKAGES=(
   xvfb xauth imagemagick x11-utils
   python3 clang-format
   clang libclang-rt-14-dev
+  # packaging: icon, manual pages, the Debian package and the desktop's validators and databases
+  librsvg2-bin scdoc dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
+  libglib2.0-bin xdg-utils man-db bash-completion
+  # Qt's own texts in German; a window manager for the screenshots
+  qt6-translations-l10n openbox
 )
 
 missing=()

@@ -5,6 +5,7 @@
 // show and returns the widget to grab. Other windows, and pictures taken from the screen, are rows of
 // `folderShots`, each with a function that saves its own files.
 #include "engines/CipherEngine.h"
+#include "gui/AppIdentity.h"
 #include "gui/QtDialogs.h"
 #include "gui/frmKeyboardWithDisplay.h"
 #include "gui/frmLargeTextbox.h"
@@ -16,6 +17,7 @@
 #include "support/ScriptedDialogs.h"
 #include "texts/ByteSize.h"
 #include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -375,6 +377,26 @@ bool SaveScreen(const QString& folder, const QString& name)
     return saved;
 }
 
+// Runs `open`, which shows a modal box or dialog and waits for it; once that is up (after
+// `settleMilliseconds`, time for the window manager to frame it and for a file dialog to list its
+// folder), the screen is saved as `name` and the box is closed with Escape.
+bool SaveScreenWhileModal(const QString& folder, const QString& name, int settleMilliseconds,
+                          const std::function<void()>& open)
+{
+    bool saved = false;
+    QTimer::singleShot(settleMilliseconds, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            std::printf("FAILED %s: nothing was shown\n", qPrintable(name));
+            return;
+        }
+        saved = SaveScreen(folder, name);
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    open();
+    return saved;
+}
+
 // The main window after a letter with non-English letters and line breaks was loaded through the
 // load command.
 bool ShootMainWithLoadedText(const QString& folder)
@@ -396,27 +418,67 @@ bool ShootMainWithLoadedText(const QString& folder)
     return Save(window, folder, QStringLiteral("main_loaded_text.png"));
 }
 
-// The help question as the real message box shows it, then (Cancel) the local help over the main
+// The main window as the program starts it, with the real Qt dialogs, near the screen's top left.
+void ShowWithRealDialogs(frmMain& window, QtDialogs& dialogs)
+{
+    dialogs.setParent(&window);
+    window.Form_Load();
+    window.move(40, 30);
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::printf("window not exposed: %s\n", qPrintable(window.windowTitle()));
+}
+
+// The help question as the real message box shows it, then (Cancel) the local help beside the main
 // window, both taken from the screen.
 bool ShootHelp(const QString& folder)
 {
     QtDialogs dialogs;
     frmMain window(dialogs);
-    dialogs.setParent(&window);
-    window.Form_Load();
-    if (!QTest::qWaitForWindowExposed(&window))
-        std::printf("window not exposed: help\n");
-    bool questionSaved = false;
-    QTimer::singleShot(500, [&] {
-        QWidget* question = QApplication::activeModalWidget();
-        if (question == nullptr)
-            return;
-        questionSaved = SaveScreen(folder, QStringLiteral("help_question.png"));
-        QTest::keyClick(question, Qt::Key_Escape);
-    });
-    window.cmdHelp_Click();
-    const bool viewerSaved = SaveScreen(folder, QStringLiteral("help_viewer_over_main.png"));
+    ShowWithRealDialogs(window, dialogs);
+    const bool questionSaved =
+        SaveScreenWhileModal(folder, QStringLiteral("help_question.png"), 500, [&] { window.cmdHelp_Click(); });
+    const bool viewerSaved = SaveScreen(folder, QStringLiteral("help_viewer_beside_main.png"));
     return questionSaved && viewerSaved;
+}
+
+void ChooseLanguage(frmMain& window, int language)
+{
+    control<QComboBox>(window, QStringLiteral("cboLanguage"))->setCurrentIndex(language);
+    window.cboLanguage_Click();
+}
+
+// Quillet as a user meets it under a window manager (scripts/screenshots.sh starts openbox), taken
+// from the screen: the main window with its icon in the title bar, then the real Qt file dialog and a
+// real question, both in German.
+bool ShootDesktop(const QString& folder)
+{
+    QtDialogs dialogs;
+    frmMain window(dialogs);
+    ShowWithRealDialogs(window, dialogs);
+    ChooseLanguage(window, Language::English);
+    QTest::qWait(1000);
+    bool saved = SaveScreen(folder, QStringLiteral("desktop_window_icon_en.png"));
+
+    // Qt's own texts in the file dialog come from Debian's German catalogue.
+    ChooseLanguage(window, Language::German);
+    FileDialogRequest open;
+    open.title = Language::GetProgramText(MainWindowTexts::ChooseCiphertextTitle, Language::German);
+    open.nameFilters = {QStringLiteral("Quillet (*.zip)")};
+    saved = SaveScreenWhileModal(folder, QStringLiteral("desktop_file_dialog_de.png"), 1500,
+                                 [&] { dialogs.choosePath(open); }) &&
+            saved;
+    // The quit procedure's clipboard question, its buttons in the program's own texts.
+    saved = SaveScreenWhileModal(
+                folder, QStringLiteral("desktop_question_de.png"), 1000,
+                [&] {
+                    dialogs.ask(QuestionId::ClearClipboardOnQuit,
+                                Language::GetProgramText(MainWindowTexts::ClearClipboardQuestion, Language::German),
+                                Language::GetProgramText(MainWindowTexts::ClearClipboardTitle, Language::German),
+                                DialogButtons::YesNoCancel, DialogIcon::Question);
+                }) &&
+            saved;
+    ChooseLanguage(window, Language::English);
+    return saved;
 }
 
 // The key-entry window as the key command opens it, with `typed` in its box (nullptr: a suggested key).
@@ -463,6 +525,7 @@ const FolderShot folderShots[] = {
     {"randomness_report", ShootRandomness},
     {"main_loaded_text", ShootMainWithLoadedText},
     {"help", ShootHelp},
+    {"desktop", ShootDesktop},
     {"key_window_too_short",
      [](const QString& f) { return ShootKeyWindow(f, "my secret", QStringLiteral("key_window_too_short.png")); }},
     {"key_window_valid",
@@ -495,6 +558,7 @@ bool wanted(const char* name, const QStringList& names)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    AppIdentity::Apply(); // the icon and desktop file name, as the window program has them
     if (sodium_init() < 0) {
         QTextStream(stderr) << "libsodium cannot start\n";
         return EXIT_FAILURE;

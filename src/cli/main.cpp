@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "files/ProgramStart.h"
 #include "texts/Language.h"
+#include "texts/ProgramData.h"
 
 #include <QCoreApplication>
 
@@ -18,11 +19,10 @@ int MessageLanguage(const CliOptions& options)
 
 ExitStatus Run(const CliOptions& options)
 {
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    if (const int loaded = Language::LoadProgramTexts(programFolder); loaded <= 0) {
-        std::fprintf(
-            stderr, "quillet-cli: %s\n",
-            Language::LoadFailureMessage(loaded, Language::ProgramTextFilePath(programFolder)).toUtf8().constData());
+    const ProgramData::LoadResult loaded = ProgramData::LoadProgramTexts(QCoreApplication::applicationDirPath());
+    if (!loaded.ok) {
+        std::fprintf(stderr, "quillet-cli: %s\n",
+                     QString(loaded.failureMessage).replace("\r\n", "\n").toUtf8().constData());
         return ExitStatus::Failure;
     }
     const int language = MessageLanguage(options);

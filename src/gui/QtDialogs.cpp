@@ -1,9 +1,13 @@
 #include "gui/QtDialogs.h"
 
+#include "texts/Language.h"
+#include "texts/WindowTexts.h"
+
 #include <QAbstractButton>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace {
@@ -39,6 +43,31 @@ QList<QMessageBox::StandardButton> toQtButtons(DialogButtons buttons)
     return {QMessageBox::Ok};
 }
 
+// The program text of a standard button; Qt's own text stays when the texts are not loaded (the box
+// that reports a failed load of the program texts).
+void SetProgramText(QAbstractButton* button, QMessageBox::StandardButton which, int language)
+{
+    int number = 0;
+    switch (which) {
+    case QMessageBox::Ok:
+        number = BoxButtonTexts::Ok;
+        break;
+    case QMessageBox::Cancel:
+        number = BoxButtonTexts::Cancel;
+        break;
+    case QMessageBox::Yes:
+        number = BoxButtonTexts::Yes;
+        break;
+    case QMessageBox::No:
+        number = BoxButtonTexts::No;
+        break;
+    default:
+        return;
+    }
+    if (const QString text = Language::GetProgramText(number, language); !text.isEmpty())
+        button->setText(text);
+}
+
 DialogAnswer fromQt(int button)
 {
     switch (button) {
@@ -63,7 +92,7 @@ DialogAnswer QtDialogs::message(const MessageRequest& request)
     box.setProperty(QuestionProperty, QVariant::fromValue(request.question));
     const auto buttons = toQtButtons(request.buttons);
     for (auto button : buttons)
-        box.addButton(button);
+        SetProgramText(box.addButton(button), button, language);
     const int defaultIndex = qBound(0, request.defaultButton, int(buttons.size()) - 1);
     box.setDefaultButton(buttons[defaultIndex]);
     // Escape or the frame's close button means Cancel where there is one, else No, else OK.
@@ -100,6 +129,12 @@ QString QtDialogs::choosePath(const FileDialogRequest& request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+void QtDialogs::setLanguage(int language)
+{
+    this->language = language;
+    qtCatalogue.apply(language);
 }
 
 int QtDialogs::openTarget(const QString& target)

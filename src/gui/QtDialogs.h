@@ -1,9 +1,11 @@
 #pragma once
+#include "gui/QtCatalogue.h"
 #include "pipeline/Dialogs.h"
 
 class QWidget;
 
-// The window's dialogs: QMessageBox, QFileDialog and QDesktopServices.
+// The window's dialogs: QMessageBox, QFileDialog and QDesktopServices. The boxes' buttons carry the
+// program's own texts, and Qt's texts in the file dialogs follow the program's language.
 class QtDialogs : public Dialogs {
   public:
     // The property of a shown box that holds its QuestionId, so that whoever drives the window
@@ -16,7 +18,10 @@ class QtDialogs : public Dialogs {
     DialogAnswer message(const MessageRequest& request) override;
     QString choosePath(const FileDialogRequest& request) override;
     int openTarget(const QString& target) override;
+    void setLanguage(int language) override;
 
   private:
     QWidget* parentWidget;
+    int language = 0;
+    QtCatalogue qtCatalogue;
 };

@@ -2,6 +2,7 @@
 
 #include "gui/frmKeyboardWithDisplay.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/Dialogs.h"
 #include "texts/Language.h"
 #include "texts/WindowTexts.h"
 
@@ -367,9 +368,8 @@ void frmMain::Form_Load()
     // The texts themselves are loaded by the start-up before the window is built.
     InitialiseMainWindow();
 
-    const QStringList version = QStringLiteral(QUILLET_VERSION).split(QLatin1Char('.'));
-    setWindowTitle(QStringLiteral("Quillet ") + version.value(0) + QLatin1Char('.') + version.value(1) +
-                   QLatin1Char('2'));
+    // The one version of the project (CMake's project()), as --version and the package give it.
+    setWindowTitle(QStringLiteral("Quillet " QUILLET_VERSION));
     lblTavolan->setText(ProgramText(MakerName));
     resize(WindowWidth, WindowHeight);
 
@@ -556,6 +556,8 @@ void frmMain::SetLanguageDependentProgramText()
 
 void frmMain::ApplyProgramTexts()
 {
+    // The boxes' buttons and Qt's texts in the file dialogs speak the window's language.
+    dialogs.setLanguage(CurrentLanguage);
     FillLanguageList();
     SetButtonFontSizes();
 

@@ -77,6 +77,8 @@ class frmMain : public QWidget {
     void Form_KeyUp(int key);
     void lblTavolan_Click();
     void cmdQuit_Click();
+    // `quillet FILE`: decrypt mode with the received file in the file field, ready for the key.
+    void OpenReceivedFile(const QString& path);
     // Applies the captions of the current language again.
     void SetLanguageDependentProgramText();
 

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QUrl>
 
 namespace {
@@ -160,4 +161,11 @@ bool frmMain::txbFile_DragDrop(int index, QDropEvent* event)
         ShowPath(index, path);
     SetTheFocus();
     return true;
+}
+
+void frmMain::OpenReceivedFile(const QString& path)
+{
+    optDecrypt->setChecked(true);
+    ShowPath(0, QFileInfo(path).absoluteFilePath());
+    SetTheFocus();
 }

@@ -1,14 +1,17 @@
 #include "gui/frmMain_startup.h"
 
 #include "pipeline/Dialogs.h"
-#include "texts/Language.h"
+#include "texts/ProgramData.h"
+
+#include <cstdio>
 
 bool LoadProgramTextsOrReport(Dialogs& dialogs, const QString& programFolder)
 {
-    const int result = Language::LoadProgramTexts(programFolder);
-    if (result > 0)
+    const ProgramData::LoadResult loaded = ProgramData::LoadProgramTexts(programFolder);
+    if (loaded.ok)
         return true;
-    dialogs.inform(Language::LoadFailureMessage(result, Language::ProgramTextFilePath(programFolder)),
-                   QStringLiteral("Quillet"), DialogIcon::Critical);
+    // Also on the terminal: a program started from a shell or a script is told there, too.
+    std::fprintf(stderr, "quillet: %s\n", QString(loaded.failureMessage).replace("\r\n", "\n").toUtf8().constData());
+    dialogs.inform(loaded.failureMessage, QStringLiteral("Quillet"), DialogIcon::Critical);
     return false;
 }

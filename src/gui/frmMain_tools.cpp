@@ -5,13 +5,14 @@
 #include "files/IsTextFileFns.h"
 #include "files/PathText.h"
 #include "files/TextFileReader.h"
-#include "gui/CenterForm.h"
+#include "gui/PlaceBeside.h"
 #include "gui/frmLargeTextbox.h"
 #include "gui/frmMain.h"
 #include "gui/frmView.h"
 #include "pipeline/ChooseFileToAppend.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
+#include "texts/ProgramData.h"
 #include "texts/WebTarget.h"
 #include "texts/WindowTexts.h"
 
@@ -36,9 +37,14 @@ const QString CrLf = QStringLiteral("\r\n");
 constexpr qint32 TextTestBytes = 16384;
 constexpr double TextTestToleratedPercent = 1.0;
 
-QString ProgramFolderFile(const QString& name)
+QString DataFile(const QString& name)
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    return ProgramData::FilePath(QCoreApplication::applicationDirPath(), name);
+}
+
+QString DataFolder()
+{
+    return QFileInfo(DataFile(QStringLiteral("zeb.dat"))).absolutePath();
 }
 
 } // namespace
@@ -127,8 +133,8 @@ bool frmMain::TextboxIsEmpty()
 
 void frmMain::ShowLocalHelp()
 {
-    const QString path = ProgramFolderFile(CurrentLanguage == Language::German ? QStringLiteral("zebg_help.txt")
-                                                                               : QStringLiteral("zeb_help.txt"));
+    const QString path = DataFile(CurrentLanguage == Language::German ? QStringLiteral("zebg_help.txt")
+                                                                      : QStringLiteral("zeb_help.txt"));
     if (!QFileInfo(path).isFile()) {
         // An empty viewer would leave the user guessing; say which file is missing instead.
         Warn(QDir::toNativeSeparators(path) + CrLf + ProgramText(HelpFileMissing), ProgramText(Help));
@@ -138,15 +144,15 @@ void frmMain::ShowLocalHelp()
         ViewWindow = new frmView(this);
     frmView& viewer = *ViewWindow;
     const bool viewerWasOpen = viewer.isVisible();
-    if (!viewerWasOpen)
-        CenterForm(*this);
     // Hidden first, so that showing it again reads the file of the current language afresh.
     viewer.hide();
     viewer.setWindowTitle(ProgramText(ProgramName) + u' ' + ProgramText(HelpTextVersion));
     viewer.setLanguage(CurrentLanguage);
     viewer.setPath(path);
+    // Beside the main window, so that the user reads the help while using the window; an open viewer
+    // stays where the user put it.
     if (!viewerWasOpen)
-        viewer.setGeometry(geometry());
+        PlaceBeside(viewer, *this);
     viewer.show();
     viewer.raise();
     viewer.activateWindow();
@@ -223,13 +229,15 @@ void frmMain::cmdEnlargeTextbox_Click()
 
 void frmMain::cmdHelp_Click()
 {
-    const QString helpPage = ResolveWebTarget(ProgramText(HelpPage), QCoreApplication::applicationDirPath());
+    const QString helpPage = ResolveWebTarget(ProgramText(HelpPage), DataFolder());
     const QString question = ProgramText(HelpPageOpens) + CrLf + ProgramText(HelpPressOk) + CrLf + helpPage + CrLf +
                              ProgramText(HelpPressCancel);
-    if (dialogs.ask(QuestionId::OpenHelpPage, question, ProgramText(Help), DialogButtons::OkCancel) == DialogAnswer::Ok)
-        OpenWebTarget(helpPage);
-    else
-        ShowLocalHelp();
+    const bool pageWanted =
+        dialogs.ask(QuestionId::OpenHelpPage, question, ProgramText(Help), DialogButtons::OkCancel) == DialogAnswer::Ok;
+    if (pageWanted && dialogs.openTarget(helpPage) == 0)
+        return;
+    // Cancel, or no browser to show the page: the same help as text, rather than a box about browsers.
+    ShowLocalHelp();
 }
 
 void frmMain::cmdHelp_KeyUp(int key)
@@ -246,7 +254,7 @@ void frmMain::Form_KeyUp(int key)
 
 void frmMain::lblTavolan_Click()
 {
-    OpenWebTarget(ResolveWebTarget(ProgramText(MakersPage), QCoreApplication::applicationDirPath()));
+    OpenWebTarget(ResolveWebTarget(ProgramText(MakersPage), DataFolder()));
 }
 
 void frmMain::OpenWebTarget(const QString& target)

@@ -6,6 +6,7 @@
 #include "texts/ViewerText.h"
 #include "texts/WindowTexts.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -44,6 +45,16 @@ void frmView::showEvent(QShowEvent* event)
     else
         txbText1->clear();
     layoutControls();
+}
+
+// Escape closes the viewer, as it closes a dialog; the read-only text box passes the key on.
+void frmView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmView::resizeEvent(QResizeEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
-// The viewer: shows one text file read-only in a large text box, e.g. the local help text. Not modal.
+// The viewer: shows one text file read-only in a large text box, e.g. the local help text. Not modal;
+// Escape closes it.
 // When the file is too long for the box, its beginning is shown between two notes that say so.
 
 #include <QWidget>
@@ -22,6 +23,7 @@ class frmView : public QWidget {
     // Every showing reads the file afresh; a file that cannot be read leaves the box empty.
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void layoutControls();

@@ -509,7 +509,9 @@ TEST_F(DecryptPipelineTest, AnEmptyMessageAndAnEmptyFileAreAValidPackage)
 
 TEST_F(DecryptPipelineTest, TheMessageBytesComeBackExactlyEvenWhenNotUtf8)
 {
-    const QByteArray bytes("caf\xE9 \xC3\xBC\xFF\x00end", 13);
+    const QByteArray bytes("caf\xE9 \xC3\xBC\xFF\x00"
+                           "end",
+                           12);
     WritePackage(BuildPlainPackage(bytes, {}, "filler"));
 
     const DecryptOutcome outcome = Decrypt();

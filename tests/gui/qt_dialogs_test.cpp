@@ -1,6 +1,7 @@
 // The window's real dialogs: what a person sees in the box, and the answer the program gets back
 // for the button pressed, the frame's close, or a chosen path.
 #include "gui/QtDialogs.h"
+#include "texts/Language.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -116,6 +117,70 @@ TEST(QtDialogsTest, OpenDialogOffersTheNameFilters)
         FileDialogRequest::Kind::Open, "Choose the ciphertext file", {"Ciphertext files (*.zip)", "All files (*)"}};
     EXPECT_EQ(dialogs.choosePath(request), QString());
     EXPECT_EQ(filters, QStringList({"Ciphertext files (*.zip)", "All files (*)"}));
+}
+
+// The boxes and file dialogs speak the chosen language: the buttons carry the program's own texts, and
+// Qt's own texts in the file dialog come from Qt's German catalogue.
+QStringList ButtonTexts(const QWidget* dialog)
+{
+    QStringList texts;
+    for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->isVisible())
+            texts << button->text().remove(QLatin1Char('&'));
+    texts.sort();
+    return texts;
+}
+
+class DialogLanguageTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_GT(Language::LoadProgramTexts(QStringLiteral(QUILLET_DATA_DIR)), 0); }
+    void TearDown() override { dialogs.setLanguage(Language::English); }
+
+    QStringList buttonsOf(DialogButtons buttons)
+    {
+        QStringList texts;
+        WhenShown<QMessageBox>([&](QMessageBox* box) {
+            texts = ButtonTexts(box);
+            box->reject();
+        });
+        dialogs.message({"Replace the file?", "Encrypt", DialogIcon::Question, buttons, 0});
+        return texts;
+    }
+
+    QStringList buttonsOfTheOpenDialog()
+    {
+        QStringList texts;
+        WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+            texts = ButtonTexts(dialog);
+            dialog->reject();
+        });
+        dialogs.choosePath({FileDialogRequest::Kind::Open, "Choose", {"All files (*)"}});
+        return texts;
+    }
+
+    QtDialogs dialogs;
+};
+
+TEST_F(DialogLanguageTest, BoxButtonsCarryTheProgramsOwnTexts)
+{
+    dialogs.setLanguage(Language::German);
+    EXPECT_EQ(buttonsOf(DialogButtons::YesNoCancel), QStringList({"Abbrechen", "Ja", "Nein"}));
+    EXPECT_EQ(buttonsOf(DialogButtons::OkCancel), QStringList({"Abbrechen", "OK"}));
+    dialogs.setLanguage(Language::English);
+    EXPECT_EQ(buttonsOf(DialogButtons::YesNoCancel), QStringList({"Cancel", "No", "Yes"}));
+    EXPECT_EQ(buttonsOf(DialogButtons::Ok), QStringList({"OK"}));
+}
+
+TEST_F(DialogLanguageTest, FileDialogSpeaksGermanWhenGermanIsChosen)
+{
+    dialogs.setLanguage(Language::German);
+    const QStringList german = buttonsOfTheOpenDialog();
+    EXPECT_TRUE(german.contains("Abbrechen")) << german.join(", ").toStdString();
+    EXPECT_TRUE(german.contains(QString::fromUtf8("Öffnen"))) << german.join(", ").toStdString();
+    dialogs.setLanguage(Language::English);
+    const QStringList english = buttonsOfTheOpenDialog();
+    EXPECT_TRUE(english.contains("Cancel")) << english.join(", ").toStdString();
+    EXPECT_TRUE(english.contains("Open")) << english.join(", ").toStdString();
 }
 
 } // namespace

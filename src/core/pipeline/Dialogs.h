@@ -59,6 +59,10 @@ class Dialogs {
     // Returns 0 on success, otherwise an error code (31: nothing is associated with the type).
     virtual int openTarget(const QString& target) = 0;
 
+    // The language the front end's own parts speak (0 English, 1 German): the boxes' buttons and
+    // the file dialogs. The window tells every change; front ends that need it not ignore it.
+    virtual void setLanguage(int /*language*/) {}
+
     // Shorthands for the common cases.
     DialogAnswer inform(const QString& text, const QString& title, DialogIcon icon = DialogIcon::None);
     DialogAnswer ask(QuestionId question, const QString& text, const QString& title, DialogButtons buttons,

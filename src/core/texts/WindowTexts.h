@@ -121,3 +121,10 @@ constexpr int Close = 101;
 namespace ViewerTexts {
 constexpr int Close = 101;
 } // namespace ViewerTexts
+
+namespace BoxButtonTexts {
+constexpr int Ok = 441;
+constexpr int Cancel = 184;
+constexpr int Yes = 97;
+constexpr int No = 98;
+} // namespace BoxButtonTexts

@@ -1,0 +1,14 @@
+#pragma once
+// Quillet on the desktop: its name and version, the desktop entry it belongs to (so that the window
+// is grouped with its menu entry), and the icon that every window shows in its title bar.
+
+#include <QIcon>
+
+namespace AppIdentity {
+
+// The application icon at every rendered size (embedded, so it shows without an installed theme).
+QIcon Icon();
+// Sets name, version, desktop entry and the default window icon for every window of the program.
+void Apply();
+
+} // namespace AppIdentity
