@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    WeaknessReason::KeyboardPattern},
                       StrengthCase{"Sequence", "abcdefghijklmnop", StrengthRating::VeryWeak, StrengthRating::VeryWeak,
                                    WeaknessReason::Sequence},
-                      StrengthCase{"WordPaddedWithDigits", "password12345678", StrengthRating::VeryWeak,
+                      StrengthCase{"CommonWordThenDigits", "password12345678", StrengthRating::VeryWeak,
                                    StrengthRating::VeryWeak, WeaknessReason::CommonWords},
                       StrengthCase{"CommonPhrase", "i love you my darling", StrengthRating::Weak,
                                    StrengthRating::VeryWeak, WeaknessReason::CommonWords},

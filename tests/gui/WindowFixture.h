@@ -3,6 +3,7 @@
 // format, an empty clipboard, its working folders under a temporary folder of its own and its boxes
 // answered by scripted dialogs. Controls are reached by their object names, as a user finds them by
 // their place on the window.
+#include "engines/CipherEngine.h"
 #include "gui/frmMain.h"
 #include "support/KeyEntry.h"
 #include "support/ScriptedDialogs.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -82,4 +84,23 @@ template <typename DialogsType = ScriptedDialogs> class WindowFixture : public S
     QTemporaryDir workFolder; // the base of the window's working folders: empty again after every run
     DialogsType dialogs;
     std::unique_ptr<frmMain> window;
+};
+
+// The main window on screen, with the fast key derivation for the whole suite and a folder of the
+// test's own, for tests that run whole commands in the window.
+template <typename DialogsType = ScriptedDialogs> class ShownWindowFixture : public WindowFixture<DialogsType> {
+  protected:
+    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
+    static void TearDownTestSuite() { engine_set_kdf_level(KdfLevel::Moderate); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        WindowFixture<DialogsType>::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(this->window.get()));
+    }
+
+    QString Path(const QString& name) const { return dir.path() + '/' + name; }
+
+    QTemporaryDir dir;
 };

@@ -58,18 +58,8 @@ double Contrast(const QColor& a, const QColor& b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-class AccessibilityTest : public WindowFixture<ScriptedDialogs> {
+class AccessibilityTest : public ShownWindowFixture<ScriptedDialogs> {
   protected:
-    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
-    static void TearDownTestSuite() { engine_set_kdf_level(KdfLevel::Moderate); }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        WindowFixture::SetUp();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
     // Gives the keyboard focus to `widget` in the main window. The offscreen platform leaves a closed
     // key-entry window the active one (a window manager gives the activation back), so it is set here.
     void FocusOn(QWidget* widget)
@@ -95,10 +85,6 @@ class AccessibilityTest : public WindowFixture<ScriptedDialogs> {
                 found.push_back(widget);
         return found;
     }
-
-    QString Path(const QString& name) const { return dir.path() + '/' + name; }
-
-    QTemporaryDir dir;
 };
 
 // Also prints the table of names, for people to read.

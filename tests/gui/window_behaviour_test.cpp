@@ -58,20 +58,8 @@ class ObservingDialogs : public ScriptedDialogs {
     }
 };
 
-class WindowBehaviourTest : public WindowFixture<ObservingDialogs> {
+class WindowBehaviourTest : public ShownWindowFixture<ObservingDialogs> {
   protected:
-    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
-    static void TearDownTestSuite() { engine_set_kdf_level(KdfLevel::Moderate); }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        WindowFixture::SetUp();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    QString Path(const QString& name) const { return dir.path() + '/' + name; }
-
     // A ciphertext of message (and the file, when named) made by the encrypt pipeline.
     QString MakeCiphertext(const QString& message, const QString& fileToAppend = {})
     {
@@ -98,8 +86,6 @@ class WindowBehaviourTest : public WindowFixture<ObservingDialogs> {
         button(QStringLiteral("cmdHideShowQuickKey"))->click();
         ASSERT_EQ(button(QStringLiteral("cmdHideShowQuickKey"))->text(), Text(380));
     }
-
-    QTemporaryDir dir;
 };
 
 TEST_F(WindowBehaviourTest, DecryptModeKeepsItsStatesAfterEveryDecryption)

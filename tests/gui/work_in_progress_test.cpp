@@ -51,20 +51,15 @@ class DuringWork {
     QTimer timer_;
 };
 
-class WorkInProgressTest : public WindowFixture<ScriptedDialogs> {
+class WorkInProgressTest : public ShownWindowFixture<ScriptedDialogs> {
   protected:
-    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
-    static void TearDownTestSuite() { engine_set_kdf_level(KdfLevel::Moderate); }
-
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        WindowFixture::SetUp();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ShownWindowFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         EnterKey(Key);
     }
-
-    QString Path(const QString& name) const { return dir.path() + '/' + name; }
 
     void PrepareEncryption()
     {
@@ -98,8 +93,6 @@ class WorkInProgressTest : public WindowFixture<ScriptedDialogs> {
     }
 
     QProgressBar* indicator() const { return control<QProgressBar>(QStringLiteral("prgWork")); }
-
-    QTemporaryDir dir;
 };
 
 // At the default derivation level, the one users wait for.
