@@ -1,5 +1,6 @@
 #include "gui/frmKeyboardWithDisplay.h"
 
+#include "texts/Mnemonics.h"
 #include "texts/WindowTexts.h"
 
 #include "keys/KeyGenerator.h"
@@ -152,10 +153,13 @@ void frmKeyboardWithDisplay::setMaxKeyLength(int length)
 void frmKeyboardWithDisplay::applyProgramTexts(int language)
 {
     language_ = language;
-    cmdYes_->setText(programText(KeyWindowTexts::Yes));
-    cmdNo_->setText(programText(KeyWindowTexts::No));
-    cmdCancel_->setText(programText(KeyWindowTexts::Cancel));
-    cmdSuggestKey_->setText(programText(KeyStrengthTexts::SuggestKey));
+    const QStringList captions =
+        Mnemonics::Mark({programText(KeyWindowTexts::Yes), programText(KeyWindowTexts::No),
+                         programText(KeyWindowTexts::Cancel), programText(KeyStrengthTexts::SuggestKey)});
+    cmdYes_->setText(captions[0]);
+    cmdNo_->setText(captions[1]);
+    cmdCancel_->setText(captions[2]);
+    cmdSuggestKey_->setText(captions[3]);
 }
 
 void frmKeyboardWithDisplay::KeyboardWithDisplay(QWidget* mainWindow)

@@ -2,6 +2,7 @@
 
 #include "gui/MessageFont.h"
 #include "texts/Language.h"
+#include "texts/Mnemonics.h"
 #include "texts/WindowTexts.h"
 
 #include <QApplication>
@@ -55,8 +56,12 @@ void frmLargeTextbox::Form_Activate(const QString& text, bool readOnly, int lang
 {
     this->language = language;
     setWindowTitle(Language::GetProgramText(Title, language));
-    cmdSave->setText(Language::GetProgramText(Save, language));
-    cmdCancel->setText(Language::GetProgramText(Cancel, language));
+    // The copy button's two captions take part, so that neither shares a key with Save or Cancel.
+    captions =
+        Mnemonics::Mark({Language::GetProgramText(CopySelection, language), Language::GetProgramText(CopyAll, language),
+                         Language::GetProgramText(Save, language), Language::GetProgramText(Cancel, language)});
+    cmdSave->setText(captions[2]);
+    cmdCancel->setText(captions[3]);
     placeOver(mainWindow, mainTextBox);
 
     txbText->setPlainText(text);
@@ -82,10 +87,10 @@ void frmLargeTextbox::UpdateCopyButton()
 {
     const bool german = language == Language::German;
     if (txbText->textCursor().hasSelection()) {
-        cmdCopyToClipboard->setText(Language::GetProgramText(CopySelection, language));
+        cmdCopyToClipboard->setText(captions.value(0));
         cmdCopyToClipboard->setFixedWidth(german ? CopySelectionWidthGerman : CopySelectionWidth);
     } else {
-        cmdCopyToClipboard->setText(Language::GetProgramText(CopyAll, language));
+        cmdCopyToClipboard->setText(captions.value(1));
         cmdCopyToClipboard->setFixedWidth(german ? CopyAllWidthGerman : CopyAllWidth);
     }
 }

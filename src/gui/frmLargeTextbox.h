@@ -3,6 +3,7 @@
 // of it or a selection to the clipboard, and either saves the copy back (Accepted) or leaves (Rejected).
 
 #include <QDialog>
+#include <QStringList>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -35,6 +36,7 @@ class frmLargeTextbox : public QDialog {
     QPushButton* cmdSave;
     QPushButton* cmdCancel;
     int language = 0;
-    int textLeft; // the text box keeps the main text box's left and right margins
+    QStringList captions; // copy selection, copy all, save, cancel: with their access keys
+    int textLeft;         // the text box keeps the main text box's left and right margins
     int textRightMargin;
 };

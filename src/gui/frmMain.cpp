@@ -4,6 +4,7 @@
 #include "keys/KeyRoutines.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
+#include "texts/Mnemonics.h"
 #include "texts/WindowTexts.h"
 
 #include <QClipboard>
@@ -561,37 +562,38 @@ void frmMain::ApplyProgramTexts()
     FillLanguageList();
     SetButtonFontSizes();
 
-    lblLanguage->setText(ProgramText(LanguageLabel));
+    MarkCaptions();
+    lblLanguage->setText(Caption(lblLanguage, LanguageLabel));
     txbQuickKey->setToolTip(ProgramText(KeyFieldHint));
-    optEncrypt->setText(ProgramText(EncryptOption));
-    optDecrypt->setText(ProgramText(DecryptOption));
-    cmdClearTextbox->setText(ProgramText(Clear));
-    cmdViewCiphertext->setText(ProgramText(ViewCiphertext));
-    cmdCopyAsText->setText(ProgramText(CopyAsText));
+    optEncrypt->setText(Caption(optEncrypt, EncryptOption));
+    optDecrypt->setText(Caption(optDecrypt, DecryptOption));
+    cmdClearTextbox->setText(Caption(cmdClearTextbox, Clear));
+    cmdViewCiphertext->setText(Caption(cmdViewCiphertext, ViewCiphertext));
+    cmdCopyAsText->setText(Caption(cmdCopyAsText, CopyAsText));
     cmdCopyAsText->setToolTip(ProgramText(CopyAsTextHint));
-    cmdLoadSaveTextbox[0]->setText(ProgramText(LoadFromFile));
-    cmdLoadSaveTextbox[1]->setText(ProgramText(SaveToFile));
-    cmdEnlargeTextbox->setText(ProgramText(Enlarge));
+    cmdLoadSaveTextbox[0]->setText(Caption(cmdLoadSaveTextbox[0], LoadFromFile));
+    cmdLoadSaveTextbox[1]->setText(Caption(cmdLoadSaveTextbox[1], SaveToFile));
+    cmdEnlargeTextbox->setText(Caption(cmdEnlargeTextbox, Enlarge));
     ShowTextboxSize();
     ShowClipboardSize();
 
-    SpecifyFileCaptions[0] = ProgramText(FileToAppend);
-    SpecifyFileCaptions[1] = ProgramText(CiphertextFile);
-    SpecifyFileCaptions[2] = ProgramText(OutputFile);
-    SpecifyFileCaptions[3] = ProgramText(FolderForAttachedFile);
-    lblAppendedFile->setText(SpecifyFileCaptions[3]);
+    SpecifyFileCaptions[0] = Caption(cmdSpecifyFile[0], FileToAppend);
+    SpecifyFileCaptions[1] = Caption(cmdSpecifyFile[0], CiphertextFile);
+    SpecifyFileCaptions[2] = Caption(cmdSpecifyFile[1], OutputFile);
+    SpecifyFileCaptions[3] = Caption(cmdSpecifyFile[1], FolderForAttachedFile);
+    lblAppendedFile->setText(ProgramText(FolderForAttachedFile));
     ShowModeCaptions();
 
-    cmdClearFile[0]->setText(ProgramText(Clear));
-    cmdClearFile[1]->setText(ProgramText(Clear));
-    cmdClearQuickKey->setText(ProgramText(Clear));
-    cmdQuickKey->setText(ProgramText(KeyCommand));
+    cmdClearFile[0]->setText(Caption(cmdClearFile[0], Clear));
+    cmdClearFile[1]->setText(Caption(cmdClearFile[1], Clear));
+    cmdClearQuickKey->setText(Caption(cmdClearQuickKey, Clear));
+    cmdQuickKey->setText(Caption(cmdQuickKey, KeyCommand));
     SetHideShowCaption(ShowKeyOffered);
 
-    cmdEncryptMessage->setText(ProgramText(EncryptCommand));
-    cmdDecryptMessage->setText(ProgramText(DecryptCommand));
-    cmdHelp->setText(ProgramText(Help));
-    cmdQuit->setText(ProgramText(Quit));
+    cmdEncryptMessage->setText(Caption(cmdEncryptMessage, EncryptCommand));
+    cmdDecryptMessage->setText(Caption(cmdDecryptMessage, DecryptCommand));
+    cmdHelp->setText(Caption(cmdHelp, Help));
+    cmdQuit->setText(Caption(cmdQuit, Quit));
     lblNoKeySpecified->setText(ProgramText(NoKeySpecified));
     FitButtonsToCaptions();
     FitMinimumSize();
@@ -612,12 +614,59 @@ void frmMain::ShowModeCaptions()
 void frmMain::FitButtonsToCaptions()
 {
     for (QPushButton* button : findChildren<QPushButton*>())
-        fitToCaptions(button, {button->text()});
+        fitToCaptions(button, {Mnemonics::Plain(button->text())});
     // Both file rows keep one width, whatever the mode; the key button fits both of its captions.
-    const QStringList fileCaptions(std::begin(SpecifyFileCaptions), std::end(SpecifyFileCaptions));
+    QStringList fileCaptions;
+    for (const QString& caption : SpecifyFileCaptions)
+        fileCaptions << Mnemonics::Plain(caption);
     for (QWidget* widget : std::initializer_list<QWidget*>{cmdSpecifyFile[0], cmdSpecifyFile[1], lblAppendedFile})
         fitToCaptions(widget, fileCaptions);
     fitToCaptions(cmdHideShowQuickKey, {ProgramText(HideKey), ProgramText(ShowKey)});
+}
+
+// In the order a keyboard user needs them: the commands first, the four Clear buttons last (they
+// share one caption, so they take what letters are left of it).
+void frmMain::MarkCaptions()
+{
+    struct Captioned {
+        const QWidget* control;
+        int number;
+    };
+    const Captioned captioned[] = {{cmdEncryptMessage, EncryptCommand},
+                                   {cmdDecryptMessage, DecryptCommand},
+                                   {optEncrypt, EncryptOption},
+                                   {optDecrypt, DecryptOption},
+                                   {cmdSpecifyFile[0], FileToAppend},
+                                   {cmdSpecifyFile[0], CiphertextFile},
+                                   {cmdSpecifyFile[1], OutputFile},
+                                   {cmdSpecifyFile[1], FolderForAttachedFile},
+                                   {cmdQuickKey, KeyCommand},
+                                   {cmdHideShowQuickKey, HideKey},
+                                   {cmdHideShowQuickKey, ShowKey},
+                                   {cmdQuit, Quit},
+                                   {cmdHelp, Help},
+                                   {cmdLoadSaveTextbox[0], LoadFromFile},
+                                   {cmdLoadSaveTextbox[1], SaveToFile},
+                                   {cmdEnlargeTextbox, Enlarge},
+                                   {cmdViewCiphertext, ViewCiphertext},
+                                   {cmdCopyAsText, CopyAsText},
+                                   {lblLanguage, LanguageLabel},
+                                   {cmdClearTextbox, Clear},
+                                   {cmdClearFile[0], Clear},
+                                   {cmdClearFile[1], Clear},
+                                   {cmdClearQuickKey, Clear}};
+    QStringList captions;
+    for (const Captioned& c : captioned)
+        captions << ProgramText(c.number);
+    const QStringList marked = Mnemonics::Mark(captions);
+    MarkedCaptions.clear();
+    for (qsizetype i = 0; i < marked.size(); ++i)
+        MarkedCaptions.insert({captioned[i].control, captioned[i].number}, marked[i]);
+}
+
+QString frmMain::Caption(const QWidget* control, int number) const
+{
+    return MarkedCaptions.value({control, number}, ProgramText(number));
 }
 
 void frmMain::FillLanguageList()

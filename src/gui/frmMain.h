@@ -16,6 +16,8 @@
 #include "files/WorkingFolders.h"
 #include "gui/WorkerThreadRunner.h"
 
+#include <QHash>
+#include <QPair>
 #include <QString>
 #include <QWidget>
 
@@ -38,6 +40,7 @@ class frmLargeTextbox;
 class frmView;
 class frmRandomnessGraphic;
 class WorkInputGuard;
+class FocusRing;
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -122,6 +125,10 @@ class frmMain : public QWidget {
     void ShowClipboardSize();
     // Program text `number` in the current language.
     QString ProgramText(int number) const;
+    // Gives every command of the window an access key of its own in the current language.
+    void MarkCaptions();
+    // The caption `number` of `control` with its access key (the plain text when it has none).
+    QString Caption(const QWidget* control, int number) const;
     // Borrows txbQuickKey as the red, bold, centred busy line and paints it at once; "" gives the field
     // back its usual look, empty (the command puts the key text back).
     void ShowBusyLine(const QString& busyText);
@@ -150,6 +157,11 @@ class frmMain : public QWidget {
     // ---- File fields (frmMain_files.cpp) ----
     // The chosen folder, "" when cancelled.
     QString BrowseForFolder(const QString& prompt);
+    // Where a chooser of row `index` opens: at the row's file, else in the last folder used (the
+    // output row with a suggested name there).
+    QString StartPathFor(int index) const;
+    // Keeps the folder of a path the user chose, for the next chooser.
+    void RememberFolder(const QString& path);
     // Drag and drop onto txbFile(index) (enter and move both come to DragOver); true when the event
     // was handled here, false to leave it to the text box.
     bool txbFile_DragOver(int index, QDragMoveEvent* event);
@@ -256,8 +268,11 @@ class frmMain : public QWidget {
 
     // [0] encrypt txbFile(0), [1] decrypt txbFile(0), [2] encrypt txbFile(1), [3] decrypt txbFile(1)
     QString FileFieldMemory[4];
+    QString LastFolder; // of the last file or folder chosen in a dialog of this window
     // Captions of cmdSpecifyFile: [0]/[1] index 0 in encrypt/decrypt mode, [2]/[3] index 1 likewise.
-    QString SpecifyFileCaptions[4];
+    QString SpecifyFileCaptions[4]; // with their access keys
+    // The captions of the commands with their access keys ('&'), by control and program-text number.
+    QHash<QPair<const QWidget*, int>, QString> MarkedCaptions;
     bool ViewCiphertextWasEnabled = false;
     // The ciphertext file of the latest encryption, for Copy as text; "" once the text box changes.
     QByteArray LastCiphertext;
@@ -277,4 +292,5 @@ class frmMain : public QWidget {
     bool CommandWorking = false;
     bool QuitAfterWork = false;
     WorkInputGuard* WorkGuard = nullptr;
+    FocusRing* FocusMark = nullptr; // the ring around the focused control
 };

@@ -2,6 +2,7 @@
 // controls (from the program texts, in the current language), the label of the language list, the
 // order in which Tab walks the controls, Tab leaving the message box, the help link taken by
 // keyboard, and the colours of the mode band and of disabled controls.
+#include "gui/FocusRing.h"
 #include "gui/frmMain.h"
 #include "keys/KeyRoutines.h"
 #include "texts/WindowTexts.h"
@@ -106,6 +107,8 @@ void frmMain::SetUpKeyboardAccess()
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     txbText->installEventFilter(this);
+    // The style's own focus line is too faint to find, on the dark band not there at all.
+    FocusMark = new FocusRing(*this);
 }
 
 void frmMain::ApplyAccessibleColours()

@@ -145,6 +145,7 @@ void frmMain::cmdCopyAsText_Click()
 {
     QGuiApplication::clipboard()->setText(QString::fromLatin1(Armor::Encode(LastCiphertext)));
     ShowClipboardSize();
-    dialogs.inform(ProgramText(MainWindowTexts::CopiedAsText), cmdCopyAsText->text(), DialogIcon::Information);
+    dialogs.inform(ProgramText(MainWindowTexts::CopiedAsText), ProgramText(MainWindowTexts::CopyAsText),
+                   DialogIcon::Information);
     SetTheFocus();
 }

@@ -7,6 +7,7 @@
 #include "texts/Language.h"
 #include "texts/WindowTexts.h"
 
+#include <QDir>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -31,23 +32,30 @@ QString Text(int number, int language)
     return Language::GetProgramText(number, language);
 }
 
+// The extension of a ciphertext file, without its dot.
+const QString CiphertextSuffix = QStringLiteral("zip");
+
 QStringList CiphertextNameFilters(int language)
 {
     QString ciphertext = Text(CiphertextFilter, language);
-    if (!ciphertext.contains(QLatin1String("*.zip")))
-        ciphertext += QStringLiteral(" (*.zip)");
+    if (!ciphertext.contains(QLatin1String("*.") + CiphertextSuffix))
+        ciphertext += QStringLiteral(" (*.%1)").arg(CiphertextSuffix);
     return {ciphertext, Text(AllFilesFilter, language) + QStringLiteral(" (*)")};
 }
 
-QString ChooseCiphertextFile(Dialogs& dialogs, int language, FileDialogRequest::Kind kind, int titleNumber)
+QString ChooseCiphertextFile(Dialogs& dialogs, int language, FileDialogRequest::Kind kind, int titleNumber,
+                             const QString& startPath)
 {
     FileDialogRequest request;
     request.kind = kind;
+    request.startPath = startPath;
     request.title = Text(titleNumber, language);
     request.nameFilters = CiphertextNameFilters(language);
     request.mustExist = true;
     // The encrypt command asks before it replaces an existing file; one question is enough.
     request.confirmOverwrite = false;
+    // A ciphertext name typed without an extension becomes a ".zip" file, as the receiver expects.
+    request.defaultSuffix = CiphertextSuffix;
     return dialogs.choosePath(request);
 }
 
@@ -95,20 +103,24 @@ void frmMain::cmdSpecifyFile_Click(int index)
     QString path;
     switch (KindOfRow(index)) {
     case RowKind::FileToAppend:
-        path = ChooseFileToAppend(dialogs, CurrentLanguage);
+        path = ChooseFileToAppend(dialogs, CurrentLanguage, StartPathFor(index));
         break;
     case RowKind::OutputFile:
-        path = ChooseCiphertextFile(dialogs, CurrentLanguage, FileDialogRequest::Kind::Save, OutputFile);
+        path = ChooseCiphertextFile(dialogs, CurrentLanguage, FileDialogRequest::Kind::Save, OutputFile,
+                                    StartPathFor(index));
         break;
     case RowKind::CiphertextFile:
-        path = ChooseCiphertextFile(dialogs, CurrentLanguage, FileDialogRequest::Kind::Open, ChooseCiphertextTitle);
+        path = ChooseCiphertextFile(dialogs, CurrentLanguage, FileDialogRequest::Kind::Open, ChooseCiphertextTitle,
+                                    StartPathFor(index));
         break;
     case RowKind::Folder:
         TakeFolder(BrowseForFolder(ProgramText(FolderPrompt)));
         break;
     }
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
+        RememberFolder(path);
         ShowPath(index, path);
+    }
     SetTheFocus();
 }
 
@@ -128,7 +140,28 @@ void frmMain::txbFile_Click(int index)
 
 QString frmMain::BrowseForFolder(const QString& prompt)
 {
-    return dialogs.chooseFolder(prompt);
+    const QString folder = dialogs.chooseFolder(prompt, StartPathFor(1));
+    RememberFolder(folder);
+    return folder;
+}
+
+QString frmMain::StartPathFor(int index) const
+{
+    const QString current = txbFile[index]->text();
+    if (!current.isEmpty())
+        return current;
+    if (KindOfRow(index) != RowKind::OutputFile)
+        return LastFolder;
+    const QString folder = LastFolder.isEmpty() ? QDir::homePath() : LastFolder;
+    return QDir(folder).filePath(ProgramText(SuggestedOutputName) + '.' + CiphertextSuffix);
+}
+
+void frmMain::RememberFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    const QFileInfo chosen(path);
+    LastFolder = chosen.isDir() ? chosen.absoluteFilePath() : chosen.absolutePath();
 }
 
 bool frmMain::txbFile_DragOver(int index, QDragMoveEvent* event)

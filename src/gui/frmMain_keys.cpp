@@ -47,7 +47,7 @@ bool frmMain::KeyHidden() const
 void frmMain::SetHideShowCaption(bool offerToShow)
 {
     ShowKeyOffered = offerToShow;
-    cmdHideShowQuickKey->setText(ProgramText(offerToShow ? ShowKey : HideKey));
+    cmdHideShowQuickKey->setText(Caption(cmdHideShowQuickKey, offerToShow ? ShowKey : HideKey));
     // The key field's name and its row of dots follow whether a key is hidden.
     ApplyAccessibleTexts();
 }
@@ -135,8 +135,8 @@ void frmMain::cmdClearQuickKey_Click()
         // The user sees what would be forgotten before answering.
         ShowInKeyBox(txbQuickKey, QuickKey);
         SetHideShowCaption(false);
-        const DialogAnswer answer = dialogs.ask(QuestionId::ClearKey, ProgramText(ClearKeyQuestion),
-                                                cmdClearQuickKey->text(), DialogButtons::YesNo, DialogIcon::Question);
+        const DialogAnswer answer = dialogs.ask(QuestionId::ClearKey, ProgramText(ClearKeyQuestion), ProgramText(Clear),
+                                                DialogButtons::YesNo, DialogIcon::Question);
         if (answer != DialogAnswer::Yes) {
             cmdQuickKey->setFocus();
             return;

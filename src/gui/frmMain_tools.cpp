@@ -78,7 +78,7 @@ bool frmMain::AcceptTextFile(const QString& path)
     const int refusal = TextFileMessageNumber(code);
     if (refusal == 0)
         return true;
-    Warn(shownPath + CrLf + ProgramText(refusal), cmdLoadSaveTextbox[0]->text());
+    Warn(shownPath + CrLf + ProgramText(refusal), ProgramText(LoadFromFile));
     return false;
 }
 
@@ -88,9 +88,11 @@ void frmMain::LoadTextbox()
     request.kind = FileDialogRequest::Kind::Open;
     request.title = ProgramText(LoadTitle);
     request.mustExist = true;
+    request.startPath = LastFolder;
     const QString path = dialogs.choosePath(request);
     if (path.isEmpty() || udh3() == toolkit_result::kLoadRefused)
         return;
+    RememberFolder(path);
 
     RetireCiphertextView();
     if (!AcceptTextFile(path))
@@ -100,7 +102,7 @@ void frmMain::LoadTextbox()
     const QString error = ReadFileAsText(path, text);
     if (!error.isEmpty()) {
         // The message stays as it was: nothing the user typed is lost to a file that cannot be read.
-        Warn(ProgramText(FileReadError) + QStringLiteral(": ") + error, cmdLoadSaveTextbox[0]->text());
+        Warn(ProgramText(FileReadError) + QStringLiteral(": ") + error, ProgramText(LoadFromFile));
         return;
     }
     txbText->setPlainText(text);
@@ -112,9 +114,11 @@ void frmMain::SaveTextbox()
     request.kind = FileDialogRequest::Kind::Save;
     request.title = ProgramText(SaveTitle);
     request.confirmOverwrite = true;
+    request.startPath = LastFolder;
     const QString path = dialogs.choosePath(request);
     if (path.isEmpty())
         return;
+    RememberFolder(path);
     // UTF-8, so that loading the file again gives back the very same text. The text box often holds
     // a decrypted message: a new file is the user's alone.
     const QString error =

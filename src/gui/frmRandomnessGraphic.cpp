@@ -1,6 +1,7 @@
 #include "gui/frmRandomnessGraphic.h"
 
 #include "texts/Language.h"
+#include "texts/Mnemonics.h"
 #include "texts/WindowTexts.h"
 
 #include <QGridLayout>
@@ -96,7 +97,7 @@ void frmRandomnessGraphic::applyTexts(int language)
     setWindowTitle(Language::GetProgramText(RandomnessTexts::Title, language));
     Label1[0]->setText(Language::GetProgramText(RandomnessTexts::Plaintext, language));
     Label1[1]->setText(Language::GetProgramText(RandomnessTexts::Ciphertext, language));
-    cmdClose->setText(Language::GetProgramText(RandomnessTexts::Close, language));
+    cmdClose->setText(Mnemonics::Mark({Language::GetProgramText(RandomnessTexts::Close, language)}).constFirst());
 }
 
 void frmRandomnessGraphic::ClearPic(int intPic)

@@ -3,6 +3,7 @@
 #include "files/TextFileReader.h"
 #include "gui/MessageFont.h"
 #include "texts/Language.h"
+#include "texts/Mnemonics.h"
 #include "texts/ViewerText.h"
 #include "texts/WindowTexts.h"
 
@@ -38,7 +39,7 @@ frmView::frmView(QWidget* parent)
 void frmView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    cmdClose->setText(Language::GetProgramText(ViewerTexts::Close, language));
+    cmdClose->setText(Mnemonics::Mark({Language::GetProgramText(ViewerTexts::Close, language)}).constFirst());
     QString text;
     if (!filePath.isEmpty() && ReadFileAsText(filePath, text).isEmpty())
         txbText1->setPlainText(FitTextForViewer(text));

@@ -182,6 +182,8 @@ TEST_P(DecryptRoundTripTest, RecoversTheMessageAndWritesTheAttachedFile)
     ASSERT_EQ(dialogs.records().size(), 3u); // the notice, the chooser, the closing message
     EXPECT_EQ(dialogs.records()[1].chooser.kind, FileDialogRequest::Kind::Folder);
     EXPECT_EQ(dialogs.records()[1].chooser.title, Text(394));
+    EXPECT_EQ(dialogs.records()[1].chooser.startPath, QFileInfo(request.ciphertextPath).absolutePath())
+        << "the chooser opens beside the ciphertext";
     EXPECT_EQ(BoxTexts(), (QStringList{FolderNotice(trip.writtenName, trip.fileBytes.size()), Closing(Text(68))}));
 }
 

@@ -9,9 +9,11 @@
 #include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -23,8 +25,29 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <stdexcept>
+
+// Alt plus the underlined letter: each command shown in `window` (and each label given) has a key of
+// its own. Controls of child windows are left to their own window.
+inline void ExpectOwnAccessKeys(const QWidget* window, const QList<const QLabel*>& labels = {})
+{
+    std::map<QString, QString> taken; // key -> control
+    const auto check = [&](const QWidget* control, const QString& caption) {
+        const QString key = QKeySequence::mnemonic(caption).toString();
+        EXPECT_FALSE(key.isEmpty()) << (control->objectName() + ": " + caption).toStdString();
+        if (!key.isEmpty()) {
+            const auto [holder, added] = taken.emplace(key, control->objectName());
+            EXPECT_TRUE(added) << (control->objectName() + " and " + holder->second + " share " + key).toStdString();
+        }
+    };
+    for (const QAbstractButton* command : window->findChildren<QAbstractButton*>())
+        if (command->window() == window && command->isVisibleTo(window))
+            check(command, command->text());
+    for (const QLabel* label : labels)
+        check(label, label->text());
+}
 
 // Every window test starts from the shipped program texts; the secondary windows' tests need no more.
 class ShippedTextsFixture : public ::testing::Test {

@@ -7,9 +7,12 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
+#include "texts/Mnemonics.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,6 +24,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <set>
 
 namespace {
@@ -247,6 +251,56 @@ TEST_F(AccessibilityTest, AWholeEncryptionAndDecryptionByKeysAlone)
     tabTo(button(QStringLiteral("cmdDecryptMessage")));
     QTest::keyClick(button(QStringLiteral("cmdDecryptMessage")), Qt::Key_Return);
     EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("By keys alone."));
+}
+
+// Alt plus the underlined letter: every command of the window has one, no two alike among the
+// captions shown at once, in both languages and both modes; pressing one works.
+TEST_F(AccessibilityTest, EveryCommandHasAnAccessKeyOfItsOwnInBothLanguages)
+{
+    EnterKey(Key);
+    for (const int language : {Language::English, Language::German}) {
+        for (const bool encrypt : {true, false}) {
+            SCOPED_TRACE(std::to_string(language) + (encrypt ? " encrypt" : " decrypt"));
+            ChooseLanguage(language);
+            option(encrypt ? QStringLiteral("optEncrypt") : QStringLiteral("optDecrypt"))->click();
+            ExpectOwnAccessKeys(window.get(), {label(QStringLiteral("lblLanguage"))});
+        }
+    }
+    ChooseLanguage(Language::English);
+    FocusOn(txbText());
+    QTest::keySequence(window.get(), QKeySequence::mnemonic(option(QStringLiteral("optEncrypt"))->text()));
+    // A button pressed by its access key clicks a moment later, as if pressed by the mouse.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return option(QStringLiteral("optEncrypt"))->isChecked(); }, 2000));
+}
+
+// The ring around the focused control: there, around it, and at least 3:1 against what it stands on
+// (the light window and the dark mode band alike).
+TEST_F(AccessibilityTest, TheFocusIsMarkedByARingThatStandsOutOnLightAndDark)
+{
+    for (const char* name : {"cmdQuickKey", "txbText", "optEncrypt", "cmdQuit"}) {
+        SCOPED_TRACE(name);
+        QWidget* target = control<QWidget>(QLatin1String(name));
+        FocusOn(target);
+        QApplication::processEvents();
+        QWidget* ring = control<QWidget>(QStringLiteral("FocusRing"));
+        ASSERT_TRUE(ring->isVisible());
+        const QRect around(ring->mapTo(window.get(), QPoint(0, 0)), ring->size());
+        const QRect marked(target->mapTo(window.get(), QPoint(0, 0)), target->size());
+        EXPECT_TRUE(around.contains(marked)) << "the ring covers part of the control";
+        // The middle of the ring's left side, with the ring and without it.
+        const QPoint spot = around.topLeft() + QPoint(0, around.height() / 2);
+        const auto pixelAt = [&](QPoint p) {
+            const QImage shot = window->grab().toImage();
+            const qreal scale = shot.devicePixelRatio();
+            return shot.pixelColor(int(p.x() * scale), int(p.y() * scale));
+        };
+        const QColor ringColour = pixelAt(spot);
+        ring->hide();
+        const QColor ground = pixelAt(spot);
+        ring->show();
+        EXPECT_GE(Contrast(ringColour, ground), 3.0)
+            << ringColour.name().toStdString() << " on " << ground.name().toStdString();
+    }
 }
 
 } // namespace

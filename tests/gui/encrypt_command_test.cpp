@@ -8,6 +8,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
+#include "texts/Mnemonics.h"
 
 #include <QApplication>
 #include <QDir>
@@ -175,7 +176,7 @@ TEST_F(EncryptCommandTest, ViewButtonOpensTheReportWithBothPlotsModally)
     QTest::mouseClick(button("cmdViewCiphertext"), Qt::LeftButton);
 
     EXPECT_TRUE(shownModally);
-    EXPECT_EQ(closeCaption, Text(101));
+    EXPECT_EQ(Mnemonics::Plain(closeCaption), Text(101));
     EXPECT_EQ(title, Text(54) + " : " + Path("fox.zip"));
     // Plain text lights few points; ciphertext spreads over most of the square.
     auto litPoints = [&](int plot) {

@@ -246,4 +246,31 @@ TEST_F(FileFields, DropTakesAFolderOnlyOnTheFolderRow)
     EXPECT_TRUE(dialogs.records().empty());
 }
 
+// Each chooser opens at its row's file, else in the folder last used; the output chooser suggests a
+// name there and asks for ".zip" on a name typed without an extension.
+TEST_F(FileFields, ChoosersOpenAtTheRowsFileOrTheLastFolderAndTheOutputAsksForZip)
+{
+    const QString letters = Folder("letters");
+    const QString attachment = FileOfSize("letters/contract.pdf", 10);
+    Encrypt();
+    dialogs.queuePath(attachment);
+    window->cmdSpecifyFile_Click(0);
+    dialogs.queuePath(letters + "/for-anna.zip");
+    window->cmdSpecifyFile_Click(1);
+    window->cmdSpecifyFile_Click(1); // cancelled
+    window->cmdSpecifyFile_Click(0); // cancelled
+    Decrypt();
+    window->cmdSpecifyFile_Click(0); // cancelled
+
+    const auto choosers = Choosers();
+    ASSERT_EQ(choosers.size(), 5u);
+    EXPECT_EQ(choosers[0].chooser.startPath, QString()) << "nothing was used yet";
+    EXPECT_EQ(choosers[1].chooser.startPath, letters + "/" + Text(1619) + ".zip");
+    EXPECT_EQ(choosers[1].chooser.defaultSuffix, "zip");
+    EXPECT_EQ(choosers[2].chooser.startPath, letters + "/for-anna.zip");
+    EXPECT_EQ(choosers[3].chooser.startPath, attachment);
+    EXPECT_EQ(choosers[4].chooser.startPath, letters) << "the ciphertext row is empty: the last folder";
+    EXPECT_EQ(choosers[0].chooser.defaultSuffix, QString()) << "an attachment keeps the name it has";
+}
+
 } // namespace

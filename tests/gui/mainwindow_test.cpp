@@ -5,6 +5,7 @@
 #include "keys/KeyRoutines.h"
 #include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
+#include "texts/Mnemonics.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -30,7 +31,7 @@ namespace {
 
 class MainWindowTest : public WindowFixture<> {
   protected:
-    QString text(const char* name) { return control<QAbstractButton>(name)->text(); }
+    QString text(const char* name) { return Mnemonics::Plain(control<QAbstractButton>(name)->text()); }
 
     void chooseMode(const char* option)
     {
@@ -87,7 +88,8 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguage)
     frmMain german(dialogs, workFolder.path());
     german.Form_Load();
     EXPECT_EQ(german.ShownLanguage(), Language::German);
-    EXPECT_EQ(german.findChild<QPushButton*>("cmdQuit")->text(), Language::GetProgramText(36, Language::German));
+    EXPECT_EQ(Mnemonics::Plain(german.findChild<QPushButton*>("cmdQuit")->text()),
+              Language::GetProgramText(36, Language::German));
     EXPECT_EQ(german.findChild<QComboBox*>("cboLanguage")->currentText(),
               Language::GetProgramText(201, Language::German));
 }
@@ -134,7 +136,7 @@ TEST_F(MainWindowTest, ChoosingAnotherLanguageRewritesEveryCaptionAndStoresIt)
                    {"cmdQuickKey", 110},       {"cmdEncryptMessage", 24}, {"cmdQuit", 36}};
     for (const auto& expected : buttons)
         EXPECT_EQ(text(expected.name), Language::GetProgramText(expected.number, Language::German)) << expected.name;
-    EXPECT_EQ(label("lblLanguage")->text(), Language::GetProgramText(187, Language::German));
+    EXPECT_EQ(Mnemonics::Plain(label("lblLanguage")->text()), Language::GetProgramText(187, Language::German));
     EXPECT_EQ(label("lblClipboard")->text(), Language::GetProgramText(213, Language::German));
     EXPECT_EQ(Language::ChooseLanguage(), Language::German);
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -181,6 +182,54 @@ TEST_F(DialogLanguageTest, FileDialogSpeaksGermanWhenGermanIsChosen)
     const QStringList english = buttonsOfTheOpenDialog();
     EXPECT_TRUE(english.contains("Cancel")) << english.join(", ").toStdString();
     EXPECT_TRUE(english.contains("Open")) << english.join(", ").toStdString();
+}
+
+// A chooser opens where the window asks: in a folder, or in a file's folder with that name selected;
+// a name typed without an extension gets the suffix asked for.
+TEST(QtDialogsTest, AChooserOpensAtTheStartPathAndAddsTheSuffixToABareName)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("letters"));
+    const QString letters = QDir(dir.path()).filePath("letters");
+    struct Case {
+        FileDialogRequest::Kind kind;
+        QString startPath;
+        QString typed; // the name the user types before pressing Save or Open; "" cancels
+        QString chosen;
+    };
+    const Case cases[] = {
+        {FileDialogRequest::Kind::Save, letters + "/message.zip", {}, {}},
+        {FileDialogRequest::Kind::Open, letters, {}, {}},
+        {FileDialogRequest::Kind::Save, letters + "/message.zip", "for-anna", letters + "/for-anna.zip"},
+        {FileDialogRequest::Kind::Save, letters + "/message.zip", "notes.txt", letters + "/notes.txt"},
+    };
+    QtDialogs dialogs;
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.startPath + " " + c.typed).toStdString());
+        QString folder, selected;
+        WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+            folder = dialog->directory().canonicalPath();
+            selected = dialog->selectedFiles().value(0);
+            if (c.typed.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(c.typed);
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides it; it still checks the name
+        });
+        FileDialogRequest request;
+        request.kind = c.kind;
+        request.startPath = c.startPath;
+        request.mustExist = false;
+        request.defaultSuffix = "zip";
+        const QString chosen = dialogs.choosePath(request);
+        EXPECT_EQ(QFileInfo(chosen).absoluteFilePath(),
+                  c.chosen.isEmpty() ? QString() : QFileInfo(c.chosen).absoluteFilePath());
+        EXPECT_EQ(folder, QDir(letters).canonicalPath());
+        if (c.kind == FileDialogRequest::Kind::Save) {
+            EXPECT_EQ(QFileInfo(selected).fileName(), "message.zip") << "the suggested name is there";
+        }
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "support/ProgramTexts.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
+#include "texts/Mnemonics.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -128,7 +129,7 @@ TEST_P(LoadRefuses, NamesTheReasonAndKeepsTheMessage)
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const MessageRequest box = dialogs.messages().front();
     EXPECT_EQ(box.text, QDir::toNativeSeparators(path) + CrLf + Text(GetParam().messageNumber));
-    EXPECT_EQ(box.title, button("cmdLoadSaveTextbox0")->text());
+    EXPECT_EQ(box.title, Mnemonics::Plain(button("cmdLoadSaveTextbox0")->text()));
     EXPECT_EQ(box.icon, DialogIcon::Exclamation);
     EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("typed before"));
 }

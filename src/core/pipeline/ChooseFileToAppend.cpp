@@ -86,13 +86,14 @@ bool AcceptFileToAppend(Dialogs& dialogs, const QString& path, int language)
     return false;
 }
 
-QString ChooseFileToAppend(Dialogs& dialogs, int language)
+QString ChooseFileToAppend(Dialogs& dialogs, int language, const QString& startPath)
 {
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Open;
     request.title = Text(AppendTexts::ChooserTitle, language);
     request.nameFilters = {Text(AppendTexts::FileFilter, language) + QStringLiteral(" (*)")};
     request.mustExist = true;
+    request.startPath = startPath;
     const QString path = dialogs.choosePath(request);
     if (path.isEmpty())
         return {};

@@ -43,4 +43,5 @@ bool AcceptFileToAppend(Dialogs& dialogs, const QString& path, int language);
 
 // The open-file dialog for the file to append, then AcceptFileToAppend. The chosen path, or ""
 // when the user cancelled or the file was refused.
-QString ChooseFileToAppend(Dialogs& dialogs, int language);
+// startPath: where the dialog opens (see FileDialogRequest).
+QString ChooseFileToAppend(Dialogs& dialogs, int language, const QString& startPath = {});

@@ -385,7 +385,7 @@ class DecryptRun {
                                Text(PleaseChooseFolder, language_);
         for (;;) {
             dialogs_.inform(notice, title_);
-            const QString folder = dialogs_.chooseFolder(Text(FolderPrompt, language_));
+            const QString folder = dialogs_.chooseFolder(Text(FolderPrompt, language_), StartFolder());
             if (!folder.isEmpty())
                 return folder;
             const DialogAnswer goOn = dialogs_.ask(QuestionId::GoOnWithoutFolder, Text(GoOnWithoutFolder, language_),
@@ -393,6 +393,12 @@ class DecryptRun {
             if (goOn == DialogAnswer::Yes)
                 return {};
         }
+    }
+
+    // Where the folder chooser opens: beside the ciphertext, where the user put what came with the mail.
+    QString StartFolder() const
+    {
+        return request_.ciphertextPath.isEmpty() ? QString() : QFileInfo(request_.ciphertextPath).absolutePath();
     }
 
     bool NotWritten(AttachmentFate fate, const QString& text)

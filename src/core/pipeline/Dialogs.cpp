@@ -11,10 +11,11 @@ DialogAnswer Dialogs::ask(QuestionId question, const QString& text, const QStrin
     return message({text, title, icon, buttons, defaultButton, question});
 }
 
-QString Dialogs::chooseFolder(const QString& prompt)
+QString Dialogs::chooseFolder(const QString& prompt, const QString& startFolder)
 {
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Folder;
     request.title = prompt;
+    request.startPath = startFolder;
     return choosePath(request);
 }

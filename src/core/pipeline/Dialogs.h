@@ -45,6 +45,10 @@ struct FileDialogRequest {
     QStringList nameFilters;      // Qt name filters, e.g. "Ciphertext files (*.zip)", "All files (*)"
     bool mustExist = true;        // Open: the file must exist
     bool confirmOverwrite = true; // Save: ask before replacing an existing file
+    // Where the chooser opens: a folder, or a file (existing or suggested) whose folder it opens in
+    // with that name selected. "" leaves it to the toolkit.
+    QString startPath;
+    QString defaultSuffix; // Save: added (without its dot) to a name typed without an extension
 };
 
 class Dialogs {
@@ -67,6 +71,6 @@ class Dialogs {
     DialogAnswer inform(const QString& text, const QString& title, DialogIcon icon = DialogIcon::None);
     DialogAnswer ask(QuestionId question, const QString& text, const QString& title, DialogButtons buttons,
                      DialogIcon icon = DialogIcon::Question, int defaultButton = 0);
-    // The folder chooser with its prompt; "" when cancelled.
-    QString chooseFolder(const QString& prompt);
+    // The folder chooser with its prompt, opening at startFolder when given; "" when cancelled.
+    QString chooseFolder(const QString& prompt, const QString& startFolder = {});
 };

@@ -88,7 +88,8 @@ constexpr int WorkStops = 1614;         // the moving bar while a command works
 constexpr int TooShortToMeasure = 1615; // why "View randomness" stays grey
 constexpr int Message = 1616;
 constexpr int KeyHiddenName = 1617;
-constexpr int MessageKeys = 1618; // Tab and Ctrl+Tab in the message box
+constexpr int MessageKeys = 1618;         // Tab and Ctrl+Tab in the message box
+constexpr int SuggestedOutputName = 1619; // the output chooser's suggestion, before ".zip"
 } // namespace MainWindowTexts
 
 namespace KeyWindowTexts {
