@@ -37,6 +37,9 @@ TEST(Mnemonics, EachCaptionGetsALetterNoOtherHasAndReadsAsBefore)
         {"upper and lower case are one key", {"save", "Show"}, {"&save", "S&how"}},
         // Four alike: an earlier caption gives up its first choice so that every one is reached.
         {"alike captions", {"Clear", "Clear", "Clear", "Clear"}, {"&Clear", "C&lear", "Cl&ear", "Cle&ar"}},
+        {"an earlier caption keeps its initial however many alike ones follow",
+         {"Encrypt", "Clear", "Clear", "Clear", "Clear", "Load"},
+         {"&Encrypt", "&Clear", "C&lear", "Cle&ar", "Clea&r", "L&oad"}},
         {"a literal ampersand stays", {"Load & save"}, {"&Load && save"}},
         {"no letter left", {"Ab", "Ba", "A-B"}, {"&Ab", "&Ba", "A-B"}},
     };

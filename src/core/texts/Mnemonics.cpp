@@ -1,6 +1,7 @@
 #include "texts/Mnemonics.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace {
@@ -24,16 +25,75 @@ std::vector<Candidate> Candidates(const QString& caption)
     return initials;
 }
 
-// Kuhn's augmenting paths: every caption that can have a letter gets one, in the order of the list.
+// The most captions from `first` on that can each have a letter of their own, none of them in
+// `taken` (Kuhn's augmenting paths).
+class FreeMatching {
+  public:
+    FreeMatching(const std::vector<std::vector<Candidate>>& candidates, qsizetype first,
+                 const std::vector<QChar>& taken)
+        : candidates_(candidates), taken_(taken)
+    {
+        for (qsizetype i = first; i < qsizetype(candidates_.size()); ++i) {
+            std::vector<QChar> visited;
+            if (Serve(i, visited))
+                ++size_;
+        }
+    }
+
+    int Size() const { return size_; }
+
+  private:
+    bool Serve(qsizetype caption, std::vector<QChar>& visited)
+    {
+        for (const Candidate& candidate : candidates_[caption]) {
+            const QChar letter = candidate.letter;
+            if (Contains(taken_, letter) || Contains(visited, letter))
+                continue;
+            visited.push_back(letter);
+            const auto holder = holders_.find(letter);
+            if (holder == holders_.end() || Serve(holder->second, visited)) {
+                holders_[letter] = caption;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static bool Contains(const std::vector<QChar>& letters, QChar letter)
+    {
+        return std::find(letters.begin(), letters.end(), letter) != letters.end();
+    }
+
+    const std::vector<std::vector<Candidate>>& candidates_;
+    const std::vector<QChar>& taken_;
+    std::map<QChar, qsizetype> holders_;
+    int size_ = 0;
+};
+
+// As many captions as possible get a letter, and within that, each caption in turn the best letter
+// that still leaves the later ones as many: "Encrypt" keeps its E however many "Clear" buttons follow.
 class Matching {
   public:
     explicit Matching(const QStringList& captions) : chosen_(captions.size(), -1)
     {
         for (const QString& caption : captions)
             candidates_.push_back(Candidates(caption));
-        for (qsizetype i = 0; i < captions.size(); ++i) {
-            std::vector<QChar> visited;
-            Serve(i, visited);
+        std::vector<QChar> taken;
+        int served = 0;
+        const int most = FreeMatching(candidates_, 0, taken).Size();
+        for (qsizetype i = 0; i < qsizetype(candidates_.size()); ++i) {
+            for (int c = 0; c < int(candidates_[i].size()); ++c) {
+                const QChar letter = candidates_[i][c].letter;
+                if (std::find(taken.begin(), taken.end(), letter) != taken.end())
+                    continue;
+                taken.push_back(letter);
+                if (served + 1 + FreeMatching(candidates_, i + 1, taken).Size() == most) {
+                    chosen_[i] = c;
+                    ++served;
+                    break;
+                }
+                taken.pop_back();
+            }
         }
     }
 
@@ -42,38 +102,6 @@ class Matching {
     const Candidate& Of(qsizetype caption) const { return candidates_[caption][chosen_[caption]]; }
 
   private:
-    // A free letter first; only when none is left does a holder move on to another of its letters.
-    bool Serve(qsizetype caption, std::vector<QChar>& visited)
-    {
-        const std::vector<Candidate>& candidates = candidates_[caption];
-        for (int c = 0; c < int(candidates.size()); ++c) {
-            if (Holder(candidates[c].letter) < 0) {
-                chosen_[caption] = c;
-                return true;
-            }
-        }
-        for (int c = 0; c < int(candidates.size()); ++c) {
-            const QChar letter = candidates[c].letter;
-            if (std::find(visited.begin(), visited.end(), letter) != visited.end())
-                continue;
-            visited.push_back(letter);
-            const qsizetype holder = Holder(letter);
-            if (holder != caption && Serve(holder, visited)) {
-                chosen_[caption] = c;
-                return true;
-            }
-        }
-        return false;
-    }
-
-    qsizetype Holder(QChar letter) const
-    {
-        for (qsizetype i = 0; i < qsizetype(chosen_.size()); ++i)
-            if (chosen_[i] >= 0 && candidates_[i][chosen_[i]].letter == letter)
-                return i;
-        return -1;
-    }
-
     std::vector<std::vector<Candidate>> candidates_;
     std::vector<int> chosen_;
 };

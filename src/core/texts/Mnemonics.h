@@ -8,10 +8,10 @@
 
 namespace Mnemonics {
 
-// The captions with one letter each marked by '&' (Qt's mark for the underlined access key). Earlier
-// captions are served first and get the first letter of a word where they can; a caption gives up
-// its letter only when a later one has no other left. A caption with no free letter stays unmarked.
-// A literal '&' in a caption is doubled, so it still shows.
+// The captions with one letter each marked by '&' (Qt's mark for the underlined access key). As many
+// captions as can be get a letter; earlier captions come first and keep the first letter of a word
+// where they can, later ones take what is left. A caption with no free letter stays unmarked. A literal
+// '&' in a caption is doubled, so it still shows.
 QStringList Mark(const QStringList& captions);
 
 // The caption as it reads on the screen: the marks taken out, a doubled '&' single again.
