@@ -88,6 +88,8 @@ bool frmMain::FitsRow(int index, const QString& path) const
 // The folder row has no clear button in decrypt mode.
 void frmMain::ShowPath(int index, const QString& path)
 {
+    // The randomness report belongs to the files it was made with; another file makes it stale.
+    RetireCiphertextView();
     txbFile[index]->setText(path);
     cmdClearFile[index]->setVisible(KindOfRow(index) != RowKind::Folder);
 }

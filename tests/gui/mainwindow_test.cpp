@@ -123,6 +123,29 @@ TEST_F(MainWindowTest, EachModeKeepsItsFileNamesAndTheViewButtonComesBack)
     EXPECT_EQ(field("txbFile0")->text(), QStringLiteral("/home/ann/from-bob.zip"));
 }
 
+// The report behind "View randomness" belongs to the files it was made with: once another file is
+// chosen, in either mode, the button does not come back for it.
+TEST_F(MainWindowTest, ChoosingAFileRetiresTheViewOfTheEarlierCiphertext)
+{
+    struct Case {
+        const char* name;
+        const char* mode; // where the file is chosen
+        int row;
+    };
+    for (const Case& c :
+         {Case{"another output file", "optEncrypt", 1}, Case{"a ciphertext to decrypt", "optDecrypt", 0}}) {
+        SCOPED_TRACE(c.name);
+        chooseMode("optEncrypt");
+        button("cmdViewCiphertext")->setEnabled(true); // as after an encryption
+        chooseMode(c.mode);
+        dialogs.queuePath(QStringLiteral("/home/ann/another.zip"));
+        window->cmdSpecifyFile_Click(c.row);
+        ASSERT_EQ(field(c.row == 0 ? "txbFile0" : "txbFile1")->text(), QStringLiteral("/home/ann/another.zip"));
+        chooseMode("optEncrypt");
+        EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
+    }
+}
+
 TEST_F(MainWindowTest, ChoosingAnotherLanguageRewritesEveryCaptionAndStoresIt)
 {
     QTest::keyClick(control<QComboBox>("cboLanguage"), Qt::Key_Down);
