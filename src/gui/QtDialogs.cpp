@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -133,7 +134,9 @@ QString QtDialogs::choosePath(const FileDialogRequest& request)
             dialog.setDirectory(start.absoluteFilePath());
         } else {
             dialog.setDirectory(start.absolutePath());
-            dialog.selectFile(start.fileName());
+            // A folder chooser opens in the file's folder; only a file chooser takes its name.
+            if (request.kind != FileDialogRequest::Kind::Folder)
+                dialog.selectFile(start.fileName());
         }
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -40,7 +40,6 @@ class frmLargeTextbox;
 class frmView;
 class frmRandomnessGraphic;
 class WorkInputGuard;
-class FocusRing;
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -292,5 +291,4 @@ class frmMain : public QWidget {
     bool CommandWorking = false;
     bool QuitAfterWork = false;
     WorkInputGuard* WorkGuard = nullptr;
-    FocusRing* FocusMark = nullptr; // the ring around the focused control
 };

@@ -108,7 +108,8 @@ void frmMain::SetUpKeyboardAccess()
         setTabOrder(order[i - 1], order[i]);
     txbText->installEventFilter(this);
     // The style's own focus line is too faint to find, on the dark band not there at all.
-    FocusMark = new FocusRing(*this);
+    // It lives among the window's widgets, beside whichever control has the focus.
+    new FocusRing(*this);
 }
 
 void frmMain::ApplyAccessibleColours()

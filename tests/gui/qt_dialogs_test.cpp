@@ -200,6 +200,7 @@ TEST(QtDialogsTest, AChooserOpensAtTheStartPathAndAddsTheSuffixToABareName)
     const Case cases[] = {
         {FileDialogRequest::Kind::Save, letters + "/message.zip", {}, {}},
         {FileDialogRequest::Kind::Open, letters, {}, {}},
+        {FileDialogRequest::Kind::Folder, letters + "/report.txt", {}, {}}, // where an attached file went
         {FileDialogRequest::Kind::Save, letters + "/message.zip", "for-anna", letters + "/for-anna.zip"},
         {FileDialogRequest::Kind::Save, letters + "/message.zip", "notes.txt", letters + "/notes.txt"},
     };
