@@ -11,18 +11,41 @@ struct Candidate {
     QChar letter;       // folded to lower case: Alt+E and Alt+e are one key
 };
 
-// The letters a caption may be reached by, the first letters of its words before the others.
-std::vector<Candidate> Candidates(const QString& caption)
+// A caption as it reads, and the place of the letter its text already marks (-1 when none).
+struct PlainCaption {
+    QString text;
+    qsizetype marked = -1;
+};
+
+PlainCaption Unmarked(const QString& caption)
 {
-    std::vector<Candidate> initials, others;
+    PlainCaption plain;
     for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (!caption[i].isLetter())
-            continue;
-        const bool wordStart = i == 0 || !caption[i - 1].isLetterOrNumber();
-        (wordStart ? initials : others).push_back({i, caption[i].toLower()});
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) {
+            ++i;
+            if (caption[i] != QLatin1Char('&') && plain.marked < 0)
+                plain.marked = plain.text.size();
+        }
+        plain.text += caption[i];
     }
-    initials.insert(initials.end(), others.begin(), others.end());
-    return initials;
+    return plain;
+}
+
+// The letters a caption may be reached by: the one its text marks, then the first letters of its
+// words, then the others.
+std::vector<Candidate> Candidates(const PlainCaption& caption)
+{
+    const QString& text = caption.text;
+    std::vector<Candidate> marked, initials, others;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!text[i].isLetter())
+            continue;
+        const bool wordStart = i == 0 || !text[i - 1].isLetterOrNumber();
+        (i == caption.marked ? marked : wordStart ? initials : others).push_back({i, text[i].toLower()});
+    }
+    marked.insert(marked.end(), initials.begin(), initials.end());
+    marked.insert(marked.end(), others.begin(), others.end());
+    return marked;
 }
 
 // The most captions from `first` on that can each have a letter of their own, none of them in
@@ -74,9 +97,9 @@ class FreeMatching {
 // that still leaves the later ones as many: "Encrypt" keeps its E however many "Clear" buttons follow.
 class Matching {
   public:
-    explicit Matching(const QStringList& captions) : chosen_(captions.size(), -1)
+    explicit Matching(const std::vector<PlainCaption>& captions) : chosen_(captions.size(), -1)
     {
-        for (const QString& caption : captions)
+        for (const PlainCaption& caption : captions)
             candidates_.push_back(Candidates(caption));
         std::vector<QChar> taken;
         int served = 0;
@@ -112,10 +135,13 @@ namespace Mnemonics {
 
 QStringList Mark(const QStringList& captions)
 {
-    const Matching matching(captions);
+    std::vector<PlainCaption> plain;
+    for (const QString& caption : captions)
+        plain.push_back(Unmarked(caption));
+    const Matching matching(plain);
     QStringList marked;
     for (qsizetype i = 0; i < captions.size(); ++i) {
-        QString caption = captions[i];
+        const QString& caption = plain[i].text;
         const qsizetype at = matching.Chosen(i) >= 0 ? matching.Of(i).position : -1;
         QString result;
         for (qsizetype p = 0; p < caption.size(); ++p) {

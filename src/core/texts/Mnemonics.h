@@ -9,9 +9,9 @@
 namespace Mnemonics {
 
 // The captions with one letter each marked by '&' (Qt's mark for the underlined access key). As many
-// captions as can be get a letter; earlier captions come first and keep the first letter of a word
-// where they can, later ones take what is left. A caption with no free letter stays unmarked. A literal
-// '&' in a caption is doubled, so it still shows.
+// captions as can be get a letter; earlier captions come first and keep the letter their text already
+// marks, else the first letter of a word, where they can; later ones take what is left. A caption with
+// no free letter stays unmarked. Captions are read as Qt reads them: "&&" is a literal '&'.
 QStringList Mark(const QStringList& captions);
 
 // The caption as it reads on the screen: the marks taken out, a doubled '&' single again.
