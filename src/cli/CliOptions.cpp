@@ -317,7 +317,7 @@ Options:
 The key: the first line of --key-file, else the environment variable QUILLET_KEY, else it is
 asked for on the terminal without being shown (twice for encrypt: both must be the same). It
 needs 16 to 64 significant characters; spaces and letter case do not count, an emoji counts as
-one. The same key decrypts in the window and here. quillet-cli removes QUILLET_KEY from its own
+one; it must be UTF-8 text. The same key decrypts in the window and here. quillet-cli removes QUILLET_KEY from its own
 environment once read, but while the variable is set, every process of the same user can read it
 (and a shell may keep it in its history): for scripts, a key file of mode 0600 is the safer
 choice.

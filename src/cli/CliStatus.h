@@ -34,6 +34,7 @@ constexpr int KeysDiffer = 458;
 constexpr int PasteTheBlock = 459;       // the ciphertext is read from a terminal: how to end it
 constexpr int CiphertextWrittenTo = 460; // followed by the file's name
 constexpr int GoingOnUnverified = 461;   // a check-value mismatch accepted with --accept-bad-check
+constexpr int KeyNotUtf8 = 462;          // the key (file, variable or terminal) is not UTF-8 text
 constexpr int KeyPrompt = 124;
 constexpr int KeyChecksumIs = 136;
 // The pipelines' own texts where the command line says the same thing.

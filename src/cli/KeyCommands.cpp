@@ -48,6 +48,7 @@ bool ObtainCommandKey(const CliOptions& options, int language, CliDialogs& dialo
         break;
     case KeyResult::Status::NoSource:
     case KeyResult::Status::BadLength:
+    case KeyResult::Status::NotUtf8:
     case KeyResult::Status::Mismatch:
         failure = ExitStatus::Usage;
         break;

@@ -6,6 +6,8 @@
 #include "keys/KeyRoutines.h"
 #include "texts/Language.h"
 
+#include <QStringDecoder>
+
 #include <sodium.h>
 
 #include <cstdlib>
@@ -26,16 +28,22 @@ QString Text(int number, int language)
 }
 
 // The first line of bytes, its line end removed, as text; the bytes are wiped.
-QString FirstLine(QByteArray& bytes)
+// The first line of the bytes as text; false when it is not UTF-8. Read with replacement characters,
+// different keys in another encoding would become one key, so such a line is refused.
+bool FirstLine(QByteArray& bytes, QString& line)
 {
     qsizetype end = bytes.indexOf('\n');
     if (end < 0)
         end = bytes.size();
     if (end > 0 && bytes.at(end - 1) == '\r')
         --end;
-    QString line = QString::fromUtf8(bytes.constData(), end);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    line = decoder.decode(QByteArrayView(bytes.constData(), end));
     bytes.fill('\0');
-    return line;
+    if (!decoder.hasError())
+        return true;
+    Keys::WipeString(line);
+    return false;
 }
 
 KeyResult Refusal(KeyResult::Status status, const QString& error)
@@ -120,13 +128,16 @@ bool ReadKeyLine(const QString& keyFile, QByteArray& line, QString& errorText)
     return errorText.isEmpty();
 }
 
-// The key as accepted: the first line, prepared as the key-entry window prepares it.
-QString Prepared(QByteArray& raw)
+// The key as accepted: the first line, prepared as the key-entry window prepares it; false when
+// the line is not UTF-8.
+bool Prepared(QByteArray& raw, QString& key)
 {
-    QString line = FirstLine(raw);
-    QString key = Keys::PrepareAcceptedKey(line);
+    QString line;
+    if (!FirstLine(raw, line))
+        return false;
+    key = Keys::PrepareAcceptedKey(line);
     Keys::WipeString(line);
-    return key;
+    return true;
 }
 
 // A key for encrypting is typed twice: a typo would leave the receiver with a file nobody can open.
@@ -136,7 +147,9 @@ bool TypedTheSameAgain(const QString& key, int language)
     if (!PromptOnTerminal(Text(CliTexts::KeyPromptAgain, language), again))
         return false;
     // The same key is the same engine key: spaces and letter case do not count here either.
-    QString second = Prepared(again);
+    QString second;
+    if (!Prepared(again, second))
+        return false;
     QByteArray firstEngineKey = Keys::MakeEngineKey(key), secondEngineKey = Keys::MakeEngineKey(second);
     const bool same = firstEngineKey == secondEngineKey;
     Keys::WipeString(second);
@@ -167,7 +180,8 @@ KeyResult ObtainKey(const QString& keyFile, int language, bool typeTwice)
     } else {
         return Refusal(KeyResult::Status::NoSource, Text(CliTexts::NoKeySource, language));
     }
-    result.key = Prepared(raw);
+    if (!Prepared(raw, result.key))
+        return Refusal(KeyResult::Status::NotUtf8, Text(CliTexts::KeyNotUtf8, language));
     const int length = Keys::SignificantLength(result.key);
     if (length < Keys::MinKeyLength || length > Keys::MaxKeyLength) {
         Keys::WipeString(result.key);

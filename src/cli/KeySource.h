@@ -6,7 +6,7 @@
 #include <QString>
 
 struct KeyResult {
-    enum class Status { Ok, Unreadable, NoSource, BadLength, Mismatch };
+    enum class Status { Ok, Unreadable, NoSource, BadLength, NotUtf8, Mismatch };
     Status status = Status::NoSource;
     QString key;        // the prepared key when Ok; the caller wipes it after use
     QString error;      // the text to show when not Ok

@@ -717,6 +717,8 @@ TEST_P(CliStatusTest, ExitStatusAndMessage)
     const StatusCase& c = GetParam();
     Write("vector-key.txt", VectorKey.toUtf8());
     Write("short-key.txt", "fifteen chars!!");
+    // Latin-1: read as UTF-8 with replacements, "ü" and "ö" would both become U+FFFD, one key.
+    Write("latin1-key.txt", QByteArray("Schl\xfcssel f\xfcr Anna und Bob 42"));
     Write("existing.zip", "keep me");
     QByteArray headerOnly(37, 'P');
     headerOnly[11] = 37;
@@ -744,6 +746,7 @@ const StatusCase StatusCases[] = {
     {"MissingOutDir", {"decrypt", "--in", "existing.zip", "--out-dir", "nowhere"}, 2, 0},
     {"NoKeyAndNoTerminal", {"decrypt", "--in", "existing.zip"}, 2, 439},
     {"KeyTooShort", {"checksum", "--key-file", "short-key.txt"}, 2, 436},
+    {"KeyNotUtf8", {"checksum", "--key-file", "latin1-key.txt"}, 2, 462},
     {"KeyFileMissing", {"checksum", "--key-file", "absent.txt"}, 1, 47},
     {"ExistingOutWithoutForce", {"encrypt", "--out", "existing.zip", "--key-file", "key.txt"}, 1, 435},
     {"EmptyMessage", {"encrypt", "--out", "new.zip", "--key-file", "key.txt", "--kdf", "interactive"}, 1, 120},
