@@ -5,6 +5,7 @@
 // their place on the window.
 #include "engines/CipherEngine.h"
 #include "gui/frmMain.h"
+#include "pipeline/EncryptPipeline.h"
 #include "support/KeyEntry.h"
 #include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
@@ -125,5 +126,21 @@ template <typename DialogsType = ScriptedDialogs> class ShownWindowFixture : pub
 
     QString Path(const QString& name) const { return dir.path() + '/' + name; }
 
-    QTemporaryDir dir;
+    // A ciphertext "letter.zip" of `message` (and the file, when named), made with `key` by the encrypt
+    // pipeline as the sender's Quillet makes it; its path.
+    QString MakeCiphertext(const QString& message, const QString& fileToAppend, const QString& key)
+    {
+        ScriptedDialogs quiet;
+        EncryptRequest request;
+        request.message = message;
+        request.fileToAppend = fileToAppend;
+        request.outputPath = Path(QStringLiteral("letter.zip"));
+        request.quickKey = key;
+        request.kdfLevel = KdfLevel::Interactive;
+        request.workingFolderBase = this->workFolder.path();
+        EXPECT_TRUE(EncryptMessage(request, quiet).success);
+        return request.outputPath;
+    }
+
+    QTemporaryDir dir; // the user's files; the working folders live in workFolder
 };

@@ -1,6 +1,5 @@
 // The text form in the window: Copy as text after encrypting, and a pasted text block decrypted in
 // decrypt mode as if it were the file.
-#include "engines/CipherEngine.h"
 #include "format/ArmoredText.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
@@ -15,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -24,19 +22,15 @@ namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
 
-class ArmoredTextWindowTest : public WindowFixture<ScriptedDialogs> {
+class ArmoredTextWindowTest : public ShownWindowFixture<ScriptedDialogs> {
   protected:
-    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
-
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        WindowFixture::SetUp();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ShownWindowFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         EnterKey(Key);
     }
-
-    QString Path(const QString& name) const { return dir.path() + '/' + name; }
 
     // Encrypts a short message (no file) into letter.zip through the window.
     void EncryptInTheWindow(const QString& message)
@@ -47,8 +41,6 @@ class ArmoredTextWindowTest : public WindowFixture<ScriptedDialogs> {
         QTest::mouseClick(button("cmdEncryptMessage"), Qt::LeftButton);
         dialogs.clear();
     }
-
-    QTemporaryDir dir;
 };
 
 TEST_F(ArmoredTextWindowTest, CopyAsTextPutsTheFileJustWrittenOnTheClipboard)

@@ -1,6 +1,5 @@
 // The decrypt command in the real main window: how the window looks while the user is asked for a
 // folder, what it shows afterwards (message, folder row, restored key field), and what stops it.
-#include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "pipeline/EncryptPipeline.h"
@@ -17,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -55,36 +53,23 @@ class WatchingDialogs : public ScriptedDialogs {
     std::vector<WindowDuringChooser> seen;
 };
 
-class DecryptCommandTest : public WindowFixture<WatchingDialogs> {
+class DecryptCommandTest : public ShownWindowFixture<WatchingDialogs> {
   protected:
-    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
-
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
+        ShownWindowFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         QDir(dir.path()).mkpath("out");
-        WindowFixture::SetUp();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         EnterKey(Key);
         option("optDecrypt")->click();
         dialogs.window = window.get();
     }
 
-    QString Path(const QString& name) const { return dir.path() + '/' + name; }
-
     // A ciphertext file made by the encrypt pipeline, named in the first file field.
     void PrepareCiphertext(const QString& message, const QString& fileToAppend)
     {
-        ScriptedDialogs encryptDialogs;
-        EncryptRequest request;
-        request.message = message;
-        request.fileToAppend = fileToAppend;
-        request.outputPath = Path("letter.zip");
-        request.quickKey = Key;
-        request.kdfLevel = KdfLevel::Interactive;
-        request.workingFolderBase = workFolder.path();
-        ASSERT_TRUE(EncryptMessage(request, encryptDialogs).success);
-        txbFile(0)->setText(request.outputPath);
+        txbFile(0)->setText(MakeCiphertext(message, fileToAppend, Key));
     }
 
     void ExpectKeyFieldGivenBack()
@@ -98,8 +83,6 @@ class DecryptCommandTest : public WindowFixture<WatchingDialogs> {
         EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
         EXPECT_TRUE(QDir(workFolder.path()).isEmpty());
     }
-
-    QTemporaryDir dir; // the user's files; the working folders live in workFolder
 };
 
 TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)

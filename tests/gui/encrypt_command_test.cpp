@@ -1,6 +1,5 @@
 // The encrypt command in the real main window: the busy line the user sees while it works, what the
 // window shows afterwards, and the randomness report it opens.
-#include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "gui/frmRandomnessGraphic.h"
@@ -17,7 +16,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -58,21 +56,15 @@ class PaintRecorder : public QObject {
     QString workingBase_;
 };
 
-class EncryptCommandTest : public WindowFixture<ScriptedDialogs> {
+class EncryptCommandTest : public ShownWindowFixture<ScriptedDialogs> {
   protected:
-    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
-
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        WindowFixture::SetUp();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ShownWindowFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         EnterKey(Key);
     }
-
-    QString Path(const QString& name) const { return dir.path() + '/' + name; }
-
-    QTemporaryDir dir; // the user's files; the working folders live in workFolder
 };
 
 TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)

@@ -61,21 +61,6 @@ class ObservingDialogs : public ScriptedDialogs {
 
 class WindowBehaviourTest : public ShownWindowFixture<ObservingDialogs> {
   protected:
-    // A ciphertext of message (and the file, when named) made by the encrypt pipeline.
-    QString MakeCiphertext(const QString& message, const QString& fileToAppend = {})
-    {
-        ScriptedDialogs quiet;
-        EncryptRequest request;
-        request.message = message;
-        request.fileToAppend = fileToAppend;
-        request.outputPath = Path("letter.zip");
-        request.quickKey = Key;
-        request.kdfLevel = KdfLevel::Interactive;
-        request.workingFolderBase = workFolder.path();
-        EXPECT_TRUE(EncryptMessage(request, quiet).success);
-        return request.outputPath;
-    }
-
     void ChooseLanguage(int language)
     {
         control<QComboBox>(QStringLiteral("cboLanguage"))->setCurrentIndex(language);
@@ -92,7 +77,7 @@ class WindowBehaviourTest : public ShownWindowFixture<ObservingDialogs> {
 TEST_F(WindowBehaviourTest, DecryptModeKeepsItsStatesAfterEveryDecryption)
 {
     EnterKey(Key);
-    const QString letter = MakeCiphertext(QStringLiteral("Read only."));
+    const QString letter = MakeCiphertext(QStringLiteral("Read only."), {}, Key);
     option(QStringLiteral("optDecrypt"))->click();
     for (const QString& ciphertext : {QString(), letter}) {
         SCOPED_TRACE(ciphertext.isEmpty() ? "refused: no file" : "decrypted");
@@ -113,7 +98,7 @@ TEST_F(WindowBehaviourTest, TheMessageIsInTheBoxBeforeTheFolderIsAskedFor)
     EnterKey(Key);
     const QString attached = Path("report.txt");
     ASSERT_TRUE(test_files::write_file(attached, "the report"));
-    MakeCiphertext(QStringLiteral("Here is the report."), attached);
+    MakeCiphertext(QStringLiteral("Here is the report."), attached, Key);
     option(QStringLiteral("optDecrypt"))->click();
     txbFile(0)->setText(Path("letter.zip"));
     dialogs.window = window.get();

@@ -69,16 +69,9 @@ class WorkInProgressTest : public ShownWindowFixture<ScriptedDialogs> {
 
     void PrepareDecryption()
     {
-        ScriptedDialogs encryptDialogs;
-        EncryptRequest request;
-        request.message = QStringLiteral("Stop before you read me.");
-        request.outputPath = Path("letter.zip");
-        request.quickKey = Key;
-        request.kdfLevel = KdfLevel::Interactive;
-        request.workingFolderBase = workFolder.path();
-        ASSERT_TRUE(EncryptMessage(request, encryptDialogs).success);
+        const QString letter = MakeCiphertext(QStringLiteral("Stop before you read me."), {}, Key);
         option(QStringLiteral("optDecrypt"))->click();
-        txbFile(0)->setText(request.outputPath);
+        txbFile(0)->setText(letter);
     }
 
     // Every file under the base of the working folders, hidden ones included.
