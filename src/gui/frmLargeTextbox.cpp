@@ -56,6 +56,7 @@ void frmLargeTextbox::Form_Activate(const QString& text, bool readOnly, int lang
 {
     this->language = language;
     setWindowTitle(Language::GetProgramText(Title, language));
+    txbText->setAccessibleName(windowTitle());
     // The copy button's two captions take part, so that neither shares a key with Save or Cancel.
     captions =
         Mnemonics::Mark({Language::GetProgramText(CopySelection, language), Language::GetProgramText(CopyAll, language),

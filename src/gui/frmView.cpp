@@ -7,6 +7,7 @@
 #include "texts/ViewerText.h"
 #include "texts/WindowTexts.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -45,6 +46,8 @@ void frmView::showEvent(QShowEvent* event)
         txbText1->setPlainText(FitTextForViewer(text));
     else
         txbText1->clear();
+    // A screen reader names the text by what is shown: the window's title, else the file's name.
+    txbText1->setAccessibleName(windowTitle().isEmpty() ? QFileInfo(filePath).fileName() : windowTitle());
     layoutControls();
 }
 

@@ -11,6 +11,7 @@
 #include "texts/Language.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QClipboard>
 #include <QFrame>
 #include <QGuiApplication>
@@ -29,6 +30,7 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 // Alt plus the underlined letter: each command shown in `window` (and each label given) has a key of
 // its own. Controls of child windows are left to their own window.
@@ -48,6 +50,33 @@ inline void ExpectOwnAccessKeys(const QWidget* window, const QList<const QLabel*
             check(command, command->text());
     for (const QLabel* label : labels)
         check(label, label->text());
+}
+
+// The name a screen reader says for the widget.
+inline QString AccessibleName(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face == nullptr ? QString() : face->text(QAccessible::Name);
+}
+
+// Every control of `window` a keyboard user can reach now (its child windows left to themselves).
+inline std::vector<QWidget*> FocusableControls(const QWidget* window)
+{
+    std::vector<QWidget*> found;
+    for (QWidget* widget : window->findChildren<QWidget*>())
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(window) && widget->window() == window &&
+            widget->metaObject()->className() != QByteArray("QWidget"))
+            found.push_back(widget);
+    return found;
+}
+
+// A screen reader has a name to say for every control a keyboard user can reach in `window`.
+inline void ExpectEveryFocusableControlNamed(const QWidget* window)
+{
+    const std::vector<QWidget*> controls = FocusableControls(window);
+    EXPECT_FALSE(controls.empty());
+    for (QWidget* control : controls)
+        EXPECT_FALSE(AccessibleName(control).trimmed().isEmpty()) << control->objectName().toStdString();
 }
 
 // Every window test starts from the shipped program texts; the secondary windows' tests need no more.

@@ -31,12 +31,6 @@ namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
 
-QString AccessibleName(QWidget* widget)
-{
-    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
-    return face == nullptr ? QString() : face->text(QAccessible::Name);
-}
-
 // True when the widget's Label relation leads to an object named `label` (how AT-SPI names a combo box).
 bool LabelledBy(QWidget* widget, const QString& label)
 {
@@ -78,17 +72,6 @@ class AccessibilityTest : public ShownWindowFixture<ScriptedDialogs> {
         control<QComboBox>(QStringLiteral("cboLanguage"))->setCurrentIndex(language);
         window->cboLanguage_Click();
     }
-
-    // Every control a keyboard user can reach now.
-    std::vector<QWidget*> Focusable() const
-    {
-        std::vector<QWidget*> found;
-        for (QWidget* widget : window->findChildren<QWidget*>())
-            if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(window.get()) &&
-                widget->metaObject()->className() != QByteArray("QWidget"))
-                found.push_back(widget);
-        return found;
-    }
 };
 
 // Also prints the table of names, for people to read.
@@ -102,7 +85,7 @@ TEST_F(AccessibilityTest, EveryFocusableControlHasANameInBothLanguagesAndTheClea
             std::printf("-- %s, %s mode\n", language == Language::English ? "English" : "German",
                         encrypt ? "encrypt" : "decrypt");
             std::set<QString> clearNames;
-            for (QWidget* widget : Focusable()) {
+            for (QWidget* widget : FocusableControls(window.get())) {
                 const QString name = AccessibleName(widget);
                 std::printf("%-22s %s\n", qPrintable(widget->objectName()), qPrintable(name));
                 EXPECT_FALSE(name.trimmed().isEmpty()) << widget->objectName().toStdString();

@@ -123,6 +123,7 @@ TEST_F(KeyWindow, CaptionsFollowTheOwnersLanguage)
             EXPECT_EQ(Mnemonics::Plain(button("cmdNo")->text()), Text(98, language));
             EXPECT_EQ(Mnemonics::Plain(button("cmdCancel")->text()), Text(184, language));
             ExpectOwnAccessKeys(&window);
+            ExpectEveryFocusableControlNamed(&window);
         });
         EXPECT_FALSE(Text(57, language).isEmpty());
     }

@@ -108,6 +108,7 @@ TEST_F(LargeTextboxTest, CopyButtonCaptionAndWidthFollowTheSelection)
         EXPECT_EQ(Mnemonics::Plain(copy->text()), Language::GetProgramText(175, c.language));
         EXPECT_EQ(copy->width(), c.plainWidth);
         ExpectOwnAccessKeys(&window);
+        ExpectEveryFocusableControlNamed(&window);
 
         Select(txbText, 0, 4);
         EXPECT_EQ(Mnemonics::Plain(copy->text()), Language::GetProgramText(176, c.language));
@@ -225,6 +226,7 @@ TEST_F(ViewerTest, ShowsAFileBelowTheLimitWhole)
     const QByteArray text(65529, 'w');
     EXPECT_EQ(showFile(text), QString::fromLatin1(text));
     EXPECT_TRUE(Child<QPlainTextEdit>(viewer, "txbText1")->isReadOnly());
+    ExpectEveryFocusableControlNamed(&viewer);
     EXPECT_EQ(Mnemonics::Plain(Child<QPushButton>(viewer, "cmdClose")->text()),
               Language::GetProgramText(101, Language::English));
 }
