@@ -153,6 +153,7 @@ void frmMain::ShowLocalHelp()
     viewer.setWindowTitle(ProgramText(ProgramName) + u' ' + ProgramText(HelpTextVersion));
     viewer.setLanguage(CurrentLanguage);
     viewer.setPath(path);
+    viewer.setFlowParagraphs(true);
     // Beside the main window, so that the user reads the help while using the window; an open viewer
     // stays where the user put it.
     if (!viewerWasOpen)

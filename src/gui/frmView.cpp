@@ -43,7 +43,7 @@ void frmView::showEvent(QShowEvent* event)
     cmdClose->setText(Mnemonics::Mark({Language::GetProgramText(ViewerTexts::Close, language)}).constFirst());
     QString text;
     if (!filePath.isEmpty() && ReadFileAsText(filePath, text).isEmpty())
-        txbText1->setPlainText(FitTextForViewer(text));
+        txbText1->setPlainText(flowParagraphs ? FlowParagraphs(FitTextForViewer(text)) : FitTextForViewer(text));
     else
         txbText1->clear();
     // A screen reader names the text by what is shown: the window's title, else the file's name.

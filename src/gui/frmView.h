@@ -16,6 +16,8 @@ class frmView : public QWidget {
     // The file to show, set before the window is shown.
     void setPath(const QString& path) { filePath = path; }
     QString path() const { return filePath; }
+    // Hard-wrapped paragraphs shown one line each, wrapped at the window's width (the help text).
+    void setFlowParagraphs(bool flow) { flowParagraphs = flow; }
     // Language of the window's own caption (0 English, 1 German).
     void setLanguage(int language) { this->language = language; }
 
@@ -32,4 +34,5 @@ class frmView : public QWidget {
     QPushButton* cmdClose;
     QString filePath;
     int language = 0;
+    bool flowParagraphs = false;
 };

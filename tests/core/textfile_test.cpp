@@ -279,4 +279,46 @@ TEST(ByteSizeText, NamesBytesKilobytesAndMegabytes)
         EXPECT_EQ(FormatByteSize(c.n, 2, c.locale), QString::fromUtf8(c.text)) << c.n;
 }
 
+// The help text's own shapes: paragraphs, numbered and dashed items with their hanging lines, a
+// heading and its underline, a term above its indented explanation; each paragraph one line.
+TEST(ViewerFlow, HardWrappedParagraphsBecomeOneLineEachAndTheLayoutStays)
+{
+    const QString text = QStringLiteral("3. SENDING\r\n"
+                                        "----------\r\n"
+                                        "\r\n"
+                                        "1. Choose the\r\n"
+                                        "   key.\r\n"
+                                        "2. Type the\r\n"
+                                        "   message.\r\n"
+                                        "After encrypting you can\r\n"
+                                        "look at the report.\r\n"
+                                        "\r\n"
+                                        "Protected:\r\n"
+                                        "- The message and\r\n"
+                                        "  the file.\r\n"
+                                        "- Temporary files.\r\n"
+                                        "Decryption fails\r\n"
+                                        "    Quillet checks every\r\n"
+                                        "    byte.\r\n"
+                                        "8. ABOUT\r\n"
+                                        "--------\r\n"
+                                        "Quillet 1.0.0, by\r\n"
+                                        "Tavolan.\r\n");
+    EXPECT_EQ(FlowParagraphs(text), QStringLiteral("3. SENDING\n"
+                                                   "----------\n"
+                                                   "\n"
+                                                   "1. Choose the key.\n"
+                                                   "2. Type the message.\n"
+                                                   "After encrypting you can look at the report.\n"
+                                                   "\n"
+                                                   "Protected:\n"
+                                                   "- The message and the file.\n"
+                                                   "- Temporary files.\n"
+                                                   "Decryption fails\n"
+                                                   "    Quillet checks every byte.\n"
+                                                   "8. ABOUT\n"
+                                                   "--------\n"
+                                                   "Quillet 1.0.0, by Tavolan.\n"));
+}
+
 } // namespace
