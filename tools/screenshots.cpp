@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -496,6 +497,10 @@ bool ShootKeyWindow(const QString& folder, const char* typed, const QString& nam
         else
             window.findChild<QPushButton*>(QStringLiteral("cmdSuggestKey"))->click();
         window.layout()->activate(); // lay out the new line before grabbing
+        // The window manager activates the window a moment later; only then has the key field the focus.
+        for (QDeadlineTimer wait(2000); QApplication::activeWindow() != &window && !wait.hasExpired();)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents();
         const QString path = QDir(folder).filePath(name);
         saved = window.grab().save(path);
         std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));

@@ -1,6 +1,9 @@
 #include "gui/QtDialogs.h"
 
+#include "gui/FocusRing.h"
+
 #include "texts/Language.h"
+#include "texts/Mnemonics.h"
 #include "texts/WindowTexts.h"
 
 #include <QAbstractButton>
@@ -69,6 +72,17 @@ void SetProgramText(QAbstractButton* button, QMessageBox::StandardButton which, 
         button->setText(text);
 }
 
+// Alt plus a letter answers the box, each button by a letter of its own.
+void MarkAccessKeys(const QList<QAbstractButton*>& buttons)
+{
+    QStringList captions;
+    for (const QAbstractButton* button : buttons)
+        captions << button->text();
+    const QStringList marked = Mnemonics::Mark(captions);
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        buttons[i]->setText(marked[i]);
+}
+
 DialogAnswer fromQt(int button)
 {
     switch (button) {
@@ -92,8 +106,13 @@ DialogAnswer QtDialogs::message(const MessageRequest& request)
     box.setText(request.text);
     box.setProperty(QuestionProperty, QVariant::fromValue(request.question));
     const auto buttons = toQtButtons(request.buttons);
-    for (auto button : buttons)
-        SetProgramText(box.addButton(button), button, language);
+    QList<QAbstractButton*> added;
+    for (auto button : buttons) {
+        added << box.addButton(button);
+        SetProgramText(added.last(), button, language);
+    }
+    MarkAccessKeys(added);
+    new FocusRing(box); // the box owns it
     const int defaultIndex = qBound(0, request.defaultButton, int(buttons.size()) - 1);
     box.setDefaultButton(buttons[defaultIndex]);
     // Escape or the frame's close button means Cancel where there is one, else No, else OK.

@@ -1,5 +1,7 @@
 #include "gui/frmKeyboardWithDisplay.h"
 
+#include "gui/FocusRing.h"
+
 #include "texts/Mnemonics.h"
 #include "texts/WindowTexts.h"
 
@@ -58,6 +60,7 @@ class CharacterLimit : public QValidator {
 frmKeyboardWithDisplay::frmKeyboardWithDisplay(QWidget* parent) : QDialog(parent)
 {
     buildControls();
+    new FocusRing(*this); // a focus the keyboard user can find
 }
 
 frmKeyboardWithDisplay::~frmKeyboardWithDisplay()

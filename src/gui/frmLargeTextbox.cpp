@@ -1,5 +1,7 @@
 #include "gui/frmLargeTextbox.h"
 
+#include "gui/FocusRing.h"
+
 #include "gui/MessageFont.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
@@ -32,6 +34,7 @@ frmLargeTextbox::frmLargeTextbox(QWidget* parent)
       cmdSave(new QPushButton(this)), cmdCancel(new QPushButton(this)), textLeft(margin), textRightMargin(margin)
 {
     setObjectName(QStringLiteral("frmLargeTextbox"));
+    new FocusRing(*this); // a focus the keyboard user can find
     setModal(true);
     txbText->setObjectName(QStringLiteral("txbText"));
     cmdCopyToClipboard->setObjectName(QStringLiteral("cmdCopyToClipboard"));

@@ -1,5 +1,7 @@
 #include "gui/frmRandomnessGraphic.h"
 
+#include "gui/FocusRing.h"
+
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
 #include "texts/WindowTexts.h"
@@ -57,6 +59,7 @@ QLabel* NamedLabel(const QString& name, QWidget* parent)
 frmRandomnessGraphic::frmRandomnessGraphic(QWidget* parent) : QDialog(parent), cmdClose(new QPushButton(this))
 {
     setObjectName(QStringLiteral("frmRandomnessGraphic"));
+    new FocusRing(*this); // a focus the keyboard user can find
     setWindowTitle(QStringLiteral("Randomness report"));
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(24);

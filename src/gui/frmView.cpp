@@ -1,5 +1,7 @@
 #include "gui/frmView.h"
 
+#include "gui/FocusRing.h"
+
 #include "files/TextFileReader.h"
 #include "gui/MessageFont.h"
 #include "texts/Language.h"
@@ -26,6 +28,7 @@ frmView::frmView(QWidget* parent)
     : QWidget(parent, Qt::Window), txbText1(new QPlainTextEdit(this)), cmdClose(new QPushButton(this))
 {
     setObjectName(QStringLiteral("frmView"));
+    new FocusRing(*this); // a focus the keyboard user can find
     txbText1->setObjectName(QStringLiteral("txbText1"));
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     txbText1->setReadOnly(true);

@@ -12,9 +12,12 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QClipboard>
+#include <QColor>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +30,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -77,6 +82,47 @@ inline void ExpectEveryFocusableControlNamed(const QWidget* window)
     EXPECT_FALSE(controls.empty());
     for (QWidget* control : controls)
         EXPECT_FALSE(AccessibleName(control).trimmed().isEmpty()) << control->objectName().toStdString();
+}
+
+// WCAG 2.1 relative luminance and contrast ratio.
+inline double Luminance(const QColor& colour)
+{
+    const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
+}
+
+inline double Contrast(const QColor& a, const QColor& b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The focused `target` of `window` is marked by the focus ring: there, around the whole control, and
+// at least 3:1 against what it stands on (the middle of its left side, with the ring and without it).
+inline void ExpectFocusRingAround(QWidget* window, QWidget* target)
+{
+    QApplication::processEvents();
+    QWidget* ring = nullptr; // this window's own, not one of a child window
+    for (QWidget* candidate : window->findChildren<QWidget*>(QStringLiteral("FocusRing")))
+        if (candidate->window() == window)
+            ring = candidate;
+    ASSERT_NE(ring, nullptr);
+    ASSERT_TRUE(ring->isVisible());
+    const QRect around(ring->mapTo(window, QPoint(0, 0)), ring->size());
+    const QRect marked(target->mapTo(window, QPoint(0, 0)), target->size());
+    EXPECT_TRUE(around.contains(marked)) << "the ring covers part of the control";
+    const QPoint spot = around.topLeft() + QPoint(0, around.height() / 2);
+    const auto pixelAt = [&](QPoint p) {
+        const QImage shot = window->grab().toImage();
+        const qreal scale = shot.devicePixelRatio();
+        return shot.pixelColor(int(p.x() * scale), int(p.y() * scale));
+    };
+    const QColor ringColour = pixelAt(spot);
+    ring->hide();
+    const QColor ground = pixelAt(spot);
+    ring->show();
+    EXPECT_GE(Contrast(ringColour, ground), 3.0)
+        << ringColour.name().toStdString() << " on " << ground.name().toStdString();
 }
 
 // Every window test starts from the shipped program texts; the secondary windows' tests need no more.

@@ -124,6 +124,7 @@ TEST_F(KeyWindow, CaptionsFollowTheOwnersLanguage)
             EXPECT_EQ(Mnemonics::Plain(button("cmdCancel")->text()), Text(184, language));
             ExpectOwnAccessKeys(&window);
             ExpectEveryFocusableControlNamed(&window);
+            ExpectFocusRingAround(&window, keyBox());
         });
         EXPECT_FALSE(Text(57, language).isEmpty());
     }

@@ -1,6 +1,7 @@
 // The window's real dialogs: what a person sees in the box, and the answer the program gets back
 // for the button pressed, the frame's close, or a chosen path.
 #include "gui/QtDialogs.h"
+#include "gui/WindowFixture.h"
 #include "texts/Language.h"
 
 #include <QAbstractButton>
@@ -68,6 +69,7 @@ TEST(QtDialogsTest, MessageBoxShowsTheRequestAndReturnsTheButtonPressed)
             shownText = box->text();
             shownTitle = box->windowTitle();
             shownDefault = box->standardButton(box->defaultButton());
+            ExpectOwnAccessKeys(box);
             if (c.press == QMessageBox::NoButton)
                 box->reject(); // as the window system would close it, with no button clicked
             else
