@@ -11,10 +11,7 @@ void WorkerThreadRunner::Run(const std::function<void()>& step)
     QEventLoop loop;
     // Queued: the thread's finished signal reaches the loop even when it comes before exec().
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    const bool wasWorking = working_;
-    working_ = true;
     worker->start();
     loop.exec();
     worker->wait();
-    working_ = wasWorking;
 }

@@ -8,9 +8,4 @@
 class WorkerThreadRunner : public SlowStepRunner {
   public:
     void Run(const std::function<void()>& step) override;
-    // True while a step is being carried out (the local event loop turns).
-    bool Working() const { return working_; }
-
-  private:
-    bool working_ = false;
 };

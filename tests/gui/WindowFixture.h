@@ -201,16 +201,19 @@ template <typename DialogsType = ScriptedDialogs> class ShownWindowFixture : pub
 
     QString Path(const QString& name) const { return dir.path() + '/' + name; }
 
-    // A ciphertext "letter.zip" of `message` (and the file, when named), made with `key` by the encrypt
+    // The key these suites encrypt and decrypt with.
+    static inline const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
+
+    // A ciphertext "letter.zip" of `message` (and the file, when named), made with Key by the encrypt
     // pipeline as the sender's Quillet makes it; its path.
-    QString MakeCiphertext(const QString& message, const QString& fileToAppend, const QString& key)
+    QString MakeCiphertext(const QString& message, const QString& fileToAppend = {})
     {
         ScriptedDialogs quiet;
         EncryptRequest request;
         request.message = message;
         request.fileToAppend = fileToAppend;
         request.outputPath = Path(QStringLiteral("letter.zip"));
-        request.quickKey = key;
+        request.quickKey = Key;
         request.kdfLevel = KdfLevel::Interactive;
         request.workingFolderBase = this->workFolder.path();
         EXPECT_TRUE(EncryptMessage(request, quiet).success);
@@ -218,4 +221,16 @@ template <typename DialogsType = ScriptedDialogs> class ShownWindowFixture : pub
     }
 
     QTemporaryDir dir; // the user's files; the working folders live in workFolder
+};
+
+// A shown window with Key already entered, as a user starts a command.
+template <typename DialogsType = ScriptedDialogs> class KeyedWindowFixture : public ShownWindowFixture<DialogsType> {
+  protected:
+    void SetUp() override
+    {
+        ShownWindowFixture<DialogsType>::SetUp();
+        if (this->HasFatalFailure())
+            return;
+        this->EnterKey(this->Key);
+    }
 };

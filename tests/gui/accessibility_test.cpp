@@ -29,8 +29,6 @@
 
 namespace {
 
-const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-
 // True when the widget's Label relation leads to an object named `label` (how AT-SPI names a combo box).
 bool LabelledBy(QWidget* widget, const QString& label)
 {

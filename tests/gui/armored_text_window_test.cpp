@@ -20,18 +20,8 @@
 
 namespace {
 
-const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-
-class ArmoredTextWindowTest : public ShownWindowFixture<ScriptedDialogs> {
+class ArmoredTextWindowTest : public KeyedWindowFixture<ScriptedDialogs> {
   protected:
-    void SetUp() override
-    {
-        ShownWindowFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        EnterKey(Key);
-    }
-
     // Encrypts a short message (no file) into letter.zip through the window.
     void EncryptInTheWindow(const QString& message)
     {

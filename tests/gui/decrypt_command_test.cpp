@@ -22,8 +22,6 @@
 
 namespace {
 
-const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-
 // What the window showed while the folder chooser was open.
 struct WindowDuringChooser {
     QString keyField;
@@ -53,15 +51,14 @@ class WatchingDialogs : public ScriptedDialogs {
     std::vector<WindowDuringChooser> seen;
 };
 
-class DecryptCommandTest : public ShownWindowFixture<WatchingDialogs> {
+class DecryptCommandTest : public KeyedWindowFixture<WatchingDialogs> {
   protected:
     void SetUp() override
     {
-        ShownWindowFixture::SetUp();
+        KeyedWindowFixture::SetUp();
         if (HasFatalFailure())
             return;
         QDir(dir.path()).mkpath("out");
-        EnterKey(Key);
         option("optDecrypt")->click();
         dialogs.window = window.get();
     }
@@ -69,7 +66,7 @@ class DecryptCommandTest : public ShownWindowFixture<WatchingDialogs> {
     // A ciphertext file made by the encrypt pipeline, named in the first file field.
     void PrepareCiphertext(const QString& message, const QString& fileToAppend)
     {
-        txbFile(0)->setText(MakeCiphertext(message, fileToAppend, Key));
+        txbFile(0)->setText(MakeCiphertext(message, fileToAppend));
     }
 
     void ExpectKeyFieldGivenBack()

@@ -23,8 +23,6 @@
 
 namespace {
 
-const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-
 // How the key field looked each time it was painted.
 struct KeyFieldPaint {
     QString text;
@@ -56,15 +54,8 @@ class PaintRecorder : public QObject {
     QString workingBase_;
 };
 
-class EncryptCommandTest : public ShownWindowFixture<ScriptedDialogs> {
+class EncryptCommandTest : public KeyedWindowFixture<ScriptedDialogs> {
   protected:
-    void SetUp() override
-    {
-        ShownWindowFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        EnterKey(Key);
-    }
 };
 
 TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)

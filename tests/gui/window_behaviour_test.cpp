@@ -28,8 +28,6 @@
 
 namespace {
 
-const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-
 QString Text(int number, int language = Language::English)
 {
     return Language::GetProgramText(number, language);
@@ -77,7 +75,7 @@ class WindowBehaviourTest : public ShownWindowFixture<ObservingDialogs> {
 TEST_F(WindowBehaviourTest, DecryptModeKeepsItsStatesAfterEveryDecryption)
 {
     EnterKey(Key);
-    const QString letter = MakeCiphertext(QStringLiteral("Read only."), {}, Key);
+    const QString letter = MakeCiphertext(QStringLiteral("Read only."));
     option(QStringLiteral("optDecrypt"))->click();
     for (const QString& ciphertext : {QString(), letter}) {
         SCOPED_TRACE(ciphertext.isEmpty() ? "refused: no file" : "decrypted");
@@ -98,7 +96,7 @@ TEST_F(WindowBehaviourTest, TheMessageIsInTheBoxBeforeTheFolderIsAskedFor)
     EnterKey(Key);
     const QString attached = Path("report.txt");
     ASSERT_TRUE(test_files::write_file(attached, "the report"));
-    MakeCiphertext(QStringLiteral("Here is the report."), attached, Key);
+    MakeCiphertext(QStringLiteral("Here is the report."), attached);
     option(QStringLiteral("optDecrypt"))->click();
     txbFile(0)->setText(Path("letter.zip"));
     dialogs.window = window.get();

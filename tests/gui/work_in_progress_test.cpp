@@ -24,8 +24,6 @@
 
 namespace {
 
-const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
-
 // Calls `action` on every turn of the event loop while the window's command works.
 class DuringWork {
   public:
@@ -51,16 +49,8 @@ class DuringWork {
     QTimer timer_;
 };
 
-class WorkInProgressTest : public ShownWindowFixture<ScriptedDialogs> {
+class WorkInProgressTest : public KeyedWindowFixture<ScriptedDialogs> {
   protected:
-    void SetUp() override
-    {
-        ShownWindowFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        EnterKey(Key);
-    }
-
     void PrepareEncryption()
     {
         txbText()->setPlainText(QStringLiteral("Meet me at the north gate."));
@@ -69,7 +59,7 @@ class WorkInProgressTest : public ShownWindowFixture<ScriptedDialogs> {
 
     void PrepareDecryption()
     {
-        const QString letter = MakeCiphertext(QStringLiteral("Stop before you read me."), {}, Key);
+        const QString letter = MakeCiphertext(QStringLiteral("Stop before you read me."));
         option(QStringLiteral("optDecrypt"))->click();
         txbFile(0)->setText(letter);
     }

@@ -199,13 +199,8 @@ class DecryptRun {
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
         operation_initialization(engineKey.constData(), 0, fileLength, 0);
         Keys::WipeBytes(engineKey);
-        int32_t code = cipher_result::kOk;
-        int cause = 0;
-        // errno belongs to the thread that ran the step.
-        run_.RunSlow([&] {
-            code = request_.engine.decryptFile(body.toUtf8().constData(), packed.toUtf8().constData());
-            cause = errno;
-        });
+        const auto [code, cause] = run_.RunSlowCall(
+            [&] { return request_.engine.decryptFile(body.toUtf8().constData(), packed.toUtf8().constData()); });
         run_.Discard(body);
         run_.ReleaseEngineBuffers();
         if (run_.StopRequested())
@@ -230,12 +225,8 @@ class DecryptRun {
         const QString plain = run_.NewTempFile(QStringLiteral("dcr"), TempTreatment::Shred, errorText);
         if (plain.isEmpty())
             return Fail(Text(NoPackageTempName, language_));
-        int32_t result = packer_result::kOk;
-        int cause = 0;
-        run_.RunSlow([&] {
-            result = request_.engine.decompressFile(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
-            cause = errno;
-        });
+        const auto [result, cause] = run_.RunSlowCall(
+            [&] { return request_.engine.decompressFile(packed.toUtf8().constData(), plain.toUtf8().constData(), 0); });
         run_.Discard(packed);
         run_.ReleasePackerBuffers();
         if (run_.StopRequested())

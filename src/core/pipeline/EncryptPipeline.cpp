@@ -180,13 +180,8 @@ class EncryptRun {
             return Fail(Text(EncryptTexts::NoPackedTempName, language_));
         if (!run_.AllocatePackerBuffers())
             return Fail(Text(EncryptTexts::PackerNotReady, language_));
-        int32_t result = packer_result::kOk;
-        int cause = 0;
-        // errno belongs to the thread that ran the step.
-        run_.RunSlow([&] {
-            result = request_.engine.compressFile(plain.toUtf8().constData(), packed.toUtf8().constData(), 0);
-            cause = errno;
-        });
+        const auto [result, cause] = run_.RunSlowCall(
+            [&] { return request_.engine.compressFile(plain.toUtf8().constData(), packed.toUtf8().constData(), 0); });
         run_.ReleasePackerBuffers();
         run_.Discard(plain);
         if (run_.StopRequested())
@@ -212,12 +207,8 @@ class EncryptRun {
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
         operation_initialization(engineKey.constData(), 1, QFileInfo(packed).size(), 0);
         Keys::WipeBytes(engineKey);
-        int32_t result = cipher_result::kOk;
-        int cause = 0;
-        run_.RunSlow([&] {
-            result = request_.engine.encryptFile(packed.toUtf8().constData(), body.toUtf8().constData());
-            cause = errno;
-        });
+        const auto [result, cause] = run_.RunSlowCall(
+            [&] { return request_.engine.encryptFile(packed.toUtf8().constData(), body.toUtf8().constData()); });
         run_.ReleaseEngineBuffers();
         run_.Discard(packed);
         // Checked before anything is written: a stopped run leaves no output, not even a whole one.

@@ -7,6 +7,7 @@
 #include "files/InterruptCleanup.h"
 
 #include <algorithm>
+#include <cerrno>
 
 PipelineRun::PipelineRun(const QString& base, WorkingFolders* sharedFolders, RunControl control)
     : ownFolders_(base), folders_(sharedFolders != nullptr ? *sharedFolders : ownFolders_), control_(control)
@@ -28,6 +29,16 @@ void PipelineRun::RunSlow(const std::function<void()>& step)
         control_.slowSteps->Run(step);
     else
         step();
+}
+
+PipelineRun::StepResult PipelineRun::RunSlowCall(const std::function<int32_t()>& call)
+{
+    StepResult result{0, 0};
+    RunSlow([&] {
+        result.code = call();
+        result.cause = errno;
+    });
+    return result;
 }
 
 bool PipelineRun::StopRequested() const

@@ -24,6 +24,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <vector>
 
 // What becomes of a temporary file when it is discarded.
@@ -67,6 +68,13 @@ class PipelineRun {
 
     // Carries out a slow step through the front end's runner (in place without one).
     void RunSlow(const std::function<void()>& step);
+    // The result of an engine or packer call, and errno as the call left it.
+    struct StepResult {
+        int32_t code;
+        int cause;
+    };
+    // An engine or packer call as a slow step; errno is taken on the thread that ran it, where it belongs.
+    StepResult RunSlowCall(const std::function<int32_t()>& call);
     // True once the front end asked the run to stop; the pipeline then ends through Finish.
     bool StopRequested() const;
 

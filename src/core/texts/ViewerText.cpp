@@ -3,21 +3,8 @@
 #include <QStringList>
 
 namespace {
+
 const QString lineBreak = QStringLiteral("\r\n");
-}
-
-QString ViewerHeadNote()
-{
-    return QStringLiteral("NOTE: This file is too large to display entirely in this textbox.") + lineBreak +
-           QStringLiteral("To view the entire contents of the file, open it in a text editor.") + lineBreak + lineBreak;
-}
-
-QString ViewerTailNote()
-{
-    return QStringLiteral("NOTE: Entire contents of file have not been displayed.") + lineBreak;
-}
-
-namespace {
 
 qsizetype Indentation(const QString& line)
 {
@@ -47,6 +34,17 @@ qsizetype ItemTextColumn(const QString& body)
 }
 
 } // namespace
+
+QString ViewerHeadNote()
+{
+    return QStringLiteral("NOTE: This file is too large to display entirely in this textbox.") + lineBreak +
+           QStringLiteral("To view the entire contents of the file, open it in a text editor.") + lineBreak + lineBreak;
+}
+
+QString ViewerTailNote()
+{
+    return QStringLiteral("NOTE: Entire contents of file have not been displayed.") + lineBreak;
+}
 
 QString FlowParagraphs(const QString& text)
 {
