@@ -21,15 +21,16 @@ inline int ExitCode(ExitStatus status)
 
 // Program texts of the command line.
 namespace CliTexts {
-constexpr int NotReplaced = 435;      // an existing output file is kept without --force
-constexpr int KeyLength = 436;        // the key has too few or too many significant characters
-constexpr int MessageNotUtf8 = 437;   // the message is not UTF-8 text
-constexpr int CheckValueHint = 438;   // how to accept a check-value mismatch
-constexpr int NoKeySource = 439;      // no key file, no QUILLET_KEY and no terminal to ask on
-constexpr int TypeTheMessage = 440;   // the message is read from a terminal: how to end it
-constexpr int AttachedNotSaved = 423; // an attached file with a hidden name needs --force
-constexpr int BinaryToTerminal = 456; // binary ciphertext is not written to a terminal
-constexpr int KeyPromptAgain = 457;   // the key typed for encrypting is asked a second time
+constexpr int NotReplaced = 435;        // an existing output file is kept without --force
+constexpr int SavedUnderFreeName = 473; // the attached name is a file the run uses
+constexpr int KeyLength = 436;          // the key has too few or too many significant characters
+constexpr int MessageNotUtf8 = 437;     // the message is not UTF-8 text
+constexpr int CheckValueHint = 438;     // how to accept a check-value mismatch
+constexpr int NoKeySource = 439;        // no key file, no QUILLET_KEY and no terminal to ask on
+constexpr int TypeTheMessage = 440;     // the message is read from a terminal: how to end it
+constexpr int AttachedNotSaved = 423;   // an attached file with a hidden name needs --force
+constexpr int BinaryToTerminal = 456;   // binary ciphertext is not written to a terminal
+constexpr int KeyPromptAgain = 457;     // the key typed for encrypting is asked a second time
 constexpr int KeysDiffer = 458;
 constexpr int PasteTheBlock = 459;       // the ciphertext is read from a terminal: how to end it
 constexpr int CiphertextWrittenTo = 460; // followed by the file's name

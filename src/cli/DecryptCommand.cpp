@@ -5,6 +5,7 @@
 #include "files/FileProc.h"
 #include "files/FileWrite.h"
 #include "files/IoErrorText.h"
+#include "files/UserLinks.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/DecryptPipeline.h"
 #include "texts/Language.h"
@@ -55,7 +56,8 @@ void AnswerUnverified(bool accept, int language, CliDialogs& dialogs)
 void AnswerAboutTheAttachedFile(bool force, int language, CliDialogs& dialogs)
 {
     dialogs.answerQuestion(QuestionId::AcceptDerivedName, DialogAnswer::Yes);
-    dialogs.answerQuestion(QuestionId::SaveUnderFreeName, DialogAnswer::Yes);
+    dialogs.answerQuestion(QuestionId::SaveUnderFreeName, DialogAnswer::Yes,
+                           Text(CliTexts::SavedUnderFreeName, language));
     if (force) {
         dialogs.answerQuestion(QuestionId::SaveUnderHiddenName, DialogAnswer::Yes);
         dialogs.answerQuestion(QuestionId::ReplaceAttachedFile, DialogAnswer::Yes);
@@ -125,7 +127,13 @@ bool MessageOutAllowed(const CliOptions& options, int language, CliDialogs& dial
 {
     if (options.messageOut.isEmpty() || IsStandardStream(options.messageOut))
         return true;
-    const QFileInfo target(FileWrite::FollowLinks(options.messageOut));
+    const UserLinks::Followed followed = UserLinks::Follow(options.messageOut);
+    if (!followed.refusedLink.isEmpty()) {
+        dialogs.say(FileProblem(CliTexts::FileNotWritten, options.messageOut,
+                                UserLinks::RefusalText(followed.refusedLink, language), language));
+        return false;
+    }
+    const QFileInfo target(followed.path);
     if (!FromStandardInput(options) && FileWrite::IsSameFile(target.path(), target.fileName(), options.in)) {
         dialogs.say(FileProblem(CliTexts::FileNotWritten, options.messageOut,
                                 QStringLiteral("This is the file being decrypted."), language));
@@ -157,6 +165,10 @@ ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialo
     AnswerUnverified(options.acceptBadCheck, language, dialogs);
     AnswerAboutTheAttachedFile(options.force, language, dialogs);
     request.attachedFileFolder = folder;
+    for (const QString& path : {options.keyFile, options.messageOut}) {
+        if (!path.isEmpty() && !IsStandardStream(path))
+            request.filesInUse << path;
+    }
     request.language = language;
     request.closingNamesTheWindow = false;
     DecryptOutcome outcome = DecryptMessage(request, dialogs);

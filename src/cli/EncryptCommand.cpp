@@ -72,6 +72,10 @@ ExitStatus RunEncrypt(const CliOptions& options, int language, CliDialogs& dialo
     request.fileToAppend = options.attach;
     request.outputPath = IsStandardStream(options.out) ? QStringLiteral("stdout") : options.out;
     request.handBackOnly = IsStandardStream(options.out);
+    // A file that appears at --out during the run is kept unless --force says otherwise.
+    request.mayReplace = options.force;
+    dialogs.answerQuestion(QuestionId::ReplaceOutputFile, options.force ? DialogAnswer::Yes : DialogAnswer::No,
+                           options.force ? QString() : Language::GetProgramText(CliTexts::NotReplaced, language));
     request.form = options.armor ? CiphertextForm::Armored : CiphertextForm::Binary;
     request.language = language;
     request.kdfLevel = options.kdf;

@@ -104,9 +104,13 @@ QString WriteMessage(const QByteArray& message, const QString& path, bool mayRep
         shown.fill('\0');
         return error;
     }
-    const FileWrite::Result result = FileWrite::WriteUserFile(
-        path, message,
-        {mayReplace ? FileWrite::Existing::Replace : FileWrite::Existing::Keep, FileWrite::NewFile::Private, {}});
+    const FileWrite::Result result =
+        FileWrite::WriteUserFile(path, message,
+                                 {mayReplace ? FileWrite::Existing::Replace : FileWrite::Existing::Keep,
+                                  FileWrite::NewFile::Private,
+                                  {},
+                                  language,
+                                  {}});
     if (result.nameTaken)
         return Text(CliTexts::NotReplaced, language);
     return result.ok() ? QString() : FileProblem(CliTexts::FileNotWritten, path, result.error, language);

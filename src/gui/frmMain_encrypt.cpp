@@ -2,6 +2,7 @@
 // the encrypt pipeline and shows its outcome in the window and the randomness report.
 #include "gui/frmMain.h"
 
+#include "files/FileProc.h"
 #include "format/ArmoredText.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "pipeline/EncryptPipeline.h"
@@ -76,6 +77,8 @@ void frmMain::cmdEncryptMessage_Click()
     cmdSpecifyFile[1]->setVisible(true);
     cmdSpecifyFile[1]->raise();
     lblAppendedFile->setVisible(false);
+    // The consent covers the file there now; one that appears during the run is asked about again.
+    const bool replacing = FileProc::FileExists(txbFile[1]->text());
     if (!AskReplaceExistingOutput(dialogs, txbFile[1]->text(), CurrentLanguage))
         return;
 
@@ -90,6 +93,7 @@ void frmMain::cmdEncryptMessage_Click()
     request.message = txbText->toPlainText();
     request.fileToAppend = txbFile[0]->text();
     request.outputPath = txbFile[1]->text();
+    request.mayReplace = replacing;
     request.quickKey = QuickKey;
     request.language = CurrentLanguage;
     request.kdfLevel = engine_kdf_level();

@@ -121,8 +121,8 @@ void frmMain::SaveTextbox()
     RememberFolder(path);
     // UTF-8, so that loading the file again gives back the very same text. The text box often holds
     // a decrypted message: a new file is the user's alone.
-    const QString error =
-        FileProc::WriteStringToFile(txbText->toPlainText().toUtf8(), path, {}, FileProc::NewFileAccess::OwnerOnly);
+    const QString error = FileProc::WriteStringToFile(txbText->toPlainText().toUtf8(), path, {},
+                                                      FileProc::NewFileAccess::OwnerOnly, CurrentLanguage);
     if (!error.isEmpty())
         Warn(QDir::toNativeSeparators(path) + CrLf + error, ProgramText(ReadWriteError));
 }

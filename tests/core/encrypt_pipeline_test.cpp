@@ -168,6 +168,7 @@ TEST_F(EncryptPipelineTest, OfferToAppendAFileFollowsTheAnswer)
     };
     const Case cases[] = {
         {DialogAnswer::No, {}, {}}, {DialogAnswer::Yes, {}, {}}, {DialogAnswer::Yes, Path("notes.txt"), "notes.txt"}};
+    request.mayReplace = true; // each case writes the same output again
     for (const Case& c : cases) {
         dialogs.clear();
         dialogs.queueAnswer(c.answer);
@@ -296,8 +297,40 @@ TEST_F(EncryptPipelineTest, AnExistingOutputIsReplacedOnlyAfterYes)
     EXPECT_TRUE(AskReplaceExistingOutput(dialogs, Path("new.zip"), Language::English));
     EXPECT_TRUE(dialogs.messages().empty()) << "nothing to ask about a new file";
 
+    request.mayReplace = true; // the Yes above
     ASSERT_TRUE(EncryptMessage(request, dialogs).success);
     EXPECT_TRUE(test_files::read_file(request.outputPath).startsWith("PK"));
+}
+
+// Two runs, or a file saved at the output's name during the key derivation: the file that appeared
+// is kept unless the user agrees when asked again; No writes nothing and shows nothing more.
+TEST_F(EncryptPipelineTest, AFileThatAppearsDuringTheRunIsReplacedOnlyAfterYesThen)
+{
+    for (const DialogAnswer answer : {DialogAnswer::No, DialogAnswer::Yes}) {
+        SCOPED_TRACE(answer == DialogAnswer::Yes ? "Yes" : "No");
+        QFile::remove(request.outputPath);
+        dialogs.clear();
+        EncryptRequest attempt = request;
+        attempt.engine.encryptFile = [&](const char* in, const char* out) {
+            EXPECT_TRUE(test_files::write_file(request.outputPath, "saved during the run"));
+            return encrypt_file(in, out);
+        };
+        dialogs.queueAnswer(DialogAnswer::No); // the offer to attach a file
+        dialogs.queueAnswer(answer);
+
+        const EncryptOutcome outcome = EncryptMessage(attempt, dialogs);
+
+        EXPECT_EQ(dialogs.questions(),
+                  (std::vector<QuestionId>{QuestionId::OfferToAppendFile, QuestionId::ReplaceOutputFile}));
+        EXPECT_EQ(outcome.success, answer == DialogAnswer::Yes);
+        if (answer == DialogAnswer::Yes) {
+            EXPECT_TRUE(test_files::read_file(request.outputPath).startsWith("PK"));
+        } else {
+            EXPECT_EQ(test_files::read_file(request.outputPath), "saved during the run");
+            EXPECT_EQ(dialogs.messages().size(), 2u) << "no box after the user's own No";
+        }
+        EXPECT_TRUE(WorkingBaseEmpty());
+    }
 }
 
 int32_t CompressionThatFails(const char*, const char* out, int32_t)
@@ -430,6 +463,7 @@ TEST_P(EncryptFullDiskTest, ACiphertextThatDoesNotFitIsReportedAndTheEarlierFile
     ASSERT_TRUE(disk.fill(attached / 2));
     request.fileToAppend = Path("scratch/attached.bin");
     request.outputPath = disk.filePath("letter.zip");
+    request.mayReplace = true;
 
     const EncryptOutcome outcome = EncryptMessage(request, dialogs);
 
@@ -625,6 +659,7 @@ TEST_F(EncryptPipelineTest, OnlySpacesAreTrimmedLineBreaksAreSent)
         {"\n  Hi  \n", "\n  Hi  \n"},
         {"\tHi\t", "\tHi\t"},
     };
+    request.mayReplace = true; // each case writes the same output again
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
         dialogs.clear();

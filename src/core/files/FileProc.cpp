@@ -156,11 +156,12 @@ void ReadDescriptorToString(int fd, QByteArray& contents, qint64 maxLength, QStr
     }
 }
 
-QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra, NewFileAccess access)
+QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra, NewFileAccess access,
+                          int language)
 {
     const FileWrite::NewFile newFile =
         access == NewFileAccess::OwnerOnly ? FileWrite::NewFile::Private : FileWrite::NewFile::UserDefault;
-    return FileWrite::WriteUserFile(path, data, {FileWrite::Existing::Replace, newFile, extra}).error;
+    return FileWrite::WriteUserFile(path, data, {FileWrite::Existing::Replace, newFile, extra, language, {}}).error;
 }
 
 QString WriteToTempFile(const QByteArray& data, const QString& path, const QByteArray& extra)

@@ -46,14 +46,16 @@ void ReadDescriptorToString(int fd, QByteArray& contents, qint64 maxLength, QStr
 // (FileWrite::WriteUserFile: the user's link is followed, an earlier file stays whole until the new
 // content is synced). Empty data makes an empty file. Returns "" on success, else a short English
 // cause ("Disk full.", "Permission denied.", …).
-// Who may read a file that WriteStringToFile creates. A file it replaces keeps its own mode.
+// Who may read a file that WriteStringToFile creates. A file of the user's own that it replaces keeps
+// its mode.
 enum class NewFileAccess {
     FollowUmask, // ciphertext and the user's own files: as the user's umask says
     OwnerOnly    // decrypted plain text: mode 0600 from the moment it exists, whatever the umask
 };
 
+// language: of the causes that are program texts (a link not followed, another user's file).
 QString WriteStringToFile(const QByteArray& data, const QString& path, const QByteArray& extra = {},
-                          NewFileAccess access = NewFileAccess::FollowUmask);
+                          NewFileAccess access = NewFileAccess::FollowUmask, int language = 0);
 
 // Writes data followed by extra into the existing file at path, a temporary file made by UniqueTempFileName, from its
 // start: the file keeps the mode and owner it was created with, nothing is created, and a link

@@ -1,16 +1,16 @@
 #include "files/FileWrite.h"
 
+#include "files/InPlaceWrite.h"
 #include "files/IoErrorText.h"
+#include "files/StagingFile.h"
+#include "files/UserLinks.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <sodium.h>
-
 #include <cerrno>
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,8 +18,6 @@ namespace FileWrite {
 
 namespace {
 
-constexpr int kStagingAttempts = 16;
-constexpr int kMostLinks = 40; // as the system's own limit on links followed in one path
 constexpr qsizetype kMostNameBytes = 255;
 
 // A descriptor closed when it goes out of scope.
@@ -35,13 +33,6 @@ class Descriptor {
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
-    // Closes now; false (errno set) when the system reports a late write error at close.
-    bool close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 || errno == EINTR;
-    }
 
   private:
     int fd_;
@@ -64,112 +55,54 @@ bool WriteAndSync(int fd, const QByteArray& data, const QByteArray& extra)
     return WriteAll(fd, data) && WriteAll(fd, extra) && ::fsync(fd) == 0;
 }
 
-QByteArray StagingName()
-{
-    unsigned char bytes[6];
-    randombytes_buf(bytes, sizeof bytes);
-    return ".quillet-" + QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes).toHex() + ".part";
-}
-
-// Creates a new, empty staging file in the folder; its name goes to `staging`.
-int CreateStaging(int folderFd, QByteArray& staging, mode_t mode)
-{
-    for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
-        staging = StagingName();
-        const int fd =
-            ::openat(folderFd, staging.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-// Puts the staging file in place under name; with Existing::Keep only when the name is free at that
-// very moment (a file that appeared meanwhile is kept, EEXIST).
-bool PutInPlace(int folderFd, const QByteArray& staging, const QByteArray& name, Existing existing)
-{
-    if (existing == Existing::Replace)
-        return ::renameat(folderFd, staging.constData(), folderFd, name.constData()) == 0;
-    if (::renameat2(folderFd, staging.constData(), folderFd, name.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // A file system without the no-replace rename: a hard link fails just the same on a taken name.
-    if (::linkat(folderFd, staging.constData(), folderFd, name.constData(), 0) != 0)
-        return false;
-    ::unlinkat(folderFd, staging.constData(), 0);
-    return true;
-}
-
-// The folder itself must be synced for the rename to survive a crash; file systems that cannot
+// The folder itself must be synced for the new name to survive a crash; file systems that cannot
 // sync a folder say EINVAL, which is no failure of the write.
 bool SyncFolder(int folderFd)
 {
     return ::fsync(folderFd) == 0 || errno == EINVAL;
 }
 
-// Overwrites the existing file in place: for a folder the user may not write in. Room for the new
-// content is claimed first, so a full disk is found before the old content is touched.
-Result WriteInPlace(int folderFd, const QByteArray& name, const QByteArray& data, const QByteArray& extra)
+// The mode the staging file is created with: a new private file is the owner's only, any other
+// gets what the umask leaves.
+mode_t CreationMode(NewFile newFile)
 {
-    Descriptor file(::openat(folderFd, name.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (!file.valid())
-        return Failure(errno);
-    struct stat status {};
-    if (::fstat(file.get(), &status) != 0)
-        return Failure(errno);
-    if (!S_ISREG(status.st_mode))
-        return {QStringLiteral("Not a regular file."), false};
-    const off_t length = static_cast<off_t>(data.size() + extra.size());
-    if (length > 0 && ::fallocate(file.get(), 0, 0, length) != 0 && errno != EOPNOTSUPP)
-        return Failure(errno);
-    if (!WriteAndSync(file.get(), data, extra) || ::ftruncate(file.get(), length) != 0 || ::fsync(file.get()) != 0)
-        return Failure(errno);
-    if (!file.close())
-        return Failure(errno);
-    return {};
+    return newFile == NewFile::Private ? S_IRUSR | S_IWUSR : 0666;
 }
 
-// The mode the staging file is created with: a replaced file's mode is set on it at once (see
-// KeepMode), a new private file is the owner's only, any other new file gets what the umask leaves.
-mode_t CreationMode(bool replacing, NewFile newFile)
+// A replaced file of the user's own keeps its mode; one of another user's says nothing about who
+// may read what the user writes now.
+bool KeepOwnMode(int fd, const struct stat& existing, bool replacing)
 {
-    return replacing || newFile == NewFile::Private ? S_IRUSR | S_IWUSR : 0666;
+    const bool own = replacing && existing.st_uid == ::geteuid();
+    return !own || ::fchmod(fd, existing.st_mode & 07777) == 0;
 }
 
-// A replaced file keeps its mode.
-bool KeepMode(int fd, const struct stat& existing, bool replacing)
+Result WriteRelative(int folderFd, const QString& folderPath, const QByteArray& name, const QByteArray& data,
+                     const Options& options)
 {
-    return !replacing || ::fchmod(fd, existing.st_mode & 07777) == 0;
-}
-
-Result WriteRelative(int folderFd, const QByteArray& name, const QByteArray& data, const Options& options)
-{
-    const Existing existing = options.existing;
-    const QByteArray& extra = options.extra;
     struct stat status {};
     const bool exists = ::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
-    if (exists && existing == Existing::Keep)
+    if (exists && options.existing == Existing::Keep)
         return {QString(), true};
     if (exists && S_ISDIR(status.st_mode))
         return Failure(EISDIR);
     const bool replacing = exists && S_ISREG(status.st_mode);
-    QByteArray staging;
-    Descriptor file(CreateStaging(folderFd, staging, CreationMode(replacing, options.newFile)));
-    if (!file.valid()) {
+    Staging::RemoveLeftBehind(folderFd);
+    Staging::File file(folderFd, folderPath);
+    if (!file.Open(CreationMode(options.newFile), options.hooks.namedStagingOnly)) {
         const int cause = errno;
-        if ((cause == EACCES || cause == EPERM) && replacing && existing == Existing::Replace)
-            return WriteInPlace(folderFd, name, data, extra);
+        if ((cause == EACCES || cause == EPERM) && replacing && options.existing == Existing::Replace)
+            return InPlace::Write(folderFd, name, data, options);
         return Failure(cause);
     }
-    const bool written = KeepMode(file.get(), status, replacing) && WriteAndSync(file.get(), data, extra) &&
-                         file.close() && PutInPlace(folderFd, staging, name, existing);
-    if (!written) {
-        const int cause = errno;
-        ::unlinkat(folderFd, staging.constData(), 0);
-        if (cause == EEXIST && existing == Existing::Keep)
+    if (!KeepOwnMode(file.fd(), status, replacing) || !WriteAndSync(file.fd(), data, options.extra))
+        return Failure(errno);
+    if (options.hooks.beforePlacing)
+        options.hooks.beforePlacing();
+    if (!file.Place(name, options.existing)) {
+        if (errno == EEXIST && options.existing == Existing::Keep)
             return {QString(), true};
-        return Failure(cause);
+        return Failure(errno);
     }
     if (!SyncFolder(folderFd))
         return Failure(errno);
@@ -215,32 +148,22 @@ Result WriteIntoFolder(const QString& folder, const QString& name, const QByteAr
     Descriptor folderFd(::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folderFd.valid())
         return Failure(errno);
-    return WriteRelative(folderFd.get(), nativeName, data, options);
+    return WriteRelative(folderFd.get(), folder, nativeName, data, options);
 }
 
 QString FollowLinks(const QString& path)
 {
-    QString current = path;
-    for (int hop = 0; hop <= kMostLinks; ++hop) {
-        const QByteArray native = Native(current);
-        struct stat status {};
-        if (::lstat(native.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
-            return current;
-        QByteArray target(static_cast<qsizetype>(status.st_size > 0 ? status.st_size : 4096) + 1, '\0');
-        const ssize_t length = ::readlink(native.constData(), target.data(), static_cast<size_t>(target.size()));
-        if (length <= 0 || length >= target.size())
-            return {};
-        target.truncate(length);
-        current = QDir(QFileInfo(current).path()).filePath(QFile::decodeName(target));
-    }
-    return {};
+    return UserLinks::Follow(path).path;
 }
 
 Result WriteUserFile(const QString& path, const QByteArray& data, const Options& options)
 {
-    const QString target = FollowLinks(path);
-    if (target.isEmpty())
+    const UserLinks::Followed followed = UserLinks::Follow(path);
+    if (!followed.refusedLink.isEmpty())
+        return {UserLinks::RefusalText(followed.refusedLink, options.language), false};
+    if (!followed.ok())
         return Failure(ELOOP);
+    const QString& target = followed.path;
     struct stat status {};
     if (::stat(Native(target).constData(), &status) == 0 && !S_ISREG(status.st_mode))
         return S_ISDIR(status.st_mode) ? Failure(EISDIR) : Result{QStringLiteral("Not a regular file."), false};
@@ -255,6 +178,17 @@ bool IsSameFile(const QString& folder, const QString& name, const QString& other
     const QString path = QDir(folder).filePath(name);
     return ::lstat(Native(path).constData(), &here) == 0 && ::stat(Native(otherPath).constData(), &other) == 0 &&
            here.st_dev == other.st_dev && here.st_ino == other.st_ino;
+}
+
+bool IsSameTarget(const QString& folder, const QString& name, const QString& otherPath)
+{
+    if (otherPath.isEmpty())
+        return false;
+    if (IsSameFile(folder, name, otherPath))
+        return true;
+    const QString end = FollowLinks(otherPath);
+    return !end.isEmpty() &&
+           QFileInfo(QDir(folder).filePath(name)).absoluteFilePath() == QFileInfo(end).absoluteFilePath();
 }
 
 bool NameTaken(const QString& folder, const QString& name)

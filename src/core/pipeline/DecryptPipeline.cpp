@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -274,34 +275,59 @@ class DecryptRun {
         if (IsHiddenFileName(name) &&
             !Confirm(QuestionId::SaveUnderHiddenName, HiddenNameQuestion, name, DialogButtons::YesNo, 1))
             return Abandon();
-        FileWrite::Existing existing = FileWrite::Existing::Keep;
-        switch (ChooseTarget(folder, name, existing)) {
-        case Target::Chosen:
-            break;
-        case Target::Declined:
-            return Abandon();
-        case Target::NoFreeName:
-            return NotWritten(AttachmentFate::WriteFailed,
-                              FailureWithDetail(Text(WriteFailed, language_), QDir(folder).filePath(name),
-                                                FileProc::IoErrorText(EEXIST)));
+        return SaveInto(folder, name, content.data);
+    }
+
+    // A file that appeared at the chosen name while a question was open is kept: ask again.
+    bool SaveInto(const QString& folder, const QString& name, const QByteArray& data)
+    {
+        using namespace DecryptTexts;
+        for (;;) {
+            FileWrite::Existing existing = FileWrite::Existing::Keep;
+            QString chosen = name;
+            switch (ChooseTarget(folder, chosen, existing)) {
+            case Target::Chosen:
+                break;
+            case Target::Declined:
+                return Abandon();
+            case Target::NoFreeName:
+                return NotWritten(AttachmentFate::WriteFailed,
+                                  FailureWithDetail(Text(WriteFailed, language_), QDir(folder).filePath(chosen),
+                                                    FileProc::IoErrorText(EEXIST)));
+            }
+            const FileWrite::Result written = FileWrite::WriteIntoFolder(
+                folder, chosen, data, {existing, FileWrite::NewFile::Private, {}, language_, {}});
+            if (!written.nameTaken)
+                return Written(folder, chosen, written);
         }
-        return WriteAttachedFile(folder, name, content.data, existing);
     }
 
     enum class Target { Chosen, Declined, NoFreeName };
 
+    // A file the run reads or writes itself: the ciphertext, the key file, where the message goes.
+    bool InUse(const QString& folder, const QString& name) const
+    {
+        if (FileWrite::IsSameFile(folder, name, request_.ciphertextPath))
+            return true;
+        return std::any_of(request_.filesInUse.begin(), request_.filesInUse.end(),
+                           [&](const QString& path) { return FileWrite::IsSameTarget(folder, name, path); });
+    }
+
     // Settles the name and whether an existing file may be replaced: a taken name is replaced only
-    // when the user says so, the file being decrypted never.
+    // when the user says so, a file the run uses never.
     Target ChooseTarget(const QString& folder, QString& name, FileWrite::Existing& existing)
     {
         using namespace DecryptTexts;
-        if (!FileWrite::NameTaken(folder, name))
+        const bool inUse = InUse(folder, name);
+        if (!inUse && !FileWrite::NameTaken(folder, name))
             return Target::Chosen;
         const QString freeName = FileWrite::FreeName(folder, name);
-        if (FileWrite::IsSameFile(folder, name, request_.ciphertextPath)) {
+        if (inUse) {
             if (freeName.isEmpty())
                 return Target::NoFreeName;
-            if (!Confirm(QuestionId::SaveUnderFreeName, CiphertextNameQuestion, freeName, DialogButtons::YesNo, 0))
+            const int question = FileWrite::IsSameFile(folder, name, request_.ciphertextPath) ? CiphertextNameQuestion
+                                                                                              : InUseNameQuestion;
+            if (!Confirm(QuestionId::SaveUnderFreeName, question, freeName, DialogButtons::YesNo, 0))
                 return Target::Declined;
             name = freeName;
             return Target::Chosen;
@@ -321,18 +347,13 @@ class DecryptRun {
         }
     }
 
-    bool WriteAttachedFile(const QString& folder, const QString& name, const QByteArray& data,
-                           FileWrite::Existing existing)
+    bool Written(const QString& folder, const QString& name, const FileWrite::Result& written)
     {
         using namespace DecryptTexts;
         const QString target = QDir(folder).filePath(name);
-        const FileWrite::Result written =
-            FileWrite::WriteIntoFolder(folder, name, data, {existing, FileWrite::NewFile::Private, {}});
-        if (!written.ok()) {
-            const QString cause = written.nameTaken ? FileProc::IoErrorText(EEXIST) : written.error;
+        if (!written.ok())
             return NotWritten(AttachmentFate::WriteFailed,
-                              FailureWithDetail(Text(WriteFailed, language_), target, cause));
-        }
+                              FailureWithDetail(Text(WriteFailed, language_), target, written.error));
         outcome_.attachment = AttachmentFate::Saved;
         outcome_.writtenFilePath = QDir::toNativeSeparators(target);
         return true;

@@ -11,6 +11,7 @@
 #include "pipeline/RunControl.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -64,6 +65,7 @@ constexpr int CiphertextNameQuestion = 424; // the attached name is the file bei
 constexpr int ArmorDamaged = 450;           // the text block holds foreign characters or altered Base64
 constexpr int ArmorUnended = 451;           // the text block's end line is missing
 constexpr int ArmorTwoBlocks = 452;
+constexpr int InUseNameQuestion = 472; // the attached name is a file the run uses: free name?
 } // namespace DecryptTexts
 
 enum class DecryptStatus {
@@ -116,6 +118,9 @@ struct DecryptRequest {
     // When set, an attached file goes into this folder without a question (the command line, which
     // knows it from its options); otherwise the user is asked to choose one.
     QString attachedFileFolder;
+    // Files of the run that the attached file never replaces, whatever the answers (the key file,
+    // where the message goes); a name that is one of them is offered as a free name instead.
+    QStringList filesInUse;
     // The closing message ends with where the message now is and how to reply in the window;
     // a front end without the window leaves that part out.
     bool closingNamesTheWindow = true;
@@ -145,7 +150,9 @@ QString EngineFailureText(int code, int language);
 // outcome, no temporary file and no working folder stay behind, and an attached file is written
 // (whole or not at all) only under a safe name, into the chosen folder. It replaces an existing file
 // only when the user answers Yes to the question of text 418, is saved under a name beginning with
-// "." only after Yes to text 420, and never replaces the ciphertext file being decrypted.
+// "." only after Yes to text 420, and never replaces the ciphertext file being decrypted or one of
+// request.filesInUse. A file that appears at the chosen name meanwhile is kept, and the name asked
+// about again.
 // A Dialogs that cannot choose a folder must answer Yes to the question of text 73, or the folder
 // question is asked again.
 DecryptOutcome DecryptMessage(const DecryptRequest& request, Dialogs& dialogs);

@@ -3,6 +3,7 @@
 #include "engines/Packer.h"
 #include "files/FileLimits.h"
 #include "files/FileProc.h"
+#include "files/FileWrite.h"
 #include "files/IoErrorText.h"
 #include "format/ArmoredText.h"
 #include "format/DecorationSeed.h"
@@ -238,12 +239,35 @@ class EncryptRun {
             return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
         if (request_.handBackOnly)
             return true;
-        errorText = FileProc::WriteStringToFile(
-            request_.form == CiphertextForm::Armored ? Armor::Encode(ciphertext_) : ciphertext_, request_.outputPath);
-        if (!errorText.isEmpty())
-            return Fail(
-                FailureWithDetail(Text(EncryptTexts::OutputNotWritten, language_), request_.outputPath, errorText));
-        return true;
+        return WriteOutput(request_.form == CiphertextForm::Armored ? Armor::Encode(ciphertext_) : ciphertext_);
+    }
+
+    // A file that appeared at the output's name during the run is kept unless the user agrees now.
+    bool WriteOutput(const QByteArray& bytes)
+    {
+        FileWrite::Options options{request_.mayReplace ? FileWrite::Existing::Replace : FileWrite::Existing::Keep,
+                                   FileWrite::NewFile::UserDefault,
+                                   {},
+                                   language_,
+                                   {}};
+        for (;;) {
+            const FileWrite::Result written = FileWrite::WriteUserFile(request_.outputPath, bytes, options);
+            if (written.ok())
+                return true;
+            if (!written.nameTaken)
+                return Fail(FailureWithDetail(Text(EncryptTexts::OutputNotWritten, language_), request_.outputPath,
+                                              written.error));
+            if (!AskReplaceExistingOutput(dialogs_, request_.outputPath, language_))
+                return Kept();
+            options.existing = FileWrite::Existing::Replace;
+        }
+    }
+
+    // The user keeps the file that is there: nothing is written, and nothing more needs saying.
+    bool Kept()
+    {
+        run_.Finish();
+        return false;
     }
 
     void Report()

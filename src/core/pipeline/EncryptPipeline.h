@@ -62,6 +62,10 @@ struct EncryptRequest {
     QString message;      // the text box as the user left it
     QString fileToAppend; // "" when no file is named (the user is then offered to choose one)
     QString outputPath;   // the ciphertext file to write
+    // The user agreed that a file at outputPath be replaced (asked before the run, or --force).
+    // Without it a file there is never replaced: one that appears during the run is kept unless the
+    // user agrees when asked then (ReplaceOutputFile).
+    bool mayReplace = false;
     // The form written to outputPath (or handed back). The text form carries a smaller filler.
     CiphertextForm form = CiphertextForm::Binary;
     // No file is written: the ciphertext is only handed back in the outcome (outputPath is then
