@@ -437,6 +437,88 @@ TEST_F(DecryptPipelineTest, TheFileBeingDecryptedIsNeverReplaced)
     EXPECT_EQ(CiphertextMaker::read_file(Path("in/message (2).zip")), "an attachment named like the ciphertext");
 }
 
+// The key file and where the message goes are never replaced by the attached file, not even after
+// Yes to every question: an existing one and one not written yet alike (compared by device and inode,
+// or by where the user's path leads).
+TEST_F(DecryptPipelineTest, AFileTheRunUsesIsNeverReplacedByTheAttachedFile)
+{
+    struct Case {
+        const char* name;
+        QString inUse;      // the path the run was given
+        bool existsAlready; // false: the message is written after the attached file
+    } const cases[] = {
+        {"the key file", Path("out/key.txt"), true},
+        {"the key file through a link", Path("scratch/key-link"), true},
+        {"the message output, not there yet", Path("out/key.txt"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(Path("out")).removeRecursively();
+        QDir(dir.path()).mkpath("out");
+        QFile::remove(Path("scratch/key-link"));
+        if (c.existsAlready) {
+            ASSERT_TRUE(CiphertextMaker::write_file(Path("out/key.txt"), "the key\n"));
+        }
+        ASSERT_TRUE(QFile::link(Path("out/key.txt"), Path("scratch/key-link")));
+        WriteAttachment("key.txt", "the sender's key");
+        dialogs.clear();
+        request.filesInUse = {c.inUse};
+        request.attachedFileFolder = Path("out");
+        for (int i = 0; i < 4; ++i)
+            dialogs.queueAnswer(DialogAnswer::Yes);
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_EQ(outcome.attachment, AttachmentFate::Saved);
+        EXPECT_EQ(dialogs.questions(), std::vector<QuestionId>{QuestionId::SaveUnderFreeName});
+        EXPECT_EQ(dialogs.messages().at(0).text, Text(472) + CrLf + CrLf + "key (2).txt");
+        EXPECT_EQ(QFileInfo::exists(Path("out/key.txt")), c.existsAlready);
+        if (c.existsAlready) {
+            EXPECT_EQ(CiphertextMaker::read_file(Path("out/key.txt")), "the key\n");
+        }
+        EXPECT_EQ(CiphertextMaker::read_file(Path("out/key (2).txt")), "the sender's key");
+    }
+}
+
+// A file that appears at the name chosen while a question was open is kept, and the user is asked
+// again about the name now taken.
+TEST_F(DecryptPipelineTest, AFileSavedAtTheChosenNameMeanwhileIsKeptAndTheNameAskedAgain)
+{
+    // Answers "save under the free name" and, while the box is open, the user saves a file there.
+    class SavingMeanwhile : public ScriptedDialogs {
+      public:
+        explicit SavingMeanwhile(QString path) : path_(std::move(path)) {}
+        DialogAnswer message(const MessageRequest& request) override
+        {
+            const DialogAnswer answer = ScriptedDialogs::message(request);
+            if (request.question == QuestionId::ReplaceAttachedFile && !saved_) {
+                saved_ = true;
+                EXPECT_TRUE(CiphertextMaker::write_file(path_, "saved meanwhile"));
+            }
+            return answer;
+        }
+
+      private:
+        QString path_;
+        bool saved_ = false;
+    };
+    ASSERT_TRUE(CiphertextMaker::write_file(Path("out/notes.txt"), "the user's own notes"));
+    WriteAttachment("notes.txt", "new notes");
+    SavingMeanwhile saving(Path("out/notes (2).txt"));
+    saving.queuePath(Path("out"));
+    saving.queueAnswer(DialogAnswer::No);     // the free name "notes (2).txt", taken meanwhile
+    saving.queueAnswer(DialogAnswer::Cancel); // asked again: keep everything
+
+    const DecryptOutcome outcome = DecryptMessage(request, saving);
+
+    EXPECT_EQ(saving.questions(),
+              (std::vector<QuestionId>{QuestionId::ReplaceAttachedFile, QuestionId::ReplaceAttachedFile}));
+    EXPECT_EQ(outcome.attachment, AttachmentFate::Abandoned);
+    EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), "the user's own notes");
+    EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes (2).txt")), "saved meanwhile");
+    EXPECT_EQ(FilesUnder("out"), (QStringList{"notes (2).txt", "notes.txt"}));
+}
+
 TEST_F(DecryptPipelineTest, AHiddenNameIsSavedOnlyWhenTheUserSaysSo)
 {
     for (const DialogAnswer answer : {DialogAnswer::No, DialogAnswer::Yes}) {
