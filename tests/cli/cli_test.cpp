@@ -368,16 +368,103 @@ TEST_F(CliTest, AHiddenAttachedNameIsSavedOnlyWithForce)
     EXPECT_EQ(Read("out/.profile"), "export EVIL=1\n");
 }
 
-TEST_F(CliTest, AnAttachedFileNamedLikeTheCiphertextGoesUnderAFreeName)
+// Not even --force lets the attached file replace a file the run uses: the ciphertext, the key file,
+// the message output (there already or not yet). It goes under a free name, and the user is told.
+TEST_F(CliTest, AnAttachedFileNamedLikeAFileTheRunUsesGoesUnderAFreeName)
 {
-    Write("letter.zip", "attached, named like the ciphertext");
-    ASSERT_EQ(Encrypt({"--out", "out/letter.zip", "--attach", "letter.zip"}).exitCode, 0);
-    const QByteArray ciphertext = Read("out/letter.zip");
+    struct Case {
+        const char* name;
+        QString attached;
+        QString keyFile;
+        QString messageOut;
+    } const cases[] = {
+        {"the ciphertext", "letter.zip", "key.txt", "-"},
+        {"the key file", "key.txt", "out/key.txt", "-"},
+        {"the message output", "received.txt", "key.txt", "out/received.txt"},
+        {"the message output through a link", "received.txt", "key.txt", "to-received"},
+    };
+    Write("out/key.txt", Key.toUtf8() + "\n");
+    ASSERT_TRUE(QFile::link("out/received.txt", Path("to-received")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("send"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QFileInfo attached(c.attached);
+        const QString freeName = "out/" + attached.baseName() + " (2)." + attached.suffix();
+        QFile::remove(Path("out/received.txt"));
+        QFile::remove(Path(freeName));
+        Write("send/" + c.attached, "the sender's " + c.attached.toUtf8());
+        ASSERT_EQ(Encrypt({"--out", "out/letter.zip", "--attach", "send/" + c.attached, "--force"}).exitCode, 0);
+        const QByteArray ciphertext = Read("out/letter.zip");
 
-    const Result result = Decrypt("out/letter.zip", {"--out-dir", "out", "--force"});
-    EXPECT_EQ(result.exitCode, 0) << result.errText().toStdString();
-    EXPECT_EQ(Read("out/letter.zip"), ciphertext) << "not even --force replaces the file being decrypted";
-    EXPECT_EQ(Read("out/letter (2).zip"), "attached, named like the ciphertext");
+        const Result result =
+            Decrypt("out/letter.zip", {"--out-dir", "out", "--force", "--message-out", c.messageOut}, c.keyFile);
+
+        EXPECT_EQ(result.exitCode, 0) << result.errText().toStdString();
+        EXPECT_TRUE(result.errText().contains(Text(473))) << result.errText().toStdString();
+        EXPECT_EQ(Read("out/letter.zip"), ciphertext);
+        EXPECT_EQ(Read("out/key.txt"), Key.toUtf8() + "\n");
+        if (c.messageOut != "-") {
+            EXPECT_EQ(Read("out/received.txt"), Message) << "the message, not the attached file";
+        }
+        EXPECT_EQ(Read(freeName), "the sender's " + c.attached.toUtf8());
+    }
+}
+
+// A link another user planted in a shared folder (sticky, writable by everybody) is not followed,
+// even with --force: the message and the ciphertext never land in the file it points to.
+TEST_F(CliTest, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a link of a second user needs root to be made";
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    Write(".bash_login", "echo earlier\n");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("shared"));
+    ASSERT_EQ(chmod(QFile::encodeName(Path("shared")).constData(), 01777), 0);
+    for (const char* name : {"letter.txt", "reply.zip"}) {
+        ASSERT_TRUE(QFile::link(Path(".bash_login"), Path(QStringLiteral("shared/") + name)));
+        ASSERT_EQ(lchown(QFile::encodeName(Path(QStringLiteral("shared/") + name)).constData(), 65534, 65534), 0);
+    }
+
+    const Result message = Decrypt("letter.zip", {"--message-out", "shared/letter.txt", "--force"});
+    const Result reply = Encrypt({"--out", "shared/reply.zip", "--force"});
+
+    for (const auto& [result, link] : {std::pair{message, "shared/letter.txt"}, {reply, "shared/reply.zip"}}) {
+        SCOPED_TRACE(link);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_TRUE(result.errText().contains(Text(470) + ' ' + link)) << result.errText().toStdString();
+        EXPECT_TRUE(QFileInfo(Path(link)).isSymLink());
+    }
+    EXPECT_EQ(Read(".bash_login"), "echo earlier\n");
+}
+
+// Two runs, or a file saved at --out during the key derivation: without --force it is kept (exit 1).
+TEST_F(CliTest, AFileThatAppearsAtTheOutputDuringTheRunIsKept)
+{
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.setEnvironment(Environment());
+    process.setChildProcessModifier([] { setsid(); });
+    process.start(Binary, {"encrypt", "--kdf", "interactive", "--key-file", "key.txt", "--out", "letter.zip"});
+    ASSERT_TRUE(process.waitForStarted());
+    // Past the check of the name: the program waits for the message on standard input.
+    const QString syscall = QStringLiteral("/proc/%1/syscall").arg(process.processId());
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 20000) {
+        QFile file(syscall);
+        if (file.open(QIODevice::ReadOnly) && file.readAll().startsWith("0 0x0 "))
+            break;
+        QThread::msleep(10);
+    }
+    Write("letter.zip", "saved meanwhile");
+    process.write(Message);
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(120000));
+
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(Text(435)));
+    EXPECT_EQ(Read("letter.zip"), "saved meanwhile");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter("quillet"), QStringList());
 }
 
 TEST_F(CliTest, MessageOutCarriesTheExactBytesAndAnEmptyMessageMakesAnEmptyFile)
