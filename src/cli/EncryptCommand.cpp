@@ -3,6 +3,7 @@
 #include "cli/MessageStreams.h"
 
 #include "files/FileProc.h"
+#include "files/UserLinks.h"
 #include "format/ArmoredText.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/ChooseFileToAppend.h"
@@ -24,6 +25,10 @@ ExitStatus CheckBeforeKey(const CliOptions& options, int language, CliDialogs& d
             dialogs.say(Language::GetProgramText(CliTexts::BinaryToTerminal, language));
             return ExitStatus::Usage;
         }
+    } else if (const UserLinks::Followed followed = UserLinks::Follow(options.out); !followed.refusedLink.isEmpty()) {
+        dialogs.say(FileProblem(CliTexts::FileNotWritten, options.out,
+                                UserLinks::RefusalText(followed.refusedLink, language), language));
+        return ExitStatus::Failure;
     } else if (!options.force && FileProc::FileExists(options.out)) {
         dialogs.say(Language::GetProgramText(CliTexts::NotReplaced, language));
         return ExitStatus::Failure;

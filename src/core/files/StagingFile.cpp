@@ -95,8 +95,22 @@ bool File::Open(mode_t mode, bool namedOnly)
 
 bool File::OpenNameless(mode_t mode)
 {
-    fd_ = ::openat(folderFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-    return fd_ >= 0 && Lock(fd_);
+    // Without /proc a nameless file can be named only with a capability few processes have.
+    if (::access("/proc/self/fd", X_OK) != 0) {
+        errno = EOPNOTSUPP;
+        return false;
+    }
+    const int fd = ::openat(folderFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (fd < 0)
+        return false;
+    if (!Lock(fd)) {
+        const int cause = errno;
+        ::close(fd);
+        errno = cause;
+        return false;
+    }
+    fd_ = fd;
+    return true;
 }
 
 bool File::OpenNamed(mode_t mode)
@@ -128,12 +142,7 @@ bool File::OpenNamed(mode_t mode)
 bool File::LinkAs(const QByteArray& name)
 {
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
-    if (::linkat(AT_FDCWD, self.constData(), folderFd_, name.constData(), AT_SYMLINK_FOLLOW) == 0)
-        return true;
-    if (errno != ENOENT)
-        return false;
-    // No /proc: the direct way, which some systems allow only with a capability.
-    return ::linkat(fd_, "", folderFd_, name.constData(), AT_EMPTY_PATH) == 0;
+    return ::linkat(AT_FDCWD, self.constData(), folderFd_, name.constData(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 // A replacing rename needs a name to rename from: the complete file gets a staging name for that
