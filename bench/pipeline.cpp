@@ -79,6 +79,7 @@ EncryptRequest LargestRequest(Inputs& inputs, KdfLevel level)
     request.message = inputs.message;
     request.fileToAppend = inputs.filePath;
     request.outputPath = inputs.dir.filePath(QStringLiteral("out.zip"));
+    request.mayReplace = true; // every iteration writes the same file again
     request.quickKey = QStringLiteral("Correct Horse Battery Staple 42");
     request.kdfLevel = level;
     request.workingFolderBase = inputs.dir.path();

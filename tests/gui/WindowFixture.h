@@ -213,6 +213,7 @@ template <typename DialogsType = ScriptedDialogs> class ShownWindowFixture : pub
         request.message = message;
         request.fileToAppend = fileToAppend;
         request.outputPath = Path(QStringLiteral("letter.zip"));
+        request.mayReplace = true; // a case may make its letter more than once
         request.quickKey = Key;
         request.kdfLevel = KdfLevel::Interactive;
         request.workingFolderBase = this->workFolder.path();

@@ -68,6 +68,7 @@ class VectorWriter {
         request.message = Message;
         request.fileToAppend = fileToAppend;
         request.outputPath = scratch_ + "/out.zip";
+        request.mayReplace = true; // one scratch file for every vector
         request.quickKey = Key;
         request.kdfLevel = KdfLevel::Interactive;
         request.workingFolderBase = scratch_;
