@@ -22,7 +22,7 @@ inline int ExitCode(ExitStatus status)
 // Program texts of the command line.
 namespace CliTexts {
 constexpr int NotReplaced = 435;        // an existing output file is kept without --force
-constexpr int SavedUnderFreeName = 473; // the attached name is a file the run uses
+constexpr int SavedUnderFreeName = 493; // the attached name is a file the run uses
 constexpr int KeyLength = 436;          // the key has too few or too many significant characters
 constexpr int MessageNotUtf8 = 437;     // the message is not UTF-8 text
 constexpr int CheckValueHint = 438;     // how to accept a check-value mismatch

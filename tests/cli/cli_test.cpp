@@ -400,7 +400,7 @@ TEST_F(CliTest, AnAttachedFileNamedLikeAFileTheRunUsesGoesUnderAFreeName)
             Decrypt("out/letter.zip", {"--out-dir", "out", "--force", "--message-out", c.messageOut}, c.keyFile);
 
         EXPECT_EQ(result.exitCode, 0) << result.errText().toStdString();
-        EXPECT_TRUE(result.errText().contains(Text(473))) << result.errText().toStdString();
+        EXPECT_TRUE(result.errText().contains(Text(493))) << result.errText().toStdString();
         EXPECT_EQ(Read("out/letter.zip"), ciphertext);
         EXPECT_EQ(Read("out/key.txt"), Key.toUtf8() + "\n");
         if (c.messageOut != "-") {
@@ -431,7 +431,7 @@ TEST_F(CliTest, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed)
     for (const auto& [result, link] : {std::pair{message, "shared/letter.txt"}, {reply, "shared/reply.zip"}}) {
         SCOPED_TRACE(link);
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_TRUE(result.errText().contains(Text(470) + ' ' + link)) << result.errText().toStdString();
+        EXPECT_TRUE(result.errText().contains(Text(490) + ' ' + link)) << result.errText().toStdString();
         EXPECT_TRUE(QFileInfo(Path(link)).isSymLink());
     }
     EXPECT_EQ(Read(".bash_login"), "echo earlier\n");

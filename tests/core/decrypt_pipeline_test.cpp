@@ -471,7 +471,7 @@ TEST_F(DecryptPipelineTest, AFileTheRunUsesIsNeverReplacedByTheAttachedFile)
 
         EXPECT_EQ(outcome.attachment, AttachmentFate::Saved);
         EXPECT_EQ(dialogs.questions(), std::vector<QuestionId>{QuestionId::SaveUnderFreeName});
-        EXPECT_EQ(dialogs.messages().at(0).text, Text(472) + CrLf + CrLf + "key (2).txt");
+        EXPECT_EQ(dialogs.messages().at(0).text, Text(492) + CrLf + CrLf + "key (2).txt");
         EXPECT_EQ(QFileInfo::exists(Path("out/key.txt")), c.existsAlready);
         if (c.existsAlready) {
             EXPECT_EQ(CiphertextMaker::read_file(Path("out/key.txt")), "the key\n");

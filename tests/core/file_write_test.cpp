@@ -30,8 +30,8 @@
 namespace {
 
 constexpr uid_t kOtherUser = 65534; // "nobody": a second local user without a home of its own
-constexpr int kLinkNotFollowed = 470;
-constexpr int kOtherUsersFile = 471;
+constexpr int kLinkNotFollowed = 490;
+constexpr int kOtherUsersFile = 491;
 
 class FileWriteTest : public TempFolderTest {
   protected:

@@ -14,7 +14,7 @@ namespace InPlace {
 
 namespace {
 
-constexpr int kForeignFileText = 471;
+constexpr int kForeignFileText = 491;
 constexpr off_t kBlockBytes = 512; // the unit of st_blocks
 
 FileWrite::Result Failure(int errnoValue)

@@ -65,7 +65,7 @@ constexpr int CiphertextNameQuestion = 424; // the attached name is the file bei
 constexpr int ArmorDamaged = 450;           // the text block holds foreign characters or altered Base64
 constexpr int ArmorUnended = 451;           // the text block's end line is missing
 constexpr int ArmorTwoBlocks = 452;
-constexpr int InUseNameQuestion = 472; // the attached name is a file the run uses: free name?
+constexpr int InUseNameQuestion = 492; // the attached name is a file the run uses: free name?
 } // namespace DecryptTexts
 
 enum class DecryptStatus {
