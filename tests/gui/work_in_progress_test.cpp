@@ -1,5 +1,5 @@
 // The main window while a command's pipeline works: the event loop keeps turning, the busy indicator
-// shows, input other than Quit and Escape is held back, and Quit, Escape or closing the window stop
+// shows, input other than Stop, Quit and Escape is held back, and Quit or closing the window stop
 // the run, leave nothing behind and then quit.
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
@@ -116,7 +116,7 @@ TEST_F(WorkInProgressTest, InputOtherThanQuitIsHeldBackWhileTheCommandWorks)
     EXPECT_TRUE(window->isVisible());
 }
 
-// Quit, Escape and the window's close button, in both commands: the run stops, no temporary file or
+// Quit and the window's close button, in both commands: the run stops, no temporary file or
 // working folder stays, no output and no attached file is written, no closing box is shown, and the
 // window quits as usual (the key wiped).
 TEST_F(WorkInProgressTest, StoppingDuringTheRunLeavesNothingBehindAndQuits)
@@ -127,7 +127,6 @@ TEST_F(WorkInProgressTest, StoppingDuringTheRunLeavesNothingBehindAndQuits)
     };
     const Way ways[] = {
         {"Quit", [](WorkInProgressTest& t) { QTest::mouseClick(t.button(QStringLiteral("cmdQuit")), Qt::LeftButton); }},
-        {"Escape", [](WorkInProgressTest& t) { QTest::keyClick(t.txbText(), Qt::Key_Escape); }},
         {"close", [](WorkInProgressTest& t) { t.window->close(); }},
     };
     for (const bool encrypt : {true, false}) {
