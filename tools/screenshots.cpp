@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -482,6 +483,94 @@ bool ShootDesktop(const QString& folder)
     return saved;
 }
 
+// A dark palette as desktops set one, to see the window's own colours against it.
+QPalette DarkPalette()
+{
+    QPalette dark;
+    const QColor window(0x2D, 0x2D, 0x30), base(0x1E, 0x1E, 0x1E), text(0xE8, 0xE8, 0xE8);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::ToolTipBase, base);
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::Highlight, QColor(0x3A, 0x6E, 0xA5));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+    return dark;
+}
+
+// One encryption stopped and one finished, taken from the screen: the run in progress (at the
+// sensitive derivation level, so it lasts), the same run stopping after Stop, and the closing box over
+// the window that already shows the outcome.
+bool ShootRun(const QString& folder, int language, const QString& suffix)
+{
+    QTemporaryDir files;
+    const QString attachment = files.filePath(QStringLiteral("minutes.txt"));
+    QFile file(attachment);
+    file.open(QIODevice::WriteOnly);
+    file.write("Minutes of the meeting on Friday.\n");
+    file.close();
+    QtDialogs dialogs;
+    frmMain window(dialogs);
+    ShowWithRealDialogs(window, dialogs);
+    ChooseLanguage(window, language);
+    key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
+    control<QPlainTextEdit>(window, QStringLiteral("txbText"))->setPlainText(QStringLiteral("See you on Friday."));
+    txbFile(window, 0)->setText(attachment);
+    txbFile(window, 1)->setText(files.filePath(QStringLiteral("for-anna.zip")));
+
+    bool saved = true;
+    int stage = 0; // 0 before the run, 1 working shot taken, 2 stopping shot taken
+    QElapsedTimer sinceStart;
+    QTimer catcher;
+    QObject::connect(&catcher, &QTimer::timeout, [&] {
+        if (!window.Working() || stage == 2)
+            return;
+        if (!sinceStart.isValid())
+            sinceStart.start();
+        if (stage == 0 && sinceStart.elapsed() > 800) {
+            stage = 1;
+            saved = SaveScreen(folder, QStringLiteral("run_working") + suffix) && saved;
+            QTest::mouseClick(control(window, QStringLiteral("cmdStop")), Qt::LeftButton);
+        } else if (stage == 1) {
+            stage = 2;
+            saved = SaveScreen(folder, QStringLiteral("run_stopping") + suffix) && saved;
+        }
+    });
+    catcher.start(100);
+    engine_set_kdf_level(KdfLevel::Sensitive);
+    window.cmdEncryptMessage_Click();
+    catcher.stop();
+    engine_set_kdf_level(KdfLevel::Interactive);
+    saved = stage == 2 && saved;
+    saved = SaveScreenWhileModal(folder, QStringLiteral("run_closing_box") + suffix, 1500,
+                                 [&] { window.cmdEncryptMessage_Click(); }) &&
+            saved;
+    return saved;
+}
+
+bool ShootRunStages(const QString& folder)
+{
+    const QPalette light = QApplication::palette();
+    bool saved = true;
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? DarkPalette() : light);
+        for (const int language : {Language::English, Language::German}) {
+            const QString suffix = QStringLiteral("_%1_%2.png")
+                                       .arg(QLatin1String(dark ? "dark" : "light"),
+                                            QLatin1String(language == Language::German ? "de" : "en"));
+            saved = ShootRun(folder, language, suffix) && saved;
+        }
+    }
+    QApplication::setPalette(light);
+    return saved;
+}
+
 // The key-entry window as the key command opens it, with `typed` in its box (nullptr: a suggested key).
 bool ShootKeyWindow(const QString& folder, const char* typed, const QString& name, int language = Language::English)
 {
@@ -518,6 +607,7 @@ struct FolderShot {
 };
 
 const FolderShot folderShots[] = {
+    {"run_stages", ShootRunStages},
     {"large_textbox_selection", ShootLargeTextbox},
     {"viewer_help",
      [](const QString& f) {

@@ -51,11 +51,12 @@ void SetBold(QWidget* widget, bool bold)
     widget->setFont(font);
 }
 
-// Red, bold and centred while the key box is the busy line; the usual look otherwise.
+// Red, bold and centred while the key box is the busy line; the usual look (the text colour of the
+// window's palette, light or dark) otherwise.
 void SetKeyBoxLook(QLineEdit* field, bool busy)
 {
     QPalette palette = field->palette();
-    palette.setColor(QPalette::Text, busy ? BusyLineColour : QColor(Qt::black));
+    palette.setColor(QPalette::Text, busy ? BusyLineColour : field->parentWidget()->palette().color(QPalette::Text));
     field->setPalette(palette);
     SetBold(field, busy);
     field->setAlignment(busy ? Qt::AlignCenter : Qt::AlignLeft);
