@@ -217,6 +217,9 @@ void frmMain::BuildControls()
     prgWork->setRange(0, 0); // no measure of how far the work is: the bar only shows that it goes on
     prgWork->setTextVisible(false);
     cmdStop = named(new QPushButton(Frame2), QStringLiteral("cmdStop"));
+    // Their room is kept when idle, so the window is wide enough for every command while a run shows them.
+    keepPlaceWhenHidden(prgWork);
+    keepPlaceWhenHidden(cmdStop);
     auto* commandLayout = new QHBoxLayout(Frame2);
     for (QPushButton* button : {cmdEncryptMessage, cmdDecryptMessage, cmdViewCiphertext, cmdCopyAsText})
         commandLayout->addWidget(button);
@@ -590,7 +593,12 @@ void frmMain::FitMinimumSize()
     constexpr int MessageLines = 4;
     txbQuickKey->setMinimumWidth(txbQuickKey->fontMetrics().horizontalAdvance(QLatin1Char('M')) * KeyFieldCharacters);
     txbText->setMinimumHeight(txbText->fontMetrics().lineSpacing() * MessageLines);
+    // The captions just changed: the layout measures them afresh, not from its cache.
+    layout()->invalidate();
     setMinimumSize(layout()->totalMinimumSize());
+    // A shown window grows to it at once (longer captions of another language).
+    if (width() < minimumWidth() || height() < minimumHeight())
+        resize(size().expandedTo(minimumSize()));
 }
 
 void frmMain::SetTheFocus()
