@@ -9,6 +9,7 @@
 #include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SteppingRunner.h"
+#include "support/UnusableFolders.h"
 #include "texts/Language.h"
 #include "vectors/CiphertextMaker.h"
 
@@ -609,6 +610,28 @@ TEST_F(DecryptPipelineTest, AWorkingFolderThatFillsUpIsAnInputOutputFailure)
     EXPECT_TRUE(dialogs.messages()[0].text.endsWith(CrLf + "Disk full.")) << dialogs.messages()[0].text.toStdString();
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"zz-filler"});
+    request.workingFolderBase = Path("work");
+}
+
+// A working folder that cannot be made is told as that (not as an unreadable ciphertext file): the
+// folder it was to be made in and why.
+TEST_F(DecryptPipelineTest, AWorkingFolderThatCannotBeMadeIsToldWithTheFolderAndTheCause)
+{
+    EncryptWithPipeline("A message that is fine.", {});
+    const ReadOnlyFolder readOnly;
+    for (const UnusableBase& c : UnusableBases(Path("scratch"), readOnly)) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        request.workingFolderBase = c.base;
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_EQ(outcome.status, DecryptStatus::Failed);
+        EXPECT_FALSE(outcome.message.has_value());
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_EQ(dialogs.messages()[0].text, Text(470) + ' ' + c.base + ":\r\n" + c.cause);
+        EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
+    }
     request.workingFolderBase = Path("work");
 }
 

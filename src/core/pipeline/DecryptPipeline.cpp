@@ -112,7 +112,9 @@ class DecryptRun {
         using namespace DecryptTexts;
         if (!run_.AllocateEngineBuffers())
             return Fail(Text(EngineNotReady, language_));
-        run_.MakeWorkingFolder();
+        QString cause;
+        if (!run_.MakeWorkingFolder(cause))
+            return Fail(NoWorkingFolderText(run_.WorkingFolderBase(), cause, language_));
         QString errorText;
         const QString body = run_.NewTempFile(QStringLiteral("lop"), TempTreatment::DeleteOnly, errorText);
         if (body.isEmpty())

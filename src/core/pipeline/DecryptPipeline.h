@@ -60,6 +60,7 @@ constexpr int DerivedNameQuestion = 419;    // the sender's name is refused: sav
 constexpr int HiddenNameQuestion = 420;     // the name begins with a dot: save a hidden file?
 constexpr int NothingToDecrypt = 421;       // the ciphertext file has an empty body
 constexpr int WorkingFolderFailed = 422;    // a read or write in the working folder failed
+constexpr int NoWorkingFolder = 470;        // no working folder could be made
 constexpr int CiphertextNameQuestion = 424; // the attached name is the file being decrypted: free name?
 constexpr int ArmorDamaged = 450;           // the text block holds foreign characters or altered Base64
 constexpr int ArmorUnended = 451;           // the text block's end line is missing
