@@ -29,9 +29,12 @@ namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
 
-QString Closing(const QString& first)
+// The window's closing box: the outcome, what was read (the fixture's file unless said), where the
+// message is now and how to reply.
+QString Closing(const QString& first, const QString& source = QStringLiteral("message.zip"))
 {
-    return first + CrLf + CrLf + Text(106) + CrLf + Text(107) + CrLf + "'" + Text(1) + "'.";
+    return first + CrLf + Text(472) + ' ' + source + CrLf + CrLf + Text(106) + CrLf + Text(107) + CrLf + "'" + Text(1) +
+           "'.";
 }
 
 // The notice before the folder chooser, naming the attached file and its size.
@@ -372,8 +375,8 @@ TEST_F(DecryptPipelineTest, GermanClosingMessageEndsWithKlicken)
     const DecryptOutcome outcome = Decrypt();
 
     const auto de = [](int n) { return Language::GetProgramText(n, Language::German); };
-    EXPECT_EQ(outcome.closingMessage,
-              de(67) + CrLf + CrLf + de(106) + CrLf + de(107) + CrLf + "'" + de(1) + "' klicken.");
+    EXPECT_EQ(outcome.closingMessage, de(67) + CrLf + de(472) + " message.zip" + CrLf + CrLf + de(106) + CrLf +
+                                          de(107) + CrLf + "'" + de(1) + "' klicken.");
 }
 
 struct ExistingFileCase {
