@@ -184,8 +184,9 @@ class frmMain : public QWidget {
     frmRandomnessGraphic& RandomnessReportWindow();
     void ShowEncryptOutcome(const EncryptOutcome& outcome);
     void ShowDecryptOutcome(const DecryptOutcome& outcome);
-    // In decrypt mode the text box is read-only; pasting a text block into it shows the block and
-    // decrypts it. False when the clipboard holds no block (the paste is left to the text box).
+    // In decrypt mode the text box is read-only; pasting a text block into it empties the ciphertext
+    // field, shows the block and decrypts it. False when the clipboard holds no block (the paste is
+    // left to the text box).
     bool PasteArmoredBlock();
 
     // ---- Text-box tools, help, quitting (frmMain_tools.cpp) ----

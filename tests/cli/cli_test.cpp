@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -121,6 +122,8 @@ class CliTest : public ::testing::Test {
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path("config"));
         if (!envKey.isEmpty())
             env.insert(QStringLiteral("QUILLET_KEY"), QString::fromUtf8(envKey));
+        for (auto it = environmentChanges.cbegin(); it != environmentChanges.cend(); ++it)
+            env.insert(it.key(), it.value());
         return env.toStringList();
     }
 
@@ -153,6 +156,7 @@ class CliTest : public ::testing::Test {
     }
 
     QTemporaryDir dir;
+    QMap<QString, QString> environmentChanges; // for the runs of quillet-cli
 };
 
 // ---- Round trips -------------------------------------------------------------------------------
@@ -650,6 +654,24 @@ TEST_F(CliTest, KeygenPrintsANewValidKeyWhoseChecksumGoesToStandardError)
     const Result opened = Decrypt("letter.zip");
     EXPECT_EQ(opened.exitCode, 0) << opened.errText().toStdString();
     EXPECT_EQ(opened.out, Message);
+}
+
+// No place for a working folder: both commands say so, with the folder and the cause, as the window does.
+TEST_F(CliTest, AWorkingFolderThatCannotBeMadeIsToldWithTheFolderAndTheCause)
+{
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    Write("regular", "a file, not a folder");
+    environmentChanges = {{"XDG_RUNTIME_DIR", Path("regular")}, {"TMPDIR", Path("regular")}};
+    const QString told = Text(470) + ' ' + Path("regular") + QStringLiteral("/quillet-%1:").arg(geteuid());
+
+    for (const Result& result : {Encrypt({"--out", "again.zip"}), Decrypt("letter.zip")}) {
+        EXPECT_EQ(result.exitCode, 1) << result.errText().toStdString();
+        EXPECT_TRUE(result.errText().contains(told)) << result.errText().toStdString();
+        EXPECT_TRUE(result.errText().contains("A part of the path is not a folder.")) << result.errText().toStdString();
+        EXPECT_FALSE(result.errText().contains(Text(87))) << "the ciphertext file is fine";
+        EXPECT_TRUE(result.out.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(Path("again.zip")));
 }
 
 // ---- The window and the command line read each other's files ------------------------------------

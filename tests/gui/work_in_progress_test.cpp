@@ -261,8 +261,9 @@ TEST_P(StopTest, TheRunEndsAndTheWindowIsAsItWas)
     EXPECT_FALSE(indicator()->isVisible());
     EXPECT_FALSE(button(QStringLiteral("cmdStop"))->isVisible());
     EXPECT_TRUE(button(c.encrypt ? QStringLiteral("cmdEncryptMessage") : QStringLiteral("cmdDecryptMessage"))->isEnabled());
-    if (c.encrypt)
+    if (c.encrypt) {
         EXPECT_EQ(test_files::read_file(Path("out.zip")), "the earlier ciphertext");
+    }
     EXPECT_TRUE(LeftInWorkFolder().isEmpty()) << LeftInWorkFolder().join(' ').toStdString();
     for (const MessageRequest& box : dialogs.messages())
         EXPECT_EQ(box.question, QuestionId::ReplaceOutputFile) << "no box after a stop: " << box.text.toStdString();

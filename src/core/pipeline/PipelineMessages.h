@@ -8,3 +8,6 @@ QString BusyText(int textNumber, int language);
 
 // "<text> <folder of pathConcerned>:" CR LF "<cause>": names the place that failed and why.
 QString FailureWithDetail(const QString& text, const QString& pathConcerned, const QString& errorText);
+
+// Program text 470, the folder in which no working folder could be made, a colon, CR LF and the cause.
+QString NoWorkingFolderText(const QString& base, const QString& cause, int language);
