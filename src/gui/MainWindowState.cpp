@@ -113,13 +113,34 @@ void Commands(const MainWindowState& s, MainWindowView& v)
 // where it was, so the window does not jump.
 void DuringRun(const MainWindowState& s, MainWindowView& v)
 {
-    for (ControlView* control :
-         {&v.optEncrypt, &v.optDecrypt, &v.txbText, &v.cmdLoadSaveTextbox[0], &v.cmdLoadSaveTextbox[1],
-          &v.cmdEnlargeTextbox, &v.cmdClearTextbox, &v.Frame1, &v.cmdSpecifyFile[0], &v.cmdSpecifyFile[1],
-          &v.txbFile[0], &v.txbFile[1], &v.cmdClearFile[0], &v.cmdClearFile[1], &v.lblAppendedFile, &v.cmdQuickKey,
-          &v.txbQuickKey, &v.cmdHideShowQuickKey, &v.cmdClearQuickKey, &v.lblNoKeySpecified, &v.lblLanguage,
-          &v.cboLanguage, &v.cmdEncryptMessage, &v.cmdDecryptMessage, &v.cmdViewCiphertext, &v.cmdCopyAsText,
-          &v.cmdHelp, &v.lblTavolan})
+    for (ControlView* control : {&v.optEncrypt,
+                                 &v.optDecrypt,
+                                 &v.txbText,
+                                 &v.cmdLoadSaveTextbox[0],
+                                 &v.cmdLoadSaveTextbox[1],
+                                 &v.cmdEnlargeTextbox,
+                                 &v.cmdClearTextbox,
+                                 &v.Frame1,
+                                 &v.cmdSpecifyFile[0],
+                                 &v.cmdSpecifyFile[1],
+                                 &v.txbFile[0],
+                                 &v.txbFile[1],
+                                 &v.cmdClearFile[0],
+                                 &v.cmdClearFile[1],
+                                 &v.lblAppendedFile,
+                                 &v.cmdQuickKey,
+                                 &v.txbQuickKey,
+                                 &v.cmdHideShowQuickKey,
+                                 &v.cmdClearQuickKey,
+                                 &v.lblNoKeySpecified,
+                                 &v.lblLanguage,
+                                 &v.cboLanguage,
+                                 &v.cmdEncryptMessage,
+                                 &v.cmdDecryptMessage,
+                                 &v.cmdViewCiphertext,
+                                 &v.cmdCopyAsText,
+                                 &v.cmdHelp,
+                                 &v.lblTavolan})
         control->enabled = false;
     // The key box is the busy line; the "no key" label would lie over it.
     v.lblNoKeySpecified.visible = false;

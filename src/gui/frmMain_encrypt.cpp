@@ -92,8 +92,8 @@ void frmMain::ShowEncryptOutcome(const EncryptOutcome& outcome)
     RM[0] = outcome.randomness.sides[0].measure;
     RM[1] = outcome.randomness.sides[1].measure;
     State.view = outcome.ViewCiphertextEnabled() ? CiphertextView::Measured
-                 : outcome.success              ? CiphertextView::TooShort
-                                                : CiphertextView::None;
+                 : outcome.success               ? CiphertextView::TooShort
+                                                 : CiphertextView::None;
     if (outcome.success)
         ShowRandomness(RandomnessReportWindow(), outcome.randomness, State.language);
 }

@@ -94,8 +94,8 @@ void frmMain::Render()
     button(cmdStop, view.cmdStop);
     // The commands carry the key's checksum, so the user sees which key they will use.
     const QString checksum = QuickKey.isEmpty() ? QString() : QString::number(Keys::KeyChecksum(QuickKey));
-    for (auto [command, v] : {std::pair{cmdEncryptMessage, view.cmdEncryptMessage},
-                              std::pair{cmdDecryptMessage, view.cmdDecryptMessage}}) {
+    for (auto [command, v] :
+         {std::pair{cmdEncryptMessage, view.cmdEncryptMessage}, std::pair{cmdDecryptMessage, view.cmdDecryptMessage}}) {
         Apply(command, v);
         SetCaption(command, Caption(command, v.caption));
         SetToolTip(command, v.tooltip == 0 ? QString() : ProgramText(v.tooltip) + u' ' + checksum);

@@ -24,8 +24,8 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -138,8 +138,8 @@ bool frmMain::TextboxIsEmpty()
 
 void frmMain::ShowLocalHelp()
 {
-    const QString path = DataFile(State.language == Language::German ? QStringLiteral("zebg_help.txt")
-                                                                      : QStringLiteral("zeb_help.txt"));
+    const QString path =
+        DataFile(State.language == Language::German ? QStringLiteral("zebg_help.txt") : QStringLiteral("zeb_help.txt"));
     if (!QFileInfo(path).isFile()) {
         // An empty viewer would leave the user guessing; say which file is missing instead.
         Warn(QDir::toNativeSeparators(path) + CrLf + ProgramText(HelpFileMissing), ProgramText(Help));

@@ -71,7 +71,8 @@ class RunStagesTest : public KeyedWindowFixture<WatchingDialogs> {
         }
         seen.usable.sort();
         const auto* bar = control<QProgressBar>(QStringLiteral("prgWork"));
-        seen.busy = window->BusyLineShown() || bar->isVisible() || txbQuickKey()->text().contains(QStringLiteral("..."));
+        seen.busy =
+            window->BusyLineShown() || bar->isVisible() || txbQuickKey()->text().contains(QStringLiteral("..."));
         const QLabel* row = label(QStringLiteral("lblAppendedFile"));
         seen.rowCaption = row->isVisible() ? row->text() : QString();
         seen.rowPath = txbFile(1)->text();

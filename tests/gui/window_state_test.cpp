@@ -116,16 +116,15 @@ constexpr const char* AlwaysUsable = "optEncrypt optDecrypt txbText cmdSpecifyFi
 
 const Case Cases[] = {
     {"EncryptFreshWindow", WindowMode::Encrypt, KeyState::None, RunStage::Idle, true, false, false,
-     CiphertextView::None, AttachedFileFate::None,
-     "cmdLoadSaveTextbox0 cmdSpecifyFile1 txbFile1 cmdEncryptMessage", "Frame1 cmdSpecifyFile1 lblNoKeySpecified", 0,
-     HideKey, 0, 0},
+     CiphertextView::None, AttachedFileFate::None, "cmdLoadSaveTextbox0 cmdSpecifyFile1 txbFile1 cmdEncryptMessage",
+     "Frame1 cmdSpecifyFile1 lblNoKeySpecified", 0, HideKey, 0, 0},
     {"EncryptReadyWithMeasuredCiphertext", WindowMode::Encrypt, KeyState::Shown, RunStage::Idle, false, true, true,
      CiphertextView::Measured, AttachedFileFate::None,
      "cmdLoadSaveTextbox0 cmdLoadSaveTextbox1 cmdEnlargeTextbox cmdClearTextbox cmdClearFile0 cmdSpecifyFile1 "
      "txbFile1 cmdClearFile1 cmdHideShowQuickKey cmdClearQuickKey cmdEncryptMessage cmdViewCiphertext cmdCopyAsText",
      "Frame1 cmdSpecifyFile1 cmdClearFile0 cmdClearFile1 cmdHideShowQuickKey cmdClearQuickKey", 0, HideKey, 0, 0},
-    {"EncryptHiddenKeyCiphertextTooShortToMeasure", WindowMode::Encrypt, KeyState::Hidden, RunStage::Idle, false,
-     false, true, CiphertextView::TooShort, AttachedFileFate::None,
+    {"EncryptHiddenKeyCiphertextTooShortToMeasure", WindowMode::Encrypt, KeyState::Hidden, RunStage::Idle, false, false,
+     true, CiphertextView::TooShort, AttachedFileFate::None,
      "cmdLoadSaveTextbox0 cmdLoadSaveTextbox1 cmdEnlargeTextbox cmdClearTextbox cmdSpecifyFile1 txbFile1 "
      "cmdHideShowQuickKey cmdClearQuickKey cmdEncryptMessage cmdCopyAsText",
      "Frame1 cmdSpecifyFile1 cmdHideShowQuickKey cmdClearQuickKey", 0, ShowKey, 0, TooShortToMeasure},
@@ -135,15 +134,15 @@ const Case Cases[] = {
      "cmdHideShowQuickKey cmdClearQuickKey cmdEncryptMessage cmdCopyAsText",
      "Frame1 cmdSpecifyFile1 cmdHideShowQuickKey cmdClearQuickKey", 0, HideKey, 0, 0},
     {"DecryptOffersNoCiphertextOfEncryptMode", WindowMode::Decrypt, KeyState::Shown, RunStage::Idle, true, true, true,
-     CiphertextView::Measured, AttachedFileFate::None, "cmdClearFile0 cmdHideShowQuickKey cmdClearQuickKey "
-                                                       "cmdDecryptMessage",
+     CiphertextView::Measured, AttachedFileFate::None,
+     "cmdClearFile0 cmdHideShowQuickKey cmdClearQuickKey "
+     "cmdDecryptMessage",
      "cmdClearFile0 cmdHideShowQuickKey cmdClearQuickKey", 0, HideKey, 0, 0},
     {"DecryptAttachedFileSaved", WindowMode::Decrypt, KeyState::Shown, RunStage::Idle, false, true, false,
      CiphertextView::None, AttachedFileFate::Saved,
      "cmdLoadSaveTextbox1 cmdEnlargeTextbox cmdClearTextbox cmdClearFile0 txbFile1 cmdHideShowQuickKey "
      "cmdClearQuickKey cmdDecryptMessage",
-     "Frame1 lblAppendedFile cmdClearFile0 cmdHideShowQuickKey cmdClearQuickKey", 0, HideKey, DecryptTexts::SavedAs,
-     0},
+     "Frame1 lblAppendedFile cmdClearFile0 cmdHideShowQuickKey cmdClearQuickKey", 0, HideKey, DecryptTexts::SavedAs, 0},
     {"DecryptAttachedFileNotSaved", WindowMode::Decrypt, KeyState::Hidden, RunStage::Idle, false, false, false,
      CiphertextView::None, AttachedFileFate::NotSaved,
      "cmdLoadSaveTextbox1 cmdEnlargeTextbox cmdClearTextbox txbFile1 cmdHideShowQuickKey cmdClearQuickKey "
@@ -166,8 +165,8 @@ const Case Cases[] = {
      "Frame1 lblAppendedFile cmdClearFile0 cmdHideShowQuickKey cmdClearQuickKey prgWork cmdStop", DecryptTexts::Busy,
      HideKey, DecryptTexts::FolderCaption, 0},
     {"DecryptStoppingWithEmptyText", WindowMode::Decrypt, KeyState::Shown, RunStage::Stopping, true, false, false,
-     CiphertextView::None, AttachedFileFate::None, "",
-     "cmdHideShowQuickKey cmdClearQuickKey prgWork cmdStop", RunTexts::Stopping, HideKey, 0, 0},
+     CiphertextView::None, AttachedFileFate::None, "", "cmdHideShowQuickKey cmdClearQuickKey prgWork cmdStop",
+     RunTexts::Stopping, HideKey, 0, 0},
 };
 
 void PrintTo(const Case& c, std::ostream* out)

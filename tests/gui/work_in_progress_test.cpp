@@ -78,18 +78,17 @@ class WorkInProgressTest : public KeyedWindowFixture<ScriptedDialogs> {
         return found;
     }
 
-    // A ciphertext whose key derivation takes the sensitive level's seconds.
+    // A ciphertext whose key derivation takes the sensitive level's seconds; no file attached, so a
+    // run that is not stopped ends without a folder question.
     QString SensitiveCiphertext()
     {
-        ScriptedDialogs quiet;
+        ScriptedDialogs quiet; // No to the offer to attach a file
         EncryptRequest request;
         request.message = QStringLiteral("Read me slowly.");
-        request.fileToAppend = Path("none");
         request.outputPath = Path("sensitive.zip");
         request.quickKey = Key;
         request.kdfLevel = KdfLevel::Sensitive;
         request.workingFolderBase = workFolder.path();
-        EXPECT_TRUE(test_files::write_file(Path("none"), "x"));
         EXPECT_TRUE(EncryptMessage(request, quiet).success);
         return request.outputPath;
     }
@@ -211,8 +210,8 @@ class StopTest : public WorkInProgressTest, public ::testing::WithParamInterface
 TEST_P(StopTest, TheRunEndsAndTheWindowIsAsItWas)
 {
     const StopCase& c = GetParam();
-    const QString message =
-        c.encrypt ? QStringLiteral("Meet me at the north gate.") : QStringLiteral("The message of the last decryption.");
+    const QString message = c.encrypt ? QStringLiteral("Meet me at the north gate.")
+                                      : QStringLiteral("The message of the last decryption.");
     QString letter;
     txbText()->setPlainText(message);
     if (c.encrypt) {
@@ -260,7 +259,8 @@ TEST_P(StopTest, TheRunEndsAndTheWindowIsAsItWas)
     EXPECT_EQ(txbQuickKey()->text(), keyShown);
     EXPECT_FALSE(indicator()->isVisible());
     EXPECT_FALSE(button(QStringLiteral("cmdStop"))->isVisible());
-    EXPECT_TRUE(button(c.encrypt ? QStringLiteral("cmdEncryptMessage") : QStringLiteral("cmdDecryptMessage"))->isEnabled());
+    EXPECT_TRUE(
+        button(c.encrypt ? QStringLiteral("cmdEncryptMessage") : QStringLiteral("cmdDecryptMessage"))->isEnabled());
     if (c.encrypt) {
         EXPECT_EQ(test_files::read_file(Path("out.zip")), "the earlier ciphertext");
     }
