@@ -599,7 +599,10 @@ void frmMain::FitMinimumSize()
     constexpr int MessageLines = 4;
     txbQuickKey->setMinimumWidth(txbQuickKey->fontMetrics().horizontalAdvance(QLatin1Char('M')) * KeyFieldCharacters);
     txbText->setMinimumHeight(txbText->fontMetrics().lineSpacing() * MessageLines);
-    // The captions just changed: the layout measures them afresh, not from its cache.
+    // The captions just changed: each frame's layout measures them now (not when its queued layout
+    // request comes), so the window's minimum is that of the new captions.
+    for (QLayout* inner : findChildren<QLayout*>())
+        inner->activate();
     layout()->invalidate();
     setMinimumSize(layout()->totalMinimumSize());
     // A shown window grows to it at once (longer captions of another language).
