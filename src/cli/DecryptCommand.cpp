@@ -73,7 +73,8 @@ ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int langu
 {
     ExitStatus status = StatusOf(outcome.status);
     if (!outcome.writtenFilePath.isEmpty())
-        dialogs.say(Text(DecryptTexts::SavedAs, language) + ": " + outcome.writtenFilePath);
+        // Quoted: a space or a dot at the end of the name is part of it and must show.
+        dialogs.say(Text(DecryptTexts::SavedAs, language) + ": \"" + outcome.writtenFilePath + '"');
     if (outcome.attachment == AttachmentFate::Abandoned)
         status = ExitStatus::AttachmentNotWritten;
     if (outcome.message) {

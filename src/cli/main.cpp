@@ -1,7 +1,9 @@
 // quillet-cli: the command-line front end. It runs the window's own pipelines, with a Dialogs that
 // answers from the options and prints the boxes' texts to standard error.
 #include "cli/CliCommands.h"
+#include "files/EnvironmentSecret.h"
 #include "files/ProgramStart.h"
+#include "keys/KeyRoutines.h"
 #include "texts/Language.h"
 #include "texts/ProgramData.h"
 
@@ -56,11 +58,13 @@ ExitStatus UsageError(const QString& problem)
 
 int main(int argc, char** argv)
 {
-    // First of all: no core file, no working folder of a killed run, no temporaries left on a signal.
+    // Before any thread or child process exists: the key leaves the environment.
+    EnvironmentSecret::Taken environmentKey = EnvironmentSecret::Take(ProgramStart::KeyVariable);
+    // Then: no core file, no working folder of a killed run, no temporaries left on a signal.
     if (!ProgramStart::SecureStart())
         std::fputs("quillet-cli: warning: the process could not be protected from core dumps.\n", stderr);
     QCoreApplication app(argc, argv);
-    const ParsedCommandLine parsed = ParseCommandLine(app.arguments().mid(1));
+    ParsedCommandLine parsed = ParseCommandLine(app.arguments().mid(1));
     if (!parsed.ok)
         return ExitCode(UsageError(parsed.error));
     if (parsed.options.command == CliCommand::Help || parsed.options.command == CliCommand::Version) {
@@ -68,5 +72,8 @@ int main(int argc, char** argv)
         std::fputs(text.toUtf8().constData(), stdout);
         return ExitCode(ExitStatus::Success);
     }
-    return ExitCode(Run(parsed.options));
+    parsed.options.environmentKey = std::move(environmentKey);
+    const ExitStatus status = Run(parsed.options);
+    Keys::WipeBytes(parsed.options.environmentKey.value);
+    return ExitCode(status);
 }

@@ -33,9 +33,14 @@ bool IsUsableRuntimeFolder(const QString& path)
 // <temporary folder>/quillet-<uid>: made 0700 when missing; an existing one is taken only when it is
 // a real folder of this user, and then made 0700 again. "" when it is a link, someone else's, or
 // cannot be made: working directly in the shared temporary folder is never an option.
+QString PrivateTemporaryFolderPath()
+{
+    return QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/quillet-%1").arg(geteuid());
+}
+
 QString PrivateTemporaryFolder()
 {
-    const QString path = QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/quillet-%1").arg(geteuid());
+    const QString path = PrivateTemporaryFolderPath();
     const QByteArray nativePath = QFile::encodeName(path);
     if (mkdir(nativePath.constData(), S_IRWXU) != 0 && errno != EEXIST)
         return {};
@@ -59,6 +64,18 @@ QString FirstFixedDrive()
     if (IsUsableRuntimeFolder(runtimeDir))
         return QDir::cleanPath(QFileInfo(runtimeDir).absoluteFilePath());
     return PrivateTemporaryFolder();
+}
+
+QStringList WorkingFolderBases()
+{
+    QStringList bases;
+    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (IsUsableRuntimeFolder(runtimeDir))
+        bases << QDir::cleanPath(QFileInfo(runtimeDir).absoluteFilePath());
+    const QString temporary = PrivateTemporaryFolderPath();
+    if (!bases.contains(temporary) && IsPrivateFolder(temporary))
+        bases << temporary;
+    return bases;
 }
 
 bool IsPrivateFolder(const QString& path)
