@@ -1,6 +1,7 @@
 // quillet-cli as a user meets it: what it prints, its exit status, and what it leaves on disk. Each
 // case runs the built program in its own temporary folder, with its own working-folder base and
 // settings, detached from any terminal unless a case gives it one.
+#include "files/IoErrorText.h"
 #include "format/AttachedFileName.h"
 #include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
@@ -998,7 +999,7 @@ const StatusCase StatusCases[] = {
     {"ArmorCutShort", {"decrypt", Vector("armored_cut_short.txt"), "-k", "vector-key.txt", "--out-dir", "out"}, 3, 451},
     {"ArmorTwoBlocks",
      {"decrypt", Vector("armored_two_blocks.txt"), "-k", "vector-key.txt", "--out-dir", "out"},
-     1,
+     3,
      452},
 };
 
@@ -1137,7 +1138,7 @@ const std::map<QString, std::pair<CliExpected, CliExpected>> CliOutcomes = {
     {"unsafe-name", {{0, 0}, {0, 0}}}, // the command line takes the safe name offered: see below
     {"armor-damaged", {{3, 450}, {1, 450}}},
     {"armor-unended", {{3, 451}, {1, 451}}},
-    {"armor-two-blocks", {{1, 452}, {1, 452}}},
+    {"armor-two-blocks", {{3, 452}, {1, 452}}},
 };
 
 TEST_P(CliVectorTest, DecryptGivesTheOutcomeTheManifestNames)
@@ -1213,6 +1214,37 @@ TEST_F(CliTest, ArmoredRoundTripThroughAFileWithShortOptionsAndABareInput)
     const Result toFile = Run({"decrypt", "-k", "key.txt", "-o", "received.txt", "--", "letter.txt"});
     ASSERT_EQ(toFile.exitCode, 0) << toFile.errText().toStdString();
     EXPECT_EQ(Read("received.txt"), Message);
+}
+
+// An --in that cannot be read is named, with the true cause: not "no such file" for a FIFO, and the
+// file rather than its folder when it may not be read.
+TEST_F(CliTest, AnInputThatCannotBeReadIsNamedWithItsTrueCause)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(Path("pipe")).constData(), 0600), 0);
+    const Result fifo = Decrypt("pipe");
+    EXPECT_EQ(fifo.exitCode, 1);
+    EXPECT_TRUE(fifo.errText().contains("pipe: Not a regular file.")) << fifo.errText().toStdString();
+
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    ASSERT_EQ(chmod(QFile::encodeName(Path("letter.zip")).constData(), 0), 0);
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    QStringList environment = Environment(TypedKey);
+    if (geteuid() == 0) {
+        // Root reads every file: the case needs another user, who may enter the folder only.
+        ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
+        environment.replaceInStrings(QRegularExpression("^XDG_RUNTIME_DIR=.*"), "XDG_RUNTIME_DIR=");
+        process.setChildProcessModifier([] {
+            if (setgid(65534) != 0 || setuid(65534) != 0)
+                _exit(99);
+        });
+    }
+    process.setEnvironment(environment);
+    process.start(Binary, {"decrypt", "--in", Path("letter.zip")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString said = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 1) << said.toStdString();
+    EXPECT_TRUE(said.contains(Path("letter.zip") + ": " + FileProc::IoErrorText(EACCES))) << said.toStdString();
 }
 
 TEST_F(CliTest, DashAndPipesCarryTheCiphertextInBothForms)

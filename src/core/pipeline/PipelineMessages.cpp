@@ -16,3 +16,8 @@ QString FailureWithDetail(const QString& text, const QString& pathConcerned, con
     const QString folder = QDir::toNativeSeparators(QFileInfo(pathConcerned).absolutePath());
     return text + ' ' + folder + ':' + QStringLiteral("\r\n") + errorText;
 }
+
+QString FailureNamingFile(const QString& text, const QString& file, const QString& errorText)
+{
+    return text + ' ' + QDir::toNativeSeparators(file) + ':' + QStringLiteral("\r\n") + errorText;
+}

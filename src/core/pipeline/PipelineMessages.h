@@ -8,3 +8,7 @@ QString BusyText(int textNumber, int language);
 
 // "<text> <folder of pathConcerned>:" CR LF "<cause>": names the place that failed and why.
 QString FailureWithDetail(const QString& text, const QString& pathConcerned, const QString& errorText);
+
+// The same, naming the file itself rather than its folder: for a file that could not be read,
+// where the file, not its folder, is what the cause is about.
+QString FailureNamingFile(const QString& text, const QString& file, const QString& errorText);
