@@ -1373,7 +1373,7 @@ TEST_F(CliTest, NoQuestionIsPrintedWithAnInventedAnswer)
         for (const QString& line : err.split('\n', Qt::SkipEmptyParts))
             EXPECT_TRUE(line.startsWith("quillet-cli: ")) << line.toStdString();
     }
-    EXPECT_TRUE(decrypted.errText().contains(Text(37) + ": " + Path("out/notes.txt")));
+    EXPECT_TRUE(decrypted.errText().contains(Text(37) + ": \"" + Path("out/notes.txt") + '"'));
 }
 
 } // namespace
