@@ -20,12 +20,14 @@
 #include "texts/WindowTexts.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -143,11 +145,11 @@ QWidget* closingMessage(frmMain& window, int language, bool withFile)
 
 // Decrypts the letter encryptLetter made (with its file) with `key`; the attached file goes to a
 // folder "received" beside the letter.
-QWidget* decryptLetter(frmMain& window, const QString& key)
+QWidget* decryptLetter(frmMain& window, const QString& key, int language = Language::English)
 {
-    encryptLetter(window, Language::English, true);
+    encryptLetter(window, language, true);
     const QString letter = txbFile(window, 1)->text();
-    showMain(window, Language::English, false);
+    showMain(window, language, false);
     txbFile(window, 0)->setText(letter);
     key_entry::EnterKey(window, key);
     const QString received = QFileInfo(letter).absolutePath() + QStringLiteral("/received");
@@ -178,6 +180,27 @@ QWidget* pastedBlockDecrypted(frmMain& window)
     QTest::keySequence(text, QKeySequence::Paste);
     window.Clock_Timer();
     return &window;
+}
+
+// A letter whose working folder cannot be made (its base lies below a regular file): the box that
+// says so, naming the folder and the cause.
+QWidget* noWorkingFolder(frmMain& window, int language)
+{
+    static QTemporaryDir folder;
+    QFile regular(folder.filePath(QStringLiteral("regular")));
+    regular.open(QIODevice::WriteOnly);
+    regular.write("a file, not a folder");
+    regular.close();
+    frmMain blocked(Scripted(), regular.fileName() + QStringLiteral("/work"));
+    blocked.Form_Load();
+    showMain(blocked, language, true);
+    setText(blocked, QStringLiteral("Meet me at noon."));
+    txbFile(blocked, 1)->setText(folder.filePath(QStringLiteral("for-anna.zip")));
+    key_entry::EnterKey(blocked, QStringLiteral("Correct Horse Battery Staple 42"));
+    Scripted().queueAnswer(DialogAnswer::No); // no file to attach
+    blocked.cmdEncryptMessage_Click();
+    blocked.hide();
+    return lastBox(window, QMessageBox::Warning);
 }
 
 QWidget* randomnessAfterEncryption(frmMain& window)
@@ -298,6 +321,25 @@ const Shot shots[] = {
     {"copy_as_text_en", [](frmMain& w) { return copiedAsText(w, Language::English); }},
     {"copy_as_text_de", [](frmMain& w) { return copiedAsText(w, Language::German); }},
     {"decrypt_pasted_block_en", pastedBlockDecrypted},
+    {"decrypt_pasted_block_box_en",
+     [](frmMain& w) {
+         pastedBlockDecrypted(w);
+         QWidget* box = lastBox(w, QMessageBox::NoIcon);
+         QTest::qWait(200); // the box lays itself out only once shown
+         return box;
+     }},
+    {"decrypt_done_box_en",
+     [](frmMain& w) {
+         decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42"));
+         return lastBox(w, QMessageBox::NoIcon);
+     }},
+    {"decrypt_done_box_de",
+     [](frmMain& w) {
+         decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42"), Language::German);
+         return lastBox(w, QMessageBox::NoIcon);
+     }},
+    {"no_working_folder_en", [](frmMain& w) { return noWorkingFolder(w, Language::English); }},
+    {"no_working_folder_de", [](frmMain& w) { return noWorkingFolder(w, Language::German); }},
     {"decrypt_done_with_file_en",
      [](frmMain& w) { return decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42")); }},
     {"decrypt_wrong_key_en",
@@ -511,6 +553,40 @@ bool ShootKeyWindow(const QString& folder, const char* typed, const QString& nam
     return saved;
 }
 
+// The key-entry window after a key of 70 characters was pasted into it: the box that states the limit.
+bool ShootKeyPasteTooLong(const QString& folder, int language, const QString& name)
+{
+    QWidget mainWindow;
+    mainWindow.setGeometry(40, 30, 720, 560);
+    mainWindow.show();
+    ScriptedDialogs dialogs;
+    frmKeyboardWithDisplay window(&mainWindow);
+    window.applyProgramTexts(language);
+    window.setDialogs(&dialogs);
+    bool saved = false;
+    QTimer::singleShot(0, &window, [&] {
+        QGuiApplication::clipboard()->setText(QString(70, QLatin1Char('k')));
+        auto* box = window.findChild<QLineEdit*>(QStringLiteral("txbKey"));
+        box->setFocus();
+        QTest::keySequence(box, QKeySequence::Paste);
+        QCoreApplication::processEvents();
+        QGuiApplication::clipboard()->clear();
+        if (!dialogs.messages().empty()) {
+            const MessageRequest told = dialogs.messages().back();
+            QMessageBox shown(QMessageBox::Warning, told.title, told.text, QMessageBox::Ok, &window);
+            shown.show();
+            QTest::qWait(200);
+            const QString path = QDir(folder).filePath(name);
+            saved = shown.grab().save(path);
+            std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+        }
+        window.reject();
+    });
+    window.clearKey();
+    window.KeyboardWithDisplay(&mainWindow);
+    return saved;
+}
+
 // Pictures of windows other than the main window, each saved by its own function into the folder.
 struct FolderShot {
     const char* name;
@@ -536,6 +612,11 @@ const FolderShot folderShots[] = {
     {"key_window_valid",
      [](const QString& f) {
          return ShootKeyWindow(f, "correct horse battery staple", QStringLiteral("key_window_valid.png"));
+     }},
+    {"key_paste_too_long",
+     [](const QString& f) {
+         return ShootKeyPasteTooLong(f, Language::English, QStringLiteral("key_paste_too_long_en.png")) &&
+                ShootKeyPasteTooLong(f, Language::German, QStringLiteral("key_paste_too_long_de.png"));
      }},
     {"key_window_strength",
      [](const QString& f) {

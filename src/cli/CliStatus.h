@@ -35,7 +35,7 @@ constexpr int PasteTheBlock = 459;           // the ciphertext is read from a te
 constexpr int CiphertextWrittenTo = 460;     // followed by the file's name
 constexpr int GoingOnUnverified = 461;       // a check-value mismatch accepted with --accept-bad-check
 constexpr int KeyNotUtf8 = 462;              // the key (file, variable or terminal) is not UTF-8 text
-constexpr int KeyFileReadableByOthers = 470; // a warning, followed by the file's name
+constexpr int KeyFileReadableByOthers = 480; // a warning, followed by the file's name
 constexpr int KeyPrompt = 124;
 constexpr int KeyChecksumIs = 136;
 // The pipelines' own texts where the command line says the same thing.

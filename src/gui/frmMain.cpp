@@ -342,6 +342,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         cmdHelp_KeyUp(key);
         return key == Qt::Key_F1; // not again as a key of the window
     }
+    // The release of F1 in a line edit (the file fields, the key field) never reaches the window.
+    if (type == QEvent::KeyRelease && qobject_cast<QLineEdit*>(watched) != nullptr &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        Form_KeyUp(Qt::Key_F1);
+        return true;
+    }
     for (int i = 0; i < 2; ++i) {
         if (watched != txbFile[i])
             continue;

@@ -176,8 +176,9 @@ class frmMain : public QWidget {
     frmRandomnessGraphic& RandomnessReportWindow();
     // Copy as text is offered in encrypt mode while the text box holds the message just encrypted.
     void ShowCopyAsText();
-    // In decrypt mode the text box is read-only; pasting a text block into it shows the block and
-    // decrypts it. False when the clipboard holds no block (the paste is left to the text box).
+    // In decrypt mode the text box is read-only; pasting a text block into it empties the ciphertext
+    // field, shows the block and decrypts it. False when the clipboard holds no block (the paste is
+    // left to the text box).
     bool PasteArmoredBlock();
     // The row of the attached file: Frame1 with lblAppendedFile where cmdSpecifyFile(1) stands.
     void ShowAttachedFileRow(bool visible, const QString& caption, const QString& path);

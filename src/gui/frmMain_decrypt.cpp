@@ -53,9 +53,11 @@ void frmMain::cmdDecryptMessage_Click()
     }
     if (KeyHidden() && AskToShowHiddenKey())
         return;
-    // A text block in the text box (pasted there) is decrypted as if it were the file.
+    // The file the user named is what is read. Only with none named is a text block in the text box
+    // (pasted there) decrypted as if it were the file: the box may hold anything, even a message
+    // that quotes a block.
     const QByteArray shownText = txbText->toPlainText().toUtf8();
-    const bool blockInTextBox = Armor::Decode(shownText).found != Armor::Found::NoBlock;
+    const bool blockInTextBox = txbFile[0]->text().isEmpty() && Armor::Decode(shownText).found != Armor::Found::NoBlock;
     txbText->clear();
     cmdSpecifyFile[1]->raise();
     ShowAttachedFileRow(false, lblAppendedFile->text(), {});
@@ -106,6 +108,9 @@ bool frmMain::PasteArmoredBlock()
     const QString pasted = QGuiApplication::clipboard()->text();
     if (Armor::Decode(pasted.toUtf8()).found == Armor::Found::NoBlock)
         return false;
+    // The pasted block is what the user now wants read, not a file named earlier.
+    if (!txbFile[0]->text().isEmpty())
+        cmdClearFile_Click(0);
     txbText->setPlainText(pasted);
     if (cmdDecryptMessage->isEnabled())
         cmdDecryptMessage_Click();

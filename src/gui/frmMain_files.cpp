@@ -102,6 +102,8 @@ void frmMain::TakeFolder(const QString& folder)
 
 void frmMain::cmdSpecifyFile_Click(int index)
 {
+    // A chooser opened by clicking the empty field gives the focus back there, else to the button.
+    QWidget* opener = focusWidget() == txbFile[index] ? txbFile[index] : static_cast<QWidget*>(cmdSpecifyFile[index]);
     QString path;
     switch (KindOfRow(index)) {
     case RowKind::FileToAppend:
@@ -116,13 +118,19 @@ void frmMain::cmdSpecifyFile_Click(int index)
                                     StartPathFor(index));
         break;
     case RowKind::Folder:
-        TakeFolder(BrowseForFolder(ProgramText(FolderPrompt)));
+        path = BrowseForFolder(ProgramText(FolderPrompt));
         break;
     }
-    if (!path.isEmpty()) {
-        RememberFolder(path);
-        ShowPath(index, path);
+    // Cancelled: the user goes on where they were, not at the next step of the work.
+    if (path.isEmpty()) {
+        opener->setFocus(Qt::OtherFocusReason);
+        return;
     }
+    RememberFolder(path);
+    if (KindOfRow(index) == RowKind::Folder)
+        TakeFolder(path);
+    else
+        ShowPath(index, path);
     SetTheFocus();
 }
 

@@ -21,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -127,6 +128,8 @@ class CliTest : public ::testing::Test {
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path("config"));
         if (!envKey.isEmpty())
             env.insert(QStringLiteral("QUILLET_KEY"), QString::fromUtf8(envKey));
+        for (auto it = environmentChanges.cbegin(); it != environmentChanges.cend(); ++it)
+            env.insert(it.key(), it.value());
         return env.toStringList();
     }
 
@@ -159,6 +162,7 @@ class CliTest : public ::testing::Test {
     }
 
     QTemporaryDir dir;
+    QMap<QString, QString> environmentChanges; // for the runs of quillet-cli
 };
 
 // ---- Round trips -------------------------------------------------------------------------------
@@ -738,7 +742,7 @@ TEST_F(CliTest, AKeyFileOthersMayReadIsWarnedAbout)
         const Result result = Decrypt("letter.zip");
         EXPECT_EQ(result.exitCode, 0) << "a warning, not a refusal";
         EXPECT_EQ(result.out, Message);
-        EXPECT_EQ(result.errText().contains(Text(470)), c.warned) << result.errText().toStdString();
+        EXPECT_EQ(result.errText().contains(Text(480)), c.warned) << result.errText().toStdString();
         if (c.warned) {
             EXPECT_TRUE(result.errText().contains("key.txt"));
         }
@@ -851,6 +855,24 @@ TEST_F(CliTest, KeygenPrintsANewValidKeyWhoseChecksumGoesToStandardError)
     const Result opened = Decrypt("letter.zip");
     EXPECT_EQ(opened.exitCode, 0) << opened.errText().toStdString();
     EXPECT_EQ(opened.out, Message);
+}
+
+// No place for a working folder: both commands say so, with the folder and the cause, as the window does.
+TEST_F(CliTest, AWorkingFolderThatCannotBeMadeIsToldWithTheFolderAndTheCause)
+{
+    ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
+    Write("regular", "a file, not a folder");
+    environmentChanges = {{"XDG_RUNTIME_DIR", Path("regular")}, {"TMPDIR", Path("regular")}};
+    const QString told = Text(470) + ' ' + Path("regular") + QStringLiteral("/quillet-%1:").arg(geteuid());
+
+    for (const Result& result : {Encrypt({"--out", "again.zip"}), Decrypt("letter.zip")}) {
+        EXPECT_EQ(result.exitCode, 1) << result.errText().toStdString();
+        EXPECT_TRUE(result.errText().contains(told)) << result.errText().toStdString();
+        EXPECT_TRUE(result.errText().contains("A part of the path is not a folder.")) << result.errText().toStdString();
+        EXPECT_FALSE(result.errText().contains(Text(87))) << "the ciphertext file is fine";
+        EXPECT_TRUE(result.out.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(Path("again.zip")));
 }
 
 // ---- The window and the command line read each other's files ------------------------------------

@@ -33,11 +33,6 @@ bool IsUsableRuntimeFolder(const QString& path)
 // <temporary folder>/quillet-<uid>: made 0700 when missing; an existing one is taken only when it is
 // a real folder of this user, and then made 0700 again. "" when it is a link, someone else's, or
 // cannot be made: working directly in the shared temporary folder is never an option.
-QString PrivateTemporaryFolderPath()
-{
-    return QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/quillet-%1").arg(geteuid());
-}
-
 QString PrivateTemporaryFolder()
 {
     const QString path = PrivateTemporaryFolderPath();
@@ -57,6 +52,11 @@ QString PrivateTemporaryFolder()
 }
 
 } // namespace
+
+QString PrivateTemporaryFolderPath()
+{
+    return QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/quillet-%1").arg(geteuid());
+}
 
 QString FirstFixedDrive()
 {
@@ -82,6 +82,19 @@ bool IsPrivateFolder(const QString& path)
 {
     struct stat status {};
     return !path.isEmpty() && lstat(QFile::encodeName(path).constData(), &status) == 0 && IsPrivate(status);
+}
+
+int WhyNoFilesIn(const QString& folder)
+{
+    if (folder.isEmpty())
+        return ENOENT;
+    const QByteArray nativePath = QFile::encodeName(folder);
+    struct stat status {};
+    if (stat(nativePath.constData(), &status) != 0)
+        return errno;
+    if (!S_ISDIR(status.st_mode))
+        return ENOTDIR;
+    return access(nativePath.constData(), W_OK | X_OK) == 0 ? 0 : errno;
 }
 
 int DiskClusterSize(const QString& drive, double& freeBytes)

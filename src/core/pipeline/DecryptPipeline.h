@@ -60,10 +60,13 @@ constexpr int DerivedNameQuestion = 419;    // the sender's name is refused: sav
 constexpr int HiddenNameQuestion = 420;     // the name begins with a dot: save a hidden file?
 constexpr int NothingToDecrypt = 421;       // the ciphertext file has an empty body
 constexpr int WorkingFolderFailed = 422;    // a read or write in the working folder failed
+constexpr int NoWorkingFolder = 470;        // no working folder could be made
 constexpr int CiphertextNameQuestion = 424; // the attached name is the file being decrypted: free name?
 constexpr int ArmorDamaged = 450;           // the text block holds foreign characters or altered Base64
 constexpr int ArmorUnended = 451;           // the text block's end line is missing
 constexpr int ArmorTwoBlocks = 452;
+constexpr int ReadFrom = 472;           // followed by the file's name, or by 473
+constexpr int TextBlockInTextBox = 473; // the ciphertext was a block in the window's text box
 } // namespace DecryptTexts
 
 enum class DecryptStatus {
@@ -116,8 +119,9 @@ struct DecryptRequest {
     // When set, an attached file goes into this folder without a question (the command line, which
     // knows it from its options); otherwise the user is asked to choose one.
     QString attachedFileFolder;
-    // The closing message ends with where the message now is and how to reply in the window;
-    // a front end without the window leaves that part out.
+    // The closing message names what was read (the file's name, or for `ciphertext` the text block
+    // in the window's text box) and ends with where the message now is and how to reply in the
+    // window; a front end without the window leaves that part out.
     bool closingNamesTheWindow = true;
     // Where the slow steps run and the flag that stops the run; empty: in place, to the end.
     RunControl control;

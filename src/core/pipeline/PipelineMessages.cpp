@@ -21,3 +21,10 @@ QString FailureNamingFile(const QString& text, const QString& file, const QStrin
 {
     return text + ' ' + QDir::toNativeSeparators(file) + ':' + QStringLiteral("\r\n") + errorText;
 }
+
+QString NoWorkingFolderText(const QString& base, const QString& cause, int language)
+{
+    constexpr int NoWorkingFolder = 470;
+    return Language::GetProgramText(NoWorkingFolder, language) + ' ' + QDir::toNativeSeparators(base) + ':' +
+           QStringLiteral("\r\n") + cause;
+}
