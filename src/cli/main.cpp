@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -56,6 +57,27 @@ ExitStatus UsageError(const QString& problem)
     return ExitStatus::Usage;
 }
 
+namespace {
+
+// The command line as parsed, run with the key the environment held.
+ExitStatus RunCommandLine(const QStringList& arguments, EnvironmentSecret::Taken& environmentKey)
+{
+    ParsedCommandLine parsed = ParseCommandLine(arguments);
+    if (!parsed.ok)
+        return UsageError(parsed.error);
+    if (parsed.options.command == CliCommand::Help || parsed.options.command == CliCommand::Version) {
+        const QString text = parsed.options.command == CliCommand::Help ? HelpText() : VersionText();
+        std::fputs(text.toUtf8().constData(), stdout);
+        return ExitStatus::Success;
+    }
+    std::swap(parsed.options.environmentKey, environmentKey);
+    const ExitStatus status = Run(parsed.options);
+    std::swap(parsed.options.environmentKey, environmentKey);
+    return status;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     // Before any thread or child process exists: the key leaves the environment.
@@ -64,16 +86,7 @@ int main(int argc, char** argv)
     if (!ProgramStart::SecureStart())
         std::fputs("quillet-cli: warning: the process could not be protected from core dumps.\n", stderr);
     QCoreApplication app(argc, argv);
-    ParsedCommandLine parsed = ParseCommandLine(app.arguments().mid(1));
-    if (!parsed.ok)
-        return ExitCode(UsageError(parsed.error));
-    if (parsed.options.command == CliCommand::Help || parsed.options.command == CliCommand::Version) {
-        const QString text = parsed.options.command == CliCommand::Help ? HelpText() : VersionText();
-        std::fputs(text.toUtf8().constData(), stdout);
-        return ExitCode(ExitStatus::Success);
-    }
-    parsed.options.environmentKey = std::move(environmentKey);
-    const ExitStatus status = Run(parsed.options);
-    Keys::WipeBytes(parsed.options.environmentKey.value);
+    const ExitStatus status = RunCommandLine(app.arguments().mid(1), environmentKey);
+    Keys::WipeBytes(environmentKey.value); // on every path, the key's bytes go before the memory does
     return ExitCode(status);
 }
