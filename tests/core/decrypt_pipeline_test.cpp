@@ -271,15 +271,16 @@ TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreToldApart)
     }
 }
 
-TEST_F(DecryptPipelineTest, UnreadableCiphertextFileNamesItsFolderAndTheCause)
+// The cause is the file's: the file is named, not its folder.
+TEST_F(DecryptPipelineTest, UnreadableCiphertextFileNamesItselfAndTheCause)
 {
     request.ciphertextPath = Path("in/missing.zip");
 
     Decrypt();
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text,
-              Text(87) + " " + QDir::toNativeSeparators(Path("in")) + ":" + CrLf + "No such file or folder.");
+    EXPECT_EQ(dialogs.messages()[0].text, Text(87) + " " + QDir::toNativeSeparators(Path("in/missing.zip")) + ":" +
+                                              CrLf + "No such file or folder.");
 }
 
 TEST(DecryptEngineCodes, EachCodeGivesTheTextsOfItsGroup)

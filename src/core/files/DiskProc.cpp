@@ -66,6 +66,18 @@ QString FirstFixedDrive()
     return PrivateTemporaryFolder();
 }
 
+QStringList WorkingFolderBases()
+{
+    QStringList bases;
+    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (IsUsableRuntimeFolder(runtimeDir))
+        bases << QDir::cleanPath(QFileInfo(runtimeDir).absoluteFilePath());
+    const QString temporary = PrivateTemporaryFolderPath();
+    if (!bases.contains(temporary) && IsPrivateFolder(temporary))
+        bases << temporary;
+    return bases;
+}
+
 bool IsPrivateFolder(const QString& path)
 {
     struct stat status {};

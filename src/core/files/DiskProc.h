@@ -2,6 +2,7 @@
 // Questions about the disk that holds the working folders.
 
 #include <QString>
+#include <QStringList>
 
 namespace DiskProc {
 
@@ -10,6 +11,11 @@ namespace DiskProc {
 // IsPrivateFolder); else <temporary folder>/quillet-<uid>, made 0700 when missing and refused when
 // it is a link or belongs to someone else. "" when neither can be had.
 QString FirstFixedDrive();
+
+// Every folder a run of this user may have made working folders in, whatever its environment:
+// $XDG_RUNTIME_DIR when it is set and private, and <temporary folder>/quillet-<uid> when it exists
+// (never made here). A run started without $XDG_RUNTIME_DIR (ssh, cron) works in the second.
+QStringList WorkingFolderBases();
 
 // <temporary folder>/quillet-<uid>, where the working folders go when $XDG_RUNTIME_DIR cannot hold
 // them; whether it is there or usable is not asked.

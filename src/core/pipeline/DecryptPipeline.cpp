@@ -168,7 +168,7 @@ class DecryptRun {
         QString errorText;
         FileProc::ReadFileToString(request_.ciphertextPath, file, MaxCiphertextTextBytes + 1, errorText);
         if (!errorText.isEmpty())
-            return Fail(FailureWithDetail(Text(DecryptTexts::CiphertextUnreadable, language_), request_.ciphertextPath,
+            return Fail(FailureNamingFile(Text(DecryptTexts::CiphertextUnreadable, language_), request_.ciphertextPath,
                                           errorText));
         return true;
     }
@@ -202,7 +202,8 @@ class DecryptRun {
         case Armor::Found::Unended:
             return Fail(Text(ArmorUnended, language_), DecryptStatus::WrongKeyOrDamaged);
         case Armor::Found::TwoBlocks:
-            return Fail(Text(ArmorTwoBlocks, language_));
+            // Not a failure of the program: the text given is not one readable message.
+            return Fail(Text(ArmorTwoBlocks, language_), DecryptStatus::WrongKeyOrDamaged);
         }
         return true;
     }

@@ -17,6 +17,11 @@ QString FailureWithDetail(const QString& text, const QString& pathConcerned, con
     return text + ' ' + folder + ':' + QStringLiteral("\r\n") + errorText;
 }
 
+QString FailureNamingFile(const QString& text, const QString& file, const QString& errorText)
+{
+    return text + ' ' + QDir::toNativeSeparators(file) + ':' + QStringLiteral("\r\n") + errorText;
+}
+
 QString NoWorkingFolderText(const QString& base, const QString& cause, int language)
 {
     constexpr int NoWorkingFolder = 470;
