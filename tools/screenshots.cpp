@@ -20,12 +20,15 @@
 #include "texts/WindowTexts.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -143,11 +146,11 @@ QWidget* closingMessage(frmMain& window, int language, bool withFile)
 
 // Decrypts the letter encryptLetter made (with its file) with `key`; the attached file goes to a
 // folder "received" beside the letter.
-QWidget* decryptLetter(frmMain& window, const QString& key)
+QWidget* decryptLetter(frmMain& window, const QString& key, int language = Language::English)
 {
-    encryptLetter(window, Language::English, true);
+    encryptLetter(window, language, true);
     const QString letter = txbFile(window, 1)->text();
-    showMain(window, Language::English, false);
+    showMain(window, language, false);
     txbFile(window, 0)->setText(letter);
     key_entry::EnterKey(window, key);
     const QString received = QFileInfo(letter).absolutePath() + QStringLiteral("/received");
@@ -178,6 +181,27 @@ QWidget* pastedBlockDecrypted(frmMain& window)
     QTest::keySequence(text, QKeySequence::Paste);
     window.Clock_Timer();
     return &window;
+}
+
+// A letter whose working folder cannot be made (its base lies below a regular file): the box that
+// says so, naming the folder and the cause.
+QWidget* noWorkingFolder(frmMain& window, int language)
+{
+    static QTemporaryDir folder;
+    QFile regular(folder.filePath(QStringLiteral("regular")));
+    regular.open(QIODevice::WriteOnly);
+    regular.write("a file, not a folder");
+    regular.close();
+    frmMain blocked(Scripted(), regular.fileName() + QStringLiteral("/work"));
+    blocked.Form_Load();
+    showMain(blocked, language, true);
+    setText(blocked, QStringLiteral("Meet me at noon."));
+    txbFile(blocked, 1)->setText(folder.filePath(QStringLiteral("for-anna.zip")));
+    key_entry::EnterKey(blocked, QStringLiteral("Correct Horse Battery Staple 42"));
+    Scripted().queueAnswer(DialogAnswer::No); // no file to attach
+    blocked.cmdEncryptMessage_Click();
+    blocked.hide();
+    return lastBox(window, QMessageBox::Warning);
 }
 
 QWidget* randomnessAfterEncryption(frmMain& window)
@@ -298,6 +322,25 @@ const Shot shots[] = {
     {"copy_as_text_en", [](frmMain& w) { return copiedAsText(w, Language::English); }},
     {"copy_as_text_de", [](frmMain& w) { return copiedAsText(w, Language::German); }},
     {"decrypt_pasted_block_en", pastedBlockDecrypted},
+    {"decrypt_pasted_block_box_en",
+     [](frmMain& w) {
+         pastedBlockDecrypted(w);
+         QWidget* box = lastBox(w, QMessageBox::NoIcon);
+         QTest::qWait(200); // the box lays itself out only once shown
+         return box;
+     }},
+    {"decrypt_done_box_en",
+     [](frmMain& w) {
+         decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42"));
+         return lastBox(w, QMessageBox::NoIcon);
+     }},
+    {"decrypt_done_box_de",
+     [](frmMain& w) {
+         decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42"), Language::German);
+         return lastBox(w, QMessageBox::NoIcon);
+     }},
+    {"no_working_folder_en", [](frmMain& w) { return noWorkingFolder(w, Language::English); }},
+    {"no_working_folder_de", [](frmMain& w) { return noWorkingFolder(w, Language::German); }},
     {"decrypt_done_with_file_en",
      [](frmMain& w) { return decryptLetter(w, QStringLiteral("Correct Horse Battery Staple 42")); }},
     {"decrypt_wrong_key_en",
@@ -482,6 +525,94 @@ bool ShootDesktop(const QString& folder)
     return saved;
 }
 
+// A dark palette as desktops set one, to see the window's own colours against it.
+QPalette DarkPalette()
+{
+    QPalette dark;
+    const QColor window(0x2D, 0x2D, 0x30), base(0x1E, 0x1E, 0x1E), text(0xE8, 0xE8, 0xE8);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::ToolTipBase, base);
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::Highlight, QColor(0x3A, 0x6E, 0xA5));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+    return dark;
+}
+
+// One encryption stopped and one finished, taken from the screen: the run in progress (at the
+// sensitive derivation level, so it lasts), the same run stopping after Stop, and the closing box over
+// the window that already shows the outcome.
+bool ShootRun(const QString& folder, int language, const QString& suffix)
+{
+    QTemporaryDir files;
+    const QString attachment = files.filePath(QStringLiteral("minutes.txt"));
+    QFile file(attachment);
+    file.open(QIODevice::WriteOnly);
+    file.write("Minutes of the meeting on Friday.\n");
+    file.close();
+    QtDialogs dialogs;
+    frmMain window(dialogs);
+    ShowWithRealDialogs(window, dialogs);
+    ChooseLanguage(window, language);
+    key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
+    control<QPlainTextEdit>(window, QStringLiteral("txbText"))->setPlainText(QStringLiteral("See you on Friday."));
+    txbFile(window, 0)->setText(attachment);
+    txbFile(window, 1)->setText(files.filePath(QStringLiteral("for-anna.zip")));
+
+    bool saved = true;
+    int stage = 0; // 0 before the run, 1 working shot taken, 2 stopping shot taken
+    QElapsedTimer sinceStart;
+    QTimer catcher;
+    QObject::connect(&catcher, &QTimer::timeout, [&] {
+        if (!window.Working() || stage == 2)
+            return;
+        if (!sinceStart.isValid())
+            sinceStart.start();
+        if (stage == 0 && sinceStart.elapsed() > 800) {
+            stage = 1;
+            saved = SaveScreen(folder, QStringLiteral("run_working") + suffix) && saved;
+            QTest::mouseClick(control(window, QStringLiteral("cmdStop")), Qt::LeftButton);
+        } else if (stage == 1) {
+            stage = 2;
+            saved = SaveScreen(folder, QStringLiteral("run_stopping") + suffix) && saved;
+        }
+    });
+    catcher.start(100);
+    engine_set_kdf_level(KdfLevel::Sensitive);
+    window.cmdEncryptMessage_Click();
+    catcher.stop();
+    engine_set_kdf_level(KdfLevel::Interactive);
+    saved = stage == 2 && saved;
+    saved = SaveScreenWhileModal(folder, QStringLiteral("run_closing_box") + suffix, 1500,
+                                 [&] { window.cmdEncryptMessage_Click(); }) &&
+            saved;
+    return saved;
+}
+
+bool ShootRunStages(const QString& folder)
+{
+    const QPalette light = QApplication::palette();
+    bool saved = true;
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? DarkPalette() : light);
+        for (const int language : {Language::English, Language::German}) {
+            const QString suffix = QStringLiteral("_%1_%2.png")
+                                       .arg(QLatin1String(dark ? "dark" : "light"),
+                                            QLatin1String(language == Language::German ? "de" : "en"));
+            saved = ShootRun(folder, language, suffix) && saved;
+        }
+    }
+    QApplication::setPalette(light);
+    return saved;
+}
+
 // The key-entry window as the key command opens it, with `typed` in its box (nullptr: a suggested key).
 bool ShootKeyWindow(const QString& folder, const char* typed, const QString& name, int language = Language::English)
 {
@@ -511,6 +642,40 @@ bool ShootKeyWindow(const QString& folder, const char* typed, const QString& nam
     return saved;
 }
 
+// The key-entry window after a key of 70 characters was pasted into it: the box that states the limit.
+bool ShootKeyPasteTooLong(const QString& folder, int language, const QString& name)
+{
+    QWidget mainWindow;
+    mainWindow.setGeometry(40, 30, 720, 560);
+    mainWindow.show();
+    ScriptedDialogs dialogs;
+    frmKeyboardWithDisplay window(&mainWindow);
+    window.applyProgramTexts(language);
+    window.setDialogs(&dialogs);
+    bool saved = false;
+    QTimer::singleShot(0, &window, [&] {
+        QGuiApplication::clipboard()->setText(QString(70, QLatin1Char('k')));
+        auto* box = window.findChild<QLineEdit*>(QStringLiteral("txbKey"));
+        box->setFocus();
+        QTest::keySequence(box, QKeySequence::Paste);
+        QCoreApplication::processEvents();
+        QGuiApplication::clipboard()->clear();
+        if (!dialogs.messages().empty()) {
+            const MessageRequest told = dialogs.messages().back();
+            QMessageBox shown(QMessageBox::Warning, told.title, told.text, QMessageBox::Ok, &window);
+            shown.show();
+            QTest::qWait(200);
+            const QString path = QDir(folder).filePath(name);
+            saved = shown.grab().save(path);
+            std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+        }
+        window.reject();
+    });
+    window.clearKey();
+    window.KeyboardWithDisplay(&mainWindow);
+    return saved;
+}
+
 // Pictures of windows other than the main window, each saved by its own function into the folder.
 struct FolderShot {
     const char* name;
@@ -518,6 +683,7 @@ struct FolderShot {
 };
 
 const FolderShot folderShots[] = {
+    {"run_stages", ShootRunStages},
     {"large_textbox_selection", ShootLargeTextbox},
     {"viewer_help",
      [](const QString& f) {
@@ -536,6 +702,11 @@ const FolderShot folderShots[] = {
     {"key_window_valid",
      [](const QString& f) {
          return ShootKeyWindow(f, "correct horse battery staple", QStringLiteral("key_window_valid.png"));
+     }},
+    {"key_paste_too_long",
+     [](const QString& f) {
+         return ShootKeyPasteTooLong(f, Language::English, QStringLiteral("key_paste_too_long_en.png")) &&
+                ShootKeyPasteTooLong(f, Language::German, QStringLiteral("key_paste_too_long_de.png"));
      }},
     {"key_window_strength",
      [](const QString& f) {

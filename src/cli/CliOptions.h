@@ -3,6 +3,8 @@
 
 #include "engines/CipherEngine.h"
 
+#include "files/EnvironmentSecret.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +26,8 @@ struct CliOptions {
     bool acceptBadCheck = false;
     bool strength = false; // checksum: also rate how hard the key is to guess
     int language = -1;     // -1: not given (the stored language, else English)
+    // Not an option: QUILLET_KEY as the program took it out of its environment at start.
+    EnvironmentSecret::Taken environmentKey;
 };
 
 struct ParsedCommandLine {

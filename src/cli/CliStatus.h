@@ -32,10 +32,11 @@ constexpr int AttachedNotSaved = 423;   // an attached file with a hidden name n
 constexpr int BinaryToTerminal = 456;   // binary ciphertext is not written to a terminal
 constexpr int KeyPromptAgain = 457;     // the key typed for encrypting is asked a second time
 constexpr int KeysDiffer = 458;
-constexpr int PasteTheBlock = 459;       // the ciphertext is read from a terminal: how to end it
-constexpr int CiphertextWrittenTo = 460; // followed by the file's name
-constexpr int GoingOnUnverified = 461;   // a check-value mismatch accepted with --accept-bad-check
-constexpr int KeyNotUtf8 = 462;          // the key (file, variable or terminal) is not UTF-8 text
+constexpr int PasteTheBlock = 459;           // the ciphertext is read from a terminal: how to end it
+constexpr int CiphertextWrittenTo = 460;     // followed by the file's name
+constexpr int GoingOnUnverified = 461;       // a check-value mismatch accepted with --accept-bad-check
+constexpr int KeyNotUtf8 = 462;              // the key (file, variable or terminal) is not UTF-8 text
+constexpr int KeyFileReadableByOthers = 480; // a warning, followed by the file's name
 constexpr int KeyPrompt = 124;
 constexpr int KeyChecksumIs = 136;
 // The pipelines' own texts where the command line says the same thing.

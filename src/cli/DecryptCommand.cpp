@@ -11,9 +11,11 @@
 #include "texts/Language.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +23,17 @@ namespace {
 QString Text(int number, int language)
 {
     return Language::GetProgramText(number, language);
+}
+
+// Why the path names no regular file to read: the true cause, a FIFO or a device included.
+QString WhyNotAFile(const QString& path)
+{
+    struct stat status {};
+    if (stat(QFile::encodeName(path).constData(), &status) != 0)
+        return FileProc::IoErrorText(errno);
+    if (S_ISDIR(status.st_mode))
+        return FileProc::IoErrorText(EISDIR);
+    return FileProc::NotRegularFileText();
 }
 
 ExitStatus StatusOf(DecryptStatus status)
@@ -75,7 +88,8 @@ ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int langu
 {
     ExitStatus status = StatusOf(outcome.status);
     if (!outcome.writtenFilePath.isEmpty())
-        dialogs.say(Text(DecryptTexts::SavedAs, language) + ": " + outcome.writtenFilePath);
+        // Quoted: a space or a dot at the end of the name is part of it and must show.
+        dialogs.say(Text(DecryptTexts::SavedAs, language) + ": \"" + outcome.writtenFilePath + '"');
     if (outcome.attachment == AttachmentFate::Abandoned)
         status = ExitStatus::AttachmentNotWritten;
     if (outcome.message) {
@@ -104,8 +118,7 @@ ExitStatus TakeCiphertext(const CliOptions& options, int language, CliDialogs& d
             request.ciphertextPath = options.in;
             return ExitStatus::Success;
         }
-        const int cause = QFileInfo(options.in).isDir() ? EISDIR : ENOENT;
-        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, options.in, FileProc::IoErrorText(cause), language));
+        dialogs.say(FileProblem(CliTexts::CiphertextUnreadable, options.in, WhyNotAFile(options.in), language));
         return ExitStatus::Failure;
     }
     if (options.in.isEmpty() && isatty(STDIN_FILENO))

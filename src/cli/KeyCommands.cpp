@@ -32,7 +32,9 @@ bool PrintLine(const QString& line)
 bool ObtainCommandKey(const CliOptions& options, int language, CliDialogs& dialogs, KeyUse use, QString& key,
                       ExitStatus& failure)
 {
-    KeyResult result = ObtainKey(options.keyFile, language, use == KeyUse::Encrypt);
+    KeyResult result = ObtainKey(options.keyFile, options.environmentKey, language, use == KeyUse::Encrypt);
+    if (!result.warning.isEmpty())
+        dialogs.say(result.warning);
     switch (result.status) {
     case KeyResult::Status::Ok:
         key = std::move(result.key);

@@ -3,22 +3,24 @@
 #include "cli/CliDialogs.h"
 #include "cli/CliStatus.h"
 #include "files/FileProc.h"
+#include "files/InterruptCleanup.h"
 #include "keys/KeyRoutines.h"
 #include "texts/Language.h"
+#include "texts/TerminalText.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStringDecoder>
-
-#include <sodium.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr const char* KeyVariable = "QUILLET_KEY";
 // Far more than any valid key; a longer line is not read as a key at all.
 constexpr qint64 LongestKeyLine = 4096;
 
@@ -54,7 +56,8 @@ KeyResult Refusal(KeyResult::Status status, const QString& error)
     return result;
 }
 
-// Echo off for as long as the object lives; the terminal's settings come back whatever happens.
+// Echo off for as long as the object lives; the terminal's settings come back whatever happens,
+// also when Ctrl+C, SIGTERM or SIGHUP end the program at the prompt (InterruptCleanup).
 class EchoOff {
   public:
     explicit EchoOff(int fd) : fd_(fd)
@@ -64,12 +67,17 @@ class EchoOff {
         termios quiet = saved_;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
+        InterruptCleanup::WatchTerminal(fd_, saved_);
         active_ = tcsetattr(fd_, TCSANOW, &quiet) == 0;
+        if (!active_)
+            InterruptCleanup::ForgetTerminal(fd_);
     }
     ~EchoOff()
     {
-        if (active_)
-            tcsetattr(fd_, TCSANOW, &saved_);
+        if (!active_)
+            return;
+        tcsetattr(fd_, TCSANOW, &saved_);
+        InterruptCleanup::ForgetTerminal(fd_);
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
@@ -101,25 +109,13 @@ bool PromptOnTerminal(const QString& prompt, QByteArray& line)
     return true;
 }
 
-// The key from the environment, which then no longer holds it: the text of every QUILLET_KEY entry
-// is overwritten where the process received it (that memory is what /proc/<pid>/environ shows to
-// other processes of the user), and the variable is removed, also for child processes.
-// False when the variable is not set.
-bool TakeKeyFromEnvironment(QByteArray& value)
+// A key others may read is a key others may know: said, not refused (the file may sit where nobody
+// else comes, and the user decides).
+bool ReadableByOthers(const QString& keyFile)
 {
-    const size_t nameLength = std::strlen(KeyVariable);
-    bool found = false;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, KeyVariable, nameLength) != 0 || (*entry)[nameLength] != '=')
-            continue;
-        char* text = *entry + nameLength + 1;
-        if (!found)
-            value = QByteArray(text); // the first entry of a name, as getenv gives it
-        found = true;
-        sodium_memzero(text, std::strlen(text));
-    }
-    unsetenv(KeyVariable);
-    return found;
+    struct stat status {};
+    return stat(QFile::encodeName(keyFile).constData(), &status) == 0 && S_ISREG(status.st_mode) &&
+           (status.st_mode & (S_IRGRP | S_IROTH)) != 0;
 }
 
 bool ReadKeyLine(const QString& keyFile, QByteArray& line, QString& errorText)
@@ -160,21 +156,21 @@ bool TypedTheSameAgain(const QString& key, int language)
 
 } // namespace
 
-KeyResult ObtainKey(const QString& keyFile, int language, bool typeTwice)
+KeyResult ObtainKey(const QString& keyFile, const EnvironmentSecret::Taken& environmentKey, int language,
+                    bool typeTwice)
 {
     QByteArray raw;
     KeyResult result;
-    // Taken out of the environment whether it is used or not.
-    QByteArray fromEnvironment;
-    const bool environmentHasKey = TakeKeyFromEnvironment(fromEnvironment);
     if (!keyFile.isEmpty()) {
-        Keys::WipeBytes(fromEnvironment);
         QString errorText;
         if (!ReadKeyLine(keyFile, raw, errorText))
             return Refusal(KeyResult::Status::Unreadable,
                            FileProblem(CliTexts::FileUnreadable, keyFile, errorText, language));
-    } else if (environmentHasKey) {
-        raw = std::move(fromEnvironment);
+        if (ReadableByOthers(keyFile))
+            result.warning = Text(CliTexts::KeyFileReadableByOthers, language) + '\n' +
+                             TerminalText::Escape(QDir::toNativeSeparators(keyFile));
+    } else if (environmentKey.found) {
+        raw = QByteArray(environmentKey.value.constData(), environmentKey.value.size()); // a copy of its own
     } else if (PromptOnTerminal(Text(CliTexts::KeyPrompt, language), raw)) {
         result.typed = true;
     } else {

@@ -1,13 +1,16 @@
 // quillet-cli: the command-line front end. It runs the window's own pipelines, with a Dialogs that
 // answers from the options and prints the boxes' texts to standard error.
 #include "cli/CliCommands.h"
+#include "files/EnvironmentSecret.h"
 #include "files/ProgramStart.h"
+#include "keys/KeyRoutines.h"
 #include "texts/Language.h"
 #include "texts/ProgramData.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -54,19 +57,36 @@ ExitStatus UsageError(const QString& problem)
     return ExitStatus::Usage;
 }
 
-int main(int argc, char** argv)
+namespace {
+
+// The command line as parsed, run with the key the environment held.
+ExitStatus RunCommandLine(const QStringList& arguments, EnvironmentSecret::Taken& environmentKey)
 {
-    // First of all: no core file, no working folder of a killed run, no temporaries left on a signal.
-    if (!ProgramStart::SecureStart())
-        std::fputs("quillet-cli: warning: the process could not be protected from core dumps.\n", stderr);
-    QCoreApplication app(argc, argv);
-    const ParsedCommandLine parsed = ParseCommandLine(app.arguments().mid(1));
+    ParsedCommandLine parsed = ParseCommandLine(arguments);
     if (!parsed.ok)
-        return ExitCode(UsageError(parsed.error));
+        return UsageError(parsed.error);
     if (parsed.options.command == CliCommand::Help || parsed.options.command == CliCommand::Version) {
         const QString text = parsed.options.command == CliCommand::Help ? HelpText() : VersionText();
         std::fputs(text.toUtf8().constData(), stdout);
-        return ExitCode(ExitStatus::Success);
+        return ExitStatus::Success;
     }
-    return ExitCode(Run(parsed.options));
+    std::swap(parsed.options.environmentKey, environmentKey);
+    const ExitStatus status = Run(parsed.options);
+    std::swap(parsed.options.environmentKey, environmentKey);
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Before any thread or child process exists: the key leaves the environment.
+    EnvironmentSecret::Taken environmentKey = EnvironmentSecret::Take(ProgramStart::KeyVariable);
+    // Then: no core file, no working folder of a killed run, no temporaries left on a signal.
+    if (!ProgramStart::SecureStart())
+        std::fputs("quillet-cli: warning: the process could not be protected from core dumps.\n", stderr);
+    QCoreApplication app(argc, argv);
+    const ExitStatus status = RunCommandLine(app.arguments().mid(1), environmentKey);
+    Keys::WipeBytes(environmentKey.value); // on every path, the key's bytes go before the memory does
+    return ExitCode(status);
 }

@@ -34,8 +34,8 @@ bool IsFocusKey(const QKeyEvent* event)
 
 } // namespace
 
-WorkInputGuard::WorkInputGuard(QWidget& window, const QWidget& passThrough, std::function<void()> onEscape)
-    : QObject(&window), window_(window), passThrough_(passThrough), onEscape_(std::move(onEscape))
+WorkInputGuard::WorkInputGuard(QWidget& window, QList<const QWidget*> passThrough, std::function<void()> onEscape)
+    : QObject(&window), window_(window), passThrough_(std::move(passThrough)), onEscape_(std::move(onEscape))
 {
 }
 
@@ -64,5 +64,5 @@ bool WorkInputGuard::eventFilter(QObject* watched, QEvent* event)
         if (IsFocusKey(key))
             return false;
     }
-    return widget != &passThrough_;
+    return !passThrough_.contains(widget);
 }

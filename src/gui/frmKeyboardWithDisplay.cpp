@@ -9,12 +9,17 @@
 #include "pipeline/Dialogs.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QValidator>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -44,17 +49,41 @@ constexpr int MaxUnitsPerCharacter = 2;
 
 // Holds the key box to a number of characters counted as the key routines count them (code points),
 // so an emoji takes one place of the limit, not the two UTF-16 units QLineEdit::maxLength counts.
+// The box keeps its text when a change is refused; `refused` hears of each refusal.
 class CharacterLimit : public QValidator {
   public:
-    explicit CharacterLimit(QObject* parent) : QValidator(parent) {}
+    CharacterLimit(QObject* parent, std::function<void()> refused) : QValidator(parent), refused_(std::move(refused)) {}
     void setLimit(int limit) { limit_ = limit; }
     State validate(QString& input, int& /*position*/) const override
     {
-        return Keys::CharacterCount(input) <= limit_ ? Acceptable : Invalid;
+        if (Keys::CharacterCount(input) <= limit_)
+            return Acceptable;
+        refused_();
+        return Invalid;
     }
 
   private:
     int limit_ = Keys::MaxKeyLength;
+    std::function<void()> refused_;
+};
+
+// The key box tells a character typed at the limit (refused without a word, as a full box does)
+// from a paste or a drop, which may bring a whole key and deserves a word why nothing happened.
+class KeyBox : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+    bool Typing() const { return typing_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        typing_ = !event->matches(QKeySequence::Paste);
+        QLineEdit::keyPressEvent(event);
+        typing_ = false;
+    }
+
+  private:
+    bool typing_ = false;
 };
 
 frmKeyboardWithDisplay::frmKeyboardWithDisplay(QWidget* parent) : QDialog(parent)
@@ -81,13 +110,13 @@ void frmKeyboardWithDisplay::buildControls()
                                 this);
     lblEntertheKey_->setWordWrap(true);
 
-    txbKey_ = new QLineEdit(this);
+    txbKey_ = new KeyBox(this);
     txbKey_->setObjectName(QStringLiteral("txbKey"));
     // Every character of the key gets the same width, so the user can count and compare.
     QFont keyFont(QStringLiteral("Courier New"));
     keyFont.setStyleHint(QFont::Monospace);
     txbKey_->setFont(keyFont);
-    keyLimit_ = new CharacterLimit(txbKey_);
+    keyLimit_ = new CharacterLimit(txbKey_, [this] { KeyRefused(); });
     txbKey_->setValidator(keyLimit_);
     setMaxKeyLength(maxKeyLength_);
     lblEntertheKey_->setBuddy(txbKey_);
@@ -150,7 +179,27 @@ void frmKeyboardWithDisplay::setMaxKeyLength(int length)
 {
     maxKeyLength_ = length;
     keyLimit_->setLimit(length);
-    txbKey_->setMaxLength(length * MaxUnitsPerCharacter);
+    // One unit beyond the longest key, so that even a paste into a full box reaches the limit's check
+    // (and its word why) instead of being cut to nothing.
+    txbKey_->setMaxLength(length * MaxUnitsPerCharacter + 1);
+}
+
+void frmKeyboardWithDisplay::KeyRefused()
+{
+    if (txbKey_->Typing() || refusalPending_)
+        return;
+    // The box is in the middle of its change: the word why comes once it has put its text back.
+    refusalPending_ = true;
+    QMetaObject::invokeMethod(this, &frmKeyboardWithDisplay::TellPasteTooLong, Qt::QueuedConnection);
+}
+
+void frmKeyboardWithDisplay::TellPasteTooLong()
+{
+    refusalPending_ = false;
+    if (dialogs_ != nullptr)
+        dialogs_->inform(programText(KeyWindowTexts::PasteTooLong) + QLatin1Char(' ') + QString::number(maxKeyLength_) +
+                             QLatin1Char('.'),
+                         programText(KeyWindowTexts::Title), DialogIcon::Exclamation);
 }
 
 void frmKeyboardWithDisplay::applyProgramTexts(int language)

@@ -11,6 +11,7 @@
 
 class CharacterLimit;
 class Dialogs;
+class KeyBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -73,10 +74,13 @@ class frmKeyboardWithDisplay : public QDialog {
     void showStrength();
     void fitHeight();
     bool confirmWeakKey();
+    // A paste or a drop that would make the key too long was refused: the user is told the limit.
+    void KeyRefused();
+    void TellPasteTooLong();
     QString programText(int number) const { return Language::GetProgramText(number, language_); }
 
     QLabel* lblEntertheKey_ = nullptr;
-    QLineEdit* txbKey_ = nullptr;
+    KeyBox* txbKey_ = nullptr;
     CharacterLimit* keyLimit_ = nullptr;
     QLabel* lblChecksumIs_ = nullptr;
     QLabel* lblUseThisKey_ = nullptr;
@@ -90,6 +94,7 @@ class frmKeyboardWithDisplay : public QDialog {
     QLabel* lblSuggestedKey_ = nullptr;
     Dialogs* dialogs_ = nullptr;
     QString suggestedKey_; // the key last suggested, while the box still holds it
+    bool refusalPending_ = false;
 
     bool keyAccepted_ = false;
     int checksum_ = 0;

@@ -38,21 +38,9 @@ constexpr int WindowHeight = 538;
 constexpr int ClipboardLabelInset = 14;
 constexpr int ButtonFontSize = 10;
 constexpr int SmallButtonFontSize = 8;
-const QColor BusyKeyColour(255, 0, 0);
 const QColor ModeTextColour(255, 255, 0);
 const QColor ModeBandColour(32, 48, 80);
 const QColor LinkColour(0, 0, 255);
-
-void SetKeyFieldLook(QLineEdit* field, const QColor& colour, bool bold, Qt::Alignment alignment)
-{
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Text, colour);
-    field->setPalette(palette);
-    QFont font = field->font();
-    font.setBold(bold);
-    field->setFont(font);
-    field->setAlignment(alignment);
-}
 
 // Texts that announce a count carry the digit "2" where the count goes.
 QString WithCount(const QString& text, qsizetype count)
@@ -77,13 +65,6 @@ template <typename Widget> Widget* named(Widget* widget, const QString& name)
 {
     widget->setObjectName(name);
     return widget;
-}
-
-void setBold(QWidget* widget, bool bold)
-{
-    QFont font = widget->font();
-    font.setBold(bold);
-    widget->setFont(font);
 }
 
 void setFamily(QWidget* widget, const QString& family)
@@ -211,7 +192,6 @@ void frmMain::BuildControls()
     lblNoKeySpecified = named(new QLabel(Frame5), QStringLiteral("lblNoKeySpecified"));
     lblNoKeySpecified->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblNoKeySpecified->setIndent(8);
-    lblNoKeySpecified->hide();
     lblLanguage = named(new QLabel(Frame5), QStringLiteral("lblLanguage"));
     cboLanguage = named(new QComboBox(Frame5), QStringLiteral("cboLanguage"));
     auto* keyLayout = new QGridLayout(Frame5);
@@ -231,17 +211,20 @@ void frmMain::BuildControls()
     cmdDecryptMessage = named(new QPushButton(Frame2), QStringLiteral("cmdDecryptMessage"));
     cmdViewCiphertext = named(new QPushButton(Frame2), QStringLiteral("cmdViewCiphertext"));
     cmdCopyAsText = named(new QPushButton(Frame2), QStringLiteral("cmdCopyAsText"));
-    cmdCopyAsText->setEnabled(false);
     cmdHelp = named(new QPushButton(Frame2), QStringLiteral("cmdHelp"));
     cmdQuit = named(new QPushButton(Frame2), QStringLiteral("cmdQuit"));
     prgWork = named(new QProgressBar(Frame2), QStringLiteral("prgWork"));
     prgWork->setRange(0, 0); // no measure of how far the work is: the bar only shows that it goes on
     prgWork->setTextVisible(false);
-    prgWork->hide();
+    cmdStop = named(new QPushButton(Frame2), QStringLiteral("cmdStop"));
+    // Their room is kept when idle, so the window is wide enough for every command while a run shows them.
+    keepPlaceWhenHidden(prgWork);
+    keepPlaceWhenHidden(cmdStop);
     auto* commandLayout = new QHBoxLayout(Frame2);
     for (QPushButton* button : {cmdEncryptMessage, cmdDecryptMessage, cmdViewCiphertext, cmdCopyAsText})
         commandLayout->addWidget(button);
     commandLayout->addWidget(prgWork, 1);
+    commandLayout->addWidget(cmdStop);
     commandLayout->addStretch();
     commandLayout->addWidget(cmdHelp);
     commandLayout->addWidget(cmdQuit);
@@ -282,6 +265,7 @@ void frmMain::ConnectHandlers()
         onIndexedClick(cmdLoadSaveTextbox[i], &frmMain::cmdLoadSaveTextbox_Click, i);
         onIndexedClick(cmdSpecifyFile[i], &frmMain::cmdSpecifyFile_Click, i);
         onIndexedClick(cmdClearFile[i], &frmMain::cmdClearFile_Click, i);
+        connect(txbFile[i], &QLineEdit::textChanged, this, [this, i] { txbFile_Change(i); });
         txbFile[i]->installEventFilter(this);
     }
     onClick(cmdEnlargeTextbox, &frmMain::cmdEnlargeTextbox_Click);
@@ -295,6 +279,7 @@ void frmMain::ConnectHandlers()
     onClick(cmdCopyAsText, &frmMain::cmdCopyAsText_Click);
     onClick(cmdHelp, &frmMain::cmdHelp_Click);
     onClick(cmdQuit, &frmMain::cmdQuit_Click);
+    onClick(cmdStop, &frmMain::cmdStop_Click);
 
     connect(optEncrypt, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen)
@@ -308,6 +293,7 @@ void frmMain::ConnectHandlers()
     connect(cboLanguage, &QComboBox::activated, this, [this] { cboLanguage_Click(); });
     connect(txbText, &QPlainTextEdit::textChanged, this, [this] { txbText_Change(); });
     connect(Clock, &QTimer::timeout, this, [this] { Clock_Timer(); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ShowClipboardSize(); });
 
     for (QWidget* widget :
          std::initializer_list<QWidget*>{txbQuickKey, lblTavolan, lblClipboard, cmdHelp, cmdCopyAsText, txbText})
@@ -331,16 +317,19 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
                 txbFile_Click(i);
         return false;
     }
-    // Enabling every command at the end of a run must not offer a ciphertext that is not there.
-    if (type == QEvent::EnabledChange && watched == cmdCopyAsText && cmdCopyAsText->isEnabled())
-        ShowCopyAsText();
-    if (type == QEvent::KeyPress && watched == txbText && !EncryptMode &&
+    if (type == QEvent::KeyPress && watched == txbText && !EncryptMode() &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
         return PasteArmoredBlock();
     if (type == QEvent::KeyRelease && watched == cmdHelp) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         cmdHelp_KeyUp(key);
         return key == Qt::Key_F1; // not again as a key of the window
+    }
+    // The release of F1 in a line edit (the file fields, the key field) never reaches the window.
+    if (type == QEvent::KeyRelease && qobject_cast<QLineEdit*>(watched) != nullptr &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        Form_KeyUp(Qt::Key_F1);
+        return true;
     }
     for (int i = 0; i < 2; ++i) {
         if (watched != txbFile[i])
@@ -378,18 +367,15 @@ void frmMain::Form_Load()
     SetControlFonts();
     ApplyAccessibleColours();
 
-    CurrentLanguage = Language::ChooseLanguage() == Language::German ? Language::German : Language::English;
+    State.language = Language::ChooseLanguage() == Language::German ? Language::German : Language::English;
     ApplyProgramTexts();
-    PreviousLanguage = CurrentLanguage;
-    cboLanguage->setCurrentIndex(CurrentLanguage);
-    Language::StoreLanguage(CurrentLanguage);
+    PreviousLanguage = State.language;
+    cboLanguage->setCurrentIndex(State.language);
+    Language::StoreLanguage(State.language);
 
-    Frame1->setVisible(optEncrypt->isChecked());
-    UpdateQuickKeyControls();
+    Render();
     show();
     Clock->start();
-    // The first refresh now rather than a second later, so no button shows an enabled state that
-    // does not fit the empty window.
     Clock_Timer();
     SetTheFocus();
     LoadingFinished = true;
@@ -398,15 +384,12 @@ void frmMain::Form_Load()
 void frmMain::InitialiseMainWindow()
 {
     ClearRM();
-    ViewCiphertextWasEnabled = false;
-    lblAppendedFile->hide();
-    CurrentLanguage = Language::NotChosen;
-    optEncrypt->setChecked(true);
+    State = MainWindowState{};
+    State.language = Language::NotChosen;
     lblTextbox->clear();
     lblClipboard->clear();
     txbText->clear();
     txbQuickKey->clear();
-    lblNoKeySpecified->hide();
 }
 
 void frmMain::SetControlFonts()
@@ -435,97 +418,22 @@ void frmMain::SetControlFonts()
 
 void frmMain::optEncrypt_Click()
 {
-    if (BusyLineShown())
-        return;
-    cmdLoadSaveTextbox[0]->setEnabled(true);
-    setBold(optEncrypt, true);
-    setBold(optDecrypt, false);
-
-    const bool modeChanges = !EncryptMode;
-    EncryptMode = true;
-    txbText->setReadOnly(false);
-    if (modeChanges) {
-        FileFieldMemory[1] = txbFile[0]->text();
-        FileFieldMemory[3] = txbFile[1]->text();
-        txbFile[0]->setText(FileFieldMemory[0]);
-        txbFile[1]->setText(FileFieldMemory[2]);
-    }
-
-    Frame1->setVisible(true);
-    cmdSpecifyFile[0]->setText(SpecifyFileCaptions[0]);
-    cmdSpecifyFile[0]->setEnabled(true);
-    txbFile[0]->setEnabled(true);
-    cmdViewCiphertext->setEnabled(ViewCiphertextWasEnabled);
-    ShowCopyAsText();
-    cmdSpecifyFile[1]->setText(SpecifyFileCaptions[2]);
-    cmdSpecifyFile[1]->setEnabled(true);
-    cmdSpecifyFile[1]->setVisible(true);
-    cmdSpecifyFile[1]->raise();
-    lblAppendedFile->setVisible(false);
-    txbFile[1]->setEnabled(true);
-    cmdClearFile[1]->setVisible(!txbFile[1]->text().isEmpty());
-    cmdEncryptMessage->setEnabled(true);
-    cmdDecryptMessage->setEnabled(false);
-
-    ShowClipboardSize();
-    UpdateTooltips();
-    SetTheFocus();
+    SwitchMode(WindowMode::Encrypt);
 }
 
 void frmMain::optDecrypt_Click()
 {
-    if (BusyLineShown())
-        return;
-    cmdLoadSaveTextbox[0]->setEnabled(false);
-    setBold(optEncrypt, false);
-    setBold(optDecrypt, true);
+    SwitchMode(WindowMode::Decrypt);
+}
 
-    const bool modeChanges = EncryptMode;
-    EncryptMode = false;
-    txbText->setReadOnly(true);
-    if (modeChanges) {
-        FileFieldMemory[0] = txbFile[0]->text();
-        FileFieldMemory[2] = txbFile[1]->text();
-        txbFile[0]->setText(FileFieldMemory[1]);
-        txbFile[1]->setText(FileFieldMemory[3]);
-        ViewCiphertextWasEnabled = cmdViewCiphertext->isEnabled();
-    }
-
-    Frame1->setVisible(false);
-    cmdSpecifyFile[1]->setVisible(false);
-    lblAppendedFile->setVisible(true);
-    cmdSpecifyFile[0]->setText(SpecifyFileCaptions[1]);
-    cmdSpecifyFile[0]->setEnabled(true);
-    txbFile[0]->setEnabled(true);
-    cmdViewCiphertext->setEnabled(false);
-    ShowCopyAsText();
-    cmdClearFile[1]->setVisible(false);
-    cmdEncryptMessage->setEnabled(false);
-    cmdDecryptMessage->setEnabled(true);
-
+// Each mode keeps its own file rows; switching shows the other mode's.
+void frmMain::SwitchMode(WindowMode mode)
+{
+    if (!Working())
+        State.mode = mode;
+    Render();
     ShowClipboardSize();
-    if (txbFile[1]->text().isEmpty())
-        cmdSpecifyFile[1]->setEnabled(false);
-    UpdateTooltips();
     SetTheFocus();
-}
-
-bool frmMain::BusyLineShown() const
-{
-    return BusyLineIsShown;
-}
-
-void frmMain::ShowBusyLine(const QString& busyText)
-{
-    const bool busy = !busyText.isEmpty();
-    BusyLineIsShown = busy;
-    repaint();
-    txbQuickKey->setText(busyText);
-    SetKeyFieldLook(txbQuickKey, busy ? BusyKeyColour : QColor(Qt::black), busy,
-                    busy ? Qt::AlignCenter : Qt::AlignLeft);
-    prgWork->setAccessibleName(busyText.trimmed());
-    prgWork->setVisible(busy);
-    txbQuickKey->repaint();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -533,19 +441,19 @@ void frmMain::ShowBusyLine(const QString& busyText)
 
 QString frmMain::ProgramText(int number) const
 {
-    return Language::GetProgramText(number, CurrentLanguage);
+    return Language::GetProgramText(number, State.language);
 }
 
 void frmMain::cboLanguage_Click()
 {
     if (!LoadingFinished)
         return;
-    CurrentLanguage = cboLanguage->currentData().toInt();
-    if (CurrentLanguage != PreviousLanguage) {
+    State.language = cboLanguage->currentData().toInt();
+    if (State.language != PreviousLanguage) {
         ApplyProgramTexts();
-        PreviousLanguage = CurrentLanguage;
-        cboLanguage->setCurrentIndex(CurrentLanguage);
-        Language::StoreLanguage(CurrentLanguage);
+        PreviousLanguage = State.language;
+        cboLanguage->setCurrentIndex(State.language);
+        Language::StoreLanguage(State.language);
     }
     SetTheFocus();
 }
@@ -558,57 +466,20 @@ void frmMain::SetLanguageDependentProgramText()
 void frmMain::ApplyProgramTexts()
 {
     // The boxes' buttons and Qt's texts in the file dialogs speak the window's language.
-    dialogs.setLanguage(CurrentLanguage);
+    dialogs.setLanguage(State.language);
     FillLanguageList();
     SetButtonFontSizes();
 
     MarkCaptions();
-    lblLanguage->setText(Caption(lblLanguage, LanguageLabel));
-    txbQuickKey->setToolTip(ProgramText(KeyFieldHint));
-    optEncrypt->setText(Caption(optEncrypt, EncryptOption));
-    optDecrypt->setText(Caption(optDecrypt, DecryptOption));
-    cmdClearTextbox->setText(Caption(cmdClearTextbox, Clear));
-    cmdViewCiphertext->setText(Caption(cmdViewCiphertext, ViewCiphertext));
-    cmdCopyAsText->setText(Caption(cmdCopyAsText, CopyAsText));
-    cmdCopyAsText->setToolTip(ProgramText(CopyAsTextHint));
-    cmdLoadSaveTextbox[0]->setText(Caption(cmdLoadSaveTextbox[0], LoadFromFile));
-    cmdLoadSaveTextbox[1]->setText(Caption(cmdLoadSaveTextbox[1], SaveToFile));
-    cmdEnlargeTextbox->setText(Caption(cmdEnlargeTextbox, Enlarge));
     ShowTextboxSize();
     ShowClipboardSize();
-
-    SpecifyFileCaptions[0] = Caption(cmdSpecifyFile[0], FileToAppend);
-    SpecifyFileCaptions[1] = Caption(cmdSpecifyFile[0], CiphertextFile);
-    SpecifyFileCaptions[2] = Caption(cmdSpecifyFile[1], OutputFile);
-    SpecifyFileCaptions[3] = Caption(cmdSpecifyFile[1], FolderForAttachedFile);
-    lblAppendedFile->setText(ProgramText(FolderForAttachedFile));
-    ShowModeCaptions();
-
-    cmdClearFile[0]->setText(Caption(cmdClearFile[0], Clear));
-    cmdClearFile[1]->setText(Caption(cmdClearFile[1], Clear));
-    cmdClearQuickKey->setText(Caption(cmdClearQuickKey, Clear));
-    cmdQuickKey->setText(Caption(cmdQuickKey, KeyCommand));
-    SetHideShowCaption(ShowKeyOffered);
-
-    cmdEncryptMessage->setText(Caption(cmdEncryptMessage, EncryptCommand));
-    cmdDecryptMessage->setText(Caption(cmdDecryptMessage, DecryptCommand));
-    cmdHelp->setText(Caption(cmdHelp, Help));
-    cmdQuit->setText(Caption(cmdQuit, Quit));
-    lblNoKeySpecified->setText(ProgramText(NoKeySpecified));
+    Render();
     FitButtonsToCaptions();
     FitMinimumSize();
-    ApplyAccessibleTexts();
     update();
     // Secondary windows made so far follow the language; the others take it when they are made.
     if (KeyboardWindow != nullptr)
-        KeyboardWindow->applyProgramTexts(CurrentLanguage);
-}
-
-void frmMain::ShowModeCaptions()
-{
-    const bool encryptCaptions = !LoadingFinished || optEncrypt->isChecked();
-    cmdSpecifyFile[0]->setText(SpecifyFileCaptions[encryptCaptions ? 0 : 1]);
-    cmdSpecifyFile[1]->setText(SpecifyFileCaptions[encryptCaptions ? 2 : 3]);
+        KeyboardWindow->applyProgramTexts(State.language);
 }
 
 void frmMain::FitButtonsToCaptions()
@@ -617,11 +488,12 @@ void frmMain::FitButtonsToCaptions()
         fitToCaptions(button, {Mnemonics::Plain(button->text())});
     // Both file rows keep one width, whatever the mode; the key button fits both of its captions.
     QStringList fileCaptions;
-    for (const QString& caption : SpecifyFileCaptions)
-        fileCaptions << Mnemonics::Plain(caption);
+    for (int number : {FileToAppend, CiphertextFile, OutputFile, FolderForAttachedFile})
+        fileCaptions << ProgramText(number);
     for (QWidget* widget : std::initializer_list<QWidget*>{cmdSpecifyFile[0], cmdSpecifyFile[1], lblAppendedFile})
         fitToCaptions(widget, fileCaptions);
     fitToCaptions(cmdHideShowQuickKey, {ProgramText(HideKey), ProgramText(ShowKey)});
+    fitToCaptions(cmdStop, {ProgramText(RunTexts::Stop)});
 }
 
 // In the order a keyboard user needs them: the commands first, the four Clear buttons last (they
@@ -654,7 +526,8 @@ void frmMain::MarkCaptions()
                                    {cmdClearTextbox, Clear},
                                    {cmdClearFile[0], Clear},
                                    {cmdClearFile[1], Clear},
-                                   {cmdClearQuickKey, Clear}};
+                                   {cmdClearQuickKey, Clear},
+                                   {cmdStop, RunTexts::Stop}};
     QStringList captions;
     for (const Captioned& c : captioned)
         captions << ProgramText(c.number);
@@ -675,7 +548,7 @@ void frmMain::FillLanguageList()
     cboLanguage->clear();
     cboLanguage->addItem(ProgramText(MainWindowTexts::English), Language::English);
     cboLanguage->addItem(ProgramText(MainWindowTexts::German), Language::German);
-    cboLanguage->setCurrentIndex(CurrentLanguage);
+    cboLanguage->setCurrentIndex(State.language);
 }
 
 void frmMain::SetButtonFontSizes()
@@ -711,51 +584,11 @@ void frmMain::ShowClipboardSize()
         lblClipboard->setText(WithCount(ProgramText(ClipboardHoldsCount), length));
 }
 
+// Refreshes the size lines; what the controls show is the render's alone.
 void frmMain::Clock_Timer()
 {
     ShowTextboxSize();
     ShowClipboardSize();
-    UpdateTooltips();
-    // While a command runs, the window's enabled states are the command's.
-    if (BusyLineShown())
-        return;
-
-    UpdateTextToolButtons();
-    cmdClearFile[0]->setVisible(!txbFile[0]->text().isEmpty());
-    cmdClearFile[1]->setVisible(EncryptMode && !txbFile[1]->text().isEmpty());
-}
-
-void frmMain::UpdateTextToolButtons()
-{
-    if (BusyLineShown())
-        return;
-    const bool hasText = !txbText->toPlainText().isEmpty();
-    for (QPushButton* button : {cmdClearTextbox, cmdLoadSaveTextbox[1], cmdEnlargeTextbox})
-        button->setEnabled(hasText);
-}
-
-void frmMain::UpdateTooltips()
-{
-    const QString checksum = QuickKey.isEmpty() ? QString()
-                                                : ProgramText(KeyChecksumIs) + QLatin1Char(' ') +
-                                                      QString::number(Keys::KeyChecksum(QuickKey));
-    cmdEncryptMessage->setToolTip(checksum);
-    cmdDecryptMessage->setToolTip(checksum);
-
-    const bool textEmpty = txbText->toPlainText().isEmpty();
-    txbText->setToolTip(textEmpty && !EncryptMode ? ProgramText(DecryptedMessageHint) : QString());
-    auto hint = [this](int index, int number) {
-        return txbFile[index]->text().isEmpty() ? ProgramText(number) : QString();
-    };
-    if (EncryptMode) {
-        txbFile[0]->setToolTip(hint(0, FileToAppendHint));
-        txbFile[1]->setToolTip(hint(1, OutputFileHint));
-    } else {
-        txbFile[0]->setToolTip(hint(0, CiphertextFileHint));
-        // In decrypt mode the second row names where an attached file went; nothing is chosen there.
-        txbFile[1]->setToolTip(txbFile[1]->text().isEmpty() ? QString() : ProgramText(SavedAttachedFileHint));
-    }
-    ApplyAccessibleTexts();
 }
 
 // Below this the key field and the message box would shrink past reading; every control keeps
@@ -766,7 +599,15 @@ void frmMain::FitMinimumSize()
     constexpr int MessageLines = 4;
     txbQuickKey->setMinimumWidth(txbQuickKey->fontMetrics().horizontalAdvance(QLatin1Char('M')) * KeyFieldCharacters);
     txbText->setMinimumHeight(txbText->fontMetrics().lineSpacing() * MessageLines);
+    // The captions just changed: each frame's layout measures them now (not when its queued layout
+    // request comes), so the window's minimum is that of the new captions.
+    for (QLayout* inner : findChildren<QLayout*>())
+        inner->activate();
+    layout()->invalidate();
     setMinimumSize(layout()->totalMinimumSize());
+    // A shown window grows to it at once (longer captions of another language).
+    if (width() < minimumWidth() || height() < minimumHeight())
+        resize(size().expandedTo(minimumSize()));
 }
 
 void frmMain::SetTheFocus()
@@ -777,7 +618,7 @@ void frmMain::SetTheFocus()
     ShowClipboardSize();
     if (cmdQuickKey->isEnabled() && QuickKey.isEmpty())
         cmdQuickKey->setFocus();
-    else if (!EncryptMode && cmdDecryptMessage->isEnabled())
+    else if (!EncryptMode() && cmdDecryptMessage->isEnabled())
         cmdDecryptMessage->setFocus();
     else if (cmdEncryptMessage->isEnabled())
         cmdEncryptMessage->setFocus();
@@ -791,7 +632,6 @@ void frmMain::ClearRM()
 
 void frmMain::RetireCiphertextView()
 {
-    cmdViewCiphertext->setEnabled(false);
-    cmdViewCiphertext->setToolTip(QString());
-    ViewCiphertextWasEnabled = false;
+    State.view = CiphertextView::None;
+    Render();
 }

@@ -2,7 +2,8 @@
 // The main window: it owns every piece of user state for the whole run (message, mode, file fields,
 // key, language, randomness measures) and keeps it to itself. Each area of the window has its own
 // source file beside this header:
-//   frmMain.cpp           start-up, modes, language, captions, status clock, focus, busy line
+//   frmMain.cpp           start-up, modes, language, captions, status clock, focus
+//   frmMain_render.cpp    the one place that enables, shows and captions the controls
 //   frmMain_keys.cpp      key controls
 //   frmMain_files.cpp     file fields
 //   frmMain_encrypt.cpp   encrypt command
@@ -14,6 +15,7 @@
 
 #include "engines/StopFlag.h"
 #include "files/WorkingFolders.h"
+#include "gui/MainWindowState.h"
 #include "gui/WorkerThreadRunner.h"
 
 #include <QHash>
@@ -22,6 +24,8 @@
 #include <QWidget>
 
 class Dialogs;
+struct DecryptOutcome;
+struct EncryptOutcome;
 class QComboBox;
 class QDragMoveEvent;
 class QDropEvent;
@@ -79,6 +83,9 @@ class frmMain : public QWidget {
     void Form_KeyUp(int key);
     void lblTavolan_Click();
     void cmdQuit_Click();
+    // Stops the running command at its next safe point; the window then shows what it showed
+    // before the run.
+    void cmdStop_Click();
     // `quillet FILE`: decrypt mode with the received file in the file field, ready for the key.
     void OpenReceivedFile(const QString& path);
     // Applies the captions of the current language again.
@@ -88,16 +95,18 @@ class frmMain : public QWidget {
     // A key is set and hidden: cmdHideShowQuickKey offers to show it and the key box is empty.
     bool KeyHidden() const;
     // A command runs and has borrowed txbQuickKey as its busy line.
-    bool BusyLineShown() const;
+    bool BusyLineShown() const { return State.Busy(); }
     // The key as accepted in the key-entry window, "" when none is set.
     const QString& QuickKeyText() const { return QuickKey; }
     // Language index of the captions (Language::English or Language::German).
-    int ShownLanguage() const { return CurrentLanguage; }
+    int ShownLanguage() const { return State.language; }
     // Randomness of the last plain package (side 0) and ciphertext (side 1); -1.0 when not measured.
     double RandomnessMeasure(int side) const { return RM[side]; }
-    // A command's pipeline is running (from BeginWork to EndWork); only Quit, Tab and Escape reach
-    // the window meanwhile.
-    bool Working() const { return CommandWorking; }
+    // A command's pipeline is running (from BeginWork to EndWork); only Stop, Quit, Tab and Escape
+    // reach the window meanwhile.
+    bool Working() const { return State.Busy(); }
+    // The window's state, from which every control's look is derived.
+    const MainWindowState& WindowState() const { return State; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -113,11 +122,8 @@ class frmMain : public QWidget {
     void FillLanguageList();
     void SetButtonFontSizes();
     void SetControlFonts();
-    void ShowModeCaptions();
     void FitButtonsToCaptions();
-    void UpdateTooltips();
-    // Clear, save and enlarge are offered exactly when the text box holds text (not while a command runs).
-    void UpdateTextToolButtons();
+    void SwitchMode(WindowMode mode);
     void SetTheFocus();
     void ClearRM();
     void ShowTextboxSize();
@@ -128,29 +134,29 @@ class frmMain : public QWidget {
     void MarkCaptions();
     // The caption `number` of `control` with its access key (the plain text when it has none).
     QString Caption(const QWidget* control, int number) const;
-    // Borrows txbQuickKey as the red, bold, centred busy line and paints it at once; "" gives the field
-    // back its usual look, empty (the command puts the key text back).
-    void ShowBusyLine(const QString& busyText);
-    // Enabled state of every button, option button and combo box; of frames, text boxes and labels
-    // too when their flag is set.
-    void SetControlsEnabled(bool enabled, bool frames, bool textBoxes, bool labels);
     // The view of the last ciphertext's randomness belongs to it alone: a new key, a changed text or
     // a decryption retires it in both modes.
     void RetireCiphertextView();
 
+    // ---- Render (frmMain_render.cpp) ----
+    // Applies DeriveView(State) to the controls: the only code that enables, shows or captions them.
+    void Render();
+    void RenderModes();
+    void RenderFileRows();
+    // The key box: the busy line (busyText set), else the key while it is shown, else empty.
+    void RenderKeyBox(int busyText);
+
     // ---- Key controls (frmMain_keys.cpp) ----
-    // Brings the key buttons and the "no key" label into line with the text of txbQuickKey.
-    void UpdateQuickKeyControls();
-    // The controls of a hidden key: Show and Clear offered, the box empty but marked as holding a key.
-    void ShowHiddenKeyControls();
     void NoKeyMessage();
+    // Empties the key box and overwrites the text it held.
+    void EmptyKeyBox();
+    // The key in the box, in a buffer of its own.
+    void ShowKeyInBox();
     // True when the user chose to see the hidden key; the calling command then stops.
     bool AskToShowHiddenKey();
     // Overwrites the key wherever the window holds it (quitting); the controls show "no key".
     void WipeKey();
     void ForgetKey();
-    // The caption of cmdHideShowQuickKey: "show" while the key is hidden, "hide" while it is shown.
-    void SetHideShowCaption(bool offerToShow);
     frmKeyboardWithDisplay& KeyEntryWindow();
 
     // ---- File fields (frmMain_files.cpp) ----
@@ -170,17 +176,18 @@ class frmMain : public QWidget {
     RowKind KindOfRow(int index) const;
     bool FitsRow(int index, const QString& path) const;
     void ShowPath(int index, const QString& path);
+    // A file field changed (by the user's choice or by the program): the state follows it.
+    void txbFile_Change(int index);
     void TakeFolder(const QString& folder);
 
     // ---- Encrypt and decrypt commands (frmMain_encrypt.cpp, frmMain_decrypt.cpp) ----
     frmRandomnessGraphic& RandomnessReportWindow();
-    // Copy as text is offered in encrypt mode while the text box holds the message just encrypted.
-    void ShowCopyAsText();
-    // In decrypt mode the text box is read-only; pasting a text block into it shows the block and
-    // decrypts it. False when the clipboard holds no block (the paste is left to the text box).
+    void ShowEncryptOutcome(const EncryptOutcome& outcome);
+    void ShowDecryptOutcome(const DecryptOutcome& outcome);
+    // In decrypt mode the text box is read-only; pasting a text block into it empties the ciphertext
+    // field, shows the block and decrypts it. False when the clipboard holds no block (the paste is
+    // left to the text box).
     bool PasteArmoredBlock();
-    // The row of the attached file: Frame1 with lblAppendedFile where cmdSpecifyFile(1) stands.
-    void ShowAttachedFileRow(bool visible, const QString& caption, const QString& path);
 
     // ---- Text-box tools, help, quitting (frmMain_tools.cpp) ----
     void Warn(const QString& text, const QString& title);
@@ -194,14 +201,15 @@ class frmMain : public QWidget {
     bool PrepareToQuit();
 
     // ---- A command at work (frmMain_work.cpp) ----
-    // Called by a command just before its pipeline runs: holds back all input but Quit and Escape,
-    // and returns the worker thread and stop flag for the pipeline's request.
-    RunControl BeginWork();
-    // Called when the pipeline has returned; true when the user asked to quit meanwhile (the
-    // command then restores the window and closes it).
+    // Called by a command just before its pipeline runs: shows the busy line and the progress at
+    // once, holds back all input but Stop, Quit and Escape, and returns the worker thread and stop
+    // flag for the pipeline's request.
+    RunControl BeginWork(WindowMode command);
+    // Called when the pipeline has returned; the command then shows its outcome and renders. True
+    // when the user asked to quit meanwhile (the command then closes the window).
     bool EndWork();
-    // Quit, Escape or closing the window while a command works: the pipeline is asked to stop at its
-    // next chunk and the window quits once it has.
+    // Quit or closing the window while a command works: the run stops as by Stop, and the window
+    // quits once it has.
     void StopWork();
 
     // ---- Keyboard and assistive technology (frmMain_access.cpp) ----
@@ -246,6 +254,7 @@ class frmMain : public QWidget {
     QPushButton* cmdHelp;
     QPushButton* cmdQuit;
     QProgressBar* prgWork; // moves while a command works
+    QPushButton* cmdStop;  // beside it while a command works
 
     QLabel* lblTextbox;
     QLabel* lblClipboard;
@@ -259,20 +268,13 @@ class frmMain : public QWidget {
     WorkingFolders RunFolders{WorkingFolderBase};
 
     bool LoadingFinished = false;
-    bool EncryptMode = true;
-    bool ShowKeyOffered = false; // cmdHideShowQuickKey offers to show the key (it is hidden)
-    bool BusyLineIsShown = false;
-    int CurrentLanguage = -1;
+    MainWindowState State;
+    bool EncryptMode() const { return State.mode == WindowMode::Encrypt; }
     int PreviousLanguage = -1;
 
-    // [0] encrypt txbFile(0), [1] decrypt txbFile(0), [2] encrypt txbFile(1), [3] decrypt txbFile(1)
-    QString FileFieldMemory[4];
     QString LastFolder; // of the last file or folder chosen in a dialog of this window
-    // Captions of cmdSpecifyFile: [0]/[1] index 0 in encrypt/decrypt mode, [2]/[3] index 1 likewise.
-    QString SpecifyFileCaptions[4]; // with their access keys
     // The captions of the commands with their access keys ('&'), by control and program-text number.
     QHash<QPair<const QWidget*, int>, QString> MarkedCaptions;
-    bool ViewCiphertextWasEnabled = false;
     // The ciphertext file of the latest encryption, for Copy as text; "" once the text box changes.
     QByteArray LastCiphertext;
 
@@ -288,7 +290,6 @@ class frmMain : public QWidget {
     // The slow steps of a running command, and the flag that stops it.
     WorkerThreadRunner SlowSteps;
     StopFlag RunStop;
-    bool CommandWorking = false;
     bool QuitAfterWork = false;
     WorkInputGuard* WorkGuard = nullptr;
 };

@@ -46,8 +46,8 @@ void frmMain::ApplyAccessibleTexts()
 {
     using namespace MainWindowTexts;
     SetAccessibleText(txbText, ProgramText(Message), ProgramText(MessageKeys));
-    SetAccessibleText(txbFile[0], ProgramText(EncryptMode ? FileToAppend : CiphertextFile));
-    SetAccessibleText(txbFile[1], ProgramText(EncryptMode ? OutputFile : SavedAttachedFile));
+    SetAccessibleText(txbFile[0], ProgramText(EncryptMode() ? FileToAppend : CiphertextFile));
+    SetAccessibleText(txbFile[1], ProgramText(EncryptMode() ? OutputFile : SavedAttachedFile));
     const bool keyHidden = KeyHidden();
     SetAccessibleText(txbQuickKey, ProgramText(keyHidden ? KeyHiddenName : KeyCommand), ProgramText(KeyFieldHint));
     // An empty box would say "no key"; a row of dots and the checksum say that one is set.
@@ -58,7 +58,7 @@ void frmMain::ApplyAccessibleTexts()
     if (txbQuickKey->placeholderText() != hiddenMark)
         txbQuickKey->setPlaceholderText(hiddenMark);
     SetAccessibleText(cmdClearTextbox, ProgramText(ClearMessage));
-    SetAccessibleText(cmdClearFile[0], ProgramText(EncryptMode ? ClearFileToAttach : ClearCiphertextFile));
+    SetAccessibleText(cmdClearFile[0], ProgramText(EncryptMode() ? ClearFileToAttach : ClearCiphertextFile));
     SetAccessibleText(cmdClearFile[1], ProgramText(ClearOutputFile));
     SetAccessibleText(cmdClearQuickKey, ProgramText(ClearKey));
     SetAccessibleText(cboLanguage, ProgramText(LanguageName));

@@ -3,6 +3,7 @@
 #include "gui/frmMain.h"
 
 #include "format/ArmoredText.h"
+#include "gui/RunDialogs.h"
 #include "pipeline/DecryptPipeline.h"
 #include "texts/Language.h"
 
@@ -14,33 +15,22 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-void frmMain::ShowAttachedFileRow(bool visible, const QString& caption, const QString& path)
-{
-    cmdSpecifyFile[1]->setVisible(false);
-    lblAppendedFile->setText(caption);
-    lblAppendedFile->setVisible(visible);
-    txbFile[1]->setText(path);
-    Frame1->setVisible(visible);
-}
-
 namespace {
 
-// The caption of lblAppendedFile for what became of the attached file ("" when none came along).
-QString AttachedFileCaption(AttachmentFate fate, int language)
+AttachedFileFate FateShown(AttachmentFate fate)
 {
-    using namespace DecryptTexts;
     switch (fate) {
     case AttachmentFate::None:
-        return {};
+        return AttachedFileFate::None;
     case AttachmentFate::Saved:
-        return Language::GetProgramText(SavedAs, language) + ':';
+        return AttachedFileFate::Saved;
     case AttachmentFate::Abandoned:
-        return Language::GetProgramText(NotSaved, language);
+        return AttachedFileFate::NotSaved;
     case AttachmentFate::UnsafeName:
     case AttachmentFate::WriteFailed:
-        return Language::GetProgramText(CouldNotSave, language);
+        return AttachedFileFate::CouldNotSave;
     }
-    return {};
+    return AttachedFileFate::None;
 }
 
 } // namespace
@@ -53,52 +43,59 @@ void frmMain::cmdDecryptMessage_Click()
     }
     if (KeyHidden() && AskToShowHiddenKey())
         return;
-    // A text block in the text box (pasted there) is decrypted as if it were the file.
-    const QByteArray shownText = txbText->toPlainText().toUtf8();
-    const bool blockInTextBox = Armor::Decode(shownText).found != Armor::Found::NoBlock;
+    // What a stopped run gives back.
+    const MainWindowState before = State;
+    const QString textBefore = txbText->toPlainText();
+    const QByteArray ciphertextBefore = LastCiphertext;
+    // The file the user named is what is read. Only with none named is a text block in the text box
+    // (pasted there) decrypted as if it were the file: the box may hold anything, even a message
+    // that quotes a block.
+    const QByteArray shownText = textBefore.toUtf8();
+    const bool blockInTextBox = txbFile[0]->text().isEmpty() && Armor::Decode(shownText).found != Armor::Found::NoBlock;
     txbText->clear();
-    cmdSpecifyFile[1]->raise();
-    ShowAttachedFileRow(false, lblAppendedFile->text(), {});
+    State.fate = AttachedFileFate::None;
+    State.File(1).clear();
 
-    const QString keptKeyText = txbQuickKey->text();
-    ShowBusyLine(DecryptBusyText(CurrentLanguage));
-    SetControlsEnabled(false, false, false, true);
-    cmdQuit->setEnabled(true);
-
+    RunDialogs reports(dialogs);
     DecryptRequest request;
     request.ciphertextPath = txbFile[0]->text();
     if (blockInTextBox)
         request.ciphertext = shownText;
     request.quickKey = QuickKey;
-    request.language = CurrentLanguage;
+    request.language = State.language;
     request.workingFolderBase = WorkingFolderBase;
     request.workingFolders = &RunFolders;
     // The folder row stands behind the folder chooser while the user picks a folder.
     request.beforeFolderChoice = [this] {
-        ShowAttachedFileRow(true, ProgramText(DecryptTexts::FolderCaption) + ':', {});
+        State.fate = AttachedFileFate::AskingFolder;
+        Render();
     };
     // The message is in the text box before any question about the attached file.
     request.showMessage = [this](const QString& message) { txbText->setPlainText(message); };
-    request.control = BeginWork();
-    const DecryptOutcome outcome = DecryptMessage(request, dialogs);
+    request.control = BeginWork(WindowMode::Decrypt);
+    const DecryptOutcome outcome = DecryptMessage(request, reports);
     const bool quit = EndWork();
-
-    txbText->setPlainText(outcome.message.value_or(QString()));
-    ShowAttachedFileRow(outcome.attachment != AttachmentFate::None,
-                        AttachedFileCaption(outcome.attachment, CurrentLanguage), outcome.writtenFilePath);
-    SetControlsEnabled(true, false, false, true);
-    ShowBusyLine({});
-    txbQuickKey->setText(keptKeyText);
-    cmdEncryptMessage->setEnabled(false);
-    RetireCiphertextView();
-    // The decrypt mode's own states: the read-only text box loads nothing, the output row has no button.
-    cmdLoadSaveTextbox[0]->setEnabled(false);
-    if (txbFile[1]->text().isEmpty())
-        cmdSpecifyFile[1]->setEnabled(false);
-    UpdateTextToolButtons();
+    if (outcome.status == DecryptStatus::Stopped) {
+        // The window as before the run: its message, its rows, its latest ciphertext.
+        txbText->setPlainText(textBefore);
+        State = before;
+        LastCiphertext = ciphertextBefore;
+    } else {
+        ShowDecryptOutcome(outcome);
+    }
+    Render();
+    reports.ShowHeld();
     SetTheFocus();
     if (quit)
         close();
+}
+
+void frmMain::ShowDecryptOutcome(const DecryptOutcome& outcome)
+{
+    txbText->setPlainText(outcome.message.value_or(QString()));
+    State.fate = FateShown(outcome.attachment);
+    State.File(1) = outcome.writtenFilePath;
+    State.view = CiphertextView::None;
 }
 
 bool frmMain::PasteArmoredBlock()
@@ -106,6 +103,9 @@ bool frmMain::PasteArmoredBlock()
     const QString pasted = QGuiApplication::clipboard()->text();
     if (Armor::Decode(pasted.toUtf8()).found == Armor::Found::NoBlock)
         return false;
+    // The pasted block is what the user now wants read, not a file named earlier.
+    if (!txbFile[0]->text().isEmpty())
+        cmdClearFile_Click(0);
     txbText->setPlainText(pasted);
     if (cmdDecryptMessage->isEnabled())
         cmdDecryptMessage_Click();

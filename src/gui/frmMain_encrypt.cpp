@@ -4,6 +4,7 @@
 
 #include "files/FileProc.h"
 #include "format/ArmoredText.h"
+#include "gui/RunDialogs.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "pipeline/EncryptPipeline.h"
 #include "texts/WindowTexts.h"
@@ -20,12 +21,6 @@
 #include <QRadioButton>
 
 namespace {
-
-// Frames are plain QFrames; labels and text boxes derive from QFrame too and have their own flags.
-bool IsFrame(const QWidget* widget)
-{
-    return widget->metaObject() == &QFrame::staticMetaObject;
-}
 
 void ShowRandomness(frmRandomnessGraphic& report, const RandomnessReport& figures, int language)
 {
@@ -54,18 +49,6 @@ frmRandomnessGraphic& frmMain::RandomnessReportWindow()
     return *RandomnessWindow;
 }
 
-void frmMain::SetControlsEnabled(bool enabled, bool frames, bool textBoxes, bool labels)
-{
-    for (QWidget* widget : findChildren<QWidget*>()) {
-        const bool command = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget);
-        const bool textBox = qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget);
-        if (command || (frames && IsFrame(widget)) || (textBoxes && textBox) ||
-            (labels && qobject_cast<QLabel*>(widget)))
-            widget->setEnabled(enabled);
-    }
-    repaint();
-}
-
 void frmMain::cmdEncryptMessage_Click()
 {
     if (QuickKey.isEmpty()) {
@@ -74,59 +57,49 @@ void frmMain::cmdEncryptMessage_Click()
     }
     if (KeyHidden() && AskToShowHiddenKey())
         return;
-    cmdSpecifyFile[1]->setVisible(true);
-    cmdSpecifyFile[1]->raise();
-    lblAppendedFile->setVisible(false);
     // The consent covers the file there now; one that appears during the run is asked about again.
     const bool replacing = FileProc::FileExists(txbFile[1]->text());
-    if (!AskReplaceExistingOutput(dialogs, txbFile[1]->text(), CurrentLanguage))
+    if (!AskReplaceExistingOutput(dialogs, txbFile[1]->text(), State.language))
         return;
 
-    const QString keptKeyText = txbQuickKey->text();
-    SetControlsEnabled(false, false, false, true);
-    cmdQuit->setEnabled(true);
-    optEncrypt->setChecked(true);
-    cmdViewCiphertext->setEnabled(false);
-    ClearRM();
-
+    RunDialogs reports(dialogs);
     EncryptRequest request;
     request.message = txbText->toPlainText();
     request.fileToAppend = txbFile[0]->text();
     request.outputPath = txbFile[1]->text();
     request.mayReplace = replacing;
     request.quickKey = QuickKey;
-    request.language = CurrentLanguage;
+    request.language = State.language;
     request.kdfLevel = engine_kdf_level();
     request.workingFolderBase = WorkingFolderBase;
-    request.showBusy = [this](bool busy) { ShowBusyLine(busy ? EncryptBusyText(CurrentLanguage) : QString()); };
-    request.control = BeginWork();
-    const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+    request.control = BeginWork(WindowMode::Encrypt);
+    const EncryptOutcome outcome = EncryptMessage(request, reports);
     const bool quit = EndWork();
-
-    if (txbText->toPlainText() != outcome.trimmedMessage)
-        txbText->setPlainText(outcome.trimmedMessage);
-    if (txbFile[0]->text() != outcome.fileToAppend) {
-        txbFile[0]->setText(outcome.fileToAppend);
-        cmdClearFile[0]->setVisible(!outcome.fileToAppend.isEmpty());
-    }
-    LastCiphertext = outcome.ciphertext;
-    RM[0] = outcome.randomness.sides[0].measure;
-    RM[1] = outcome.randomness.sides[1].measure;
-    if (outcome.success)
-        ShowRandomness(RandomnessReportWindow(), outcome.randomness, CurrentLanguage);
-
-    SetControlsEnabled(true, false, false, true);
-    ShowBusyLine({});
-    txbQuickKey->setText(keptKeyText);
-    cmdDecryptMessage->setEnabled(false);
-    cmdViewCiphertext->setEnabled(RM[0] > 0 && RM[1] > 0);
-    // A grey button says why: the message alone was too short to measure.
-    cmdViewCiphertext->setToolTip(outcome.success && !cmdViewCiphertext->isEnabled()
-                                      ? ProgramText(MainWindowTexts::TooShortToMeasure)
-                                      : QString());
+    // A stopped run changed nothing: the window is as it was before it.
+    if (!outcome.stopped)
+        ShowEncryptOutcome(outcome);
+    Render();
+    reports.ShowHeld();
     SetTheFocus();
     if (quit)
         close();
+}
+
+void frmMain::ShowEncryptOutcome(const EncryptOutcome& outcome)
+{
+    if (txbText->toPlainText() != outcome.trimmedMessage)
+        txbText->setPlainText(outcome.trimmedMessage);
+    State.File(0) = outcome.fileToAppend;
+    // After the text, whose change retires the latest ciphertext.
+    LastCiphertext = outcome.ciphertext;
+    State.ciphertextHeld = !LastCiphertext.isEmpty();
+    RM[0] = outcome.randomness.sides[0].measure;
+    RM[1] = outcome.randomness.sides[1].measure;
+    State.view = outcome.ViewCiphertextEnabled() ? CiphertextView::Measured
+                 : outcome.success               ? CiphertextView::TooShort
+                                                 : CiphertextView::None;
+    if (outcome.success)
+        ShowRandomness(RandomnessReportWindow(), outcome.randomness, State.language);
 }
 
 void frmMain::cmdViewCiphertext_Click()
@@ -134,15 +107,10 @@ void frmMain::cmdViewCiphertext_Click()
     frmRandomnessGraphic& report = RandomnessReportWindow();
     // The texts follow the current language; the title keeps the path of the latest ciphertext.
     const QString title = report.windowTitle();
-    report.applyTexts(CurrentLanguage);
+    report.applyTexts(State.language);
     report.setWindowTitle(title);
     report.setWindowIcon(windowIcon());
     report.exec();
-}
-
-void frmMain::ShowCopyAsText()
-{
-    cmdCopyAsText->setEnabled(EncryptMode && !LastCiphertext.isEmpty());
 }
 
 void frmMain::cmdCopyAsText_Click()

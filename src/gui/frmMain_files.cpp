@@ -21,12 +21,6 @@ namespace {
 
 using namespace MainWindowTexts;
 
-// Slot of FileFieldMemory that keeps row `index` of the mode shown.
-int MemorySlot(bool encryptMode, int index)
-{
-    return index * 2 + (encryptMode ? 0 : 1);
-}
-
 QString Text(int number, int language)
 {
     return Language::GetProgramText(number, language);
@@ -72,7 +66,7 @@ QString DraggedPath(const QMimeData* data)
 
 frmMain::RowKind frmMain::KindOfRow(int index) const
 {
-    if (EncryptMode)
+    if (EncryptMode())
         return index == 0 ? RowKind::FileToAppend : RowKind::OutputFile;
     return index == 0 ? RowKind::CiphertextFile : RowKind::Folder;
 }
@@ -85,52 +79,68 @@ bool frmMain::FitsRow(int index, const QString& path) const
     return KindOfRow(index) == RowKind::Folder ? info.isDir() : info.isFile();
 }
 
-// The folder row has no clear button in decrypt mode.
 void frmMain::ShowPath(int index, const QString& path)
 {
     // The randomness report belongs to the files it was made with; another file makes it stale.
-    RetireCiphertextView();
-    txbFile[index]->setText(path);
-    cmdClearFile[index]->setVisible(KindOfRow(index) != RowKind::Folder);
+    State.view = CiphertextView::None;
+    State.File(index) = path;
+    Render();
 }
 
 void frmMain::TakeFolder(const QString& folder)
 {
-    if (!folder.isEmpty())
-        txbFile[1]->setText(folder);
+    if (folder.isEmpty())
+        return;
+    State.File(1) = folder;
+    Render();
+}
+
+void frmMain::txbFile_Change(int index)
+{
+    if (State.File(index) == txbFile[index]->text())
+        return;
+    State.File(index) = txbFile[index]->text();
+    Render();
 }
 
 void frmMain::cmdSpecifyFile_Click(int index)
 {
+    // A chooser opened by clicking the empty field gives the focus back there, else to the button.
+    QWidget* opener = focusWidget() == txbFile[index] ? txbFile[index] : static_cast<QWidget*>(cmdSpecifyFile[index]);
     QString path;
     switch (KindOfRow(index)) {
     case RowKind::FileToAppend:
-        path = ChooseFileToAppend(dialogs, CurrentLanguage, StartPathFor(index));
+        path = ChooseFileToAppend(dialogs, State.language, StartPathFor(index));
         break;
     case RowKind::OutputFile:
-        path = ChooseCiphertextFile(dialogs, CurrentLanguage, FileDialogRequest::Kind::Save, OutputFile,
+        path = ChooseCiphertextFile(dialogs, State.language, FileDialogRequest::Kind::Save, OutputFile,
                                     StartPathFor(index));
         break;
     case RowKind::CiphertextFile:
-        path = ChooseCiphertextFile(dialogs, CurrentLanguage, FileDialogRequest::Kind::Open, ChooseCiphertextTitle,
+        path = ChooseCiphertextFile(dialogs, State.language, FileDialogRequest::Kind::Open, ChooseCiphertextTitle,
                                     StartPathFor(index));
         break;
     case RowKind::Folder:
-        TakeFolder(BrowseForFolder(ProgramText(FolderPrompt)));
+        path = BrowseForFolder(ProgramText(FolderPrompt));
         break;
     }
-    if (!path.isEmpty()) {
-        RememberFolder(path);
-        ShowPath(index, path);
+    // Cancelled: the user goes on where they were, not at the next step of the work.
+    if (path.isEmpty()) {
+        opener->setFocus(Qt::OtherFocusReason);
+        return;
     }
+    RememberFolder(path);
+    if (KindOfRow(index) == RowKind::Folder)
+        TakeFolder(path);
+    else
+        ShowPath(index, path);
     SetTheFocus();
 }
 
 void frmMain::cmdClearFile_Click(int index)
 {
-    txbFile[index]->clear();
-    FileFieldMemory[MemorySlot(EncryptMode, index)].clear();
-    cmdClearFile[index]->setVisible(false);
+    State.File(index).clear();
+    Render();
     SetTheFocus();
 }
 
@@ -192,7 +202,7 @@ bool frmMain::txbFile_DragDrop(int index, QDropEvent* event)
     const RowKind kind = KindOfRow(index);
     if (kind == RowKind::Folder)
         TakeFolder(path);
-    else if (kind != RowKind::FileToAppend || AcceptFileToAppend(dialogs, path, CurrentLanguage))
+    else if (kind != RowKind::FileToAppend || AcceptFileToAppend(dialogs, path, State.language))
         ShowPath(index, path);
     SetTheFocus();
     return true;
@@ -200,7 +210,7 @@ bool frmMain::txbFile_DragDrop(int index, QDropEvent* event)
 
 void frmMain::OpenReceivedFile(const QString& path)
 {
-    optDecrypt->setChecked(true);
+    State.mode = WindowMode::Decrypt;
     ShowPath(0, QFileInfo(path).absoluteFilePath());
     SetTheFocus();
 }

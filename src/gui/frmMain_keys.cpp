@@ -23,33 +23,24 @@ QString DeepCopy(const QString& text)
     return QString(text.constData(), text.size());
 }
 
-// Empties the key box and overwrites the text it held.
-void EmptyKeyBox(QLineEdit* box)
-{
-    QString shown = box->text();
-    box->clear();
-    Keys::WipeString(shown);
-}
-
-void ShowInKeyBox(QLineEdit* box, const QString& key)
-{
-    EmptyKeyBox(box);
-    box->setText(DeepCopy(key));
-}
-
 } // namespace
 
 bool frmMain::KeyHidden() const
 {
-    return ShowKeyOffered && !QuickKey.isEmpty();
+    return State.key == KeyState::Hidden;
 }
 
-void frmMain::SetHideShowCaption(bool offerToShow)
+void frmMain::EmptyKeyBox()
 {
-    ShowKeyOffered = offerToShow;
-    cmdHideShowQuickKey->setText(Caption(cmdHideShowQuickKey, offerToShow ? ShowKey : HideKey));
-    // The key field's name and its row of dots follow whether a key is hidden.
-    ApplyAccessibleTexts();
+    QString shown = txbQuickKey->text();
+    txbQuickKey->clear();
+    Keys::WipeString(shown);
+}
+
+void frmMain::ShowKeyInBox()
+{
+    EmptyKeyBox();
+    txbQuickKey->setText(DeepCopy(QuickKey));
 }
 
 // The one key-entry window, made on first use with the key limits and the current captions.
@@ -59,7 +50,7 @@ frmKeyboardWithDisplay& frmMain::KeyEntryWindow()
         KeyboardWindow = new frmKeyboardWithDisplay(this);
         KeyboardWindow->setMinKeyLength(Keys::MinKeyLength);
         KeyboardWindow->setMaxKeyLength(Keys::MaxKeyLength);
-        KeyboardWindow->applyProgramTexts(CurrentLanguage);
+        KeyboardWindow->applyProgramTexts(State.language);
         KeyboardWindow->setDialogs(&dialogs);
         // A ciphertext viewed so far was made with another key, in either mode.
         connect(KeyboardWindow, &frmKeyboardWithDisplay::keyAccepted, this, [this] { RetireCiphertextView(); });
@@ -71,61 +62,42 @@ frmKeyboardWithDisplay& frmMain::KeyEntryWindow()
 void frmMain::ForgetKey()
 {
     Keys::WipeString(QuickKey);
-    EmptyKeyBox(txbQuickKey);
-    cmdHideShowQuickKey->setVisible(false);
-    cmdClearQuickKey->setVisible(false);
-    lblNoKeySpecified->setVisible(true);
-    // They carry the key's checksum only while a key is set.
-    cmdEncryptMessage->setToolTip(QString());
-    cmdDecryptMessage->setToolTip(QString());
-    ApplyAccessibleTexts();
+    State.key = KeyState::None;
+    Render();
 }
 
 void frmMain::cmdQuickKey_Click()
 {
-    const bool wasHidden = KeyHidden();
-    // No key button while the key-entry window is open.
-    cmdHideShowQuickKey->setVisible(false);
-    cmdClearQuickKey->setVisible(false);
-    QFont keyFont = txbQuickKey->font();
-    keyFont.setFamily(QStringLiteral("Courier New"));
-    txbQuickKey->setFont(keyFont);
-
     frmKeyboardWithDisplay& keyWindow = KeyEntryWindow();
     keyWindow.clearKey();
+    State.keyEntryOpen = true;
+    Render();
     keyWindow.KeyboardWithDisplay(this);
+    State.keyEntryOpen = false;
     if (keyWindow.KeyAccepted()) {
         // The window has already trimmed the key and folded its runs of spaces.
-        QString newKey = keyWindow.takeKey();
-        ShowInKeyBox(txbQuickKey, newKey);
         Keys::WipeString(QuickKey);
-        QuickKey = newKey;
-        UpdateQuickKeyControls();
+        QuickKey = keyWindow.takeKey();
+        State.key = KeyState::Shown;
     } else {
         // Whatever was typed must not linger in the hidden window.
         keyWindow.clearKey();
-        if (wasHidden)
-            ShowHiddenKeyControls();
-        else
-            UpdateQuickKeyControls();
     }
+    Render();
     SetTheFocus();
 }
 
 void frmMain::txbQuickKey_Click()
 {
     // Empty means no key or a hidden one: either way the user wants to enter a key.
-    if (txbQuickKey->text().isEmpty())
+    if (!Working() && txbQuickKey->text().isEmpty())
         cmdQuickKey_Click();
 }
 
 void frmMain::cmdHideShowQuickKey_Click()
 {
-    if (ShowKeyOffered)
-        ShowInKeyBox(txbQuickKey, QuickKey);
-    else
-        EmptyKeyBox(txbQuickKey);
-    SetHideShowCaption(!ShowKeyOffered);
+    State.key = State.key == KeyState::Hidden ? KeyState::Shown : KeyState::Hidden;
+    Render();
     SetTheFocus();
 }
 
@@ -133,8 +105,8 @@ void frmMain::cmdClearQuickKey_Click()
 {
     if (LoadingFinished) {
         // The user sees what would be forgotten before answering.
-        ShowInKeyBox(txbQuickKey, QuickKey);
-        SetHideShowCaption(false);
+        State.key = KeyState::Shown;
+        Render();
         const DialogAnswer answer = dialogs.ask(QuestionId::ClearKey, ProgramText(ClearKeyQuestion), ProgramText(Clear),
                                                 DialogButtons::YesNo, DialogIcon::Question);
         if (answer != DialogAnswer::Yes) {
@@ -146,33 +118,9 @@ void frmMain::cmdClearQuickKey_Click()
     SetTheFocus();
 }
 
-// The key stays hidden (the box empty, QuickKey kept): only its buttons come back.
-void frmMain::ShowHiddenKeyControls()
-{
-    cmdHideShowQuickKey->setVisible(true);
-    cmdClearQuickKey->setVisible(true);
-    lblNoKeySpecified->setVisible(false);
-    SetHideShowCaption(true);
-}
-
-void frmMain::UpdateQuickKeyControls()
-{
-    const QString shown = txbQuickKey->text();
-    const bool keySet = !shown.isEmpty();
-    cmdHideShowQuickKey->setVisible(keySet);
-    cmdClearQuickKey->setVisible(keySet);
-    lblNoKeySpecified->setVisible(!keySet);
-    // Only called while a key is shown, so the box holds the key; keep one buffer per copy.
-    if (shown != QuickKey) {
-        Keys::WipeString(QuickKey);
-        QuickKey = DeepCopy(shown);
-    }
-    SetHideShowCaption(!keySet);
-}
-
 void frmMain::NoKeyMessage()
 {
-    Keys::ShowNoKeyMessage(dialogs, CurrentLanguage, EncryptMode);
+    Keys::ShowNoKeyMessage(dialogs, State.language, EncryptMode());
 }
 
 bool frmMain::AskToShowHiddenKey()

@@ -25,6 +25,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -66,7 +67,7 @@ bool frmMain::AcceptTextFile(const QString& path)
     if (size > FileLimits::MaxTextFileSize) {
         ::TooLargeErrMsg(dialogs,
                          shownPath + u' ' + ProgramText(TooLarge) + QStringLiteral(": ") + QLocale().toString(size),
-                         TooLargeLimit::Textbox, CurrentLanguage);
+                         TooLargeLimit::Textbox, State.language);
         return false;
     }
     uchar firstBad = 0;
@@ -122,7 +123,7 @@ void frmMain::SaveTextbox()
     // UTF-8, so that loading the file again gives back the very same text. The text box often holds
     // a decrypted message: a new file is the user's alone.
     const QString error = FileProc::WriteStringToFile(txbText->toPlainText().toUtf8(), path, {},
-                                                      FileProc::NewFileAccess::OwnerOnly, CurrentLanguage);
+                                                      FileProc::NewFileAccess::OwnerOnly, State.language);
     if (!error.isEmpty())
         Warn(QDir::toNativeSeparators(path) + CrLf + error, ProgramText(ReadWriteError));
 }
@@ -137,8 +138,8 @@ bool frmMain::TextboxIsEmpty()
 
 void frmMain::ShowLocalHelp()
 {
-    const QString path = DataFile(CurrentLanguage == Language::German ? QStringLiteral("zebg_help.txt")
-                                                                      : QStringLiteral("zeb_help.txt"));
+    const QString path =
+        DataFile(State.language == Language::German ? QStringLiteral("zebg_help.txt") : QStringLiteral("zeb_help.txt"));
     if (!QFileInfo(path).isFile()) {
         // An empty viewer would leave the user guessing; say which file is missing instead.
         Warn(QDir::toNativeSeparators(path) + CrLf + ProgramText(HelpFileMissing), ProgramText(Help));
@@ -151,7 +152,7 @@ void frmMain::ShowLocalHelp()
     // Hidden first, so that showing it again reads the file of the current language afresh.
     viewer.hide();
     viewer.setWindowTitle(ProgramText(ProgramName) + u' ' + ProgramText(HelpTextVersion));
-    viewer.setLanguage(CurrentLanguage);
+    viewer.setLanguage(State.language);
     viewer.setPath(path);
     viewer.setFlowParagraphs(true);
     // Beside the main window, so that the user reads the help while using the window; an open viewer
@@ -199,17 +200,17 @@ void frmMain::cmdClearTextbox_Click()
 {
     txbText->clear();
     ShowTextboxSize();
-    RetireCiphertextView();
 }
 
-// The randomness view belongs to the text of the latest encryption only.
+// The randomness view and Copy as text belong to the text of the latest encryption only; typing
+// offers Clear, Save and Enlarge at once.
 void frmMain::txbText_Change()
 {
-    cmdViewCiphertext->setEnabled(false);
     LastCiphertext.clear();
-    ShowCopyAsText();
-    // Typing offers Clear, Save and Enlarge at once instead of at the next clock tick.
-    UpdateTextToolButtons();
+    State.ciphertextHeld = false;
+    State.view = CiphertextView::None;
+    State.textEmpty = txbText->document()->isEmpty();
+    Render();
 }
 
 void frmMain::lblClipboard_Click()
@@ -224,7 +225,7 @@ void frmMain::cmdEnlargeTextbox_Click()
     if (LargeTextboxWindow == nullptr)
         LargeTextboxWindow = new frmLargeTextbox(this);
     const bool readOnly = txbText->isReadOnly();
-    LargeTextboxWindow->Form_Activate(txbText->toPlainText(), readOnly, CurrentLanguage, this, txbText);
+    LargeTextboxWindow->Form_Activate(txbText->toPlainText(), readOnly, State.language, this, txbText);
     if (LargeTextboxWindow->exec() != QDialog::Accepted || readOnly)
         return;
     const QString edited = LargeTextboxWindow->text();
@@ -272,6 +273,15 @@ void frmMain::OpenWebTarget(const QString& target)
 void frmMain::cmdQuit_Click()
 {
     close();
+}
+
+void frmMain::cmdStop_Click()
+{
+    if (State.stage != RunStage::Running)
+        return;
+    RunStop.Request();
+    State.stage = RunStage::Stopping;
+    Render();
 }
 
 // Closing by the frame and by cmdQuit end here alike; a Cancel to the clipboard question keeps the

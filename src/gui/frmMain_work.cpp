@@ -1,31 +1,34 @@
 // The main window while a command's pipeline works: the slow steps run on a worker thread while the
-// click handler waits in a local event loop, so the window repaints and resizes, the busy indicator
-// moves, and Quit (or Escape, or closing the window) stops the run and then quits. Everything else a
-// user could start meanwhile is held back, so nothing runs beside the pipeline.
+// click handler waits in a local event loop, so the window repaints and resizes, the busy line and
+// the moving bar show, Stop (or Escape) stops the run and keeps the window, and Quit (or closing the
+// window) stops it and then quits. Everything else a user could start meanwhile is held back, so
+// nothing runs beside the pipeline.
 #include "gui/frmMain.h"
 
 #include "gui/WorkInputGuard.h"
 
-#include <QProgressBar>
 #include <QPushButton>
 
-RunControl frmMain::BeginWork()
+RunControl frmMain::BeginWork(WindowMode command)
 {
     RunStop.Reset();
     QuitAfterWork = false;
-    CommandWorking = true;
-    // Escape goes the way of the Quit button: the run stops and the window quits.
+    State.stage = RunStage::Running;
+    State.runningCommand = command;
     if (WorkGuard == nullptr)
-        WorkGuard = new WorkInputGuard(*this, *cmdQuit, [this] { cmdQuit_Click(); });
+        WorkGuard = new WorkInputGuard(*this, {cmdQuit, cmdStop}, [this] { cmdStop_Click(); });
     WorkGuard->Engage();
+    Render();
+    cmdStop->setFocus();
+    // Painted now, before the pipeline's first question or slow step.
+    repaint();
     return {&SlowSteps, &RunStop};
 }
 
 bool frmMain::EndWork()
 {
     WorkGuard->Release();
-    CommandWorking = false;
-    prgWork->hide();
+    State.stage = RunStage::Idle;
     const bool quit = QuitAfterWork;
     QuitAfterWork = false;
     return quit;
@@ -33,8 +36,8 @@ bool frmMain::EndWork()
 
 void frmMain::StopWork()
 {
-    if (!CommandWorking)
+    if (!Working())
         return;
-    RunStop.Request();
     QuitAfterWork = true;
+    cmdStop_Click();
 }

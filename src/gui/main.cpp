@@ -5,7 +5,9 @@
 #include "gui/frmMain.h"
 #include "gui/frmMain_startup.h"
 
+#include "files/EnvironmentSecret.h"
 #include "files/ProgramStart.h"
+#include "keys/KeyRoutines.h"
 
 #include <QApplication>
 
@@ -32,6 +34,11 @@ bool AnsweredOnTerminal(const StartOptions& options)
 
 int main(int argc, char** argv)
 {
+    // Before anything is started (Help opens a browser, which would inherit the environment).
+    {
+        EnvironmentSecret::Taken unused = EnvironmentSecret::Take(ProgramStart::KeyVariable);
+        Keys::WipeBytes(unused.value);
+    }
     // Before Qt opens the display, so that --help and --version work on a terminal without one.
     QStringList rawArguments;
     for (int i = 1; i < argc; ++i)

@@ -86,6 +86,16 @@ TEST_P(ArmoredTextRead, FindsOrRefusesTheBlock)
 
 const QByteArray Base64 = File().toBase64();
 
+// The block inside a saved e-mail whose text part is quoted-printable: every "=" written "=3D"
+// (hex in the given case), and a line broken by a soft line break "=" at its end.
+QByteArray QuotedPrintableMail(const QByteArray& equalsSign, const QByteArray& body = Base64)
+{
+    const QByteArray encoded = Replace(body, "=", equalsSign);
+    return "Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
+           "Gr=C3=BC=C3=9Fe,\r\n\r\n" +
+           Replace(Lines(encoded.left(30) + "=\r\n" + encoded.mid(30)), "\n", "\r\n");
+}
+
 const ReadCase ReadCases[] = {
     {"AsWritten", Armored(), Armor::Found::Ok},
     {"CrLfLineEnds", Replace(Armored(), "\n", "\r\n"), Armor::Found::Ok},
@@ -95,6 +105,18 @@ const ReadCase ReadCases[] = {
     {"QuotedReply", "> " + Replace(Armored(), "\n", "\n> "), Armor::Found::Ok},
     {"QuotedTwice", ">> " + Replace(Armored(), "\n", "\n> > "), Armor::Found::Ok},
     {"InsideALetter", "Dear Anna,\n\nsee below.\n\n" + Armored() + "\n-- \nBen\n", Armor::Found::Ok},
+    // As mail programs deliver it.
+    {"CrOnlyLineEnds", Replace(Armored(), "\n", "\r"), Armor::Found::Ok},
+    {"ByteOrderMarkInFront", "\xEF\xBB\xBF" + Armored(), Armor::Found::Ok},
+    {"IndentedByNoBreakSpaces", "\xC2\xA0\xC2\xA0" + Replace(Armored(), "\n", "\n\xC2\xA0\xC2\xA0"), Armor::Found::Ok},
+    {"IndentedByLatin1NoBreakSpaces", "\xA0" + Replace(Armored(), "\n", "\n\xA0"), Armor::Found::Ok},
+    {"QuotedPrintable", QuotedPrintableMail("=3D"), Armor::Found::Ok},
+    {"QuotedPrintableInLowerCase", QuotedPrintableMail("=3d"), Armor::Found::Ok},
+    {"QuotedPrintableSoftBreakFollowedBySpaces", Replace(QuotedPrintableMail("=3D"), "=\r\n", "=  \r\n"),
+     Armor::Found::Ok},
+    {"QuotedPrintableWithAForeignCharacter", QuotedPrintableMail("=3D", Base64.left(20) + "!" + Base64.mid(20)),
+     Armor::Found::Damaged},
+    {"QuotedPrintableWithTwoBlocks", QuotedPrintableMail("=3D") + QuotedPrintableMail("=3D"), Armor::Found::TwoBlocks},
     {"NoBlock", "Dear Anna, nothing to see here.\n", Armor::Found::NoBlock},
     {"EndLineOnly", QByteArray(Armor::EndLine) + "\n", Armor::Found::NoBlock},
     {"BeginLineInsideText", "Write -----BEGIN QUILLET MESSAGE----- on a line of its own.\n", Armor::Found::NoBlock},

@@ -9,6 +9,7 @@
 #include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SteppingRunner.h"
+#include "support/UnusableFolders.h"
 #include "texts/Language.h"
 #include "vectors/CiphertextMaker.h"
 
@@ -28,9 +29,12 @@ namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
 
-QString Closing(const QString& first)
+// The window's closing box: the outcome, what was read (the fixture's file unless said), where the
+// message is now and how to reply.
+QString Closing(const QString& first, const QString& source = QStringLiteral("message.zip"))
 {
-    return first + CrLf + CrLf + Text(106) + CrLf + Text(107) + CrLf + "'" + Text(1) + "'.";
+    return first + CrLf + Text(472) + ' ' + source + CrLf + CrLf + Text(106) + CrLf + Text(107) + CrLf + "'" + Text(1) +
+           "'.";
 }
 
 // The notice before the folder chooser, naming the attached file and its size.
@@ -267,15 +271,16 @@ TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreToldApart)
     }
 }
 
-TEST_F(DecryptPipelineTest, UnreadableCiphertextFileNamesItsFolderAndTheCause)
+// The cause is the file's: the file is named, not its folder.
+TEST_F(DecryptPipelineTest, UnreadableCiphertextFileNamesItselfAndTheCause)
 {
     request.ciphertextPath = Path("in/missing.zip");
 
     Decrypt();
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text,
-              Text(87) + " " + QDir::toNativeSeparators(Path("in")) + ":" + CrLf + "No such file or folder.");
+    EXPECT_EQ(dialogs.messages()[0].text, Text(87) + " " + QDir::toNativeSeparators(Path("in/missing.zip")) + ":" +
+                                              CrLf + "No such file or folder.");
 }
 
 TEST(DecryptEngineCodes, EachCodeGivesTheTextsOfItsGroup)
@@ -371,8 +376,8 @@ TEST_F(DecryptPipelineTest, GermanClosingMessageEndsWithKlicken)
     const DecryptOutcome outcome = Decrypt();
 
     const auto de = [](int n) { return Language::GetProgramText(n, Language::German); };
-    EXPECT_EQ(outcome.closingMessage,
-              de(67) + CrLf + CrLf + de(106) + CrLf + de(107) + CrLf + "'" + de(1) + "' klicken.");
+    EXPECT_EQ(outcome.closingMessage, de(67) + CrLf + de(472) + " message.zip" + CrLf + CrLf + de(106) + CrLf +
+                                          de(107) + CrLf + "'" + de(1) + "' klicken.");
 }
 
 struct ExistingFileCase {
@@ -691,6 +696,28 @@ TEST_F(DecryptPipelineTest, AWorkingFolderThatFillsUpIsAnInputOutputFailure)
     EXPECT_TRUE(dialogs.messages()[0].text.endsWith(CrLf + "Disk full.")) << dialogs.messages()[0].text.toStdString();
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"zz-filler"});
+    request.workingFolderBase = Path("work");
+}
+
+// A working folder that cannot be made is told as that (not as an unreadable ciphertext file): the
+// folder it was to be made in and why.
+TEST_F(DecryptPipelineTest, AWorkingFolderThatCannotBeMadeIsToldWithTheFolderAndTheCause)
+{
+    EncryptWithPipeline("A message that is fine.", {});
+    const ReadOnlyFolder readOnly;
+    for (const UnusableBase& c : UnusableBases(Path("scratch"), readOnly)) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        request.workingFolderBase = c.base;
+
+        const DecryptOutcome outcome = Decrypt();
+
+        EXPECT_EQ(outcome.status, DecryptStatus::Failed);
+        EXPECT_FALSE(outcome.message.has_value());
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_EQ(dialogs.messages()[0].text, Text(470) + ' ' + c.base + ":\r\n" + c.cause);
+        EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
+    }
     request.workingFolderBase = Path("work");
 }
 

@@ -19,6 +19,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/SteppingRunner.h"
 #include "support/TestFiles.h"
+#include "support/UnusableFolders.h"
 #include "texts/Language.h"
 
 #include <QDir>
@@ -380,7 +381,7 @@ TEST_F(EncryptPipelineTest, RefusalsAndFailuresWriteNothingAndLeaveNothingBehind
         {"file to append unreadable", [&](EncryptRequest& r) { r.fileToAppend = Path("missing.pdf"); },
          EncryptTexts::FileUnreadable, DialogIcon::Exclamation},
         {"no working folder", [&](EncryptRequest& r) { r.workingFolderBase = Path("regular/work"); },
-         EncryptTexts::NoPlainTempName, DialogIcon::Exclamation},
+         EncryptTexts::NoWorkingFolder, DialogIcon::Exclamation},
         {"compression fails", [](EncryptRequest& r) { r.engine.compressFile = CompressionThatFails; },
          EncryptTexts::CompressionFailed, DialogIcon::Exclamation},
         {"engine result positive", [](EncryptRequest& r) { r.engine.encryptFile = EngineThatReportsPositive; },
@@ -500,6 +501,26 @@ TEST_F(EncryptPipelineTest, AWorkingFolderThatFillsUpIsAnInputOutputFailure)
     EXPECT_FALSE(QFile::exists(request.outputPath));
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"zz-filler"});
+    request.workingFolderBase = Path("work");
+}
+
+// A working folder that cannot be made is told as that: the folder it was to be made in and why.
+TEST_F(EncryptPipelineTest, AWorkingFolderThatCannotBeMadeIsToldWithTheFolderAndTheCause)
+{
+    const ReadOnlyFolder readOnly;
+    for (const UnusableBase& c : UnusableBases(Path("scratch"), readOnly)) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        request.workingFolderBase = c.base;
+
+        const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+        EXPECT_FALSE(outcome.success);
+        ASSERT_EQ(dialogs.messages().size(), 2u) << "the offer to attach a file, then the failure";
+        EXPECT_EQ(dialogs.messages()[1].text, Text(470) + ' ' + c.base + ":\r\n" + c.cause);
+        EXPECT_EQ(dialogs.messages()[1].icon, DialogIcon::Exclamation);
+        EXPECT_FALSE(QFile::exists(request.outputPath));
+    }
     request.workingFolderBase = Path("work");
 }
 

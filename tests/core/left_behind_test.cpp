@@ -2,7 +2,7 @@
 // folder of a dead run after the next start, nothing of a run a signal ended. The processes that
 // die here are children forked for the purpose; the command line's own tests kill the real program.
 #include "files/DiskProc.h"
-#include "files/FolderOwner.h"
+#include "files/FolderLock.h"
 #include "files/InterruptCleanup.h"
 #include "files/ProgramStart.h"
 #include "files/WorkingFolders.h"
@@ -17,6 +17,8 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -41,30 +43,61 @@ template <typename Body> int InChild(Body body)
     return status;
 }
 
-// The id of a process that has ended (a child that was reaped).
-pid_t EndedProcess()
+// Keeps a file open so that what becomes of its content can be read after its name is gone: a
+// hard link would be a second name, whose content the clean-up rightly leaves alone.
+class Witness {
+  public:
+    explicit Witness(const QString& path) : file_(path)
+    {
+        EXPECT_TRUE(file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    }
+    QByteArray content() { return file_.seek(0) ? file_.readAll() : QByteArray("<unreadable>"); }
+
+  private:
+    QFile file_;
+};
+
+// A lock file nobody holds: the run that made it is gone.
+void LeaveLock(const QString& folder)
 {
-    const pid_t child = fork();
-    if (child == 0)
-        _exit(0);
-    waitpid(child, nullptr, 0);
-    return child;
+    PutFile(folder + "/" + FolderLock::LockName, {}, 0600);
 }
 
-void WriteRecord(const QString& folder, const QByteArray& record)
-{
-    PutFile(folder + "/" + FolderOwner::RecordName, record, 0600);
-}
+// A process of its own (so with an unrelated process id, as in another PID namespace) that holds
+// the folder's lock until it is killed.
+class LockHolder {
+  public:
+    explicit LockHolder(const QString& folder)
+    {
+        LeaveLock(folder);
+        const QByteArray lockPath = QFile::encodeName(folder + "/" + FolderLock::LockName);
+        int ready[2];
+        EXPECT_EQ(pipe(ready), 0);
+        child_ = fork();
+        if (child_ == 0) {
+            const int fd = open(lockPath.constData(), O_RDONLY);
+            const char held = fd >= 0 && flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
+            [[maybe_unused]] const ssize_t told = write(ready[1], &held, 1);
+            pause();
+            _exit(0);
+        }
+        close(ready[1]);
+        pollfd wait{ready[0], POLLIN, 0};
+        char held = 0;
+        EXPECT_TRUE(poll(&wait, 1, 10000) == 1 && read(ready[0], &held, 1) == 1 && held == 'y');
+        close(ready[0]);
+    }
+    ~LockHolder()
+    {
+        kill(child_, SIGKILL);
+        waitpid(child_, nullptr, 0);
+    }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
 
-// This process's start time as its working folders record it.
-QByteArray OwnRecord()
-{
-    QTemporaryDir probe;
-    const int fd = open(QFile::encodeName(probe.path()).constData(), O_RDONLY | O_DIRECTORY);
-    FolderOwner::Record(fd);
-    close(fd);
-    return FileContent(probe.filePath(FolderOwner::RecordName));
-}
+  private:
+    pid_t child_ = -1;
+};
 
 void SetAge(const QString& path, int seconds)
 {
@@ -109,9 +142,7 @@ TEST_F(LeftBehindTest, ASignalShredsTheWatchedFoldersAndFiles)
         const QByteArray secret = QByteArray("compressed plain text ").repeated(500);
         PutFile(folder + "/temp01.cpr", secret, 0600);
         PutFile(at("temp02.plt"), secret, 0600);
-        ASSERT_EQ(
-            link(QFile::encodeName(folder + "/temp01.cpr").constData(), QFile::encodeName(at("witness")).constData()),
-            0);
+        Witness witness(folder + "/temp01.cpr");
 
         const int status = InChild([&] {
             InterruptCleanup::Install();
@@ -125,52 +156,45 @@ TEST_F(LeftBehindTest, ASignalShredsTheWatchedFoldersAndFiles)
         EXPECT_EQ(WTERMSIG(status), signalNumber);
         EXPECT_FALSE(Exists(folder));
         EXPECT_FALSE(Exists(at("temp02.plt")));
-        EXPECT_EQ(FileContent(at("witness")).size(), secret.size());
-        EXPECT_NE(FileContent(at("witness")), secret) << "overwritten before it was deleted";
-        QFile::remove(at("witness"));
+        const QByteArray after = witness.content();
+        EXPECT_EQ(after.size(), secret.size());
+        EXPECT_NE(after, secret) << "overwritten before it was deleted";
     }
 }
 
-// Working folders under a base: only our own folders of processes that have ended go, shredded.
-TEST_F(LeftBehindTest, TheNextStartShredsOnlyFoldersOfEndedRunsOfThisUser)
+// Working folders under a base: only our own folders whose lock nobody holds go, shredded.
+TEST_F(LeftBehindTest, TheNextStartShredsOnlyFoldersWhoseLockIsFree)
 {
     const QByteArray secret = QByteArray("the compressed package ").repeated(100);
-    auto makeRun = [&](const QString& name, const QByteArray& record) {
+    auto makeRun = [&](const QString& name, bool withLock) {
         ASSERT_TRUE(QDir().mkpath(at(name)));
         PutFile(at(name + "/temp01.cpr"), secret, 0600);
-        if (!record.isEmpty())
-            WriteRecord(at(name), record);
+        if (withLock)
+            LeaveLock(at(name));
     };
-    const QByteArray ownRecord = OwnRecord();
-    const QByteArray ownPid = QByteArray::number(getpid());
-    makeRun("temp_zeb001", QByteArray::number(EndedProcess()) + " 12345\n"); // killed run
-    makeRun("temp_zeb002", ownRecord);                                       // a run under way
-    makeRun("temp_zeb003", ownPid + " 1\n");                                 // our id, reused
-    makeRun("temp_zeb004", {});                                              // no record, still for long
+    makeRun("temp_zeb001", true); // killed run: its lock went with it
+    makeRun("temp_zeb002", false);
+    const LockHolder running(at("temp_zeb002")); // a run under way, in a process of its own
+    makeRun("temp_zeb004", false);               // no lock, still for long: an older version's
     SetAge(at("temp_zeb004"), 3600);
-    makeRun("temp_zeb005", {});                                        // no record, just made
-    makeRun("temp_zeb006", "not a record at all");                     // unreadable record, fresh
-    makeRun("elsewhere", QByteArray::number(EndedProcess()) + " 1\n"); // reached through a link
+    makeRun("temp_zeb005", false); // no lock, just made: a run that is starting
+    makeRun("elsewhere", true);    // reached through a link
     ASSERT_TRUE(QFile::link(at("elsewhere"), at("temp_zeb007")));
     PutFile(at("temp_zeb008"), "a file of that name", 0600);
-    makeRun("temp_zeb1000", QByteArray::number(EndedProcess()) + " 1\n"); // not one of our names
-    ASSERT_EQ(
-        link(QFile::encodeName(at("temp_zeb001/temp01.cpr")).constData(), QFile::encodeName(at("witness")).constData()),
-        0);
+    makeRun("temp_zeb1000", true); // not one of our names
+    Witness witness(at("temp_zeb001/temp01.cpr"));
     const bool canChown = geteuid() == 0;
     if (canChown) {
-        makeRun("temp_zeb009", QByteArray::number(EndedProcess()) + " 1\n"); // someone else's
+        makeRun("temp_zeb009", true); // someone else's
         ASSERT_EQ(chown(QFile::encodeName(at("temp_zeb009")).constData(), 65534, 65534), 0);
     }
 
-    EXPECT_EQ(RemoveLeftBehindFolders(dir.path()), 3);
+    EXPECT_EQ(RemoveLeftBehindFolders(dir.path()), 2);
 
     EXPECT_FALSE(Exists(at("temp_zeb001")));
-    EXPECT_TRUE(Exists(at("temp_zeb002/temp01.cpr"))) << "its process runs";
-    EXPECT_FALSE(Exists(at("temp_zeb003"))) << "the id now names another process";
+    EXPECT_EQ(FileContent(at("temp_zeb002/temp01.cpr")), secret) << "a live process holds its lock";
     EXPECT_FALSE(Exists(at("temp_zeb004")));
     EXPECT_TRUE(Exists(at("temp_zeb005/temp01.cpr"))) << "may be a run that is just starting";
-    EXPECT_TRUE(Exists(at("temp_zeb006/temp01.cpr")));
     EXPECT_EQ(FileContent(at("elsewhere/temp01.cpr")), secret) << "a link is never followed";
     EXPECT_TRUE(QFileInfo(at("temp_zeb007")).isSymLink());
     EXPECT_EQ(FileContent(at("temp_zeb008")), "a file of that name");
@@ -178,29 +202,74 @@ TEST_F(LeftBehindTest, TheNextStartShredsOnlyFoldersOfEndedRunsOfThisUser)
     if (canChown) {
         EXPECT_TRUE(Exists(at("temp_zeb009/temp01.cpr"))) << "someone else's folder";
     }
-    EXPECT_EQ(FileContent(at("witness")).size(), secret.size());
-    EXPECT_NE(FileContent(at("witness")), secret) << "shredded, not only deleted";
+    const QByteArray after = witness.content();
+    EXPECT_EQ(after.size(), secret.size());
+    EXPECT_NE(after, secret) << "shredded, not only deleted";
+}
+
+// A stale folder may hold a second name of a file the user keeps; only that name goes.
+TEST_F(LeftBehindTest, AHardLinkInAStaleFolderLeavesTheUsersFileAsItWas)
+{
+    const QByteArray notes = "my own notes, kept elsewhere\n";
+    PutFile(at("notes.txt"), notes, 0600);
+    ASSERT_TRUE(QDir().mkpath(at("temp_zeb001")));
+    LeaveLock(at("temp_zeb001"));
+    ASSERT_EQ(link(QFile::encodeName(at("notes.txt")).constData(),
+                   QFile::encodeName(at("temp_zeb001/temp01.plt")).constData()),
+              0);
+
+    EXPECT_EQ(RemoveLeftBehindFolders(dir.path()), 1);
+    EXPECT_FALSE(Exists(at("temp_zeb001")));
+    EXPECT_EQ(FileContent(at("notes.txt")), notes);
+}
+
+// Every start looks in both places a run may have worked in: a run started without
+// $XDG_RUNTIME_DIR (ssh, cron) worked under the temporary folder, and a later start that has the
+// variable still finds its folder there.
+TEST_F(LeftBehindTest, EveryStartCleansBothPlaces)
+{
+    ASSERT_TRUE(QDir().mkpath(at("runtime")) && QDir().mkpath(at("tmp")));
+    ASSERT_EQ(chmod(QFile::encodeName(at("runtime")).constData(), 0700), 0);
+    const QString underTemp = at(QStringLiteral("tmp/quillet-%1").arg(geteuid()));
+    for (const QString& base : {at("runtime"), underTemp}) {
+        ASSERT_TRUE(QDir().mkpath(base + "/temp_zeb001"));
+        ASSERT_EQ(chmod(QFile::encodeName(base).constData(), 0700), 0);
+        PutFile(base + "/temp_zeb001/temp01.cpr", "left behind", 0600);
+        LeaveLock(base + "/temp_zeb001");
+    }
+    const QByteArray runtime = QFile::encodeName(at("runtime")), temporary = QFile::encodeName(at("tmp"));
+    const int status = InChild([&] {
+        setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
+        setenv("TMPDIR", temporary.constData(), 1);
+        _exit(RemoveLeftBehindFolders());
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_FALSE(Exists(at("runtime/temp_zeb001")));
+    EXPECT_FALSE(Exists(underTemp + "/temp_zeb001"));
 }
 
 TEST_F(LeftBehindTest, NothingIsRemovedFromABaseOthersMayWriteTo)
 {
     ASSERT_TRUE(QDir().mkpath(at("shared/temp_zeb001")));
-    WriteRecord(at("shared/temp_zeb001"), QByteArray::number(EndedProcess()) + " 1\n");
+    LeaveLock(at("shared/temp_zeb001"));
     ASSERT_EQ(chmod(QFile::encodeName(at("shared")).constData(), 01777), 0);
     EXPECT_EQ(RemoveLeftBehindFolders(at("shared")), 0);
     EXPECT_TRUE(Exists(at("shared/temp_zeb001")));
 }
 
-// A working folder made by this process records it, so the next start leaves it alone while this
-// process runs.
-TEST_F(LeftBehindTest, AWorkingFolderRecordsItsOwnerAndIsLeftAloneWhileItRuns)
+// A working folder made by this process holds its lock for as long as the run lasts, so another
+// start leaves it alone; once the run is over, nothing of it remains.
+TEST_F(LeftBehindTest, AWorkingFolderIsLockedWhileItsRunLasts)
 {
     WorkingFolders folders(dir.path());
     folders.MakeWorkingFolder();
     ASSERT_EQ(folders.WorkingFolder(), at("temp_zeb001/"));
-    EXPECT_EQ(FileContent(at("temp_zeb001/owner")), OwnRecord());
-    EXPECT_EQ(ModeOf(at("temp_zeb001/owner")), 0600u);
-    EXPECT_EQ(RemoveLeftBehindFolders(dir.path()), 0);
+    EXPECT_EQ(ModeOf(at("temp_zeb001/lock")), 0600u);
+    // Another start is another process: a lock of this one's own would be taken again here.
+    const int status = InChild([&] { _exit(RemoveLeftBehindFolders(dir.path())); });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(Exists(at("temp_zeb001")));
     folders.RemoveWorkingFolder();
     EXPECT_FALSE(Exists(at("temp_zeb001")));

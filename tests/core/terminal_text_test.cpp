@@ -23,6 +23,9 @@ const EscapeCase EscapeCases[] = {
      "Gr\xC3\xBC\xC3\x9F"
      "e \xE6\x9D\xB1"},
     {"LineBreaksAndTabKeptInAMessageOnly", "a\tb\r\nc", "a\tb\r\nc", "a\\x09b\\x0D\\x0Ac"},
+    {"ALoneCarriageReturnCannotCoverItsLine", "Pay Alice\rPay Mallory\r", "Pay Alice\\x0DPay Mallory\\x0D",
+     "Pay Alice\\x0DPay Mallory\\x0D"},
+    {"CarriageReturnsBeforeOneLineFeed", "a\r\r\nb", "a\\x0D\r\nb", "a\\x0D\\x0D\\x0Ab"},
     {"TitleSequenceOfEscapeAndBell", "\x1B]0;owned\x07", "\\x1B]0;owned\\x07", "\\x1B]0;owned\\x07"},
     {"ClipboardSequence", "\x1B]52;c;ZXZpbA==\x1B\\", "\\x1B]52;c;ZXZpbA==\\x1B\\", "\\x1B]52;c;ZXZpbA==\\x1B\\"},
     {"DeleteAndNul", QByteArray("a\x7F\0b", 4), "a\\x7F\\x00b", "a\\x7F\\x00b"},

@@ -38,7 +38,7 @@ std::map<QString, Expected> ExpectedOutcomes()
         {"unsafe-name", {DecryptStatus::AttachmentNotWritten, Text(419)}},
         {"armor-damaged", {DecryptStatus::WrongKeyOrDamaged, Text(450)}},
         {"armor-unended", {DecryptStatus::WrongKeyOrDamaged, Text(451)}},
-        {"armor-two-blocks", {DecryptStatus::Failed, Text(452)}},
+        {"armor-two-blocks", {DecryptStatus::WrongKeyOrDamaged, Text(452)}},
     };
 }
 
@@ -103,7 +103,7 @@ TEST(DecryptVectors, ManifestListsEveryVectorFile)
         listed << v.file;
     listed.sort();
     QStringList present =
-        QDir(QStringLiteral(QUILLET_VECTORS_DIR)).entryList({"*.zip", "*.txt"}, QDir::Files, QDir::Name);
+        QDir(QStringLiteral(QUILLET_VECTORS_DIR)).entryList({"*.zip", "*.txt", "*.eml"}, QDir::Files, QDir::Name);
     present.removeAll(QStringLiteral("vectors.txt"));
     EXPECT_EQ(listed, present);
 }

@@ -141,6 +141,31 @@ TEST_F(AccessibilityTest, TheHelpLinkOpensWithEnterAndAFocusedButtonWithEnter)
     EXPECT_EQ(dialogs.messages()[0].title, Language::GetProgramText(382, Language::English));
 }
 
+// F1 asks once about the help, wherever the focus is: on every control a keyboard user reaches, in
+// both modes (the file fields and the key field among them).
+TEST_F(AccessibilityTest, F1OpensTheHelpFromEveryFocusableControl)
+{
+    EnterKey(Key);
+    txbText()->setPlainText(QStringLiteral("x"));
+    txbFile(0)->setText(QStringLiteral("/tmp/a.zip")); // a filled field: a click would not open a chooser
+    for (const bool encrypt : {true, false}) {
+        option(encrypt ? QStringLiteral("optEncrypt") : QStringLiteral("optDecrypt"))->click();
+        window->Clock_Timer();
+        for (QWidget* control : FocusableControls(window.get())) {
+            if (!control->isEnabled())
+                continue;
+            SCOPED_TRACE(control->objectName().toStdString() + (encrypt ? " (encrypt)" : " (decrypt)"));
+            FocusOn(control);
+            dialogs.clear();
+            dialogs.queueAnswer(DialogAnswer::Ok); // the help page, not the viewer
+
+            QTest::keyClick(control, Qt::Key_F1);
+
+            EXPECT_EQ(dialogs.questions(), std::vector<QuestionId>{QuestionId::OpenHelpPage});
+        }
+    }
+}
+
 TEST_F(AccessibilityTest, CheckedModeAndDisabledControlsStandOutByAtLeastThreeToOne)
 {
     const QPalette mode = option(QStringLiteral("optDecrypt"))->palette();

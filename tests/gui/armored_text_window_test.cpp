@@ -9,6 +9,7 @@
 #include "texts/Mnemonics.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -17,6 +18,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -67,21 +70,81 @@ TEST_F(ArmoredTextWindowTest, CopyAsTextIsNotOfferedInDecryptMode)
 
 TEST_F(ArmoredTextWindowTest, PastedBlockIsDecryptedInDecryptMode)
 {
+    const QString other = Path("other.zip");
+    ASSERT_TRUE(QFile::rename(MakeCiphertext("Not this one."), other));
     EncryptInTheWindow("Meet me at noon.");
     QTest::mouseClick(button("cmdCopyAsText"), Qt::LeftButton);
     // As the receiver gets it: quoted in a reply.
     const QString block = QGuiApplication::clipboard()->text();
     QGuiApplication::clipboard()->setText("On Monday, Ben wrote:\n> " + QString(block).replace("\n", "\n> "));
     option("optDecrypt")->click();
-    txbFile(0)->clear();
+    // A file named earlier gives way to the block the user pastes now.
+    txbFile(0)->setText(other);
     dialogs.clear();
 
     txbText()->setFocus();
     QTest::keySequence(txbText(), QKeySequence::Paste);
 
     EXPECT_EQ(txbText()->toPlainText(), "Meet me at noon.");
+    EXPECT_TRUE(txbFile(0)->text().isEmpty());
     ASSERT_FALSE(dialogs.messages().empty());
-    EXPECT_TRUE(dialogs.messages().back().text.startsWith(Text(67)));
+    EXPECT_TRUE(dialogs.messages().back().text.startsWith(Text(67) + CrLf + Text(472) + ' ' + Text(473)));
+}
+
+// A named ciphertext file is what Decrypt reads, whatever the text box holds: a message that quotes a
+// block (here put there by the decryption before), or one that merely contains the block's first line.
+TEST_F(ArmoredTextWindowTest, DecryptReadsTheNamedFileWhateverTheTextBoxHolds)
+{
+    const QByteArray quotedBlock = Armor::Encode(test_files::read_file(MakeCiphertext("Not this one.")));
+    ASSERT_TRUE(QFile::remove(Path("letter.zip")));
+    const QString quoting = Path("quoting.zip");
+    ASSERT_TRUE(QFile::rename(MakeCiphertext("Ben wrote:\n\n" + QString::fromLatin1(quotedBlock)), quoting));
+    const QString letter = MakeCiphertext("Meet me at noon.");
+    option("optDecrypt")->click();
+
+    struct Case {
+        const char* name;
+        std::function<void()> fillTextBox;
+    };
+    const Case cases[] = {
+        {"the previous message quotes a block",
+         [&] {
+             txbFile(0)->setText(quoting);
+             QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
+             ASSERT_TRUE(txbText()->toPlainText().contains(Armor::BeginLine));
+         }},
+        {"the text box holds only the begin line",
+         [&] { txbText()->setPlainText(QStringLiteral("It starts with\n") + Armor::BeginLine + "\nand no more."); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.fillTextBox();
+        txbFile(0)->setText(letter);
+        dialogs.clear();
+
+        QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
+
+        EXPECT_EQ(txbText()->toPlainText(), "Meet me at noon.");
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_TRUE(dialogs.messages()[0].text.startsWith(Text(67) + CrLf + Text(472) + " letter.zip" + CrLf))
+            << dialogs.messages()[0].text.toStdString();
+    }
+}
+
+// With no file named, the block in the text box is read, and the closing box says so.
+TEST_F(ArmoredTextWindowTest, BlockInTheTextBoxIsReadWhenNoFileIsNamed)
+{
+    const QByteArray block = Armor::Encode(test_files::read_file(MakeCiphertext("Meet me at noon.")));
+    option("optDecrypt")->click();
+    txbFile(0)->clear();
+    txbText()->setPlainText("Ben wrote:\n> " + QString::fromLatin1(block).replace("\n", "\n> "));
+
+    QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
+
+    EXPECT_EQ(txbText()->toPlainText(), "Meet me at noon.");
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].text.startsWith(Text(67) + CrLf + Text(472) + ' ' + Text(473) + CrLf))
+        << dialogs.messages()[0].text.toStdString();
 }
 
 TEST_F(ArmoredTextWindowTest, PastingOrdinaryTextInDecryptModeChangesNothing)

@@ -112,6 +112,29 @@ TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)
     }
 }
 
+// The view and Copy as text belong to encrypt mode: gone in decrypt mode, back in encrypt mode.
+TEST_F(EncryptCommandTest, TheLatestCiphertextIsOfferedAgainBackInEncryptMode)
+{
+    QByteArray report;
+    for (int i = 0; i < 20000; ++i)
+        report += QByteArray::number(i % 97) + ',';
+    ASSERT_TRUE(test_files::write_file(Path("report.csv"), report));
+    txbText()->setPlainText("Figures attached.");
+    txbFile(0)->setText(Path("report.csv"));
+    txbFile(1)->setText(Path("with-file.zip"));
+    QTest::mouseClick(button("cmdEncryptMessage"), Qt::LeftButton);
+    ASSERT_TRUE(button("cmdViewCiphertext")->isEnabled());
+    ASSERT_TRUE(button("cmdCopyAsText")->isEnabled());
+
+    QTest::mouseClick(option("optDecrypt"), Qt::LeftButton);
+    EXPECT_FALSE(button("cmdViewCiphertext")->isEnabled());
+    EXPECT_FALSE(button("cmdCopyAsText")->isEnabled());
+
+    QTest::mouseClick(option("optEncrypt"), Qt::LeftButton);
+    EXPECT_TRUE(button("cmdViewCiphertext")->isEnabled());
+    EXPECT_TRUE(button("cmdCopyAsText")->isEnabled());
+}
+
 TEST_F(EncryptCommandTest, NoToReplacingAnExistingFileChangesNothing)
 {
     ASSERT_TRUE(test_files::write_file(Path("out.zip"), "the previous ciphertext"));

@@ -208,6 +208,40 @@ TEST_F(FileFields, ClickOnAnEmptyFieldOpensTheChooserOnAFilledOneNothing)
     EXPECT_EQ(Field(1), output);
 }
 
+// A keyboard user who cancels a chooser goes on from the control that opened it (without a key, the
+// window would otherwise send the focus on to the key command).
+TEST_F(FileFields, CancelledChooserGivesTheFocusBackToWhatOpenedIt)
+{
+    struct Case {
+        const char* name;
+        bool decrypt;
+        int row;
+        bool byField; // opened by clicking the empty field rather than by its button
+    };
+    const Case cases[] = {
+        {"file to attach", false, 0, false},
+        {"output file", false, 1, false},
+        {"ciphertext file", true, 0, false},
+        {"ciphertext file, by its empty field", true, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.decrypt ? Decrypt() : Encrypt();
+        dialogs.clear(); // nothing queued: the user cancels the chooser
+        QWidget* opener = c.byField ? static_cast<QWidget*>(txbFile(c.row)) : cmdSpecifyFile(c.row);
+        ASSERT_TRUE(Field(c.row).isEmpty());
+        if (c.byField) {
+            QTest::mouseClick(opener, Qt::LeftButton);
+        } else {
+            opener->setFocus();
+            QTest::keyClick(opener, Qt::Key_Space);
+        }
+
+        ASSERT_EQ(Choosers().size(), 1u);
+        EXPECT_EQ(window->focusWidget(), opener) << window->focusWidget()->objectName().toStdString();
+    }
+}
+
 TEST_F(FileFields, DroppedFileIsCheckedLikeAChosenOne)
 {
     const QString tooLarge = FileOfSize("video.mp4", FileLimits::MaxAppendedFileSize + 1);

@@ -5,6 +5,9 @@
 #include "support/ProgramTexts.h"
 #include "texts/Mnemonics.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -205,6 +208,73 @@ TEST_F(KeyWindow, BoxTakesAtMostSixtyFourCharacters)
         EXPECT_EQ(keyBox()->text().size(), 64);
         EXPECT_EQ(caption("lblChecksumIs").left(Text(136).size()), Text(136));
     });
+}
+
+// A paste that would make the key longer than 64 characters is refused with a word that states the
+// limit; the box keeps what it held, whatever way the paste came.
+TEST_F(KeyWindow, PasteBeyondTheLimitIsRefusedWithTheLimitAndTheBoxKeepsItsKey)
+{
+    ScriptedDialogs dialogs;
+    window.setDialogs(&dialogs);
+    const QString smiley = QStringLiteral(u"\U0001F600");
+    struct Case {
+        const char* name;
+        QString held;
+        QString pasted;
+        bool selectAll;
+    };
+    const Case cases[] = {
+        {"a key of 65 characters into the empty box", {}, QString(65, QLatin1Char('k')), false},
+        {"a key far too long", {}, QStringLiteral("abcd ").repeated(60), false},
+        {"a few characters behind a key", QString(60, QLatin1Char('h')), QStringLiteral("12345"), false},
+        {"one character into a box full of emoji", smiley.repeated(64), QStringLiteral("x"), false},
+        {"over the whole key selected", QString(20, QLatin1Char('h')), QString(65, QLatin1Char('k')), true},
+    };
+    runModal([&] {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            dialogs.clear();
+            keyBox()->setText(c.held);
+            if (c.selectAll)
+                keyBox()->selectAll();
+            QGuiApplication::clipboard()->setText(c.pasted);
+
+            QTest::keySequence(keyBox(), QKeySequence::Paste);
+            QApplication::processEvents();
+
+            EXPECT_EQ(keyBox()->text(), c.held);
+            ASSERT_EQ(dialogs.messages().size(), 1u);
+            EXPECT_EQ(dialogs.messages()[0].text, Text(471) + QStringLiteral(" 64."));
+            EXPECT_EQ(dialogs.messages()[0].title, Text(57));
+            EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
+        }
+        // The context menu's Paste is refused alike.
+        dialogs.clear();
+        keyBox()->clear();
+        keyBox()->paste();
+        QApplication::processEvents();
+        EXPECT_TRUE(keyBox()->text().isEmpty());
+        EXPECT_EQ(dialogs.messages().size(), 1u);
+    });
+    QGuiApplication::clipboard()->clear();
+}
+
+// Up to the limit a paste is taken, and typing at the limit is refused without a word, as a full box is.
+TEST_F(KeyWindow, PasteUpToTheLimitIsTakenAndTypingPastItAsksNothing)
+{
+    ScriptedDialogs dialogs;
+    window.setDialogs(&dialogs);
+    runModal([&] {
+        QGuiApplication::clipboard()->setText(QString(64, QLatin1Char('k')));
+        QTest::keySequence(keyBox(), QKeySequence::Paste);
+        QTest::keyClicks(keyBox(), QStringLiteral("xyz"));
+        QApplication::processEvents();
+
+        EXPECT_EQ(keyBox()->text(), QString(64, QLatin1Char('k')));
+        EXPECT_TRUE(shows("cmdYes"));
+        EXPECT_TRUE(dialogs.messages().empty());
+    });
+    QGuiApplication::clipboard()->clear();
 }
 
 // The strength line follows the key as it is used, and a weak key is accepted only after the user

@@ -1,5 +1,5 @@
 // The main window while a command's pipeline works: the event loop keeps turning, the busy indicator
-// shows, input other than Quit and Escape is held back, and Quit, Escape or closing the window stop
+// shows, input other than Stop, Quit and Escape is held back, and Quit or closing the window stop
 // the run, leave nothing behind and then quit.
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
@@ -7,7 +7,9 @@
 #include "pipeline/EncryptPipeline.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
+#include "texts/Language.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QLineEdit>
@@ -21,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 namespace {
 
@@ -75,6 +78,21 @@ class WorkInProgressTest : public KeyedWindowFixture<ScriptedDialogs> {
         return found;
     }
 
+    // A ciphertext whose key derivation takes the sensitive level's seconds; no file attached, so a
+    // run that is not stopped ends without a folder question.
+    QString SensitiveCiphertext()
+    {
+        ScriptedDialogs quiet; // No to the offer to attach a file
+        EncryptRequest request;
+        request.message = QStringLiteral("Read me slowly.");
+        request.outputPath = Path("sensitive.zip");
+        request.quickKey = Key;
+        request.kdfLevel = KdfLevel::Sensitive;
+        request.workingFolderBase = workFolder.path();
+        EXPECT_TRUE(EncryptMessage(request, quiet).success);
+        return request.outputPath;
+    }
+
     QProgressBar* indicator() const { return control<QProgressBar>(QStringLiteral("prgWork")); }
 };
 
@@ -116,7 +134,7 @@ TEST_F(WorkInProgressTest, InputOtherThanQuitIsHeldBackWhileTheCommandWorks)
     EXPECT_TRUE(window->isVisible());
 }
 
-// Quit, Escape and the window's close button, in both commands: the run stops, no temporary file or
+// Quit and the window's close button, in both commands: the run stops, no temporary file or
 // working folder stays, no output and no attached file is written, no closing box is shown, and the
 // window quits as usual (the key wiped).
 TEST_F(WorkInProgressTest, StoppingDuringTheRunLeavesNothingBehindAndQuits)
@@ -127,7 +145,6 @@ TEST_F(WorkInProgressTest, StoppingDuringTheRunLeavesNothingBehindAndQuits)
     };
     const Way ways[] = {
         {"Quit", [](WorkInProgressTest& t) { QTest::mouseClick(t.button(QStringLiteral("cmdQuit")), Qt::LeftButton); }},
-        {"Escape", [](WorkInProgressTest& t) { QTest::keyClick(t.txbText(), Qt::Key_Escape); }},
         {"close", [](WorkInProgressTest& t) { t.window->close(); }},
     };
     for (const bool encrypt : {true, false}) {
@@ -160,5 +177,106 @@ TEST_F(WorkInProgressTest, StoppingDuringTheRunLeavesNothingBehindAndQuits)
         }
     }
 }
+
+// Stop or Escape during a run at the sensitive derivation level (the run is then inside the seconds of
+// the key derivation, which cannot be cut short): "Stopping" shows until the run has stopped, and then
+// the window is as before the run: message, files and key kept, no box, no output, an earlier output
+// file whole, no temporary file left.
+struct StopCase {
+    const char* name;
+    bool encrypt;
+    bool escape; // else the Stop button
+};
+
+void PrintTo(const StopCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class StopTest : public WorkInProgressTest, public ::testing::WithParamInterface<StopCase> {
+  protected:
+    void Stop(bool escape)
+    {
+        if (!escape) {
+            QTest::mouseClick(button(QStringLiteral("cmdStop")), Qt::LeftButton);
+            return;
+        }
+        // Wherever the focus is in the window.
+        QWidget* focused = window->focusWidget();
+        QTest::keyClick(focused != nullptr ? focused : window.get(), Qt::Key_Escape);
+    }
+};
+
+TEST_P(StopTest, TheRunEndsAndTheWindowIsAsItWas)
+{
+    const StopCase& c = GetParam();
+    const QString message = c.encrypt ? QStringLiteral("Meet me at the north gate.")
+                                      : QStringLiteral("The message of the last decryption.");
+    QString letter;
+    txbText()->setPlainText(message);
+    if (c.encrypt) {
+        ASSERT_TRUE(test_files::write_file(Path("map.txt"), "north gate"));
+        ASSERT_TRUE(test_files::write_file(Path("out.zip"), "the earlier ciphertext"));
+        txbFile(0)->setText(Path("map.txt"));
+        txbFile(1)->setText(Path("out.zip"));
+        dialogs.queueAnswer(DialogAnswer::Yes); // replace out.zip
+    } else {
+        // A decryption derives its key with the parameters of the file it reads.
+        letter = SensitiveCiphertext();
+        option(QStringLiteral("optDecrypt"))->click();
+        txbFile(0)->setText(letter);
+    }
+    const QString keyShown = txbQuickKey()->text();
+    bool pressed = false;
+    QString stoppingLine;
+    bool stopGreyWhileStopping = false;
+    DuringWork watch(*window, [&] {
+        if (!pressed) {
+            // Encrypting, the key is derived after the compression: stopped once the engine is at work.
+            if (c.encrypt && !LeftInWorkFolder().join(' ').contains(QStringLiteral(".enc")))
+                return;
+            pressed = true;
+            Stop(c.escape);
+        } else if (stoppingLine.isEmpty()) {
+            stoppingLine = txbQuickKey()->text();
+            stopGreyWhileStopping = !button(QStringLiteral("cmdStop"))->isEnabled();
+        }
+    });
+
+    engine_set_kdf_level(KdfLevel::Sensitive);
+    QTest::mouseClick(button(c.encrypt ? QStringLiteral("cmdEncryptMessage") : QStringLiteral("cmdDecryptMessage")),
+                      Qt::LeftButton);
+    engine_set_kdf_level(KdfLevel::Interactive);
+
+    ASSERT_TRUE(pressed);
+    EXPECT_TRUE(stoppingLine.contains(Language::GetProgramText(1621, Language::English))) << stoppingLine.toStdString();
+    EXPECT_TRUE(stopGreyWhileStopping);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->Working());
+    EXPECT_EQ(txbText()->toPlainText(), message);
+    EXPECT_EQ(txbFile(0)->text(), c.encrypt ? Path("map.txt") : letter);
+    EXPECT_EQ(window->QuickKeyText(), Key);
+    EXPECT_EQ(txbQuickKey()->text(), keyShown);
+    EXPECT_FALSE(indicator()->isVisible());
+    EXPECT_FALSE(button(QStringLiteral("cmdStop"))->isVisible());
+    EXPECT_TRUE(
+        button(c.encrypt ? QStringLiteral("cmdEncryptMessage") : QStringLiteral("cmdDecryptMessage"))->isEnabled());
+    if (c.encrypt) {
+        EXPECT_EQ(test_files::read_file(Path("out.zip")), "the earlier ciphertext");
+    }
+    EXPECT_TRUE(LeftInWorkFolder().isEmpty()) << LeftInWorkFolder().join(' ').toStdString();
+    for (const MessageRequest& box : dialogs.messages())
+        EXPECT_EQ(box.question, QuestionId::ReplaceOutputFile) << "no box after a stop: " << box.text.toStdString();
+}
+
+const StopCase StopCases[] = {
+    {"EncryptStop", true, false},
+    {"EncryptEscape", true, true},
+    {"DecryptStop", false, false},
+    {"DecryptEscape", false, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sensitive, StopTest, ::testing::ValuesIn(StopCases),
+                         [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 } // namespace

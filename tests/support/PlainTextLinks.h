@@ -1,8 +1,9 @@
 #pragma once
-// Keeps a hard link to each temporary file that held plain text, taken while an engine stage works
-// on it, so a test can read what the file holds after the run. Deleting a file only removes a
-// name; what it held lives on under the link. A file that was overwritten before it was deleted
-// shows other bytes through the link.
+// Keeps each temporary file that held plain text open, from while an engine stage works on it, so a
+// test can read what the file holds after the run. Deleting a file only removes a name; what it
+// held lives on for the open descriptor. A file that was overwritten before it was deleted shows
+// other bytes through it. (A hard link would not do: the clean-up rightly leaves the content of a
+// file with a second name alone.)
 //
 // Usage: wrap the pipeline's engine operations with Watch(), run the pipeline, then expect
 // Kept() > 0 and Unshredded() empty.
@@ -11,19 +12,17 @@
 #include "pipeline/EncryptPipeline.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 
-#include <unistd.h>
-
+#include <memory>
 #include <vector>
 
 class PlainTextLinks {
   public:
-    // folder: where the links are made; it must be on the same file system as the working folder.
-    explicit PlainTextLinks(const QString& folder) : folder_(folder) {}
+    // folder: unused, kept for the callers that name one.
+    explicit PlainTextLinks(const QString& folder) { Q_UNUSED(folder); }
 
     // The compressor's input is the plain package, its output the compressed plain package.
     EncryptEngine Watch(EncryptEngine engine)
@@ -56,17 +55,17 @@ class PlainTextLinks {
         return engine;
     }
 
-    // How many temporary files with contents were linked.
+    // How many temporary files with contents are held open.
     int Kept() const { return static_cast<int>(kept_.size()); }
 
-    // The temporaries whose contents can still be read through their links (deleted, not
-    // overwritten), and any that could not be linked. Each entry names the temporary file.
+    // The temporaries whose contents can still be read through their descriptors (deleted, not
+    // overwritten), and any that could not be opened. Each entry names the temporary file.
     QStringList Unshredded() const
     {
-        QStringList found = notLinked_;
+        QStringList found;
         for (const Link& link : kept_) {
-            QFile file(link.link);
-            const QByteArray now = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            QFile& file = *link.open;
+            const QByteArray now = file.seek(0) ? file.readAll() : QByteArray();
             if (now == link.held || now.size() != link.held.size())
                 found << link.temporary + " (now " + QString::number(now.size()) + " bytes, held " +
                              QString::number(link.held.size()) + ")";
@@ -77,25 +76,20 @@ class PlainTextLinks {
   private:
     struct Link {
         QString temporary;
-        QString link;
+        std::shared_ptr<QFile> open;
         QByteArray held;
     };
 
     void Keep(const char* path)
     {
         const QString temporary = QString::fromUtf8(path);
-        QFile file(temporary);
-        const QByteArray held = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        if (held.isEmpty())
-            return;
-        const QString link = QDir(folder_).filePath(QStringLiteral("link%1").arg(kept_.size()));
-        if (::link(path, QFile::encodeName(link).constData()) == 0)
-            kept_.push_back({temporary, link, held});
-        else
-            notLinked_ << temporary + " (could not be linked)";
+        auto file = std::make_shared<QFile>(temporary);
+        if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            return; // the stage made no file
+        const QByteArray held = file->readAll();
+        if (!held.isEmpty())
+            kept_.push_back({temporary, file, held});
     }
 
-    QString folder_;
     std::vector<Link> kept_;
-    QStringList notLinked_;
 };

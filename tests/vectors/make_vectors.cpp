@@ -86,7 +86,7 @@ class VectorWriter {
                "# Outcomes: success, wrong-key (150), damaged (151), not-a-body (153), not-ciphertext (407),\n"
                "# check-value-mismatch (21, answered No), damaged-package (408), not-compressed (416),\n"
                "# unsafe-name (419 offers a safe name, answered No: 415); names only Windows refuses (drive,\n"
-               "# device) are ordinary names on Linux: success; for the armored text form (*.txt):\n"
+               "# device) are ordinary names on Linux: success; for the armored text form (*.txt, *.eml):\n"
                "# armor-damaged (450), armor-unended (451), armor-two-blocks (452).\n";
         for (const QString& line : lines_)
             out << line << '\n';
@@ -136,6 +136,45 @@ QByteArray Quoted(const QByteArray& file)
         if (!line.isEmpty())
             text += "> " + line + '\n';
     return text + ">\n> Ben\n";
+}
+
+// Quoted-printable as RFC 2045 writes it: "=" and bytes beyond ASCII as "=XX", lines longer than 76
+// characters broken with a soft line break "=" that never splits an "=XX".
+QByteArray QuotedPrintable(const QByteArray& text)
+{
+    QByteArray encoded;
+    for (const QByteArray& line : text.split('\n')) {
+        const QByteArray plain = line.endsWith('\r') ? line.chopped(1) : line;
+        QByteArray out;
+        qsizetype width = 0;
+        for (const char c : plain) {
+            const unsigned char byte = static_cast<unsigned char>(c);
+            const QByteArray piece = byte == '=' || byte >= 0x80
+                                         ? "=" + QByteArray::number(byte, 16).toUpper().rightJustified(2, '0')
+                                         : QByteArray(1, c);
+            if (width + piece.size() > 75) {
+                out += "=\r\n";
+                width = 0;
+            }
+            out += piece;
+            width += piece.size();
+        }
+        encoded += out + "\r\n";
+    }
+    return encoded.chopped(2); // the split made one line more than the text had
+}
+
+// A saved e-mail (.eml) whose text part is quoted-printable: the block's "=" read "=3D", its
+// indented lines are too long and end in a soft line break.
+QByteArray QuotedPrintableMail(const QByteArray& file)
+{
+    const QByteArray body = "Gr\xC3\xBC\xC3\x9F"
+                            "e, Anna,\r\n\r\n" +
+                            Block(Base64Of(file), 76, "  ", "\r\n") + "\r\nBen\r\n";
+    return "From: Ben <ben@example.org>\r\nTo: Anna <anna@example.org>\r\nSubject: The letter\r\n"
+           "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=utf-8\r\n"
+           "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
+           QuotedPrintable(body);
 }
 
 // One Base64 character replaced by one that is not Base64 (a mail program's soft line break).
@@ -197,7 +236,15 @@ bool MakeArmoredVectors(VectorWriter& w, const QString& scratch, const QByteArra
            w.Add("armored_padding_missing.txt", Block(Base64Of(padded).replace("=", ""), Armor::LineLength, {}, "\n"),
                  "armor-damaged") &&
            w.Add("armored_cut_short.txt", armored.left(armored.indexOf(Armor::EndLine)), "armor-unended") &&
-           w.Add("armored_two_blocks.txt", armored + "\n" + armored, "armor-two-blocks");
+           w.Add("armored_two_blocks.txt", armored + "\n" + armored, "armor-two-blocks") &&
+           // As mail programs deliver it.
+           w.Add("armored_quoted_printable.eml", QuotedPrintableMail(withFile), "success", Message, "hello.txt",
+                 AttachedText) &&
+           w.Add("armored_bom_no_break_spaces.txt",
+                 "\xEF\xBB\xBF" + Block(Base64Of(withFile), Armor::LineLength, "\xC2\xA0\xC2\xA0", "\n"), "success",
+                 Message, "hello.txt", AttachedText) &&
+           w.Add("armored_cr_line_ends.txt", Block(Base64Of(withFile), Armor::LineLength, {}, "\r"), "success", Message,
+                 "hello.txt", AttachedText);
 }
 
 bool MakeVectors(VectorWriter& w, const QString& scratch)

@@ -26,6 +26,13 @@ bool IsReadOnly(const struct stat& status)
     return !S_ISLNK(status.st_mode) && (status.st_mode & S_IWUSR) == 0;
 }
 
+// A file with another name elsewhere (a hard link) holds that name's content too, which may be a
+// file the user keeps: such a file only loses the name being removed.
+bool MayOverwrite(const struct stat& status)
+{
+    return S_ISREG(status.st_mode) && status.st_nlink == 1;
+}
+
 QString Cause(const QString& shownPath, int errnoValue)
 {
     return shownPath + QStringLiteral(": ") + FileProc::IoErrorText(errnoValue);
@@ -84,7 +91,7 @@ QString RemoveEntry(int parentFd, const std::string& name, const QString& shownP
         return errno == ENOENT ? QString() : Cause(shownPath, errno);
     if (IsReadOnly(status) && !how.force)
         return shownPath + QStringLiteral(" is read-only.");
-    if (S_ISREG(status.st_mode) && how.shred) {
+    if (MayOverwrite(status) && how.shred) {
         if (IsReadOnly(status))
             fchmodat(parentFd, name.c_str(), status.st_mode | S_IWUSR, 0);
         OverwriteEntry(parentFd, name);
@@ -110,7 +117,7 @@ bool OverwriteFile(const QString& path, int count, bool allowReadOnly, bool quer
 {
     const QByteArray nativePath = QFile::encodeName(path);
     struct stat status {};
-    if (path.isEmpty() || lstat(nativePath.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (path.isEmpty() || lstat(nativePath.constData(), &status) != 0 || !MayOverwrite(status))
         return false;
     if (IsReadOnly(status)) {
         if (!allowReadOnly || chmod(nativePath.constData(), status.st_mode | S_IWUSR) != 0)

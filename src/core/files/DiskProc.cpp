@@ -35,7 +35,7 @@ bool IsUsableRuntimeFolder(const QString& path)
 // cannot be made: working directly in the shared temporary folder is never an option.
 QString PrivateTemporaryFolder()
 {
-    const QString path = QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/quillet-%1").arg(geteuid());
+    const QString path = PrivateTemporaryFolderPath();
     const QByteArray nativePath = QFile::encodeName(path);
     if (mkdir(nativePath.constData(), S_IRWXU) != 0 && errno != EEXIST)
         return {};
@@ -53,6 +53,11 @@ QString PrivateTemporaryFolder()
 
 } // namespace
 
+QString PrivateTemporaryFolderPath()
+{
+    return QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/quillet-%1").arg(geteuid());
+}
+
 QString FirstFixedDrive()
 {
     const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -61,10 +66,35 @@ QString FirstFixedDrive()
     return PrivateTemporaryFolder();
 }
 
+QStringList WorkingFolderBases()
+{
+    QStringList bases;
+    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (IsUsableRuntimeFolder(runtimeDir))
+        bases << QDir::cleanPath(QFileInfo(runtimeDir).absoluteFilePath());
+    const QString temporary = PrivateTemporaryFolderPath();
+    if (!bases.contains(temporary) && IsPrivateFolder(temporary))
+        bases << temporary;
+    return bases;
+}
+
 bool IsPrivateFolder(const QString& path)
 {
     struct stat status {};
     return !path.isEmpty() && lstat(QFile::encodeName(path).constData(), &status) == 0 && IsPrivate(status);
+}
+
+int WhyNoFilesIn(const QString& folder)
+{
+    if (folder.isEmpty())
+        return ENOENT;
+    const QByteArray nativePath = QFile::encodeName(folder);
+    struct stat status {};
+    if (stat(nativePath.constData(), &status) != 0)
+        return errno;
+    if (!S_ISDIR(status.st_mode))
+        return ENOTDIR;
+    return access(nativePath.constData(), W_OK | X_OK) == 0 ? 0 : errno;
 }
 
 int DiskClusterSize(const QString& drive, double& freeBytes)

@@ -26,9 +26,10 @@ qint64 ExpectedLength(const struct stat& status, qint64 limit)
     return limit > 0 ? std::min(size, limit) : size;
 }
 
-// Reads from an open descriptor into buffer until it is full or the file ends; the count read, or
-// -1 with errno set.
-qint64 ReadInto(int fd, char* buffer, qint64 size)
+// Reads from an open descriptor into buffer until it is full or the file ends (ended is then set);
+// the count read, or -1 with errno set. The first end of input ends the reading: a terminal reports
+// one for each Ctrl+D and would be read again after it.
+qint64 ReadInto(int fd, char* buffer, qint64 size, bool& ended)
 {
     qint64 total = 0;
     while (total < size) {
@@ -37,8 +38,10 @@ qint64 ReadInto(int fd, char* buffer, qint64 size)
             continue;
         if (got < 0)
             return -1;
-        if (got == 0)
+        if (got == 0) {
+            ended = true;
             break;
+        }
         total += got;
     }
     return total;
@@ -51,21 +54,21 @@ bool ReadDescriptor(int fd, qint64 limit, qint64 expected, QByteArray& contents)
 {
     const qsizetype start = contents.size();
     contents.resize(start + expected);
-    const qint64 got = ReadInto(fd, contents.data() + start, expected);
+    bool ended = false;
+    const qint64 got = ReadInto(fd, contents.data() + start, expected, ended);
     contents.resize(start + std::max<qint64>(got, 0));
     if (got < 0)
         return false;
-    // A file that grew since it was measured: the rest in blocks.
+    // A file that grew since it was measured, or one without a size (a pipe, a terminal): the rest in
+    // blocks.
     char block[64 * 1024];
-    while (got == expected && (limit <= 0 || contents.size() - start < limit)) {
+    while (!ended && (limit <= 0 || contents.size() - start < limit)) {
         qint64 wanted = static_cast<qint64>(sizeof block);
         if (limit > 0)
             wanted = std::min(wanted, limit - (contents.size() - start));
-        const qint64 more = ReadInto(fd, block, wanted);
+        const qint64 more = ReadInto(fd, block, wanted, ended);
         if (more < 0)
             return false;
-        if (more == 0)
-            break;
         contents.append(block, more);
     }
     return true;

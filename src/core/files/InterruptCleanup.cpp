@@ -14,6 +14,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace InterruptCleanup {
 
@@ -38,6 +39,18 @@ QStringList& Watched()
 {
     static QStringList paths;
     return paths;
+}
+
+struct WatchedTerminal {
+    int fd;
+    termios saved;
+};
+
+// Guarded by WatchedMutex too.
+std::vector<WatchedTerminal>& Terminals()
+{
+    static std::vector<WatchedTerminal> terminals;
+    return terminals;
 }
 
 void OnSignal(int signalNumber)
@@ -74,6 +87,9 @@ void ShredPath(const QString& path)
     while (read(readEnd, &number, 1) != 1) {
     }
     WatchedMutex().lock();
+    // The terminal first: a person is waiting at it, and it must not stay without echo.
+    for (const WatchedTerminal& terminal : Terminals())
+        tcsetattr(terminal.fd, TCSANOW, &terminal.saved);
     for (const QString& path : Watched())
         ShredPath(path);
     signal(number, SIG_DFL);
@@ -119,6 +135,18 @@ void Forget(const QString& path)
 {
     const std::lock_guard<std::mutex> lock(WatchedMutex());
     Watched().removeOne(path);
+}
+
+void WatchTerminal(int fd, const termios& saved)
+{
+    const std::lock_guard<std::mutex> lock(WatchedMutex());
+    Terminals().push_back({fd, saved});
+}
+
+void ForgetTerminal(int fd)
+{
+    const std::lock_guard<std::mutex> lock(WatchedMutex());
+    std::erase_if(Terminals(), [fd](const WatchedTerminal& terminal) { return terminal.fd == fd; });
 }
 
 } // namespace InterruptCleanup

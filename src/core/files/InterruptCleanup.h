@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <termios.h>
+
 namespace InterruptCleanup {
 
 // Installs the handlers and starts the waiting thread; once per process. False when the pipe or the
@@ -19,5 +21,11 @@ bool Install();
 // with it. Both are cheap and may be called whether Install ran or not.
 void Watch(const QString& path);
 void Forget(const QString& path);
+
+// A terminal whose settings (saved: as they were before the program changed them, e.g. echo turned
+// off for a key prompt) a signal puts back before the process ends; ForgetTerminal once the program
+// has put them back itself. Call WatchTerminal before changing the settings.
+void WatchTerminal(int fd, const termios& saved);
+void ForgetTerminal(int fd);
 
 } // namespace InterruptCleanup

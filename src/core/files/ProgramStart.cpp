@@ -1,6 +1,5 @@
 #include "files/ProgramStart.h"
 
-#include "files/DiskProc.h"
 #include "files/InterruptCleanup.h"
 #include "files/WorkingFolders.h"
 
@@ -23,7 +22,7 @@ bool SecureStart()
 {
     const bool protectedMemory = ForbidCoreDumps();
     InterruptCleanup::Install();
-    RemoveLeftBehindFolders(DiskProc::FirstFixedDrive());
+    RemoveLeftBehindFolders();
     return protectedMemory;
 }
 

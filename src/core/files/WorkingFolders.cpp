@@ -3,7 +3,7 @@
 #include "files/Cleanup.h"
 #include "files/DiskProc.h"
 #include "files/FileProc.h"
-#include "files/FolderOwner.h"
+#include "files/FolderLock.h"
 #include "files/InterruptCleanup.h"
 
 #include <QDir>
@@ -18,8 +18,9 @@ namespace {
 
 constexpr int LastFolderNumber = 999;
 const QString WorkingFolderName = QStringLiteral("temp_zeb");
-// A folder without an owner record is a killed run's only when it has not changed for this long:
-// a run that is starting writes its record within moments of making the folder.
+// A folder without a lock file is a killed run's only when it has not changed for this long: a run
+// that is starting makes its lock within moments of making the folder, and an older version of the
+// program made no lock at all.
 constexpr time_t OwnerlessGraceSeconds = 60;
 
 QString NumberedName(const QString& name, int number)
@@ -27,19 +28,20 @@ QString NumberedName(const QString& name, int number)
     return name + QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
 }
 
-void RecordOwner(const QString& folder)
+FolderLock::Held LockFolder(const QString& folder)
 {
     const int fd = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        return;
-    FolderOwner::Record(fd);
+        return {};
+    FolderLock::Held lock = FolderLock::Create(fd);
     close(fd);
+    return lock;
 }
 
-// True for a working folder of this user that no running process owns: a real folder (not a link),
-// owned by this user, whose recorded process has ended (or, without a record, that has been still
-// for a while).
-bool IsLeftBehind(int baseFd, const QByteArray& name)
+// True for a working folder of this user that no running process holds: a real folder (not a
+// link), owned by this user, whose lock could be taken (it is then held in taken until the folder
+// is gone), or that has no lock and has been still for a while.
+bool IsLeftBehind(int baseFd, const QByteArray& name, FolderLock::Held& taken)
 {
     struct stat status {};
     if (fstatat(baseFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(status.st_mode) ||
@@ -48,11 +50,11 @@ bool IsLeftBehind(int baseFd, const QByteArray& name)
     const int folderFd = openat(baseFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folderFd < 0)
         return false;
-    const FolderOwner::Owner owner = FolderOwner::RecordedOwner(folderFd);
+    const FolderLock::State state = FolderLock::TryTake(folderFd, taken);
     close(folderFd);
-    if (owner == FolderOwner::Owner::Unknown)
+    if (state == FolderLock::State::Missing)
         return std::time(nullptr) - status.st_mtime > OwnerlessGraceSeconds;
-    return owner == FolderOwner::Owner::Gone;
+    return state == FolderLock::State::Taken;
 }
 
 // Creates the folder only if nothing of that name exists (mkdir never reuses an existing entry)
@@ -97,7 +99,7 @@ void WorkingFolders::MakeWorkingFolder()
     workingFolder_ = NewNumberedFolder(WorkingFolderName, true);
     ownsWorkingFolder_ = !workingFolder_.isEmpty();
     if (ownsWorkingFolder_) {
-        RecordOwner(workingFolder_);
+        lock_ = LockFolder(workingFolder_);
         InterruptCleanup::Watch(workingFolder_);
     } else if (DiskProc::IsPrivateFolder(base_)) {
         workingFolder_ = base_ + QLatin1Char('/');
@@ -119,6 +121,7 @@ void WorkingFolders::RemoveWorkingFolder()
     QString ignoredError; // nothing to tell the user at this point: the run is over
     Cleanup::DeleteFolderTree(workingFolder_, ignoredError, true);
     InterruptCleanup::Forget(workingFolder_);
+    lock_.release();
 }
 
 int RemoveLeftBehindFolders(const QString& base)
@@ -131,11 +134,20 @@ int RemoveLeftBehindFolders(const QString& base)
     int removed = 0;
     for (int i = 1; i <= LastFolderNumber; ++i) {
         const QString name = NumberedName(WorkingFolderName, i);
-        if (!IsLeftBehind(baseFd, QFile::encodeName(name)))
+        FolderLock::Held taken;
+        if (!IsLeftBehind(baseFd, QFile::encodeName(name), taken))
             continue;
         QString ignoredError; // what cannot be removed now is tried again at the next start
         removed += Cleanup::ShredFolderTree(base + QLatin1Char('/') + name, ignoredError) ? 1 : 0;
     }
     close(baseFd);
+    return removed;
+}
+
+int RemoveLeftBehindFolders()
+{
+    int removed = 0;
+    for (const QString& base : DiskProc::WorkingFolderBases())
+        removed += RemoveLeftBehindFolders(base);
     return removed;
 }

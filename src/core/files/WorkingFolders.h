@@ -1,10 +1,13 @@
 #pragma once
 // The private folder of a pipeline run: temp_zeb001 … temp_zeb999 under a base folder. The object
 // that runs the pipelines (the window, the command-line front end) owns one of these; tests give
-// it their own base. Each working folder records its owning process (FolderOwner.h) and is shredded
-// if a signal ends the process (InterruptCleanup.h).
+// it their own base. A run holds the lock of its working folder for its whole life (FolderLock.h),
+// and the folder is shredded if a signal ends the process (InterruptCleanup.h).
+
+#include "files/FolderLock.h"
 
 #include <QString>
+#include <QStringList>
 
 class WorkingFolders {
   public:
@@ -36,10 +39,16 @@ class WorkingFolders {
     QString base_;
     QString workingFolder_;
     bool ownsWorkingFolder_ = false;
+    FolderLock::Held lock_;
 };
 
 // Shreds the working folders under base that runs of this user left when they were killed: folders
-// whose recorded process has ended (a folder without a record once it has been still for a minute).
-// A folder of a running process, someone else's folder, a link and anything in a base others may
-// write to are never touched. Both programs call it at every start. Returns the number removed.
+// whose lock can be taken (a folder without a lock file once it has been still for a minute). A
+// folder whose lock a live process holds, someone else's folder, a link and anything in a base
+// others may write to are never touched. Returns the number removed.
 int RemoveLeftBehindFolders(const QString& base);
+
+// RemoveLeftBehindFolders for every base a run of this user may have used, whatever the
+// environment of the run that left it (DiskProc::WorkingFolderBases). Both programs call it at
+// every start. Returns the number removed.
+int RemoveLeftBehindFolders();

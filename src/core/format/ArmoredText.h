@@ -30,6 +30,9 @@ struct Decoded {
 // Finds the one armored block in a text (an e-mail with quoted replies and a signature around it
 // will do). Around and inside the block, white space, line breaks and the quote marks of a reply
 // ("> ", ">>") at the start of a line are ignored; anything else between the two lines is refused.
+// The text is taken as mail programs deliver it: a UTF-8 byte-order mark is dropped, no-break spaces
+// count as spaces, CR LF and a lone CR as line ends, and a text that holds no good block as it
+// stands is read again decoded from quoted-printable (a saved e-mail's text part).
 Decoded Decode(const QByteArray& text);
 
 // True when the bytes are a binary ciphertext file rather than text that may hold a block: the

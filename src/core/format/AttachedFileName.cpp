@@ -3,6 +3,7 @@
 #include "format/WindowsFileNames.h"
 
 #include <QList>
+#include <QStringDecoder>
 #include <QUtf8StringView>
 
 namespace {
@@ -23,17 +24,69 @@ bool IsDirectionMark(char32_t c)
     return mark || embeddingOrOverride || isolate;
 }
 
+// The signs that stand in front of a number in Arabic and other scripts are format characters too,
+// but visible ones.
+bool IsVisibleFormatSign(char32_t c)
+{
+    return (c >= 0x0600 && c <= 0x0605) || c == 0x06DD || c == 0x070F || c == 0x0890 || c == 0x0891 || c == 0x08E2 ||
+           c == 0x110BD || c == 0x110CD;
+}
+
+// Characters that show as nothing: the format characters (zero-width space and joiners, the word
+// joiner, the byte-order mark, the soft hyphen, the tags, ...), the invisible combining marks and
+// the fillers that print as blank. With one of them, "report.pdf" and a name that only looks like
+// it are two different files.
+bool IsInvisible(char32_t c)
+{
+    if (QChar::category(c) == QChar::Other_Format && !IsVisibleFormatSign(c))
+        return true;
+    const bool combining = c == 0x034F || c == 0x17B4 || c == 0x17B5 || (c >= 0x180B && c <= 0x180F) ||
+                           (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+    const bool filler = c == 0x115F || c == 0x1160 || c == 0x3164 || c == 0xFFA0;
+    const bool separator = c == 0x2028 || c == 0x2029;
+    return combining || filler || separator;
+}
+
 bool IsRefusedCharacter(char32_t c)
 {
-    return c == U'/' || c == U'\\' || IsControl(c) || IsDirectionMark(c);
+    return c == U'/' || c == U'\\' || IsControl(c) || IsDirectionMark(c) || IsInvisible(c);
+}
+
+// A space at either end, or a dot at the end, is easily not seen: "report.pdf " and "report.pdf."
+// pass for "report.pdf". (A dot in front makes a hidden file, which is asked about on its own.)
+bool IsRefusedAtStart(char32_t c)
+{
+    return QChar::isSpace(c);
+}
+
+bool IsRefusedAtEnd(char32_t c)
+{
+    return QChar::isSpace(c) || c == U'.';
+}
+
+// Each position of the name that is refused, with the character there.
+QList<bool> RefusedPositions(const QList<uint>& characters)
+{
+    QList<bool> refused(characters.size(), false);
+    for (qsizetype i = 0; i < characters.size(); ++i)
+        refused[i] = IsRefusedCharacter(characters[i]);
+    for (qsizetype i = 0; i < characters.size() && IsRefusedAtStart(characters[i]); ++i)
+        refused[i] = true;
+    for (qsizetype i = characters.size() - 1; i >= 0 && IsRefusedAtEnd(characters[i]); --i)
+        refused[i] = true;
+    return refused;
+}
+
+// The name as sent: a byte-order mark in front is a character of the name, not to be dropped.
+QString Decoded(const QByteArray& utf8Name)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8Name);
 }
 
 bool HasRefusedCharacter(const QString& name)
 {
-    for (const char32_t c : name.toUcs4())
-        if (IsRefusedCharacter(c))
-            return true;
-    return false;
+    return RefusedPositions(name.toUcs4()).contains(true);
 }
 
 bool RefusedOnThisSystem(const QString& name)
@@ -67,7 +120,7 @@ QString SafeAttachedFileName(const QByteArray& utf8Name)
         return {};
     if (!QUtf8StringView(utf8Name).isValidUtf8())
         return {};
-    const QString name = QString::fromUtf8(utf8Name);
+    const QString name = Decoded(utf8Name);
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         return {};
     if (HasRefusedCharacter(name) || RefusedOnThisSystem(name))
@@ -80,10 +133,11 @@ QString DerivedAttachedFileName(const QByteArray& utf8Name)
     if (const QString safe = SafeAttachedFileName(utf8Name); !safe.isEmpty())
         return safe;
     // Each byte that is not UTF-8 decodes to U+FFFD, which is replaced like any refused character.
-    QList<uint> characters = QString::fromUtf8(utf8Name).toUcs4();
-    for (uint& c : characters)
-        if (IsRefusedCharacter(c) || c == 0xFFFD)
-            c = Replacement;
+    QList<uint> characters = Decoded(utf8Name).toUcs4();
+    const QList<bool> refused = RefusedPositions(characters);
+    for (qsizetype i = 0; i < characters.size(); ++i)
+        if (refused[i] || characters[i] == 0xFFFD)
+            characters[i] = Replacement;
     QString name = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), characters.size());
     if (name.isEmpty() || name == QLatin1String("."))
         name = QStringLiteral("_");

@@ -14,7 +14,10 @@ constexpr qsizetype MaxAttachedNameBytes = 255;
 // Refused: empty; longer than MaxAttachedNameBytes; invalid UTF-8; "/" or "\" anywhere; "." or "..";
 // control characters (C0, DEL and C1, U+0080–U+009F) and the bidirectional marks (U+200E, U+200F,
 // U+061C, the embeddings and overrides U+202A–U+202E, the isolates U+2066–U+2069), which can make
-// a name show as "txt.exe" when it is not. Names only Windows refuses (aux.c, a:b.txt) are written
+// a name show as "txt.exe" when it is not; characters that show as nothing (the format characters
+// such as U+200B, U+200D, U+2060, U+FEFF, U+00AD, the grapheme joiner U+034F, variation selectors,
+// the Hangul fillers U+3164 and the like), a space at either end and a dot at the end, which let a
+// name pass for another. Names only Windows refuses (aux.c, a:b.txt) are written
 // on Linux; a Windows build refuses them as well (WindowsFileNames).
 QString SafeAttachedFileName(const QByteArray& utf8Name);
 

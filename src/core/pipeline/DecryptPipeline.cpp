@@ -17,6 +17,7 @@
 #include "texts/Language.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -31,9 +32,19 @@ QString Text(int number, int language)
     return Language::GetProgramText(number, language);
 }
 
-QString ClosingMessage(const DecryptOutcome& outcome, int language, bool namesTheWindow)
+// What the window read: the named file, or (with none named) the block in its text box. The two
+// can differ from what the user expects, so the closing box says which it was.
+QString SourceRead(const DecryptRequest& request, int language)
+{
+    const QString source = request.ciphertext ? Text(DecryptTexts::TextBlockInTextBox, language)
+                                              : QFileInfo(request.ciphertextPath).fileName();
+    return Text(DecryptTexts::ReadFrom, language) + ' ' + source;
+}
+
+QString ClosingMessage(const DecryptOutcome& outcome, const DecryptRequest& request)
 {
     using namespace DecryptTexts;
+    const int language = request.language;
     QString text;
     if (outcome.attachment == AttachmentFate::Saved)
         text = Text(DecryptedAndSaved, language);
@@ -41,11 +52,11 @@ QString ClosingMessage(const DecryptOutcome& outcome, int language, bool namesTh
         text = Text(Decrypted, language) + ' ' + Text(FileNotSaved, language);
     else
         text = Text(Decrypted, language);
-    if (!namesTheWindow)
+    if (!request.closingNamesTheWindow)
         return text;
     const QString ending = language == Language::German ? QStringLiteral("' klicken.") : QStringLiteral("'.");
-    return text + CrLf + CrLf + Text(NowInTextBox, language) + CrLf + Text(ToReplyClick, language) + CrLf + '\'' +
-           Text(EncryptOption, language) + ending;
+    return text + CrLf + SourceRead(request, language) + CrLf + CrLf + Text(NowInTextBox, language) + CrLf +
+           Text(ToReplyClick, language) + CrLf + '\'' + Text(EncryptOption, language) + ending;
 }
 
 class DecryptRun {
@@ -87,7 +98,7 @@ class DecryptRun {
             request_.showMessage(*outcome_.message);
         if (content.fileAttached() && !SaveAttachedFile(content))
             return outcome_;
-        outcome_.closingMessage = ClosingMessage(outcome_, language_, request_.closingNamesTheWindow);
+        outcome_.closingMessage = ClosingMessage(outcome_, request_);
         dialogs_.inform(outcome_.closingMessage, title_);
         return outcome_;
     }
@@ -113,7 +124,9 @@ class DecryptRun {
         using namespace DecryptTexts;
         if (!run_.AllocateEngineBuffers())
             return Fail(Text(EngineNotReady, language_));
-        run_.MakeWorkingFolder();
+        QString cause;
+        if (!run_.MakeWorkingFolder(cause))
+            return Fail(NoWorkingFolderText(run_.WorkingFolderBase(), cause, language_));
         QString errorText;
         const QString body = run_.NewTempFile(QStringLiteral("lop"), TempTreatment::DeleteOnly, errorText);
         if (body.isEmpty())
@@ -156,7 +169,7 @@ class DecryptRun {
         QString errorText;
         FileProc::ReadFileToString(request_.ciphertextPath, file, MaxCiphertextTextBytes + 1, errorText);
         if (!errorText.isEmpty())
-            return Fail(FailureWithDetail(Text(DecryptTexts::CiphertextUnreadable, language_), request_.ciphertextPath,
+            return Fail(FailureNamingFile(Text(DecryptTexts::CiphertextUnreadable, language_), request_.ciphertextPath,
                                           errorText));
         return true;
     }
@@ -190,7 +203,8 @@ class DecryptRun {
         case Armor::Found::Unended:
             return Fail(Text(ArmorUnended, language_), DecryptStatus::WrongKeyOrDamaged);
         case Armor::Found::TwoBlocks:
-            return Fail(Text(ArmorTwoBlocks, language_));
+            // Not a failure of the program: the text given is not one readable message.
+            return Fail(Text(ArmorTwoBlocks, language_), DecryptStatus::WrongKeyOrDamaged);
         }
         return true;
     }

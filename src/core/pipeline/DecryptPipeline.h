@@ -61,11 +61,14 @@ constexpr int DerivedNameQuestion = 419;    // the sender's name is refused: sav
 constexpr int HiddenNameQuestion = 420;     // the name begins with a dot: save a hidden file?
 constexpr int NothingToDecrypt = 421;       // the ciphertext file has an empty body
 constexpr int WorkingFolderFailed = 422;    // a read or write in the working folder failed
+constexpr int NoWorkingFolder = 470;        // no working folder could be made
 constexpr int CiphertextNameQuestion = 424; // the attached name is the file being decrypted: free name?
 constexpr int ArmorDamaged = 450;           // the text block holds foreign characters or altered Base64
 constexpr int ArmorUnended = 451;           // the text block's end line is missing
 constexpr int ArmorTwoBlocks = 452;
-constexpr int InUseNameQuestion = 492; // the attached name is a file the run uses: free name?
+constexpr int ReadFrom = 472;           // followed by the file's name, or by 473
+constexpr int TextBlockInTextBox = 473; // the ciphertext was a block in the window's text box
+constexpr int InUseNameQuestion = 492;  // the attached name is a file the run uses: free name?
 } // namespace DecryptTexts
 
 enum class DecryptStatus {
@@ -121,8 +124,9 @@ struct DecryptRequest {
     // Files of the run that the attached file never replaces, whatever the answers (the key file,
     // where the message goes); a name that is one of them is offered as a free name instead.
     QStringList filesInUse;
-    // The closing message ends with where the message now is and how to reply in the window;
-    // a front end without the window leaves that part out.
+    // The closing message names what was read (the file's name, or for `ciphertext` the text block
+    // in the window's text box) and ends with where the message now is and how to reply in the
+    // window; a front end without the window leaves that part out.
     bool closingNamesTheWindow = true;
     // Where the slow steps run and the flag that stops the run; empty: in place, to the end.
     RunControl control;

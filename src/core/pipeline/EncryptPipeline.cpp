@@ -114,8 +114,9 @@ class EncryptRun {
         QByteArray package; // head and payload, without the check value
         if (!LoadHeadAndPayload(package))
             return false;
-        if (!run_.MakeWorkingFolder())
-            return Fail(Text(EncryptTexts::NoPlainTempName, language_));
+        QString cause;
+        if (!run_.MakeWorkingFolder(cause))
+            return Fail(NoWorkingFolderText(run_.WorkingFolderBase(), cause, language_));
         MeasurePlaintext(package);
         QString packed;
         return Compress(package, packed) && EncryptAndWrite(packed);

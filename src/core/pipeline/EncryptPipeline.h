@@ -45,6 +45,7 @@ constexpr int NoKeyTitle = 382;
 constexpr int MessageTooLong = 410; // the message's UTF-8 form is longer than the package can hold
 constexpr int CompressionFailed = 411;
 constexpr int WorkingFolderFailed = 422; // a read or write in the working folder failed (shared with decrypting)
+constexpr int NoWorkingFolder = 470;     // no working folder could be made (shared with decrypting)
 } // namespace EncryptTexts
 
 // The two engine operations whose results decide the outcome; tests put failing or watching ones in

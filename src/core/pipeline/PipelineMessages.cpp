@@ -16,3 +16,15 @@ QString FailureWithDetail(const QString& text, const QString& pathConcerned, con
     const QString folder = QDir::toNativeSeparators(QFileInfo(pathConcerned).absolutePath());
     return text + ' ' + folder + ':' + QStringLiteral("\r\n") + errorText;
 }
+
+QString FailureNamingFile(const QString& text, const QString& file, const QString& errorText)
+{
+    return text + ' ' + QDir::toNativeSeparators(file) + ':' + QStringLiteral("\r\n") + errorText;
+}
+
+QString NoWorkingFolderText(const QString& base, const QString& cause, int language)
+{
+    constexpr int NoWorkingFolder = 470;
+    return Language::GetProgramText(NoWorkingFolder, language) + ' ' + QDir::toNativeSeparators(base) + ':' +
+           QStringLiteral("\r\n") + cause;
+}

@@ -8,3 +8,10 @@ QString BusyText(int textNumber, int language);
 
 // "<text> <folder of pathConcerned>:" CR LF "<cause>": names the place that failed and why.
 QString FailureWithDetail(const QString& text, const QString& pathConcerned, const QString& errorText);
+
+// The same, naming the file itself rather than its folder: for a file that could not be read,
+// where the file, not its folder, is what the cause is about.
+QString FailureNamingFile(const QString& text, const QString& file, const QString& errorText);
+
+// Program text 470, the folder in which no working folder could be made, a colon, CR LF and the cause.
+QString NoWorkingFolderText(const QString& base, const QString& cause, int language);

@@ -3,8 +3,10 @@
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
 #include "files/Cleanup.h"
+#include "files/DiskProc.h"
 #include "files/FileProc.h"
 #include "files/InterruptCleanup.h"
+#include "files/IoErrorText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -46,11 +48,24 @@ bool PipelineRun::StopRequested() const
     return ::StopRequested(control_.stop);
 }
 
-bool PipelineRun::MakeWorkingFolder()
+bool PipelineRun::MakeWorkingFolder(QString& cause)
 {
     folders_.MakeWorkingFolder();
     folderMade_ = true;
-    return FileProc::FolderExists(folders_.WorkingFolder());
+    const QString folder = folders_.WorkingFolder();
+    // Without a folder, the base says why; a fall-back base may be there and still refuse files.
+    int why = DiskProc::WhyNoFilesIn(folder.isEmpty() ? WorkingFolderBase() : folder);
+    // A base that takes files but gave no folder of our own had no free name left (or is not private).
+    if (folder.isEmpty() && why == 0)
+        why = EEXIST;
+    cause = why == 0 ? QString() : FileProc::IoErrorText(why);
+    return why == 0;
+}
+
+QString PipelineRun::WorkingFolderBase() const
+{
+    // No default base could be had: the private temporary folder is the one that failed last.
+    return folders_.base().isEmpty() ? DiskProc::PrivateTemporaryFolderPath() : folders_.base();
 }
 
 QString PipelineRun::WorkingFolder() const

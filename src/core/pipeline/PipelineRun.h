@@ -8,7 +8,7 @@
 // failure, success) destroys it, and the destructor does the clean-up. Nothing is left behind.
 //
 //     PipelineRun run(workingFolderBase);
-//     if (!run.MakeWorkingFolder()) ...
+//     if (!run.MakeWorkingFolder(cause)) ...  // tell the user: no folder in run.WorkingFolderBase()
 //     const QString plt = run.NewTempFile("plt", TempTreatment::Shred, error);
 //     if (!run.AllocatePackerBuffers()) ...   // alb; dalb follows by ReleasePackerBuffers or at the end
 //     run.Discard(plt);                       // as soon as the next stage has consumed it
@@ -46,8 +46,11 @@ class PipelineRun {
     PipelineRun& operator=(const PipelineRun&) = delete;
 
     // Makes the run's working folder. True when a folder (a new numbered one, or the base as the
-    // fall-back) is there to hold the temporary files.
-    bool MakeWorkingFolder();
+    // fall-back) is there and takes the temporary files; otherwise false, with `cause` saying why
+    // (a short text for the user).
+    bool MakeWorkingFolder(QString& cause);
+    // The folder the working folders are made in.
+    QString WorkingFolderBase() const;
     // The working folder, ending in "/"; "" before MakeWorkingFolder.
     QString WorkingFolder() const;
 

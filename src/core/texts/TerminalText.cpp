@@ -43,9 +43,11 @@ qsizetype DecodeAt(QByteArrayView bytes, qsizetype i, char32_t& codePoint)
     return 0;
 }
 
-bool IsControl(char32_t c, LineBreaks lineBreaks)
+// A CR stays only as part of a CR LF line end: alone, it returns the cursor to the line's start and
+// lets what follows cover what stood before ("Pay Alice\rPay Mallory").
+bool IsControl(char32_t c, bool beforeLineFeed, LineBreaks lineBreaks)
 {
-    if (lineBreaks == LineBreaks::Keep && (c == U'\t' || c == U'\n' || c == U'\r'))
+    if (lineBreaks == LineBreaks::Keep && (c == U'\t' || c == U'\n' || (c == U'\r' && beforeLineFeed)))
         return false;
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
@@ -71,7 +73,8 @@ QByteArray Escape(QByteArrayView bytes, LineBreaks lineBreaks)
             continue;
         }
         // A C1 control is escaped as its code point, not as its two UTF-8 bytes.
-        if (IsControl(codePoint, lineBreaks))
+        const bool beforeLineFeed = i + 1 < bytes.size() && bytes[i + 1] == '\n';
+        if (IsControl(codePoint, beforeLineFeed, lineBreaks))
             AppendEscaped(out, QByteArray(1, static_cast<char>(codePoint)));
         else
             out += bytes.sliced(i, length);

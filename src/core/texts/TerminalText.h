@@ -13,8 +13,10 @@ enum class LineBreaks { Keep, Escape };
 
 // The bytes with every C0 control (U+0000–U+001F), DEL and C1 control (U+0080–U+009F) written as
 // \xHH, and every byte that is not part of valid UTF-8 written as \xHH too (an 8-bit terminal would
-// take 0x9B for a control sequence introducer). Tab, line feed and carriage return stay as they are
-// with LineBreaks::Keep (a message), and are escaped with LineBreaks::Escape (a name).
+// take 0x9B for a control sequence introducer). Tab, line feed and a carriage return followed by a
+// line feed stay as they are with LineBreaks::Keep (a message); a lone carriage return is escaped,
+// as it would let the rest of its line cover what stands before it. LineBreaks::Escape (a name)
+// escapes all three.
 QByteArray Escape(QByteArrayView bytes, LineBreaks lineBreaks);
 
 // The same for a text that is printed as UTF-8; a name keeps its line breaks escaped by default.

@@ -102,6 +102,7 @@ constexpr int UseThisKey = 127;
 constexpr int ChecksumIs = 136;
 constexpr int OneCharacterCounted = 102;
 constexpr int CharactersCounted = 103; // after the count
+constexpr int PasteTooLong = 471;      // followed by the most characters a key may have
 } // namespace KeyWindowTexts
 
 namespace LargeTextboxTexts {
