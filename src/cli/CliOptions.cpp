@@ -317,10 +317,10 @@ Options:
 The key: the first line of --key-file, else the environment variable QUILLET_KEY, else it is
 asked for on the terminal without being shown (twice for encrypt: both must be the same). It
 needs 16 to 64 significant characters; spaces and letter case do not count, an emoji counts as
-one; it must be UTF-8 text. The same key decrypts in the window and here. quillet-cli removes QUILLET_KEY from its own
-environment once read, but while the variable is set, every process of the same user can read it
-(and a shell may keep it in its history): for scripts, a key file of mode 0600 is the safer
-choice.
+one; it must be UTF-8 text. The same key decrypts in the window and here. quillet-cli takes QUILLET_KEY
+out of its own environment as it starts, overwriting the whole entry, but while the variable is
+set, every process of the same user can read it (and a shell may keep it in its history): for
+scripts, a key file of mode 0600 is the safer choice.
 
 Exit status: 0 done, 1 failed, 2 wrong use of the command line or of the key, 3 wrong key or
 damaged file, 4 check value mismatch not accepted, 5 message decrypted but the attached file
