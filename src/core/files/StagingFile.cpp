@@ -1,5 +1,6 @@
 #include "files/StagingFile.h"
 
+#include "engines/toolkit.h"
 #include "files/InterruptCleanup.h"
 
 #include <QFile>
@@ -15,7 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
+#include <string>
 
 namespace Staging {
 
@@ -43,21 +44,6 @@ bool Lock(int fd)
     return true;
 }
 
-// One pass of random bytes over the whole file, flushed to the device, before its name goes.
-void Overwrite(int fd, off_t size)
-{
-    std::array<unsigned char, 64 * 1024> block{};
-    for (off_t done = 0; done < size;) {
-        const size_t step = static_cast<size_t>(std::min<off_t>(size - done, static_cast<off_t>(block.size())));
-        randombytes_buf(block.data(), step);
-        const ssize_t written = ::pwrite(fd, block.data(), step, done);
-        if (written <= 0)
-            break;
-        done += written;
-    }
-    ::fsync(fd);
-}
-
 void RemoveIfLeftBehind(int folderFd, const char* name)
 {
     const int fd = ::openat(folderFd, name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -67,8 +53,11 @@ void RemoveIfLeftBehind(int folderFd, const char* name)
     const bool ours = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid();
     if (ours && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         // Another link to it is somebody's file: only this name goes, the content stays.
-        if (status.st_nlink == 1)
-            Overwrite(fd, status.st_size);
+        if (status.st_nlink == 1) {
+            // Through the folder's descriptor: only the last component is looked up, not following a link.
+            const std::string path = "/proc/self/fd/" + std::to_string(folderFd) + '/' + name;
+            overwrite_file(path.c_str(), 1, 0, -1);
+        }
         ::unlinkat(folderFd, name, 0);
     }
     ::close(fd);
