@@ -101,6 +101,10 @@ void Commands(const MainWindowState& s, MainWindowView& v)
     v.cmdViewCiphertext = Shown(encrypt && s.view == CiphertextView::Measured, ViewCiphertext,
                                 s.view == CiphertextView::TooShort ? TooShortToMeasure : 0);
     v.cmdCopyAsText = Shown(encrypt && s.ciphertextHeld, CopyAsText, CopyAsTextHint);
+    // They send the file on disk, whatever the text box holds by now.
+    const bool sendable = encrypt && s.ciphertextFileExists && !s.mailStarting;
+    v.cmdSendByMail = Shown(sendable, SendByMail, SendByMailHint);
+    v.cmdSendAsText = Shown(sendable, SendAsText, SendAsTextHint);
     v.cmdHelp = Shown(true, Help);
     v.cmdQuit = Shown(true, Quit);
     v.prgWork = Hidden();
@@ -139,6 +143,8 @@ void DuringRun(const MainWindowState& s, MainWindowView& v)
                                  &v.cmdDecryptMessage,
                                  &v.cmdViewCiphertext,
                                  &v.cmdCopyAsText,
+                                 &v.cmdSendByMail,
+                                 &v.cmdSendAsText,
                                  &v.cmdHelp,
                                  &v.lblTavolan})
         control->enabled = false;

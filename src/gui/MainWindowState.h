@@ -50,6 +50,10 @@ struct MainWindowState {
     // The latest ciphertext is held for Copy as text (until the message changes).
     bool ciphertextHeld = false;
     CiphertextView view = CiphertextView::None;
+    // The file the latest encryption wrote is still there, to be sent by e-mail.
+    bool ciphertextFileExists = false;
+    // A mail program is being started; the send commands wait for it.
+    bool mailStarting = false;
     AttachedFileFate fate = AttachedFileFate::None;
     int language = 0;
 
@@ -87,6 +91,7 @@ struct MainWindowView {
     // Their tooltip carries the key's checksum after the text (KeyChecksumIs).
     ControlView cmdEncryptMessage, cmdDecryptMessage;
     ControlView cmdViewCiphertext, cmdCopyAsText;
+    ControlView cmdSendByMail, cmdSendAsText;
     ControlView cmdHelp, cmdQuit;
     ControlView prgWork, cmdStop;
     ControlView lblTavolan;

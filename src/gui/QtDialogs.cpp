@@ -104,6 +104,8 @@ DialogAnswer QtDialogs::message(const MessageRequest& request)
     box.setIcon(toQtIcon(request.icon));
     box.setWindowTitle(request.title);
     box.setText(request.text);
+    // A path or a name in the box can be selected and copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.setProperty(QuestionProperty, QVariant::fromValue(request.question));
     const auto buttons = toQtButtons(request.buttons);
     QList<QAbstractButton*> added;

@@ -211,6 +211,8 @@ void frmMain::BuildControls()
     cmdDecryptMessage = named(new QPushButton(Frame2), QStringLiteral("cmdDecryptMessage"));
     cmdViewCiphertext = named(new QPushButton(Frame2), QStringLiteral("cmdViewCiphertext"));
     cmdCopyAsText = named(new QPushButton(Frame2), QStringLiteral("cmdCopyAsText"));
+    cmdSendByMail = named(new QPushButton(Frame2), QStringLiteral("cmdSendByMail"));
+    cmdSendAsText = named(new QPushButton(Frame2), QStringLiteral("cmdSendAsText"));
     cmdHelp = named(new QPushButton(Frame2), QStringLiteral("cmdHelp"));
     cmdQuit = named(new QPushButton(Frame2), QStringLiteral("cmdQuit"));
     prgWork = named(new QProgressBar(Frame2), QStringLiteral("prgWork"));
@@ -221,7 +223,8 @@ void frmMain::BuildControls()
     keepPlaceWhenHidden(prgWork);
     keepPlaceWhenHidden(cmdStop);
     auto* commandLayout = new QHBoxLayout(Frame2);
-    for (QPushButton* button : {cmdEncryptMessage, cmdDecryptMessage, cmdViewCiphertext, cmdCopyAsText})
+    for (QPushButton* button :
+         {cmdEncryptMessage, cmdDecryptMessage, cmdViewCiphertext, cmdCopyAsText, cmdSendByMail, cmdSendAsText})
         commandLayout->addWidget(button);
     commandLayout->addWidget(prgWork, 1);
     commandLayout->addWidget(cmdStop);
@@ -277,6 +280,8 @@ void frmMain::ConnectHandlers()
     onClick(cmdDecryptMessage, &frmMain::cmdDecryptMessage_Click);
     onClick(cmdViewCiphertext, &frmMain::cmdViewCiphertext_Click);
     onClick(cmdCopyAsText, &frmMain::cmdCopyAsText_Click);
+    onClick(cmdSendByMail, &frmMain::cmdSendByMail_Click);
+    onClick(cmdSendAsText, &frmMain::cmdSendAsText_Click);
     onClick(cmdHelp, &frmMain::cmdHelp_Click);
     onClick(cmdQuit, &frmMain::cmdQuit_Click);
     onClick(cmdStop, &frmMain::cmdStop_Click);
@@ -522,6 +527,8 @@ void frmMain::MarkCaptions()
                                    {cmdEnlargeTextbox, Enlarge},
                                    {cmdViewCiphertext, ViewCiphertext},
                                    {cmdCopyAsText, CopyAsText},
+                                   {cmdSendByMail, SendByMail},
+                                   {cmdSendAsText, SendAsText},
                                    {lblLanguage, LanguageLabel},
                                    {cmdClearTextbox, Clear},
                                    {cmdClearFile[0], Clear},

@@ -8,6 +8,7 @@
 //   frmMain_files.cpp     file fields
 //   frmMain_encrypt.cpp   encrypt command
 //   frmMain_decrypt.cpp   decrypt command
+//   frmMain_mail.cpp      sending the latest ciphertext file by e-mail
 //   frmMain_tools.cpp     text-box tools, help, web links, quitting
 // Every control carries its name as Qt object name (array members with the index appended), so tests
 // and the screenshot program reach them with findChild; the public members are the window's event
@@ -17,6 +18,8 @@
 #include "files/WorkingFolders.h"
 #include "gui/MainWindowState.h"
 #include "gui/WorkerThreadRunner.h"
+#include "mail/DesktopLauncher.h"
+#include "mail/MailDraft.h"
 
 #include <QHash>
 #include <QPair>
@@ -29,6 +32,7 @@ struct EncryptOutcome;
 class QComboBox;
 class QDragMoveEvent;
 class QDropEvent;
+class QFileSystemWatcher;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -72,6 +76,10 @@ class frmMain : public QWidget {
     void cmdViewCiphertext_Click();
     // Puts the latest ciphertext on the clipboard as its armored text block.
     void cmdCopyAsText_Click();
+    // Open the mail program with a new e-mail carrying the latest ciphertext file: attached, or as
+    // its text block in the body.
+    void cmdSendByMail_Click();
+    void cmdSendAsText_Click();
     void cmdDecryptMessage_Click();
     void cmdLoadSaveTextbox_Click(int index);
     void cmdClearTextbox_Click();
@@ -189,6 +197,17 @@ class frmMain : public QWidget {
     // left to the text box).
     bool PasteArmoredBlock();
 
+    // ---- Sending by e-mail (frmMain_mail.cpp) ----
+    // The latest encryption wrote this file: the send commands follow whether it is still there.
+    void TrackCiphertextFile(const QString& path);
+    void CiphertextFileChanged();
+    // The latest ciphertext file's absolute path; "" (after saying so) when it is gone.
+    QString CiphertextFileToSend();
+    void StartMail(const Mail::Draft& draft);
+    // No mail program could be started: says where the file is and offers its folder.
+    void OfferCiphertextFolder(const LaunchOutcome& outcome);
+    QString MailText(int number, const QString& path) const;
+
     // ---- Text-box tools, help, quitting (frmMain_tools.cpp) ----
     void Warn(const QString& text, const QString& title);
     bool AcceptTextFile(const QString& path);
@@ -251,6 +270,8 @@ class frmMain : public QWidget {
     QPushButton* cmdDecryptMessage;
     QPushButton* cmdViewCiphertext;
     QPushButton* cmdCopyAsText;
+    QPushButton* cmdSendByMail;
+    QPushButton* cmdSendAsText;
     QPushButton* cmdHelp;
     QPushButton* cmdQuit;
     QProgressBar* prgWork; // moves while a command works
@@ -277,6 +298,10 @@ class frmMain : public QWidget {
     QHash<QPair<const QWidget*, int>, QString> MarkedCaptions;
     // The ciphertext file of the latest encryption, for Copy as text; "" once the text box changes.
     QByteArray LastCiphertext;
+    // The file the latest encryption wrote, watched for the send commands; "" before the first.
+    QString LastCiphertextFile;
+    QFileSystemWatcher* CiphertextWatch = nullptr;
+    DesktopLauncher Launcher;
 
     QString QuickKey;
     // Randomness of the last plain package [0] and ciphertext [1]; -1.0 when not measured.

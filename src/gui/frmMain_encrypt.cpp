@@ -78,6 +78,8 @@ void frmMain::cmdEncryptMessage_Click()
     // A stopped run changed nothing: the window is as it was before it.
     if (!outcome.stopped)
         ShowEncryptOutcome(outcome);
+    if (outcome.success)
+        TrackCiphertextFile(request.outputPath);
     Render();
     reports.ShowHeld();
     SetTheFocus();

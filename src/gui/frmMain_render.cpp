@@ -89,6 +89,8 @@ void frmMain::Render()
     button(cmdClearQuickKey, view.cmdClearQuickKey);
     button(cmdViewCiphertext, view.cmdViewCiphertext);
     button(cmdCopyAsText, view.cmdCopyAsText);
+    button(cmdSendByMail, view.cmdSendByMail);
+    button(cmdSendAsText, view.cmdSendAsText);
     button(cmdHelp, view.cmdHelp);
     button(cmdQuit, view.cmdQuit);
     button(cmdStop, view.cmdStop);

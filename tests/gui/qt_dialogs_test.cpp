@@ -69,6 +69,7 @@ TEST(QtDialogsTest, MessageBoxShowsTheRequestAndReturnsTheButtonPressed)
             shownText = box->text();
             shownTitle = box->windowTitle();
             shownDefault = box->standardButton(box->defaultButton());
+            EXPECT_TRUE(box->textInteractionFlags() & Qt::TextSelectableByMouse) << "its text can be copied";
             ExpectOwnAccessKeys(box);
             if (c.press == QMessageBox::NoButton)
                 box->reject(); // as the window system would close it, with no button clicked

@@ -52,6 +52,8 @@ std::vector<std::pair<std::string, ControlView>> Controls(const MainWindowView& 
             {"cmdDecryptMessage", v.cmdDecryptMessage},
             {"cmdViewCiphertext", v.cmdViewCiphertext},
             {"cmdCopyAsText", v.cmdCopyAsText},
+            {"cmdSendByMail", v.cmdSendByMail},
+            {"cmdSendAsText", v.cmdSendAsText},
             {"cmdHelp", v.cmdHelp},
             {"cmdQuit", v.cmdQuit},
             {"cmdStop", v.cmdStop},
@@ -222,6 +224,41 @@ TEST_P(WindowStateTest, EveryControlShowsWhatTheStateMeans)
     EXPECT_EQ(view.cmdSpecifyFile[0].caption, c.mode == WindowMode::Encrypt ? FileToAppend : CiphertextFile);
     // The commands carry the key's checksum exactly while a key is set.
     EXPECT_EQ(view.cmdEncryptMessage.tooltip, c.key == KeyState::None ? 0 : KeyChecksumIs);
+}
+
+// Send by e-mail and Send as text: in encrypt mode while the latest ciphertext file is there, not
+// while a mail program is being started (one click, one e-mail), not while a command runs.
+TEST(SendCommandsTest, OfferedWhileTheLatestCiphertextFileExists)
+{
+    const struct {
+        WindowMode mode;
+        bool fileExists;
+        bool mailStarting;
+        RunStage stage;
+        bool offered;
+    } cases[] = {
+        {WindowMode::Encrypt, true, false, RunStage::Idle, true},
+        {WindowMode::Encrypt, false, false, RunStage::Idle, false},
+        {WindowMode::Encrypt, true, true, RunStage::Idle, false},
+        {WindowMode::Encrypt, true, false, RunStage::Running, false},
+        {WindowMode::Encrypt, true, false, RunStage::Stopping, false},
+        {WindowMode::Decrypt, true, false, RunStage::Idle, false},
+    };
+    for (const auto& c : cases) {
+        MainWindowState state;
+        state.mode = c.mode;
+        state.runningCommand = c.mode;
+        state.ciphertextFileExists = c.fileExists;
+        state.mailStarting = c.mailStarting;
+        state.stage = c.stage;
+        const MainWindowView view = DeriveView(state);
+        for (const ControlView& command : {view.cmdSendByMail, view.cmdSendAsText}) {
+            EXPECT_TRUE(command.visible);
+            EXPECT_EQ(command.enabled, c.offered) << int(c.mode) << c.fileExists << c.mailStarting << int(c.stage);
+        }
+        EXPECT_EQ(view.cmdSendByMail.caption, SendByMail);
+        EXPECT_EQ(view.cmdSendAsText.caption, SendAsText);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WindowStateTest, ::testing::ValuesIn(Cases),

@@ -27,6 +27,8 @@ enum class QuestionId {
     ShowHiddenKey,        // window: show the hidden key?
     ClearClipboardOnQuit, // window: empty the clipboard before the program ends?
     OpenHelpPage,         // window: open the help page in the browser (Cancel: the help inside the program)
+    AttachInsteadOfText,  // window: the text block is too long for an e-mail's body; attach the file instead?
+    OpenCiphertextFolder, // window: no mail program could be started; open the ciphertext file's folder?
 };
 
 struct MessageRequest {

@@ -90,6 +90,11 @@ constexpr int Message = 1616;
 constexpr int KeyHiddenName = 1617;
 constexpr int MessageKeys = 1618;         // Tab and Ctrl+Tab in the message box
 constexpr int SuggestedOutputName = 1619; // the output chooser's suggestion, before ".zip"
+// Sending the latest ciphertext file by e-mail.
+constexpr int SendByMail = 1660;
+constexpr int SendByMailHint = 1661;
+constexpr int SendAsText = 1662;
+constexpr int SendAsTextHint = 1663;
 } // namespace MainWindowTexts
 
 namespace KeyWindowTexts {
