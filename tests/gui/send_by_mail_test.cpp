@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 using stand_in::MailtoFields;
@@ -143,9 +145,10 @@ TEST_F(SendByMailTest, SendAsTextPutsTheBlockOfTheFileIntoTheBody)
 TEST_F(SendByMailTest, BlockTooLongForTheBodyIsOfferedAsAttachment)
 {
     stand_in::GenericDesktop desktop;
+    std::mt19937 random(26); // noise does not compress below the limit
     QByteArray noise(40 * 1024, '\0');
-    for (qsizetype i = 0; i < noise.size(); ++i)
-        noise[i] = char((i * 7919 + (i >> 3) * 104729) % 251); // does not compress to below the limit
+    for (char& byte : noise)
+        byte = char(random());
     ASSERT_TRUE(test_files::write_file(Path("scan.bin"), noise));
     EncryptInTheWindow(Path("letter.zip"), Path("scan.bin"));
     ASSERT_FALSE(Mail::FitsInBody(Armor::Encode(test_files::read_file(Path("letter.zip")))));
@@ -195,12 +198,13 @@ TEST_F(SendByMailTest, WithoutAMailProgramTheBoxNamesTheFileAndOpensItsFolder)
 
         QTest::mouseClick(button("cmdSendByMail"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!dialogs.records().empty(), MailWaitMs);
-        const MessageRequest& box = dialogs.messages().at(0);
+        const MessageRequest box = dialogs.messages().at(0);
         EXPECT_EQ(box.question, QuestionId::OpenCiphertextFolder);
         EXPECT_EQ(box.buttons, DialogButtons::YesNo);
         EXPECT_TRUE(box.text.startsWith(Text(c.why))) << box.text.toStdString();
-        if (c.mailHelperThere)
+        if (c.mailHelperThere) {
             EXPECT_TRUE(box.text.contains(Text(MailTexts::HelperFailed) + " 3.")) << "the helper's status is named";
+        }
         EXPECT_TRUE(box.text.contains(Text(MailTexts::AttachItYourself) + CrLf + native + CrLf));
         EXPECT_TRUE(box.text.endsWith(Text(MailTexts::OpenItsFolder)));
 
