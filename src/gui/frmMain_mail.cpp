@@ -102,9 +102,8 @@ void frmMain::OfferCiphertextFolder(const LaunchOutcome& outcome)
                             ? ProgramText(MailTexts::NotInstalled)
                             : ProgramText(MailTexts::HelperFailed) + u' ' + QString::number(outcome.exitStatus) + u'.';
     const QString file = LastCiphertextFile;
-    const QString text =
-        why + CrLf + CrLf + MailText(MailTexts::AttachItYourself, file) + CrLf + CrLf +
-        ProgramText(MailTexts::OpenItsFolder);
+    const QString text = why + CrLf + CrLf + MailText(MailTexts::AttachItYourself, file) + CrLf + CrLf +
+                         ProgramText(MailTexts::OpenItsFolder);
     const QString title = ProgramText(MailTexts::BoxTitle);
     if (dialogs.ask(QuestionId::OpenCiphertextFolder, text, title, DialogButtons::YesNo, DialogIcon::Exclamation) !=
         DialogAnswer::Yes)

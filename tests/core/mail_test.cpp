@@ -45,8 +45,8 @@ TEST_F(MailDraftTest, EveryFieldArrivesAsItIsAndTheAddressHoldsOnlySafeCharacter
                                 name};
         const QByteArray uri = Mail::MailtoUri(draft);
         for (const char c : uri.mid(7))
-            EXPECT_TRUE(QByteArrayView("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789@.-/%?=&")
-                            .contains(c))
+            EXPECT_TRUE(
+                QByteArrayView("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789@.-/%?=&").contains(c))
                 << "'" << c << "' in " << uri.constData();
         const auto fields = MailtoFields(uri);
         ASSERT_EQ(fields.size(), 3u) << uri.constData();

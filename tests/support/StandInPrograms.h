@@ -35,7 +35,9 @@ inline QString Write(const QString& folder, const QString& name, int exitStatus 
     const QString path = folder + '/' + name;
     const QString record = path + QStringLiteral(".got");
     const QByteArray script = "#!/bin/sh\n"
-                              "out='" + record.toUtf8() + "'\n"
+                              "out='" +
+                              record.toUtf8() +
+                              "'\n"
                               "/bin/rm -f \"$out\" \"$out.part\"\n"
                               "/usr/bin/printf '%s\\0' \"$@\" > \"$out.part.args\"\n"
                               "/usr/bin/env -0 > \"$out.part.env\"\n"
@@ -44,7 +46,8 @@ inline QString Write(const QString& folder, const QString& name, int exitStatus 
                               "/bin/mv \"$out.part.args\" \"$out.args\"; /bin/mv \"$out.part.env\" \"$out.env\"\n"
                               "/bin/mv \"$out.part.sid\" \"$out.sid\"; /bin/mv \"$out.part.fds\" \"$out.fds\"\n"
                               "/usr/bin/touch \"$out\"\n"
-                              "exit " + QByteArray::number(exitStatus) + "\n";
+                              "exit " +
+                              QByteArray::number(exitStatus) + "\n";
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
         return {};
@@ -138,8 +141,8 @@ class GenericDesktop {
         // No desktop environment is detected, so xdg-email takes its generic way through xdg-mime
         // and xdg-open, which only looks for a handler of the address's scheme when a display is set.
         for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "KDE_SESSION_VERSION",
-                                 "GNOME_DESKTOP_SESSION_ID", "MATE_DESKTOP_SESSION_ID", "LXQT_SESSION_CONFIG",
-                                 "MAILER", "WAYLAND_DISPLAY"})
+                                 "GNOME_DESKTOP_SESSION_ID", "MATE_DESKTOP_SESSION_ID", "LXQT_SESSION_CONFIG", "MAILER",
+                                 "WAYLAND_DISPLAY"})
             env.Set(name, {});
         env.Set("DISPLAY", ":97");
         env.Set("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root_.filePath(QStringLiteral("no-bus")).toUtf8());
