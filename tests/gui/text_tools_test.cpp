@@ -290,20 +290,21 @@ TEST_F(TextToolsTest, EnlargedTextBoxSavesItsEditsBack)
 
 // ---------------------------------------------------------------- help and web links
 
-TEST_F(TextToolsTest, F1OnTheHelpButtonOrTheWindowAsksAndOkOpensTheHelpPage)
+TEST_F(TextToolsTest, F1OnTheHelpButtonOrTheWindowAsksAndOpenOpensTheHelpPage)
 {
     for (QWidget* target : {static_cast<QWidget*>(button("cmdHelp")), static_cast<QWidget*>(window.get())}) {
         dialogs.clear();
-        dialogs.queueAnswer(DialogAnswer::Ok);
+        dialogs.queueAnswer(DialogAnswer::Yes);
         QTest::keyRelease(target, Qt::Key_F1);
 
         ASSERT_EQ(dialogs.records().size(), 2u) << target->objectName().toStdString();
         const MessageRequest question = dialogs.records()[0].message;
         EXPECT_EQ(question.title, Text(28));
-        EXPECT_EQ(question.buttons, DialogButtons::OkCancel);
+        // Each button says what it opens: the page, the text here, or nothing.
+        EXPECT_EQ(question.buttons, DialogButtons::YesNoCancel);
+        EXPECT_EQ(question.captions, (QStringList{Text(1651), Text(1652), Text(1653)}));
         EXPECT_EQ(question.question, QuestionId::OpenHelpPage);
-        EXPECT_TRUE(question.text.startsWith(Text(347) + CrLf + Text(348) + CrLf));
-        EXPECT_TRUE(question.text.endsWith(CrLf + Text(349)));
+        EXPECT_TRUE(question.text.startsWith(Text(1650) + CrLf + CrLf));
 
         const QString page = dialogs.records()[1].target;
         EXPECT_TRUE(dialogs.records()[1].isOpenTarget);
@@ -322,12 +323,23 @@ struct HelpLanguage {
 
 class LocalHelp : public TextToolsTest, public ::testing::WithParamInterface<HelpLanguage> {};
 
-TEST_P(LocalHelp, CancelShowsTheHelpTextOfTheLanguageInTheViewer)
+// Close, and Escape (which answers Cancel), only close the question: no page, no viewer.
+TEST_F(TextToolsTest, ClosingTheHelpQuestionOpensNothing)
+{
+    dialogs.queueAnswer(DialogAnswer::Cancel);
+    window->cmdHelp_Click();
+
+    EXPECT_EQ(dialogs.records().size(), 1u) << "nothing is opened after the question";
+    const auto* viewer = window->findChild<frmView*>();
+    EXPECT_TRUE(viewer == nullptr || !viewer->isVisible());
+}
+
+TEST_P(LocalHelp, ShowTheHelpTextShowsTheHelpOfTheLanguageInTheViewer)
 {
     control<QComboBox>("cboLanguage")->setCurrentIndex(GetParam().language);
     window->cboLanguage_Click();
     dialogs.clear();
-    dialogs.queueAnswer(DialogAnswer::Cancel);
+    dialogs.queueAnswer(DialogAnswer::No);
     window->cmdHelp_Click();
 
     const auto* viewer = window->findChild<frmView*>();
@@ -446,7 +458,7 @@ TEST_F(TextToolsTest, QuittingWithAnEmptyClipboardAsksNothing)
 
 TEST_F(TextToolsTest, QuittingClosesTheHelpViewer)
 {
-    dialogs.queueAnswer(DialogAnswer::Cancel);
+    dialogs.queueAnswer(DialogAnswer::No); // the help text
     window->cmdHelp_Click();
     const auto* viewer = window->findChild<frmView*>();
     ASSERT_TRUE(viewer != nullptr && viewer->isVisible());

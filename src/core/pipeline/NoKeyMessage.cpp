@@ -12,7 +12,7 @@ void ShowNoKeyMessage(Dialogs& dialogs, int language, bool encryptMode)
     constexpr int NoKeySpecified = 382;
     const int textNumber = encryptMode ? AskForNewKey : AskForSendersKey;
     dialogs.inform(Language::GetProgramText(textNumber, language), Language::GetProgramText(NoKeySpecified, language),
-                   DialogIcon::None);
+                   DialogIcon::None, Remedy::Key);
 }
 
 } // namespace Keys
