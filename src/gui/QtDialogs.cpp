@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -111,10 +112,13 @@ DialogAnswer QtDialogs::message(const MessageRequest& request)
     const bool ownWords = request.captions.size() == buttons.size();
     for (auto button : buttons) {
         added << box.addButton(button);
-        if (ownWords)
+        if (ownWords) {
             added.last()->setText(request.captions[added.size() - 1]);
-        else
+            // The standard button's icon (a tick, a "no" sign) would contradict the words it now says.
+            added.last()->setIcon(QIcon());
+        } else {
             SetProgramText(added.last(), button, language);
+        }
     }
     MarkAccessKeys(added);
     new FocusRing(box); // the box owns it
