@@ -2,9 +2,11 @@
 // shows, input other than Stop, Quit and Escape is held back, and Quit or closing the window stop
 // the run, leave nothing behind and then quit.
 #include "engines/CipherEngine.h"
+#include "gui/MainWindowState.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
@@ -249,7 +251,7 @@ TEST_P(StopTest, TheRunEndsAndTheWindowIsAsItWas)
     engine_set_kdf_level(KdfLevel::Interactive);
 
     ASSERT_TRUE(pressed);
-    EXPECT_TRUE(stoppingLine.contains(Language::GetProgramText(1621, Language::English))) << stoppingLine.toStdString();
+    EXPECT_TRUE(stoppingLine.contains(Text(RunTexts::Stopping, Language::English))) << stoppingLine.toStdString();
     EXPECT_TRUE(stopGreyWhileStopping);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->Working());
