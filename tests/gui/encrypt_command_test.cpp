@@ -187,9 +187,10 @@ TEST_F(EncryptCommandTest, EachRefusalPutsTheFocusOnTheControlThatMendsIt)
         QTest::mouseClick(button("cmdEncryptMessage"), Qt::LeftButton);
 
         ASSERT_FALSE(dialogs.messages().empty());
-        if (!c.boxStart.isEmpty())
+        if (!c.boxStart.isEmpty()) {
             EXPECT_TRUE(dialogs.messages().back().text.startsWith(c.boxStart))
                 << dialogs.messages().back().text.toStdString();
+        }
         ASSERT_NE(window->focusWidget(), nullptr);
         EXPECT_EQ(window->focusWidget()->objectName(), c.focusedName);
     }
