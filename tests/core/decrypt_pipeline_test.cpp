@@ -1007,7 +1007,7 @@ TEST_F(DecryptPipelineTest, AStopDuringAnySlowStepRecoversNothingAsksNothingAndL
 // is overwritten before it is deleted, so a link kept to it shows other bytes afterwards.
 TEST_F(DecryptPipelineTest, TemporaryPlainTextIsOverwrittenBeforeItIsDeleted)
 {
-    const auto decompressionThatFails = [](const char*, const char* out, int32_t) {
+    const auto decompressionThatFails = [](Packer&, const char*, const char* out, int32_t) {
         QFile partial(QString::fromUtf8(out));
         if (partial.open(QIODevice::WriteOnly))
             partial.write("the first part of the message");

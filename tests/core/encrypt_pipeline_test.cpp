@@ -54,15 +54,15 @@ PlainPackageContent DecryptFile(const QString& path, const QString& quickKey, co
     if (!test_files::write_file(body, split.body))
         return {};
     const QByteArray key = Keys::MakeEngineKey(quickKey);
-    if (allocate_buffers() == 0)
+    CipherEngine engine;
+    if (engine.allocate_buffers() == 0)
         return {};
-    operation_initialization(key.constData(), 0, split.body.size(), 0);
-    const int32_t decrypted = decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData());
-    deallocate_buffers();
-    if (decrypted != 0 || alb() == 0)
+    engine.operation_initialization(key.constData(), 0, split.body.size(), 0);
+    const int32_t decrypted = engine.decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData());
+    Packer packer;
+    if (decrypted != 0 || packer.alb() == 0)
         return {};
-    const int32_t unpacked = dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
-    dalb();
+    const int32_t unpacked = packer.dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
     return unpacked == 0 ? ParsePlainPackage(test_files::read_file(plain)) : PlainPackageContent{};
 }
 
@@ -315,9 +315,9 @@ TEST_F(EncryptPipelineTest, AFileThatAppearsDuringTheRunIsReplacedOnlyAfterYesTh
         QFile::remove(request.outputPath);
         dialogs.clear();
         EncryptRequest attempt = request;
-        attempt.engine.encryptFile = [&](const char* in, const char* out) {
+        attempt.engine.encryptFile = [&](CipherEngine& engine, const char* in, const char* out) {
             EXPECT_TRUE(test_files::write_file(request.outputPath, "saved during the run"));
-            return encrypt_file(in, out);
+            return engine.encrypt_file(in, out);
         };
         dialogs.queueAnswer(DialogAnswer::No); // the offer to attach a file
         dialogs.queueAnswer(answer);
@@ -337,7 +337,7 @@ TEST_F(EncryptPipelineTest, AFileThatAppearsDuringTheRunIsReplacedOnlyAfterYesTh
     }
 }
 
-int32_t CompressionThatFails(const char*, const char* out, int32_t)
+int32_t CompressionThatFails(Packer&, const char*, const char* out, int32_t)
 {
     QFile partial(QString::fromUtf8(out));
     if (partial.open(QIODevice::WriteOnly))
@@ -345,7 +345,7 @@ int32_t CompressionThatFails(const char*, const char* out, int32_t)
     return packer_result::kCompressFailed;
 }
 
-int32_t EngineThatReportsPositive(const char*, const char* out)
+int32_t EngineThatReportsPositive(CipherEngine&, const char*, const char* out)
 {
     QFile partial(QString::fromUtf8(out));
     if (partial.open(QIODevice::WriteOnly))
@@ -353,13 +353,13 @@ int32_t EngineThatReportsPositive(const char*, const char* out)
     return 1;
 }
 
-int32_t EngineThatFails(const char*, const char*)
+int32_t EngineThatFails(CipherEngine&, const char*, const char*)
 {
     return cipher_result::kKeyNotDerivable;
 }
 
 // An engine whose output could not be written: errno says why, as the real engines leave it.
-int32_t EngineThatFindsTheDiskFull(const char*, const char*)
+int32_t EngineThatFindsTheDiskFull(CipherEngine&, const char*, const char*)
 {
     errno = ENOSPC;
     return cipher_result::kOutputUnwritable;

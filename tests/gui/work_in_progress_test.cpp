@@ -104,9 +104,8 @@ TEST_F(WorkInProgressTest, TheEventLoopTurnsAndTheIndicatorShowsWhileTheCommandW
     PrepareEncryption();
     DuringWork watch(*window, {});
 
-    engine_set_kdf_level(KdfLevel::Moderate);
+    window->SetKdfLevel(KdfLevel::Moderate);
     button(QStringLiteral("cmdEncryptMessage"))->click();
-    engine_set_kdf_level(KdfLevel::Interactive);
 
     EXPECT_GT(watch.turns, 0) << "the window was frozen for the whole run";
     EXPECT_TRUE(watch.indicatorShown);
@@ -245,10 +244,9 @@ TEST_P(StopTest, TheRunEndsAndTheWindowIsAsItWas)
         }
     });
 
-    engine_set_kdf_level(KdfLevel::Sensitive);
+    window->SetKdfLevel(KdfLevel::Sensitive);
     QTest::mouseClick(button(c.encrypt ? QStringLiteral("cmdEncryptMessage") : QStringLiteral("cmdDecryptMessage")),
                       Qt::LeftButton);
-    engine_set_kdf_level(KdfLevel::Interactive);
 
     ASSERT_TRUE(pressed);
     EXPECT_TRUE(stoppingLine.contains(Text(RunTexts::Stopping, Language::English))) << stoppingLine.toStdString();
