@@ -13,6 +13,7 @@
 #include "gui/frmMain_startup.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "gui/frmView.h"
+#include "pipeline/EncryptPipeline.h"
 #include "support/KeyEntry.h"
 #include "support/ScriptedDialogs.h"
 #include "texts/ByteSize.h"
@@ -472,15 +473,22 @@ void ShowWithRealDialogs(frmMain& window, QtDialogs& dialogs)
         std::printf("window not exposed: %s\n", qPrintable(window.windowTitle()));
 }
 
-// The help question as the real message box shows it, then (Cancel) the local help beside the main
-// window, both taken from the screen.
+// The help question as the real message box shows it, then (Show the help text) the local help
+// beside the main window, both taken from the screen.
 bool ShootHelp(const QString& folder)
 {
     QtDialogs dialogs;
     frmMain window(dialogs);
     ShowWithRealDialogs(window, dialogs);
-    const bool questionSaved =
-        SaveScreenWhileModal(folder, QStringLiteral("help_question.png"), 500, [&] { window.cmdHelp_Click(); });
+    bool questionSaved = false;
+    QTimer::singleShot(500, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        questionSaved = SaveScreen(folder, QStringLiteral("help_question.png"));
+        box->button(QMessageBox::No)->click();
+    });
+    window.cmdHelp_Click();
     const bool viewerSaved = SaveScreen(folder, QStringLiteral("help_viewer_beside_main.png"));
     return questionSaved && viewerSaved;
 }
@@ -725,6 +733,107 @@ bool ShootKeyPasteTooLong(const QString& folder, int language, const QString& na
     return saved;
 }
 
+// The window's real boxes, taken from the screen as they come and each closed with Escape; the folder
+// chooser answers from a list instead (a file dialog is not what these pictures show).
+class ScreenedBoxes : public QtDialogs {
+  public:
+    explicit ScreenedBoxes(QString folder) : folder_(std::move(folder)) {}
+
+    QStringList folders; // the folder chooser's answers, in order
+    QStringList names;   // the next boxes' picture names, in order ("" for no picture)
+    bool saved = true;
+
+    DialogAnswer message(const MessageRequest& request) override
+    {
+        const QString name = names.isEmpty() ? QString() : names.takeFirst();
+        QTimer::singleShot(700, [this, name] {
+            if (!name.isEmpty())
+                saved = SaveScreen(folder_, name) && saved;
+            if (QWidget* modal = QApplication::activeModalWidget())
+                QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        return QtDialogs::message(request);
+    }
+
+    QString choosePath(const FileDialogRequest& request) override
+    {
+        if (request.kind == FileDialogRequest::Kind::Folder && !folders.isEmpty())
+            return folders.takeFirst();
+        return QtDialogs::choosePath(request);
+    }
+
+  private:
+    QString folder_;
+};
+
+// The messages that lead on, in one palette and language: the refusal of an encryption without an
+// output file and the focus it leaves on the output row; a received file that is not there, named at
+// start; a folder that cannot take the attached file, followed by the folder question again; the
+// replace question with buttons that name their action; the help question.
+bool ShootRemedies(const QString& folder, int language, const QString& suffix)
+{
+    QTemporaryDir files;
+    const QString letter = files.filePath(QStringLiteral("for-anna.zip"));
+    const QString attachment = files.filePath(QStringLiteral("minutes.txt"));
+    QFile file(attachment);
+    file.open(QIODevice::WriteOnly);
+    file.write("Minutes of the meeting on Friday.\n");
+    file.close();
+    const QString received = files.filePath(QStringLiteral("received"));
+    QDir().mkpath(received);
+    QFile::copy(attachment, received + QStringLiteral("/minutes.txt"));
+    const QString key = QStringLiteral("Correct Horse Battery Staple 42");
+    ScriptedDialogs quiet;
+    EncryptRequest sent;
+    sent.message = QStringLiteral("See you on Friday.");
+    sent.fileToAppend = attachment;
+    sent.outputPath = letter;
+    sent.quickKey = key;
+    sent.kdfLevel = KdfLevel::Interactive;
+    EncryptMessage(sent, quiet);
+
+    ScreenedBoxes dialogs(folder);
+    frmMain window(dialogs);
+    ShowWithRealDialogs(window, dialogs);
+    ChooseLanguage(window, language);
+    key_entry::EnterKey(window, key);
+    control<QPlainTextEdit>(window, QStringLiteral("txbText"))->setPlainText(QStringLiteral("See you on Friday."));
+    dialogs.names = {QStringLiteral("remedy_no_output_box") + suffix};
+    window.cmdEncryptMessage_Click();
+    bool saved = SaveScreen(folder, QStringLiteral("remedy_no_output_focus") + suffix);
+
+    dialogs.names = {QStringLiteral("remedy_missing_at_start") + suffix};
+    window.OpenReceivedFile(files.filePath(QStringLiteral("missing.zip")));
+    saved = SaveScreen(folder, QStringLiteral("remedy_missing_focus") + suffix) && saved;
+
+    txbFile(window, 0)->setText(letter);
+    dialogs.folders = {files.filePath(QStringLiteral("gone")), received};
+    dialogs.names = {QString(), QStringLiteral("remedy_write_failed") + suffix,
+                     QStringLiteral("remedy_replace_question") + suffix, QString()};
+    window.cmdDecryptMessage_Click();
+
+    dialogs.names = {QStringLiteral("remedy_help_question") + suffix};
+    window.cmdHelp_Click();
+    return saved && dialogs.saved;
+}
+
+bool ShootRemedyStages(const QString& folder)
+{
+    const QPalette light = QApplication::palette();
+    bool saved = true;
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? DarkPalette() : light);
+        for (const int language : {Language::English, Language::German}) {
+            const QString suffix = QStringLiteral("_%1_%2.png")
+                                       .arg(QLatin1String(dark ? "dark" : "light"),
+                                            QLatin1String(language == Language::German ? "de" : "en"));
+            saved = ShootRemedies(folder, language, suffix) && saved;
+        }
+    }
+    QApplication::setPalette(light);
+    return saved;
+}
+
 // Pictures of windows other than the main window, each saved by its own function into the folder.
 struct FolderShot {
     const char* name;
@@ -734,6 +843,7 @@ struct FolderShot {
 const FolderShot folderShots[] = {
     {"run_stages", ShootRunStages},
     {"mail", ShootMail},
+    {"remedies", ShootRemedyStages},
     {"large_textbox_selection", ShootLargeTextbox},
     {"viewer_help",
      [](const QString& f) {

@@ -37,6 +37,7 @@ constexpr int CiphertextWrittenTo = 460;     // followed by the file's name
 constexpr int GoingOnUnverified = 461;       // a check-value mismatch accepted with --accept-bad-check
 constexpr int KeyNotUtf8 = 462;              // the key (file, variable or terminal) is not UTF-8 text
 constexpr int KeyFileReadableByOthers = 480; // a warning, followed by the file's name
+constexpr int NameAWritableFolder = 506;     // the attached file could not be written into --out-dir
 constexpr int KeyPrompt = 124;
 constexpr int KeyChecksumIs = 136;
 // The pipelines' own texts where the command line says the same thing.

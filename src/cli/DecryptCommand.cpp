@@ -7,6 +7,7 @@
 #include "files/IoErrorText.h"
 #include "files/UserLinks.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/CiphertextSource.h"
 #include "pipeline/DecryptPipeline.h"
 #include "texts/Language.h"
 
@@ -92,6 +93,9 @@ ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int langu
         dialogs.say(Text(DecryptTexts::SavedAs, language) + ": \"" + outcome.writtenFilePath + '"');
     if (outcome.attachment == AttachmentFate::Abandoned)
         status = ExitStatus::AttachmentNotWritten;
+    // No folder can be chosen here: the next step is a run with a folder that takes the file.
+    if (outcome.attachment == AttachmentFate::WriteFailed)
+        dialogs.say(Text(CliTexts::NameAWritableFolder, language));
     if (outcome.message) {
         const QString error = WriteMessage(outcome.messageBytes, options.messageOut, options.force, language);
         Keys::WipeString(*outcome.message);
@@ -172,6 +176,12 @@ ExitStatus RunDecrypt(const CliOptions& options, int language, CliDialogs& dialo
         return refused;
     if (!MessageOutAllowed(options, language, dialogs))
         return ExitStatus::Failure;
+    // What the header tells needs no key: a file that is not ours is refused before one is asked for.
+    request.language = language;
+    if (const CiphertextSource source = ReadCiphertextSource(request); !source.ok()) {
+        dialogs.say(source.problem);
+        return StatusOf(source.status);
+    }
     ExitStatus failure = ExitStatus::Failure;
     if (!ObtainCommandKey(options, language, dialogs, KeyUse::Decrypt, request.quickKey, failure))
         return failure;

@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -109,9 +110,17 @@ DialogAnswer QtDialogs::message(const MessageRequest& request)
     box.setProperty(QuestionProperty, QVariant::fromValue(request.question));
     const auto buttons = toQtButtons(request.buttons);
     QList<QAbstractButton*> added;
+    // Buttons that name their action keep their answers (Yes, No, Cancel) but not their words.
+    const bool ownWords = request.captions.size() == buttons.size();
     for (auto button : buttons) {
         added << box.addButton(button);
-        SetProgramText(added.last(), button, language);
+        if (ownWords) {
+            added.last()->setText(request.captions[added.size() - 1]);
+            // The standard button's icon (a tick, a "no" sign) would contradict the words it now says.
+            added.last()->setIcon(QIcon());
+        } else {
+            SetProgramText(added.last(), button, language);
+        }
     }
     MarkAccessKeys(added);
     new FocusRing(box); // the box owns it

@@ -22,7 +22,7 @@ DialogAnswer RunDialogs::message(const MessageRequest& request)
         return DialogAnswer::Ok;
     }
     ShowHeld();
-    return shown_.message(request);
+    return Show(request);
 }
 
 QString RunDialogs::choosePath(const FileDialogRequest& request)
@@ -42,5 +42,11 @@ void RunDialogs::ShowHeld()
     std::vector<MessageRequest> boxes;
     boxes.swap(held_);
     for (const MessageRequest& box : boxes)
-        shown_.message(box);
+        Show(box);
+}
+
+DialogAnswer RunDialogs::Show(const MessageRequest& request)
+{
+    lastRemedy_ = request.remedy;
+    return shown_.message(request);
 }

@@ -23,8 +23,14 @@ class RunDialogs : public Dialogs {
 
     // Shows the boxes held back, in order.
     void ShowHeld();
+    // What mends the last box shown (Remedy::None when it named nothing, or no box was shown): the
+    // window puts the focus there.
+    Remedy LastRemedy() const { return lastRemedy_; }
 
   private:
+    DialogAnswer Show(const MessageRequest& request);
+
     Dialogs& shown_;
     std::vector<MessageRequest> held_;
+    Remedy lastRemedy_ = Remedy::None;
 };

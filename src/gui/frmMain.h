@@ -27,7 +27,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 class Dialogs;
+enum class Remedy;
 struct DecryptOutcome;
 struct EncryptOutcome;
 class QComboBox;
@@ -191,6 +194,12 @@ class frmMain : public QWidget {
     // A file field changed (by the user's choice or by the program): the state follows it.
     void txbFile_Change(int index);
     void TakeFolder(const QString& folder);
+    // After a message: the focus on the control that mends what it said (frmMain_remedies.cpp); with
+    // nothing to mend, or that control out of reach, on the likely next command (SetTheFocus).
+    void FocusOn(Remedy remedy);
+    // A ciphertext file that is missing or not ours is refused before the key is asked for; true
+    // when it was (the box shown, the focus on the ciphertext row).
+    bool RefuseCiphertextSource(const QString& path, const std::optional<QByteArray>& block);
 
     // ---- Encrypt and decrypt commands (frmMain_encrypt.cpp, frmMain_decrypt.cpp) ----
     frmRandomnessGraphic& RandomnessReportWindow();

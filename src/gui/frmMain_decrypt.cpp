@@ -37,21 +37,25 @@ AttachedFileFate FateShown(AttachmentFate fate)
 
 void frmMain::cmdDecryptMessage_Click()
 {
+    const QString textBefore = txbText->toPlainText();
+    // The file the user named is what is read. Only with none named is a text block in the text box
+    // (pasted there) decrypted as if it were the file: the box may hold anything, even a message
+    // that quotes a block.
+    const QByteArray shownText = textBefore.toUtf8();
+    const bool blockInTextBox = txbFile[0]->text().isEmpty() && Armor::Decode(shownText).found != Armor::Found::NoBlock;
+    // The file comes first: one that is missing or not ours needs no key to be refused.
+    if (RefuseCiphertextSource(txbFile[0]->text(), blockInTextBox ? std::optional(shownText) : std::nullopt))
+        return;
     if (QuickKey.isEmpty()) {
         NoKeyMessage();
+        FocusOn(Remedy::Key);
         return;
     }
     if (KeyHidden() && AskToShowHiddenKey())
         return;
     // What a stopped run gives back.
     const MainWindowState before = State;
-    const QString textBefore = txbText->toPlainText();
     const QByteArray ciphertextBefore = LastCiphertext;
-    // The file the user named is what is read. Only with none named is a text block in the text box
-    // (pasted there) decrypted as if it were the file: the box may hold anything, even a message
-    // that quotes a block.
-    const QByteArray shownText = textBefore.toUtf8();
-    const bool blockInTextBox = txbFile[0]->text().isEmpty() && Armor::Decode(shownText).found != Armor::Found::NoBlock;
     txbText->clear();
     State.fate = AttachedFileFate::None;
     State.File(1).clear();
@@ -85,7 +89,7 @@ void frmMain::cmdDecryptMessage_Click()
     }
     Render();
     reports.ShowHeld();
-    SetTheFocus();
+    FocusOn(reports.LastRemedy());
     if (quit)
         close();
 }

@@ -6,6 +6,7 @@
 #include "format/ArmoredText.h"
 #include "gui/RunDialogs.h"
 #include "gui/frmRandomnessGraphic.h"
+#include "pipeline/Dialogs.h"
 #include "pipeline/EncryptPipeline.h"
 #include "texts/WindowTexts.h"
 
@@ -53,14 +54,18 @@ void frmMain::cmdEncryptMessage_Click()
 {
     if (QuickKey.isEmpty()) {
         NoKeyMessage();
+        FocusOn(Remedy::Key);
         return;
     }
     if (KeyHidden() && AskToShowHiddenKey())
         return;
     // The consent covers the file there now; one that appears during the run is asked about again.
     const bool replacing = FileProc::FileExists(txbFile[1]->text());
-    if (!AskReplaceExistingOutput(dialogs, txbFile[1]->text(), State.language))
+    // Not to be replaced: another name is what the user needs next.
+    if (!AskReplaceExistingOutput(dialogs, txbFile[1]->text(), State.language)) {
+        FocusOn(Remedy::OutputFile);
         return;
+    }
 
     RunDialogs reports(dialogs);
     EncryptRequest request;
@@ -82,7 +87,7 @@ void frmMain::cmdEncryptMessage_Click()
         TrackCiphertextFile(request.outputPath);
     Render();
     reports.ShowHeld();
-    SetTheFocus();
+    FocusOn(reports.LastRemedy());
     if (quit)
         close();
 }

@@ -212,5 +212,7 @@ void frmMain::OpenReceivedFile(const QString& path)
 {
     State.mode = WindowMode::Decrypt;
     ShowPath(0, QFileInfo(path).absoluteFilePath());
-    SetTheFocus();
+    // Said at once, not after the user has typed a key for a file that is not there or not ours.
+    if (!RefuseCiphertextSource(State.File(0), std::nullopt))
+        SetTheFocus();
 }

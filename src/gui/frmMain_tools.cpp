@@ -236,13 +236,20 @@ void frmMain::cmdEnlargeTextbox_Click()
 void frmMain::cmdHelp_Click()
 {
     const QString helpPage = ResolveWebTarget(ProgramText(HelpPage), DataFolder());
-    const QString question = ProgramText(HelpPageOpens) + CrLf + ProgramText(HelpPressOk) + CrLf + helpPage + CrLf +
-                             ProgramText(HelpPressCancel);
-    const bool pageWanted =
-        dialogs.ask(QuestionId::OpenHelpPage, question, ProgramText(Help), DialogButtons::OkCancel) == DialogAnswer::Ok;
-    if (pageWanted && dialogs.openTarget(helpPage) == 0)
+    // Each button says what it opens; Close (and Escape) opens nothing.
+    MessageRequest request{ProgramText(HelpQuestion) + CrLf + CrLf + helpPage,
+                           ProgramText(Help),
+                           DialogIcon::Question,
+                           DialogButtons::YesNoCancel,
+                           0,
+                           QuestionId::OpenHelpPage};
+    request.captions = {ProgramText(HelpOpenPageButton), ProgramText(HelpShowTextButton), ProgramText(HelpCloseButton)};
+    const DialogAnswer answer = dialogs.message(request);
+    if (answer == DialogAnswer::Cancel)
         return;
-    // Cancel, or no browser to show the page: the same help as text, rather than a box about browsers.
+    if (answer == DialogAnswer::Yes && dialogs.openTarget(helpPage) == 0)
+        return;
+    // The text help, or no browser to show the page: the same help as text, rather than a box about browsers.
     ShowLocalHelp();
 }
 

@@ -1066,7 +1066,9 @@ const StatusCase StatusCases[] = {
     {"MissingOut", {"encrypt", "--key-file", "key.txt"}, 2, 0},
     {"UnknownKdfLevel", {"encrypt", "--out", "a.zip", "--kdf", "fast"}, 2, 0},
     {"MissingOutDir", {"decrypt", "--in", "existing.zip", "--out-dir", "nowhere"}, 2, 0},
-    {"NoKeyAndNoTerminal", {"decrypt", "--in", "existing.zip"}, 2, 439},
+    {"NoKeyAndNoTerminal", {"decrypt", "--in", Vector("good_no_file.zip")}, 2, 439},
+    // What the header tells needs no key: not asked for, so its absence is not what is reported.
+    {"NotOursRefusedBeforeTheKey", {"decrypt", "--in", "existing.zip"}, 3, NotCiphertextFileText},
     {"KeyTooShort", {"checksum", "--key-file", "short-key.txt"}, 2, 436},
     {"KeyNotUtf8", {"checksum", "--key-file", "latin1-key.txt"}, 2, 462},
     {"KeyFileMissing", {"checksum", "--key-file", "absent.txt"}, 1, 47},
@@ -1126,6 +1128,23 @@ const StatusCase StatusCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliStatusTest, ::testing::ValuesIn(StatusCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Nobody can choose another folder here: the failure is told with the next step, and the message
+// is still handed over.
+TEST_F(CliTest, AnAttachedFileTheFolderCannotTakeSaysWhatToDoNext)
+{
+    Write("vector-key.txt", VectorKey.toUtf8());
+    // A folder with something in it stands where the attached file would go: it cannot be replaced.
+    ASSERT_TRUE(QDir(Path("out")).mkpath("hello.txt/inside"));
+
+    const Result result = Decrypt(Vector("good_with_file.zip"), {"--out-dir", "out", "--force"}, "vector-key.txt");
+
+    EXPECT_EQ(result.exitCode, 5) << result.errText().toStdString();
+    EXPECT_TRUE(result.errText().contains(Text(DecryptTexts::WriteFailed))) << result.errText().toStdString();
+    EXPECT_TRUE(result.errText().contains(Text(CliTexts::NameAWritableFolder))) << result.errText().toStdString();
+    EXPECT_TRUE(result.out.startsWith("Test vector message")) << result.out.toStdString();
+    EXPECT_TRUE(QFileInfo(Path("out/hello.txt/inside")).isDir());
+}
 
 TEST_F(CliTest, ExistingOutIsReplacedWithForce)
 {

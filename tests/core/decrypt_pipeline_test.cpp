@@ -238,12 +238,29 @@ TEST_F(DecryptPipelineTest, NoKeyIsRefusedWithTheNoKeyBox)
     EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::None);
 }
 
-TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreToldApart)
+// A ZIP archive's first entry as a ZIP tool writes it: its byte 11 (the high byte of the time) points
+// into the entry's data, where no Quillet engine header begins.
+QByteArray RealZipEntry()
+{
+    QByteArray zip("PK\x03\x04\x14\x00\x00\x00\x08\x00\x21\x5A\x8B\x59", 14);
+    zip += QByteArray(12, '\x11') + QByteArray("\x09\x00\x00\x00", 4) + "notes.txt";
+    return zip + QByteArray(100, '\x5C');
+}
+
+QByteArray PdfFile()
+{
+    return QByteArray("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Type /Catalog >>\nendobj\n") + QByteArray(400, ' ');
+}
+
+// What the file is not is told from the file alone, before any key is asked for: the box names the
+// file and says what to do next, and the focus goes to the ciphertext row.
+TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreRefusedBeforeTheKeyIsAsked)
 {
     struct Case {
         const char* label;
         QByteArray file;
-        QString expected;
+        QString problem;
+        bool named; // the box names the file and ends with what to do next
     };
     QByteArray headerOnly(37, 'P');
     headerOnly[11] = 37;
@@ -252,12 +269,16 @@ TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreToldApart)
     // Larger than any ciphertext file can be (a user who picked a film): refused before it is read.
     QByteArray tooLarge(MaxCiphertextFileBytes + 1, 'P');
     tooLarge[11] = 37;
+    const QString notOurs = Text(DecryptTexts::NotOurFile) + CrLf + Text(DecryptTexts::NewerVersion);
     const Case cases[] = {
-        {"shorter than 12 bytes", QByteArray("PK\x03\x04 short", 10), Text(NotCiphertextFileText)},
-        {"larger than any ciphertext file", tooLarge, Text(DecryptTexts::FileTooLarge)},
-        {"header length past the end", pointsPastEnd, Text(NotCiphertextFileText)},
-        {"empty body", headerOnly, Text(DecryptTexts::NothingToDecrypt)},
+        {"shorter than 12 bytes", QByteArray("PK\x03\x04 short", 10), Text(NotCiphertextFileText), true},
+        {"larger than any ciphertext file", tooLarge, Text(DecryptTexts::FileTooLarge), false},
+        {"header length past the end", pointsPastEnd, Text(NotCiphertextFileText), true},
+        {"empty body", headerOnly, Text(DecryptTexts::NothingToDecrypt), true},
+        {"a real ZIP archive", RealZipEntry(), notOurs, true},
+        {"a PDF", PdfFile(), notOurs, true},
     };
+    request.quickKey.clear();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         dialogs.clear();
@@ -265,11 +286,15 @@ TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreToldApart)
 
         const DecryptOutcome outcome = Decrypt();
 
-        EXPECT_NE(outcome.status, DecryptStatus::Success);
+        EXPECT_EQ(outcome.status, DecryptStatus::WrongKeyOrDamaged);
         EXPECT_FALSE(outcome.message.has_value());
-        ASSERT_EQ(dialogs.messages().size(), 1u);
-        EXPECT_EQ(dialogs.messages()[0].text, c.expected);
+        ASSERT_EQ(dialogs.messages().size(), 1u) << "no key is asked for";
+        const QString expected = c.named ? QDir::toNativeSeparators(request.ciphertextPath) + CrLf + c.problem + CrLf +
+                                               Text(DecryptTexts::CheckTheFile)
+                                         : c.problem;
+        EXPECT_EQ(dialogs.messages()[0].text, expected);
         EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
+        EXPECT_EQ(dialogs.messages()[0].remedy, Remedy::CiphertextFile);
         EXPECT_TRUE(FilesUnder("work").isEmpty());
     }
 }
@@ -284,7 +309,8 @@ TEST_F(DecryptPipelineTest, UnreadableCiphertextFileNamesItselfAndTheCause)
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].text, Text(DecryptTexts::CiphertextUnreadable) + " " +
                                               QDir::toNativeSeparators(Path("in/missing.zip")) + ":" + CrLf +
-                                              "No such file or folder.");
+                                              "No such file or folder." + CrLf + Text(DecryptTexts::CheckTheFile));
+    EXPECT_EQ(dialogs.messages()[0].remedy, Remedy::CiphertextFile);
 }
 
 TEST(DecryptEngineCodes, EachCodeGivesTheTextsOfItsGroup)
@@ -418,7 +444,10 @@ TEST_P(DecryptExistingFileTest, AsksBeforeReplacingAndOffersAFreeName)
     EXPECT_EQ(question.text, Text(DecryptTexts::ReplaceQuestion) + CrLf + CrLf +
                                  QDir::toNativeSeparators(Path("out/notes.txt")) + CrLf + "notes (2).txt");
     EXPECT_EQ(question.buttons, DialogButtons::YesNoCancel);
-    EXPECT_EQ(question.defaultButton, 1) << "the free name, which loses nothing, is the default";
+    // The buttons say what they do, in the order of the answers Yes, No, Cancel.
+    EXPECT_EQ(question.captions, (QStringList{Text(DecryptTexts::ReplaceButton), Text(DecryptTexts::KeepBothButton),
+                                              Text(DecryptTexts::DoNotSaveButton)}));
+    EXPECT_EQ(question.defaultButton, 1) << "keeping both, which loses nothing, is the default";
     EXPECT_EQ(question.question, QuestionId::ReplaceAttachedFile);
     EXPECT_EQ(FilesUnder("out"), c.filesAfter);
     EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), c.notesAfter);
@@ -636,10 +665,64 @@ TEST_F(DecryptPipelineTest, APackageShorterThanItsFieldsIsDamagedWithoutAQuestio
     }
 }
 
-TEST_F(DecryptPipelineTest, AFailedWriteKeepsTheMessageAndSaysWhy)
+// The box after a failed write: why, then the file and the folder question again.
+QString ChooseAgainNotice(const QString& folder, const QString& cause, const QString& name, qint64 size)
+{
+    return Text(DecryptTexts::WriteFailed) + " " + QDir::toNativeSeparators(folder) + ":" + CrLf + cause + CrLf + CrLf +
+           name + " (" + FileLimits::FormatSizeLimit(size, false) + ")" + CrLf +
+           Text(DecryptTexts::ChooseAnotherFolder);
+}
+
+// A folder that cannot take the file is told, and another one asked for: the message is decrypted
+// once and the file saved where the user then points.
+TEST_F(DecryptPipelineTest, AFailedWriteOffersAnotherFolderAndWritesThere)
 {
     WriteAttachment("notes.txt", "new notes");
     dialogs.queuePath(Path("no such folder"));
+    dialogs.queuePath(Path("out"));
+    int foldersShown = 0;
+    request.beforeFolderChoice = [&] { ++foldersShown; };
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_EQ(outcome.message, "The file is attached.");
+    EXPECT_EQ(outcome.attachment, AttachmentFate::Saved);
+    EXPECT_EQ(outcome.writtenFilePath, QDir::toNativeSeparators(Path("out/notes.txt")));
+    EXPECT_EQ(CiphertextMaker::read_file(Path("out/notes.txt")), "new notes");
+    EXPECT_EQ(ChooserCount(), 2);
+    EXPECT_EQ(foldersShown, 2) << "the folder row stands behind the second chooser too";
+    const QString again = ChooseAgainNotice(Path("no such folder"), "No such file or folder.", "notes.txt", 9);
+    EXPECT_EQ(BoxTexts(),
+              (QStringList{FolderNotice("notes.txt", 9), again, Closing(Text(DecryptTexts::DecryptedAndSaved))}));
+    EXPECT_EQ(dialogs.messages()[1].icon, DialogIcon::Exclamation);
+    EXPECT_FALSE(QFileInfo::exists(Path("no such folder")));
+}
+
+// Declining the second folder is going on without the file, as with the first.
+TEST_F(DecryptPipelineTest, AFailedWriteEndsOnlyWhenTheUserGivesUpTheFile)
+{
+    WriteAttachment("notes.txt", "new notes");
+    dialogs.queuePath(Path("no such folder"));
+    dialogs.queuePath(QString());
+    dialogs.queueAnswer(DialogAnswer::Yes); // go on without the file
+
+    const DecryptOutcome outcome = Decrypt();
+
+    EXPECT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_EQ(outcome.message, "The file is attached.");
+    EXPECT_EQ(outcome.attachment, AttachmentFate::Abandoned);
+    EXPECT_TRUE(outcome.writtenFilePath.isEmpty());
+    EXPECT_EQ(dialogs.questions(), std::vector<QuestionId>{QuestionId::GoOnWithoutFolder});
+    EXPECT_EQ(BoxTexts().last(), Closing(Text(DecryptTexts::Decrypted) + " " + Text(DecryptTexts::FileNotSaved)));
+    EXPECT_TRUE(FilesUnder("out").isEmpty());
+}
+
+// A folder fixed in advance (the command line's) is not asked about again: the failure is told.
+TEST_F(DecryptPipelineTest, AFailedWriteIntoAFixedFolderKeepsTheMessageAndSaysWhy)
+{
+    WriteAttachment("notes.txt", "new notes");
+    request.attachedFileFolder = Path("no such folder");
 
     const DecryptOutcome outcome = Decrypt();
 
@@ -648,17 +731,18 @@ TEST_F(DecryptPipelineTest, AFailedWriteKeepsTheMessageAndSaysWhy)
     EXPECT_TRUE(outcome.writtenFilePath.isEmpty());
     EXPECT_EQ(outcome.attachment, AttachmentFate::WriteFailed);
     EXPECT_TRUE(outcome.closingMessage.isEmpty());
-    ASSERT_FALSE(dialogs.messages().empty());
-    EXPECT_EQ(dialogs.messages().back().text, Text(DecryptTexts::WriteFailed) + " " +
-                                                  QDir::toNativeSeparators(Path("no such folder")) + ":" + CrLf +
-                                                  "No such file or folder.");
+    EXPECT_EQ(ChooserCount(), 0);
+    EXPECT_EQ(BoxTexts(),
+              QStringList{Text(DecryptTexts::WriteFailed) + " " + QDir::toNativeSeparators(Path("no such folder")) +
+                          ":" + CrLf + "No such file or folder."});
     EXPECT_FALSE(QFileInfo::exists(Path("no such folder")));
 }
 
 class DecryptFullDiskTest : public DecryptPipelineTest, public ::testing::WithParamInterface<qsizetype> {};
 
-// The chosen folder is on a file system that runs full while the attached file is written.
-TEST_P(DecryptFullDiskTest, AnAttachedFileThatDoesNotFitIsReportedAndTheEarlierFileKept)
+// The chosen folder is on a file system that runs full while the attached file is written: the
+// earlier file there is kept, and the file goes into the next folder the user chooses.
+TEST_P(DecryptFullDiskTest, AnAttachedFileThatDoesNotFitIsToldAndSavedInAnotherFolder)
 {
     const qsizetype size = GetParam();
     FullFileSystem disk;
@@ -669,16 +753,17 @@ TEST_P(DecryptFullDiskTest, AnAttachedFileThatDoesNotFitIsReportedAndTheEarlierF
     ASSERT_TRUE(disk.fill(size / 2));
     dialogs.queuePath(disk.path());
     dialogs.queueAnswer(DialogAnswer::Yes); // replace
+    dialogs.queuePath(Path("out"));
 
     const DecryptOutcome outcome = Decrypt();
 
-    EXPECT_EQ(outcome.status, DecryptStatus::AttachmentNotWritten);
-    EXPECT_EQ(outcome.message, "The file is attached.");
-    EXPECT_TRUE(outcome.closingMessage.isEmpty()) << "no success is reported";
-    EXPECT_EQ(BoxTexts().last(), Text(DecryptTexts::WriteFailed) + " " + disk.path() + ":" + CrLf + "Disk full.");
+    EXPECT_EQ(outcome.status, DecryptStatus::Success);
+    EXPECT_EQ(outcome.attachment, AttachmentFate::Saved);
+    EXPECT_EQ(BoxTexts().at(2), ChooseAgainNotice(disk.path(), "Disk full.", "big.bin", size));
     EXPECT_EQ(CiphertextMaker::read_file(disk.filePath("big.bin")), "the user's earlier file");
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{"big.bin", "zz-filler"}));
+    EXPECT_EQ(CiphertextMaker::read_file(Path("out/big.bin")), QByteArray(size, 'A'));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, DecryptFullDiskTest, ::testing::Values(100, 16 * 1024, 2'000'000));

@@ -159,7 +159,7 @@ TEST_F(AccessibilityTest, F1OpensTheHelpFromEveryFocusableControl)
             SCOPED_TRACE(control->objectName().toStdString() + (encrypt ? " (encrypt)" : " (decrypt)"));
             FocusOn(control);
             dialogs.clear();
-            dialogs.queueAnswer(DialogAnswer::Ok); // the help page, not the viewer
+            dialogs.queueAnswer(DialogAnswer::Yes); // the help page, not the viewer
 
             QTest::keyClick(control, Qt::Key_F1);
 

@@ -131,7 +131,8 @@ TEST_F(DecryptCommandTest, FolderRowSaysWhatBecameOfAnUnsavedFile)
     };
     const Case cases[] = {
         {"no folder chosen", "", 41},
-        {"folder cannot be written", Path("missing"), 43},
+        // Asked for another folder after the failure, the user gives up.
+        {"folder cannot be written", Path("missing"), 41},
     };
     ASSERT_TRUE(test_files::write_file(Path("notes.txt"), "notes"));
     PrepareCiphertext("See the notes.", Path("notes.txt"));
@@ -149,6 +150,97 @@ TEST_F(DecryptCommandTest, FolderRowSaysWhatBecameOfAnUnsavedFile)
         EXPECT_EQ(window->findChild<QLabel*>("lblAppendedFile")->text(), Text(c.caption));
         EXPECT_TRUE(window->findChild<QLineEdit*>("txbFile1")->text().isEmpty());
     }
+}
+
+// A folder that cannot take the file is not the end: the user is asked again, and the row then shows
+// the file where it was saved, without a second decryption.
+TEST_F(DecryptCommandTest, AFolderThatCannotTakeTheFileIsFollowedByAnotherOne)
+{
+    ASSERT_TRUE(test_files::write_file(Path("notes.txt"), "notes"));
+    PrepareCiphertext("See the notes.", Path("notes.txt"));
+    dialogs.queuePath(Path("missing"));
+    dialogs.queuePath(Path("out"));
+
+    QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
+
+    ASSERT_EQ(dialogs.seen.size(), 2u);
+    EXPECT_TRUE(dialogs.seen[1].frame1Visible);
+    EXPECT_EQ(dialogs.seen[1].appendedFileCaption, Text(DecryptTexts::FolderCaption) + ":");
+    EXPECT_EQ(txbText()->toPlainText(), "See the notes.");
+    EXPECT_EQ(label("lblAppendedFile")->text(), Text(DecryptTexts::SavedAs) + ":");
+    EXPECT_EQ(txbFile(1)->text(), QDir::toNativeSeparators(Path("out/notes.txt")));
+    EXPECT_EQ(test_files::read_file(Path("out/notes.txt")), "notes");
+    EXPECT_TRUE(dialogs.messages().back().text.startsWith(Text(DecryptTexts::DecryptedAndSaved)));
+}
+
+// What the file is not needs no key: a missing file, or one that is not a Quillet ciphertext, is
+// refused when Decrypt is pressed without a key, and the focus goes to the row that takes the file.
+TEST_F(DecryptCommandTest, AFileThatIsMissingOrNotOursIsRefusedBeforeTheKey)
+{
+    ASSERT_TRUE(
+        test_files::write_file(Path("paper.pdf"), QByteArray("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n") + QByteArray(300, ' ')));
+    dialogs.queueAnswer(DialogAnswer::Yes);
+    QTest::mouseClick(button("cmdClearQuickKey"), Qt::LeftButton);
+    struct Case {
+        const char* name;
+        QString file;
+        QString problem; // what the box says after the file's name
+    };
+    const Case cases[] = {
+        {"missing", Path("missing.zip"), "No such file or folder."},
+        {"a PDF", Path("paper.pdf"), Text(DecryptTexts::NotOurFile) + CrLf + Text(DecryptTexts::NewerVersion)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        txbFile(0)->setText(c.file);
+        dialogs.clear();
+        button("cmdDecryptMessage")->setFocus();
+
+        QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
+
+        ASSERT_EQ(dialogs.messages().size(), 1u) << "the key is not asked for";
+        const MessageRequest box = dialogs.messages()[0];
+        EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(c.file))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(c.problem)) << box.text.toStdString();
+        EXPECT_TRUE(box.text.endsWith(CrLf + Text(DecryptTexts::CheckTheFile))) << box.text.toStdString();
+        EXPECT_EQ(box.title, Text(DecryptTexts::CommandCaption));
+        EXPECT_EQ(window->focusWidget(), cmdSpecifyFile(0));
+    }
+    EXPECT_TRUE(QDir(workFolder.path()).isEmpty());
+}
+
+// `quillet FILE` with a file that is not there: said at start, naming the file, not at Decrypt.
+TEST_F(DecryptCommandTest, AReceivedFileThatIsMissingIsNamedAtStart)
+{
+    dialogs.clear();
+
+    window->OpenReceivedFile(Path("missing.zip"));
+
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, Text(DecryptTexts::CiphertextUnreadable) + " " +
+                                              QDir::toNativeSeparators(Path("missing.zip")) + ":" + CrLf +
+                                              "No such file or folder." + CrLf + Text(DecryptTexts::CheckTheFile));
+    EXPECT_EQ(txbFile(0)->text(), QDir::toNativeSeparators(Path("missing.zip")));
+    EXPECT_EQ(window->focusWidget(), cmdSpecifyFile(0));
+}
+
+// A wrong key is mended at the key, a damaged file by choosing the file again.
+TEST_F(DecryptCommandTest, AFailedDecryptionPutsTheFocusOnWhatMendsIt)
+{
+    PrepareCiphertext("Only for the right key.", {});
+    EnterKey("A Different Key Altogether 7");
+    QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
+    EXPECT_EQ(window->focusWidget(), button("cmdQuickKey"));
+
+    QByteArray cut = test_files::read_file(txbFile(0)->text());
+    cut.chop(40);
+    ASSERT_TRUE(test_files::write_file(txbFile(0)->text(), cut));
+    EnterKey(Key);
+    dialogs.clear();
+    QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, Text(DecryptTexts::NotDecrypted) + CrLf + Text(DecryptTexts::DamagedOrCut));
+    EXPECT_EQ(window->focusWidget(), cmdSpecifyFile(0));
 }
 
 TEST_F(DecryptCommandTest, WrongKeyLeavesTheTextBoxEmptyAndTheFolderRowHidden)

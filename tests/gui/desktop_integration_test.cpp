@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -81,7 +82,7 @@ TEST_F(DesktopWindowTest, ReceivedFileOpensInDecryptModeReadyForTheKey)
 {
     QTemporaryDir folder;
     const QString letter = folder.filePath("letter.zip");
-    ASSERT_TRUE(test_files::write_file(letter, "PK\x03\x04"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLET_VECTORS_DIR "/good_no_file.zip"), letter));
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
     window->OpenReceivedFile("letter.zip"); // as given on the command line, relative
@@ -125,7 +126,7 @@ TEST_F(DesktopWindowTest, EveryWindowShowsTheApplicationIcon)
 TEST_F(DesktopWindowTest, HelpWithoutABrowserShowsTheLocalHelpInsteadOfABox)
 {
     dialogs.setOpenTargetResult(31);
-    dialogs.queueAnswer(DialogAnswer::Ok);
+    dialogs.queueAnswer(DialogAnswer::Yes); // the help page
     window->cmdHelp_Click();
 
     ASSERT_EQ(dialogs.records().size(), 2u); // the question and the attempt to open the page
@@ -175,7 +176,7 @@ TEST_F(DesktopWindowTest, LocalHelpOpensBesideTheWindowWithoutMovingItAndEscapeC
         window->move(windowAtTheLeft ? screen.left() : screen.right() + 1 - outerWidth, screen.top() + 30);
         const QRect mainBefore = window->frameGeometry();
         ASSERT_TRUE(screen.contains(mainBefore));
-        dialogs.queueAnswer(DialogAnswer::Cancel);
+        dialogs.queueAnswer(DialogAnswer::No); // the help text
         window->cmdHelp_Click();
 
         auto* viewer = window->findChild<frmView*>();

@@ -4,6 +4,7 @@
 #include "gui/frmMain.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "pipeline/EncryptPipeline.h"
+#include "pipeline/NoKeyMessage.h"
 #include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
@@ -153,6 +154,63 @@ TEST_F(EncryptCommandTest, NoToReplacingAnExistingFileChangesNothing)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "the previous ciphertext");
     EXPECT_EQ(txbText()->toPlainText(), "  a message  ") << "nothing ran, nothing was trimmed";
+}
+
+// Each refusal leaves the focus on the control that mends it, so the next key press is the fix.
+TEST_F(EncryptCommandTest, EachRefusalPutsTheFocusOnTheControlThatMendsIt)
+{
+    ASSERT_TRUE(test_files::write_file(Path("taken.zip"), "the user's earlier ciphertext"));
+    struct Case {
+        const char* name;
+        QString message;
+        QString file;
+        QString output;
+        QString boxStart;    // "" for the replace question, which is answered No
+        QString focusedName; // the control with the focus afterwards
+    };
+    const Case cases[] = {
+        {"no message", "", "", Path("out.zip"), Text(EncryptTexts::MessageEmpty), "txbText"},
+        {"no output file", "Hello", "", "", Text(EncryptTexts::NoOutputPath), "cmdSpecifyFile1"},
+        {"file to append gone", "Hello", Path("gone.txt"), Path("out.zip"), Text(EncryptTexts::FileUnreadable),
+         "cmdSpecifyFile0"},
+        {"output kept, not replaced", "Hello", "", Path("taken.zip"), "", "cmdSpecifyFile1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        txbText()->setPlainText(c.message);
+        txbFile(0)->setText(c.file);
+        txbFile(1)->setText(c.output);
+        dialogs.clear();
+        dialogs.queueAnswer(DialogAnswer::No); // no file to append, or do not replace
+        button("cmdEncryptMessage")->setFocus();
+
+        QTest::mouseClick(button("cmdEncryptMessage"), Qt::LeftButton);
+
+        ASSERT_FALSE(dialogs.messages().empty());
+        if (!c.boxStart.isEmpty()) {
+            EXPECT_TRUE(dialogs.messages().back().text.startsWith(c.boxStart))
+                << dialogs.messages().back().text.toStdString();
+        }
+        ASSERT_NE(window->focusWidget(), nullptr);
+        EXPECT_EQ(window->focusWidget()->objectName(), c.focusedName);
+    }
+    EXPECT_FALSE(QFile::exists(Path("out.zip")));
+}
+
+TEST_F(EncryptCommandTest, NoKeyPutsTheFocusOnTheKeyCommand)
+{
+    dialogs.queueAnswer(DialogAnswer::Yes);
+    QTest::mouseClick(button("cmdClearQuickKey"), Qt::LeftButton);
+    txbText()->setPlainText("Hello");
+    txbFile(1)->setText(Path("out.zip"));
+    dialogs.clear();
+    button("cmdEncryptMessage")->setFocus();
+
+    window->cmdEncryptMessage_Click();
+
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].text, Text(NoKeyTexts::AskForNewKey));
+    EXPECT_EQ(window->focusWidget(), button("cmdQuickKey"));
 }
 
 TEST_F(EncryptCommandTest, ViewButtonOpensTheReportWithBothPlotsModally)

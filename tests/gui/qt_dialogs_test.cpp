@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -173,6 +174,44 @@ TEST_F(DialogLanguageTest, BoxButtonsCarryTheProgramsOwnTexts)
     dialogs.setLanguage(Language::English);
     EXPECT_EQ(buttonsOf(DialogButtons::YesNoCancel), QStringList({"Cancel", "No", "Yes"}));
     EXPECT_EQ(buttonsOf(DialogButtons::Ok), QStringList({"OK"}));
+}
+
+// Buttons that name their action show those words (with access keys of their own), keep the
+// default asked for, and answer as the standard buttons in their place; Escape answers Cancel.
+TEST(QtDialogsTest, ButtonsThatNameTheirActionShowTheirWordsAndAnswerByPlace)
+{
+    MessageRequest request{"A file of this name is there.", "Decrypt", DialogIcon::Question,
+                           DialogButtons::YesNoCancel,      1,         QuestionId::ReplaceAttachedFile};
+    request.captions = {"Replace", "Keep both", "Do not save"};
+    struct Case {
+        const char* name;
+        QMessageBox::StandardButton press; // NoButton: Escape
+        DialogAnswer expected;
+    };
+    const Case cases[] = {
+        {"Replace", QMessageBox::Yes, DialogAnswer::Yes},
+        {"Keep both", QMessageBox::No, DialogAnswer::No},
+        {"Escape", QMessageBox::NoButton, DialogAnswer::Cancel},
+    };
+    QtDialogs dialogs;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList shown;
+        QString defaultShown;
+        WhenShown<QMessageBox>([&](QMessageBox* box) {
+            for (QMessageBox::StandardButton which : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                shown << box->button(which)->text().remove('&');
+            defaultShown = box->defaultButton()->text().remove('&');
+            ExpectOwnAccessKeys(box);
+            if (c.press == QMessageBox::NoButton)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(c.press)->click();
+        });
+        EXPECT_EQ(dialogs.message(request), c.expected);
+        EXPECT_EQ(shown, request.captions);
+        EXPECT_EQ(defaultShown, "Keep both");
+    }
 }
 
 TEST_F(DialogLanguageTest, FileDialogSpeaksGermanWhenGermanIsChosen)

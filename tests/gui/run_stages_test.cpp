@@ -1,6 +1,7 @@
 // The main window shows the true stage of a command at every moment: busy while the pipeline asks a
 // question (however long the user takes), the outcome before the box that reports it, and what became
 // of an attached file in whichever language the window speaks.
+#include "format/PlainPackage.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "pipeline/DecryptPipeline.h"
@@ -8,6 +9,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
+#include "vectors/CiphertextMaker.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -92,6 +94,17 @@ class RunStagesTest : public KeyedWindowFixture<WatchingDialogs> {
         EXPECT_TRUE(test_files::write_file(attached, "quarterly figures"));
         const QString letter = MakeCiphertext(QStringLiteral("The figures are attached."), attached);
         EXPECT_TRUE(QFile::remove(attached));
+        return letter;
+    }
+
+    // A letter whose attached name would leave the chosen folder: saved only under a safe name.
+    QString LetterWithUnsafeName()
+    {
+        EXPECT_TRUE(QDir().mkpath(dir.path() + QStringLiteral("/scratch")));
+        const QByteArray package = BuildPlainPackage("The figures are attached.", "../report.txt", "quarterly figures");
+        const QString letter = dir.path() + QStringLiteral("/unsafe.zip");
+        EXPECT_TRUE(test_files::write_file(
+            letter, CiphertextMaker::FromPackage(package, Key, dir.path() + QStringLiteral("/scratch"))));
         return letter;
     }
 
@@ -201,17 +214,19 @@ TEST_F(RunStagesTest, ALanguageSwitchKeepsWhatBecameOfTheAttachedFile)
     const Fate fates[] = {
         {"saved", dir.path(), DecryptTexts::SavedAs, true},
         {"not saved", QString(), DecryptTexts::NotSaved, false},
-        {"could not be saved", Path("no such folder"), DecryptTexts::CouldNotSave, false},
+        // The user declines the safe name offered for a name that would leave the folder.
+        {"could not be saved", QString(), DecryptTexts::CouldNotSave, false},
     };
+    const QString unsafeLetter = LetterWithUnsafeName();
     for (const Fate& fate : fates) {
         SCOPED_TRACE(fate.name);
         ChooseLanguage(Language::English);
         dialogs.clear();
         QFile::remove(Path("report.txt"));
+        const bool refused = fate.caption == DecryptTexts::CouldNotSave;
         dialogs.queuePath(fate.folder);
-        if (fate.folder.isEmpty())
-            dialogs.queueAnswer(DialogAnswer::Yes);
-        Decrypt(letter);
+        dialogs.queueAnswer(refused ? DialogAnswer::No : DialogAnswer::Yes);
+        Decrypt(refused ? unsafeLetter : letter);
         const QString savedPath = txbFile(1)->text();
         for (const int language : {Language::German, Language::English}) {
             ChooseLanguage(language);

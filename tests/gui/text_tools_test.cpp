@@ -293,21 +293,23 @@ TEST_F(TextToolsTest, EnlargedTextBoxSavesItsEditsBack)
 
 // ---------------------------------------------------------------- help and web links
 
-TEST_F(TextToolsTest, F1OnTheHelpButtonOrTheWindowAsksAndOkOpensTheHelpPage)
+TEST_F(TextToolsTest, F1OnTheHelpButtonOrTheWindowAsksAndOpenOpensTheHelpPage)
 {
     for (QWidget* target : {static_cast<QWidget*>(button("cmdHelp")), static_cast<QWidget*>(window.get())}) {
         dialogs.clear();
-        dialogs.queueAnswer(DialogAnswer::Ok);
+        dialogs.queueAnswer(DialogAnswer::Yes);
         QTest::keyRelease(target, Qt::Key_F1);
 
         ASSERT_EQ(dialogs.records().size(), 2u) << target->objectName().toStdString();
         const MessageRequest question = dialogs.records()[0].message;
         EXPECT_EQ(question.title, Text(MainWindowTexts::Help));
-        EXPECT_EQ(question.buttons, DialogButtons::OkCancel);
+        // Each button says what it opens: the page, the text here, or nothing.
+        EXPECT_EQ(question.buttons, DialogButtons::YesNoCancel);
+        EXPECT_EQ(question.captions,
+                  (QStringList{Text(MainWindowTexts::HelpOpenPageButton), Text(MainWindowTexts::HelpShowTextButton),
+                               Text(MainWindowTexts::HelpCloseButton)}));
         EXPECT_EQ(question.question, QuestionId::OpenHelpPage);
-        EXPECT_TRUE(question.text.startsWith(Text(MainWindowTexts::HelpPageOpens) + CrLf +
-                                             Text(MainWindowTexts::HelpPressOk) + CrLf));
-        EXPECT_TRUE(question.text.endsWith(CrLf + Text(MainWindowTexts::HelpPressCancel)));
+        EXPECT_TRUE(question.text.startsWith(Text(MainWindowTexts::HelpQuestion) + CrLf + CrLf));
 
         const QString page = dialogs.records()[1].target;
         EXPECT_TRUE(dialogs.records()[1].isOpenTarget);
@@ -326,12 +328,23 @@ struct HelpLanguage {
 
 class LocalHelp : public TextToolsTest, public ::testing::WithParamInterface<HelpLanguage> {};
 
-TEST_P(LocalHelp, CancelShowsTheHelpTextOfTheLanguageInTheViewer)
+// Close, and Escape (which answers Cancel), only close the question: no page, no viewer.
+TEST_F(TextToolsTest, ClosingTheHelpQuestionOpensNothing)
+{
+    dialogs.queueAnswer(DialogAnswer::Cancel);
+    window->cmdHelp_Click();
+
+    EXPECT_EQ(dialogs.records().size(), 1u) << "nothing is opened after the question";
+    const auto* viewer = window->findChild<frmView*>();
+    EXPECT_TRUE(viewer == nullptr || !viewer->isVisible());
+}
+
+TEST_P(LocalHelp, ShowTheHelpTextShowsTheHelpOfTheLanguageInTheViewer)
 {
     control<QComboBox>("cboLanguage")->setCurrentIndex(GetParam().language);
     window->cboLanguage_Click();
     dialogs.clear();
-    dialogs.queueAnswer(DialogAnswer::Cancel);
+    dialogs.queueAnswer(DialogAnswer::No);
     window->cmdHelp_Click();
 
     const auto* viewer = window->findChild<frmView*>();
@@ -451,7 +464,7 @@ TEST_F(TextToolsTest, QuittingWithAnEmptyClipboardAsksNothing)
 
 TEST_F(TextToolsTest, QuittingClosesTheHelpViewer)
 {
-    dialogs.queueAnswer(DialogAnswer::Cancel);
+    dialogs.queueAnswer(DialogAnswer::No); // the help text
     window->cmdHelp_Click();
     const auto* viewer = window->findChild<frmView*>();
     ASSERT_TRUE(viewer != nullptr && viewer->isVisible());

@@ -18,7 +18,7 @@ QString Text(int number, int language)
 
 void Refuse(Dialogs& dialogs, const QString& text, int language)
 {
-    dialogs.inform(text, Text(AppendTexts::ChooserTitle, language), DialogIcon::Exclamation);
+    dialogs.inform(text, Text(AppendTexts::ChooserTitle, language), DialogIcon::Exclamation, Remedy::FileToAppend);
 }
 
 // The reader's own words for why the file cannot be read (missing, a folder, a pipe or device, no
@@ -49,7 +49,8 @@ void TooLargeErrMsg(Dialogs& dialogs, const QString& strMsg, int intI, int langu
     } else {
         return;
     }
-    dialogs.inform(text, title, DialogIcon::Exclamation);
+    // A file too large to send along is mended by choosing another one.
+    dialogs.inform(text, title, DialogIcon::Exclamation, intI == 1 ? Remedy::FileToAppend : Remedy::None);
 }
 
 void FileTooLargeToAttach(Dialogs& dialogs, const QString& path, qint64 size, int language)

@@ -6,11 +6,11 @@
 #include "files/FileProc.h"
 #include "files/FileWrite.h"
 #include "files/IoErrorText.h"
-#include "format/ArmoredText.h"
 #include "format/AttachedFileName.h"
 #include "format/CiphertextFile.h"
 #include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/CiphertextSource.h"
 #include "pipeline/NoKeyMessage.h"
 #include "pipeline/PipelineMessages.h"
 #include "pipeline/PipelineRun.h"
@@ -59,6 +59,25 @@ QString ClosingMessage(const DecryptOutcome& outcome, const DecryptRequest& requ
            Text(ToReplyClick, language) + CrLf + '\'' + Text(EncryptOption, language) + ending;
 }
 
+// A key that does not fit is mended at the key; a file that is damaged or not ours by choosing the
+// file that came.
+Remedy EngineFailureRemedy(int code)
+{
+    switch (code) {
+    case cipher_result::kWrongKey:
+    case cipher_result::kKeyNotDerivable:
+    case cipher_result::kReserved:
+        return Remedy::Key;
+    case cipher_result::kDamagedChunk:
+    case cipher_result::kTruncated:
+    case cipher_result::kNotABody:
+    case cipher_result::kMalformed:
+        return Remedy::CiphertextFile;
+    default:
+        return Remedy::None;
+    }
+}
+
 class DecryptRun {
   public:
     DecryptRun(const DecryptRequest& request, Dialogs& dialogs)
@@ -104,12 +123,17 @@ class DecryptRun {
     }
 
   private:
+    // The file is looked at before the key: a file that is not there or not ours needs no key to
+    // be refused, and the user fixes the file first.
     bool CheckInputs()
     {
-        if (request_.ciphertextPath.isEmpty() && !request_.ciphertext) {
-            dialogs_.inform(Text(DecryptTexts::NoCiphertextFile, language_), title_);
+        CiphertextSource source = ReadCiphertextSource(request_);
+        if (!source.ok()) {
+            outcome_.status = source.status;
+            ShowSourceRefusal(source, dialogs_, language_);
             return false;
         }
+        file_ = std::move(source.file);
         if (Keys::SignificantLength(request_.quickKey) == 0) {
             Keys::ShowNoKeyMessage(dialogs_, language_, false);
             return false;
@@ -145,67 +169,11 @@ class DecryptRun {
     // Writes the body of the ciphertext file (everything behind the header) into the working folder.
     bool CopyBody(const QString& body, qint64& fileLength)
     {
-        QByteArray file;
-        if (!ReadCiphertext(file) || !ToBinaryForm(file))
-            return false;
-        const CiphertextSplit split = SplitCiphertextFile(file);
-        if (!split.ok)
-            return Fail(Text(NotCiphertextFileText, language_), DecryptStatus::WrongKeyOrDamaged);
-        if (split.body.isEmpty())
-            return Fail(Text(DecryptTexts::NothingToDecrypt, language_), DecryptStatus::WrongKeyOrDamaged);
-        fileLength = file.size();
+        const CiphertextSplit split = SplitCiphertextFile(file_);
+        fileLength = file_.size();
         const QString errorText = FileProc::WriteToTempFile(split.body, body);
         if (!errorText.isEmpty())
             return Fail(FailureWithDetail(Text(DecryptTexts::BodyNotWritten, language_), body, errorText));
-        return true;
-    }
-
-    bool ReadCiphertext(QByteArray& file)
-    {
-        if (request_.ciphertext) {
-            file = request_.ciphertext->left(MaxCiphertextTextBytes + 1);
-            return true;
-        }
-        QString errorText;
-        FileProc::ReadFileToString(request_.ciphertextPath, file, MaxCiphertextTextBytes + 1, errorText);
-        if (!errorText.isEmpty())
-            return Fail(FailureNamingFile(Text(DecryptTexts::CiphertextUnreadable, language_), request_.ciphertextPath,
-                                          errorText));
-        return true;
-    }
-
-    // The binary ciphertext file, whichever form was given. Bytes that neither begin like the binary
-    // file nor hold a text block go on as they are, to be refused for what they are not.
-    bool ToBinaryForm(QByteArray& file)
-    {
-        using namespace DecryptTexts;
-        if (file.size() > MaxCiphertextTextBytes)
-            return Fail(Text(FileTooLarge, language_), DecryptStatus::WrongKeyOrDamaged);
-        if (!Armor::LooksBinary(file) && !Unarmor(file))
-            return false;
-        if (file.size() > MaxCiphertextFileBytes)
-            return Fail(Text(FileTooLarge, language_), DecryptStatus::WrongKeyOrDamaged);
-        return true;
-    }
-
-    bool Unarmor(QByteArray& file)
-    {
-        using namespace DecryptTexts;
-        Armor::Decoded decoded = Armor::Decode(file);
-        switch (decoded.found) {
-        case Armor::Found::NoBlock:
-            return true;
-        case Armor::Found::Ok:
-            file = std::move(decoded.ciphertextFile);
-            return true;
-        case Armor::Found::Damaged:
-            return Fail(Text(ArmorDamaged, language_), DecryptStatus::WrongKeyOrDamaged);
-        case Armor::Found::Unended:
-            return Fail(Text(ArmorUnended, language_), DecryptStatus::WrongKeyOrDamaged);
-        case Armor::Found::TwoBlocks:
-            // Not a failure of the program: the text given is not one readable message.
-            return Fail(Text(ArmorTwoBlocks, language_), DecryptStatus::WrongKeyOrDamaged);
-        }
         return true;
     }
 
@@ -229,7 +197,7 @@ class DecryptRun {
         // Memory the key derivation could not have is no fault of the file.
         const DecryptStatus status =
             code == cipher_result::kOutOfMemory ? DecryptStatus::Failed : DecryptStatus::WrongKeyOrDamaged;
-        return Fail(EngineFailureText(code, language_), status);
+        return Fail(EngineFailureText(code, language_), status, EngineFailureRemedy(code));
     }
 
     bool Unpack(const QString& packed, QByteArray& package)
@@ -276,6 +244,8 @@ class DecryptRun {
     }
 
     // False when the file was not written for a reason the user has been told (no closing message).
+    // A folder that cannot take the file (read-only, full, gone) is told and another folder asked for,
+    // the way the first was: the user never has to decrypt again for want of a folder.
     bool SaveAttachedFile(const PlainPackageContent& content)
     {
         using namespace DecryptTexts;
@@ -285,18 +255,36 @@ class DecryptRun {
             if (!Confirm(QuestionId::AcceptDerivedName, DerivedNameQuestion, name, DialogButtons::YesNo, 0))
                 return NotWritten(AttachmentFate::UnsafeName, Text(UnsafeAttachedName, language_));
         }
-        const QString folder = request_.attachedFileFolder.isEmpty() ? ChooseFolder(name, content.data.size())
-                                                                     : request_.attachedFileFolder;
+        const QString nameAndSize = name + QStringLiteral(" (") +
+                                    FileLimits::FormatSizeLimit(content.data.size(), language_ == Language::German) +
+                                    ')';
+        const bool folderChosenHere = request_.attachedFileFolder.isEmpty();
+        QString folder = folderChosenHere ? ChooseFolder(Text(FileAttached, language_) + CrLf + nameAndSize + CrLf +
+                                                             Text(PleaseChooseFolder, language_),
+                                                         DialogIcon::None)
+                                          : request_.attachedFileFolder;
         if (folder.isEmpty())
             return Abandon();
         if (IsHiddenFileName(name) &&
             !Confirm(QuestionId::SaveUnderHiddenName, HiddenNameQuestion, name, DialogButtons::YesNo, 1))
             return Abandon();
-        return SaveInto(folder, name, content.data);
+        for (;;) {
+            QString failure;
+            if (SaveInto(folder, name, content.data, failure))
+                return true;
+            if (!folderChosenHere)
+                return NotWritten(AttachmentFate::WriteFailed, failure);
+            folder = ChooseFolder(failure + CrLf + CrLf + nameAndSize + CrLf + Text(ChooseAnotherFolder, language_),
+                                  DialogIcon::Exclamation);
+            if (folder.isEmpty())
+                return Abandon();
+        }
     }
 
-    // A file that appeared at the chosen name while a question was open is kept: ask again.
-    bool SaveInto(const QString& folder, const QString& name, const QByteArray& data)
+    // True when the file was written, or the user chose not to save it; false with why it could not
+    // be written into this folder. A file that appeared at the chosen name while a question was
+    // open is kept: ask again.
+    bool SaveInto(const QString& folder, const QString& name, const QByteArray& data, QString& failure)
     {
         using namespace DecryptTexts;
         for (;;) {
@@ -308,14 +296,14 @@ class DecryptRun {
             case Target::Declined:
                 return Abandon();
             case Target::NoFreeName:
-                return NotWritten(AttachmentFate::WriteFailed,
-                                  FailureWithDetail(Text(WriteFailed, language_), QDir(folder).filePath(chosen),
-                                                    FileProc::IoErrorText(EEXIST)));
+                failure = FailureWithDetail(Text(WriteFailed, language_), QDir(folder).filePath(chosen),
+                                            FileProc::IoErrorText(EEXIST));
+                return false;
             }
             const FileWrite::Result written = FileWrite::WriteIntoFolder(
                 folder, chosen, data, {existing, FileWrite::NewFile::Private, {}, language_, {}});
             if (!written.nameTaken)
-                return Written(folder, chosen, written);
+                return Written(folder, chosen, written, failure);
         }
     }
 
@@ -350,7 +338,7 @@ class DecryptRun {
             return Target::Chosen;
         }
         const QString shown = QDir::toNativeSeparators(QDir(folder).filePath(name)) + CrLf + freeName;
-        switch (AskAbout(QuestionId::ReplaceAttachedFile, ReplaceQuestion, shown, DialogButtons::YesNoCancel, 1)) {
+        switch (AskToReplace(shown)) {
         case DialogAnswer::Yes:
             existing = FileWrite::Existing::Replace;
             return Target::Chosen;
@@ -364,13 +352,14 @@ class DecryptRun {
         }
     }
 
-    bool Written(const QString& folder, const QString& name, const FileWrite::Result& written)
+    bool Written(const QString& folder, const QString& name, const FileWrite::Result& written, QString& failure)
     {
         using namespace DecryptTexts;
         const QString target = QDir(folder).filePath(name);
-        if (!written.ok())
-            return NotWritten(AttachmentFate::WriteFailed,
-                              FailureWithDetail(Text(WriteFailed, language_), target, written.error));
+        if (!written.ok()) {
+            failure = FailureWithDetail(Text(WriteFailed, language_), target, written.error);
+            return false;
+        }
         outcome_.attachment = AttachmentFate::Saved;
         outcome_.writtenFilePath = QDir::toNativeSeparators(target);
         return true;
@@ -382,6 +371,21 @@ class DecryptRun {
     {
         return dialogs_.ask(question, Text(number, language_) + CrLf + CrLf + shown, title_, buttons,
                             DialogIcon::Question, defaultButton);
+    }
+
+    // Replace (Yes), Keep both (No, the default: nothing is lost) or Do not save (Cancel).
+    DialogAnswer AskToReplace(const QString& shown)
+    {
+        using namespace DecryptTexts;
+        MessageRequest request{Text(ReplaceQuestion, language_) + CrLf + CrLf + shown,
+                               title_,
+                               DialogIcon::Question,
+                               DialogButtons::YesNoCancel,
+                               1,
+                               QuestionId::ReplaceAttachedFile};
+        request.captions = {Text(ReplaceButton, language_), Text(KeepBothButton, language_),
+                            Text(DoNotSaveButton, language_)};
+        return dialogs_.message(request);
     }
 
     bool Confirm(QuestionId question, int number, const QString& shown, DialogButtons buttons, int defaultButton)
@@ -397,23 +401,20 @@ class DecryptRun {
     }
 
     // Lets the window show its folder controls, then asks for a folder.
-    QString ChooseFolder(const QString& name, qint64 size)
+    QString ChooseFolder(const QString& notice, DialogIcon icon)
     {
         if (request_.beforeFolderChoice)
             request_.beforeFolderChoice();
-        return AskForFolder(name, size);
+        return AskForFolder(notice, icon);
     }
 
     // Asks until a folder is chosen or the user gives up (""). The notice names the file and its
     // size, so the user knows what is about to be saved.
-    QString AskForFolder(const QString& name, qint64 size)
+    QString AskForFolder(const QString& notice, DialogIcon icon)
     {
         using namespace DecryptTexts;
-        const QString notice = Text(FileAttached, language_) + CrLf + name + QStringLiteral(" (") +
-                               FileLimits::FormatSizeLimit(size, language_ == Language::German) + ')' + CrLf +
-                               Text(PleaseChooseFolder, language_);
         for (;;) {
-            dialogs_.inform(notice, title_);
+            dialogs_.inform(notice, title_, icon);
             const QString folder = dialogs_.chooseFolder(Text(FolderPrompt, language_), StartFolder());
             if (!folder.isEmpty())
                 return folder;
@@ -455,11 +456,11 @@ class DecryptRun {
     }
 
     // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.
-    bool Fail(const QString& text, DecryptStatus status = DecryptStatus::Failed)
+    bool Fail(const QString& text, DecryptStatus status = DecryptStatus::Failed, Remedy remedy = Remedy::None)
     {
         run_.Finish();
         outcome_.status = status;
-        dialogs_.inform(text, title_, DialogIcon::Exclamation);
+        dialogs_.inform(text, title_, DialogIcon::Exclamation, remedy);
         return false;
     }
 
@@ -468,6 +469,7 @@ class DecryptRun {
     const int language_;
     const QString title_;
     PipelineRun run_;
+    QByteArray file_; // the ciphertext file in binary form, checked by CheckInputs
     DecryptOutcome outcome_;
 };
 

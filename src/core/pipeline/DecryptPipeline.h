@@ -55,8 +55,11 @@ constexpr int ToReplyClick = 107;
 constexpr int EncryptOption = 1; // caption of optEncrypt, quoted in the closing message
 constexpr int UnsafeAttachedName = 415;
 constexpr int DecompressionFailed = 416;
-constexpr int FileTooLarge = 417;           // larger than any ciphertext file can be
-constexpr int ReplaceQuestion = 418;        // the attached name is taken in the folder: replace, free name, cancel
+constexpr int FileTooLarge = 417;    // larger than any ciphertext file can be
+constexpr int ReplaceQuestion = 505; // the attached name is taken in the folder: replace, keep both, do not save
+constexpr int ReplaceButton = 502;
+constexpr int KeepBothButton = 503; // saves the attached file under the free name
+constexpr int DoNotSaveButton = 504;
 constexpr int DerivedNameQuestion = 419;    // the sender's name is refused: save under the derived name?
 constexpr int HiddenNameQuestion = 420;     // the name begins with a dot: save a hidden file?
 constexpr int NothingToDecrypt = 421;       // the ciphertext file has an empty body
@@ -66,9 +69,11 @@ constexpr int CiphertextNameQuestion = 424; // the attached name is the file bei
 constexpr int ArmorDamaged = 450;           // the text block holds foreign characters or altered Base64
 constexpr int ArmorUnended = 451;           // the text block's end line is missing
 constexpr int ArmorTwoBlocks = 452;
-constexpr int ReadFrom = 472;           // followed by the file's name, or by 473
-constexpr int TextBlockInTextBox = 473; // the ciphertext was a block in the window's text box
-constexpr int InUseNameQuestion = 492;  // the attached name is a file the run uses: free name?
+constexpr int ReadFrom = 472;            // followed by the file's name, or by 473
+constexpr int TextBlockInTextBox = 473;  // the ciphertext was a block in the window's text box
+constexpr int InUseNameQuestion = 492;   // the attached name is a file the run uses: free name?
+constexpr int CheckTheFile = 500;        // after a refusal naming the ciphertext file: what to do next
+constexpr int ChooseAnotherFolder = 501; // the chosen folder could not take the attached file
 } // namespace DecryptTexts
 
 enum class DecryptStatus {
@@ -154,7 +159,7 @@ QString EngineFailureText(int code, int language);
 // or inside other text (an e-mail). Every box has the decrypt command's caption as its title. Whatever the
 // outcome, no temporary file and no working folder stay behind, and an attached file is written
 // (whole or not at all) only under a safe name, into the chosen folder. It replaces an existing file
-// only when the user answers Yes to the question of text 418, is saved under a name beginning with
+// only when the user answers Yes (Replace) to the question of text 505, is saved under a name beginning with
 // "." only after Yes to text 420, and never replaces the ciphertext file being decrypted or one of
 // request.filesInUse. A file that appears at the chosen name meanwhile is kept, and the name asked
 // about again.

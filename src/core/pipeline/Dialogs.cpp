@@ -1,8 +1,10 @@
 #include "pipeline/Dialogs.h"
 
-DialogAnswer Dialogs::inform(const QString& text, const QString& title, DialogIcon icon)
+DialogAnswer Dialogs::inform(const QString& text, const QString& title, DialogIcon icon, Remedy remedy)
 {
-    return message({text, title, icon, DialogButtons::Ok, 0});
+    MessageRequest request{text, title, icon, DialogButtons::Ok, 0};
+    request.remedy = remedy;
+    return message(request);
 }
 
 DialogAnswer Dialogs::ask(QuestionId question, const QString& text, const QString& title, DialogButtons buttons,

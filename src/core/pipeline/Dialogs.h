@@ -26,9 +26,20 @@ enum class QuestionId {
     ClearKey,             // window: forget the key?
     ShowHiddenKey,        // window: show the hidden key?
     ClearClipboardOnQuit, // window: empty the clipboard before the program ends?
-    OpenHelpPage,         // window: open the help page in the browser (Cancel: the help inside the program)
+    OpenHelpPage,         // window: Yes the help page in the browser, No the help inside the program, Cancel nothing
     AttachInsteadOfText,  // window: the text block is too long for an e-mail's body; attach the file instead?
     OpenCiphertextFolder, // window: no mail program could be started; open the ciphertext file's folder?
+};
+
+// The input that mends what a message reports. Once the box is closed the window puts the focus on
+// the control of that input, so the user's next key press is the fix.
+enum class Remedy {
+    None,
+    Key,            // set or change the key
+    Message,        // type or shorten the message
+    FileToAppend,   // choose another file to send along
+    OutputFile,     // name the ciphertext file to write
+    CiphertextFile, // choose the ciphertext file to read
 };
 
 struct MessageRequest {
@@ -38,6 +49,10 @@ struct MessageRequest {
     DialogButtons buttons = DialogButtons::Ok;
     int defaultButton = 0; // 0 the first button, 1 the second (Yes/No with No as default: 1)
     QuestionId question = QuestionId::None;
+    // The buttons' own words, one for each button of `buttons` in its order, where the standard
+    // words (Yes, No, Cancel) would need a legend; empty for the standard words.
+    QStringList captions;
+    Remedy remedy = Remedy::None;
 };
 
 struct FileDialogRequest {
@@ -70,7 +85,8 @@ class Dialogs {
     virtual void setLanguage(int /*language*/) {}
 
     // Shorthands for the common cases.
-    DialogAnswer inform(const QString& text, const QString& title, DialogIcon icon = DialogIcon::None);
+    DialogAnswer inform(const QString& text, const QString& title, DialogIcon icon = DialogIcon::None,
+                        Remedy remedy = Remedy::None);
     DialogAnswer ask(QuestionId question, const QString& text, const QString& title, DialogButtons buttons,
                      DialogIcon icon = DialogIcon::Question, int defaultButton = 0);
     // The folder chooser with its prompt, opening at startFolder when given; "" when cancelled.

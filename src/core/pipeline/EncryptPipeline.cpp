@@ -84,17 +84,18 @@ class EncryptRun {
     bool CheckInputs()
     {
         if (Keys::SignificantLength(request_.quickKey) == 0) {
-            dialogs_.inform(Text(EncryptTexts::NoKeyEncrypt, language_), Text(EncryptTexts::NoKeyTitle, language_));
+            dialogs_.inform(Text(EncryptTexts::NoKeyEncrypt, language_), Text(EncryptTexts::NoKeyTitle, language_),
+                            DialogIcon::None, Remedy::Key);
             return false;
         }
         if (outcome_.trimmedMessage.isEmpty())
-            return Inform(EncryptTexts::MessageEmpty);
+            return Inform(EncryptTexts::MessageEmpty, Remedy::Message);
         if (request_.outputPath.isEmpty() && !request_.handBackOnly)
-            return Inform(EncryptTexts::NoOutputPath);
+            return Inform(EncryptTexts::NoOutputPath, Remedy::OutputFile);
         messageBytes_ = outcome_.trimmedMessage.toUtf8();
         // The package's length field has five digits.
         if (messageBytes_.size() > MaxMessageBytes)
-            return Fail(Text(EncryptTexts::MessageTooLong, language_));
+            return Fail(Text(EncryptTexts::MessageTooLong, language_), Remedy::Message);
         return true;
     }
 
@@ -145,7 +146,7 @@ class EncryptRun {
         QString errorText;
         FileProc::AppendFileToString(path, package, readLimit, errorText, FileProc::FileKind::RegularOnly);
         if (!errorText.isEmpty())
-            return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
+            return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText, Remedy::FileToAppend);
         // The reader refuses larger packages, so a file that grew since it was chosen would make a
         // ciphertext nobody can open.
         if (package.size() - headSize_ > FileLimits::MaxAppendedFileSize) {
@@ -154,7 +155,7 @@ class EncryptRun {
             return false;
         }
         if (!nameFits)
-            return Fail(Text(EncryptTexts::NameTooLong, language_));
+            return Fail(Text(EncryptTexts::NameTooLong, language_), Remedy::FileToAppend);
         return true;
     }
 
@@ -259,7 +260,8 @@ class EncryptRun {
                 return true;
             if (!written.nameTaken)
                 return Fail(FailureWithDetail(Text(EncryptTexts::OutputNotWritten, language_), request_.outputPath,
-                                              written.error));
+                                              written.error),
+                            Remedy::OutputFile);
             if (!AskReplaceExistingOutput(dialogs_, request_.outputPath, language_))
                 return Kept();
             options.existing = FileWrite::Existing::Replace;
@@ -307,9 +309,9 @@ class EncryptRun {
     }
 
     // A box without icon for the plain refusals at the start.
-    bool Inform(int textNumber)
+    bool Inform(int textNumber, Remedy remedy)
     {
-        dialogs_.inform(Text(textNumber, language_), title_);
+        dialogs_.inform(Text(textNumber, language_), title_, DialogIcon::None, remedy);
         return false;
     }
 
@@ -330,10 +332,10 @@ class EncryptRun {
     }
 
     // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.
-    bool Fail(const QString& text)
+    bool Fail(const QString& text, Remedy remedy = Remedy::None)
     {
         run_.Finish();
-        dialogs_.inform(text, title_, DialogIcon::Exclamation);
+        dialogs_.inform(text, title_, DialogIcon::Exclamation, remedy);
         return false;
     }
 

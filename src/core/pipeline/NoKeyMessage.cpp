@@ -9,7 +9,7 @@ void ShowNoKeyMessage(Dialogs& dialogs, int language, bool encryptMode)
 {
     const int textNumber = encryptMode ? NoKeyTexts::AskForNewKey : NoKeyTexts::AskForSendersKey;
     dialogs.inform(Language::GetProgramText(textNumber, language),
-                   Language::GetProgramText(NoKeyTexts::NoKeySpecified, language), DialogIcon::None);
+                   Language::GetProgramText(NoKeyTexts::NoKeySpecified, language), DialogIcon::None, Remedy::Key);
 }
 
 } // namespace Keys
