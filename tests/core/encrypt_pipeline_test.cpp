@@ -24,6 +24,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -717,6 +718,9 @@ TEST_F(EncryptPipelineTest, TextFormIsTheArmoredFileWithTheSmallerFiller)
             const QByteArray written = test_files::read_file(request.outputPath);
             EXPECT_EQ(written,
                       c.form == CiphertextForm::Armored ? Armor::Encode(outcome.ciphertext) : outcome.ciphertext);
+            // The size the closing message states is that of the file written, in either form.
+            const QString kilobytes = QLocale().toString(written.size() / 1024.0, 'f', 2);
+            EXPECT_TRUE(outcome.closingMessage.contains(' ' + kilobytes + " KB ")) << outcome.closingMessage.toStdString();
         }
         ASSERT_TRUE(test_files::write_file(Path("binary.zip"), outcome.ciphertext));
         const PlainPackageContent content = DecryptFile(Path("binary.zip"), Key, Path("scratch"));
