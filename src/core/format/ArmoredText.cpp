@@ -291,7 +291,8 @@ QByteArray Encode(const QByteArray& ciphertextFile)
     int onLine = 0;
     for (qsizetype i = 0; i < size; i += 3) {
         const qsizetype left = size - i;
-        const quint32 bits = quint32(in[i]) << 16 | (left > 1 ? quint32(in[i + 1]) << 8 : 0) | (left > 2 ? in[i + 2] : 0);
+        const quint32 bits =
+            quint32(in[i]) << 16 | (left > 1 ? quint32(in[i + 1]) << 8 : 0) | (left > 2 ? in[i + 2] : 0);
         out[0] = Alphabet[bits >> 18];
         out[1] = Alphabet[(bits >> 12) & 0x3F];
         out[2] = left > 1 ? Alphabet[(bits >> 6) & 0x3F] : '=';
