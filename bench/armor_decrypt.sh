@@ -39,6 +39,11 @@ micros() {
 }
 
 quillet() { (cd "$work/out" && "$cli" decrypt -f -k "$work/key.txt" -o "$work/out/message" "$1"); }
+# A decrypt that fails would be timed as a fast one.
+if ! quillet "$work/q.zip" > /dev/null 2>&1 || ! quillet "$work/q.txt" > /dev/null 2>&1; then
+    echo "quillet-cli does not decrypt the files it made" >&2
+    exit 1
+fi
 declare -a qb qa ab aa
 for ((r = 0; r < runs; r++)); do
     qb+=("$(micros quillet "$work/q.zip")")
