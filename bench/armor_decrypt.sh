@@ -9,7 +9,7 @@
 set -euo pipefail
 bin=${1:-build-release/bin}
 runs=${2:-21}
-cli="$bin/quillet-cli"
+cli=$(realpath "$bin/quillet-cli") # absolute: the decrypts run in another folder
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_RUNTIME_DIR="$work/run"
