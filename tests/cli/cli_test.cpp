@@ -855,7 +855,8 @@ TEST_F(CliTest, AnAttachedNameThatPassesForAnotherIsSavedUnderAVisibleName)
     };
     const Case cases[] = {{"report.pdf ", "report.pdf_"},
                           {QString::fromUtf8("report\xE2\x80\x8B.pdf"), "report_.pdf"},
-                          {"report.pdf.", "report.pdf_"}};
+                          {"report.pdf.", "report.pdf_"},
+                          {"x.txt. ", "x.txt__"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.saved.toStdString());
         ASSERT_TRUE(QDir(Path("out")).removeRecursively() && QDir().mkpath(Path("out")));
@@ -877,6 +878,19 @@ TEST_F(CliTest, KeyFromFileEnvironmentAndTerminalDecryptTheSameFile)
     const Result byFile = Decrypt("letter.zip", {}, "spaced-key.txt");
     EXPECT_EQ(byFile.exitCode, 0) << byFile.errText().toStdString();
     EXPECT_EQ(byFile.out, Message);
+
+    // A byte-order mark in front of the key file is the editor's, not a character of the key: with
+    // one, the key file of an editor that writes it opens the file; fifteen characters behind one
+    // are fifteen, too few.
+    Write("marked-key.txt", "\xEF\xBB\xBF" + TypedKey + "\r\n");
+    const Result byMarkedFile = Decrypt("letter.zip", {}, "marked-key.txt");
+    EXPECT_EQ(byMarkedFile.exitCode, 0) << byMarkedFile.errText().toStdString();
+    EXPECT_EQ(byMarkedFile.out, Message);
+    Write("short-key.txt", "\xEF\xBB\xBF"
+                           "abcdefghijklmno\n");
+    const Result byShortFile = Decrypt("letter.zip", {}, "short-key.txt");
+    EXPECT_EQ(byShortFile.exitCode, 2) << byShortFile.errText().toStdString();
+    EXPECT_TRUE(byShortFile.errText().contains(Text(436))) << byShortFile.errText().toStdString();
 
     const Result byEnvironment = Run({"decrypt", "--in", "letter.zip"}, {}, TypedKey);
     EXPECT_EQ(byEnvironment.exitCode, 0) << byEnvironment.errText().toStdString();

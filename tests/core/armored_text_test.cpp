@@ -29,6 +29,12 @@ TEST(ArmoredText, WriterMakesBeginLineBase64LinesOf64AndEndLine)
     EXPECT_EQ(QByteArray::fromBase64(lines.mid(1, 5).join()), file);
 }
 
+TEST(ArmoredText, SizeIsKnownWithoutEncoding)
+{
+    for (const int size : {0, 1, 2, 3, 47, 48, 49, 50, 1000})
+        EXPECT_EQ(Armor::EncodedSize(size), Armor::Encode(Bytes(size)).size()) << size;
+}
+
 TEST(ArmoredText, EverySizeComesBackByteForByte)
 {
     for (const int size : {1, 2, 3, 47, 48, 49, 50, 1000}) {
@@ -102,6 +108,11 @@ const ReadCase ReadCases[] = {
     {"ReWrappedAndIndented", "  " + Replace(Lines(Base64.left(70) + "\n\t" + Base64.mid(70)), "\n", "\n   "),
      Armor::Found::Ok},
     {"SpacesInsideALine", Lines(Base64.left(10) + "  " + Base64.mid(10)), Armor::Found::Ok},
+    {"TabFormFeedVerticalTabInsideALine", Lines(Base64.left(10) + "\t\f\v" + Base64.mid(10)), Armor::Found::Ok},
+    // White space is ASCII white space: another Unicode space is a foreign character, and a marker
+    // line followed by one is not a marker line.
+    {"EmSpaceInsideALine", Lines(Base64.left(10) + "\xE2\x80\x83" + Base64.mid(10)), Armor::Found::Damaged},
+    {"EmSpaceAfterTheBeginLine", Replace(Armored(), "-----\n", "-----\xE2\x80\x83\n"), Armor::Found::NoBlock},
     {"QuotedReply", "> " + Replace(Armored(), "\n", "\n> "), Armor::Found::Ok},
     {"QuotedTwice", ">> " + Replace(Armored(), "\n", "\n> > "), Armor::Found::Ok},
     {"InsideALetter", "Dear Anna,\n\nsee below.\n\n" + Armored() + "\n-- \nBen\n", Armor::Found::Ok},

@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -371,6 +372,8 @@ TEST_F(EncryptPipelineTest, RefusalsAndFailuresWriteNothingAndLeaveNothingBehind
 {
     ASSERT_TRUE(test_files::write_file(Path("regular"), "a file, not a folder"));
     const QString tooLong = QString(50000, QChar(0xE9)) + 'x'; // 100,001 bytes of UTF-8, 50,001 characters
+    const QString capitalIWithDot(100, QChar(0x130));          // 200 bytes, 300 once lower-cased ("i" and U+0307)
+    ASSERT_TRUE(test_files::write_file(Path("report\\"), "x") && test_files::write_file(Path(capitalIWithDot), "x"));
     struct Case {
         const char* name;
         std::function<void(EncryptRequest&)> change;
@@ -383,6 +386,12 @@ TEST_F(EncryptPipelineTest, RefusalsAndFailuresWriteNothingAndLeaveNothingBehind
          DialogIcon::Exclamation},
         {"file to append unreadable", [&](EncryptRequest& r) { r.fileToAppend = Path("missing.pdf"); },
          EncryptTexts::FileUnreadable, DialogIcon::Exclamation},
+        // The name travels as the part after the last "/" or "\\", lower-cased: none at all would
+        // read as no file, and one over 255 bytes no reader writes as it stands.
+        {"name ends in a backslash", [&](EncryptRequest& r) { r.fileToAppend = Path("report\\"); },
+         EncryptTexts::NameTooLong, DialogIcon::Exclamation},
+        {"name over 255 bytes lower-cased", [&](EncryptRequest& r) { r.fileToAppend = Path(capitalIWithDot); },
+         EncryptTexts::NameTooLong, DialogIcon::Exclamation},
         {"no working folder", [&](EncryptRequest& r) { r.workingFolderBase = Path("regular/work"); },
          EncryptTexts::NoWorkingFolder, DialogIcon::Exclamation},
         {"compression fails", [](EncryptRequest& r) { r.engine.compressFile = CompressionThatFails; },
@@ -720,6 +729,10 @@ TEST_F(EncryptPipelineTest, TextFormIsTheArmoredFileWithTheSmallerFiller)
             const QByteArray written = test_files::read_file(request.outputPath);
             EXPECT_EQ(written,
                       c.form == CiphertextForm::Armored ? Armor::Encode(outcome.ciphertext) : outcome.ciphertext);
+            // The size the closing message states is that of the file written, in either form.
+            const QString kilobytes = QLocale().toString(written.size() / 1024.0, 'f', 2);
+            EXPECT_TRUE(outcome.closingMessage.contains(' ' + kilobytes + " KB "))
+                << outcome.closingMessage.toStdString();
         }
         ASSERT_TRUE(test_files::write_file(Path("binary.zip"), outcome.ciphertext));
         const PlainPackageContent content = DecryptFile(Path("binary.zip"), Key, Path("scratch"));

@@ -632,12 +632,28 @@ TEST_F(FilesTest, FileToAppendIsCheckedForSizeAndReadability)
     }
 }
 
-// Linux allows names of at most 255 bytes, so a 991-character name can only be checked as a string.
-TEST(FileLimitsTest, NamesUpToNineHundredNinetyCharactersAreAccepted)
+// The name travels lower-cased in UTF-8 and must fit what a reader writes as it stands: 1 to 255
+// bytes, counted in bytes, not characters.
+TEST(FileLimitsTest, NameThatTravelsHasOneTo255Bytes)
 {
-    EXPECT_TRUE(FileLimits::FileNameLengthOk(QString(990, 'n')));
-    EXPECT_FALSE(FileLimits::FileNameLengthOk(QString(991, 'n')));
-    EXPECT_EQ(FileLimits::CheckFileToAppend("/tmp/" + QString(991, 'n')), FileLimits::AppendCheck::NameTooLong);
+    const struct {
+        const char* name;
+        QString travellingName;
+        bool ok;
+    } cases[] = {
+        {"255 ASCII", QString(255, 'n'), true},
+        {"256 ASCII", QString(256, 'n'), false},
+        {"255 bytes in 128 characters", QString(127, u'é') + 'a', true},
+        {"256 bytes in 128 characters", QString(128, u'é'), false},
+        {"empty", QString(), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FileLimits::FileNameLengthOk(c.travellingName), c.ok) << c.name;
+    // A name is judged as it travels: after the last "\" as well, and lower-cased ("İ" becomes two
+    // characters, three bytes).
+    EXPECT_EQ(FileLimits::CheckFileToAppend("/tmp/report\\"), FileLimits::AppendCheck::NameTooLong);
+    EXPECT_EQ(FileLimits::CheckFileToAppend("/tmp/" + QString(100, QChar(0x130))),
+              FileLimits::AppendCheck::NameTooLong);
 }
 
 } // namespace

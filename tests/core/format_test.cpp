@@ -424,7 +424,10 @@ const AttachedNameCase AttachedNameCases[] = {
     {"ZeroWidthJoiner", "report\xE2\x80\x8D.pdf", "report_.pdf", false},
     {"ZeroWidthNonJoiner", "report\xE2\x80\x8C.pdf", "report_.pdf", false},
     {"WordJoiner", "report\xE2\x81\xA0.pdf", "report_.pdf", false},
+    // U+FEFF is refused wherever it stands: in front it is a character of the name, not a mark to drop.
     {"ByteOrderMarkInFront", "\xEF\xBB\xBFreport.pdf", "_report.pdf", false},
+    {"ByteOrderMarkAlone", "\xEF\xBB\xBF", "_", false},
+    {"ByteOrderMarkInside", "re\xEF\xBB\xBFport.pdf", "re_port.pdf", false},
     {"SoftHyphen", "re\xC2\xADport.pdf", "re_port.pdf", false},
     {"CombiningGraphemeJoiner", "report\xCD\x8F.pdf", "report_.pdf", false},
     {"HangulFillerAlone", "\xE3\x85\xA4", "_", false},
@@ -435,6 +438,7 @@ const AttachedNameCase AttachedNameCases[] = {
     {"TrailingSpace", "report.pdf ", "report.pdf_", false},
     {"LeadingSpace", " report.pdf", "_report.pdf", false},
     {"TrailingDot", "report.pdf.", "report.pdf_", false},
+    {"TrailingDotAndSpace", "x.txt. ", "x.txt__", false},
     {"TrailingNoBreakSpaceAndDot", "report.pdf\xC2\xA0.", "report.pdf__", false},
     {"SpacesInsideStand", "my  report.pdf", "my  report.pdf", true},
     {"DotsInsideStand", "v1.2..final.tar.gz", "v1.2..final.tar.gz", true},

@@ -222,6 +222,19 @@ QByteArray WithPadding(const VectorWriter& w, const QString& scratch)
     return {};
 }
 
+// White space inside the Base64 lines (spaces, a tab), which a reader drops like the indentation.
+QByteArray SpacesInsideLines(const QByteArray& file)
+{
+    QByteArray text;
+    for (const QByteArray& line : Armor::Encode(file).split('\n')) {
+        if (line.size() == Armor::LineLength)
+            text += line.left(16) + "  " + line.mid(16, 16) + '\t' + line.mid(32) + '\n';
+        else if (!line.isEmpty())
+            text += line + '\n';
+    }
+    return text;
+}
+
 bool MakeArmoredVectors(VectorWriter& w, const QString& scratch, const QByteArray& withFile)
 {
     const QByteArray armored = Armor::Encode(withFile);
@@ -244,7 +257,12 @@ bool MakeArmoredVectors(VectorWriter& w, const QString& scratch, const QByteArra
                  "\xEF\xBB\xBF" + Block(Base64Of(withFile), Armor::LineLength, "\xC2\xA0\xC2\xA0", "\n"), "success",
                  Message, "hello.txt", AttachedText) &&
            w.Add("armored_cr_line_ends.txt", Block(Base64Of(withFile), Armor::LineLength, {}, "\r"), "success", Message,
-                 "hello.txt", AttachedText);
+                 "hello.txt", AttachedText) &&
+           w.Add("armored_spaces_inside_lines.txt", SpacesInsideLines(withFile), "success", Message, "hello.txt",
+                 AttachedText) &&
+           w.Add("armored_empty_block.txt", Block({}, Armor::LineLength, {}, "\n"), "armor-damaged") &&
+           // Neither the ZIP signature nor a begin line: read as a binary file, whose body is no engine body.
+           w.Add("text_without_block.txt", "Hello Anna, the file follows tomorrow.\n", "not-a-body");
 }
 
 bool MakeVectors(VectorWriter& w, const QString& scratch)
@@ -283,6 +301,13 @@ bool MakeVectors(VectorWriter& w, const QString& scratch)
         {"unsafe_name_rtl_override.zip", QStringLiteral("photo\u202Egpj.exe").toUtf8()},
         {"unsafe_name_invalid_utf8.zip", "escape\xc0\xaf.txt"},
         {"unsafe_name_too_long.zip", QByteArray(256, 'n')},
+        // U+FEFF shows as nothing wherever it stands; in front it is not a byte-order mark to drop.
+        {"unsafe_name_bom_front.zip", "\xEF\xBB\xBF"
+                                      "a.txt"},
+        {"unsafe_name_bom_alone.zip", "\xEF\xBB\xBF"},
+        {"unsafe_name_bom_inside.zip", "a\xEF\xBB\xBF"
+                                       "b.txt"},
+        {"unsafe_name_trailing_dot_space.zip", "x.txt. "},
     };
     for (const auto& [file, name] : unsafeNames)
         ok = ok && w.Add(file, w.Package(BuildPlainPackage(message, name, AttachedText)), "unsafe-name", Message, name);
@@ -291,6 +316,12 @@ bool MakeVectors(VectorWriter& w, const QString& scratch)
         {"unsafe_name_drive.zip", "C:escape.txt"},
         {"unsafe_name_device.zip", "aux.txt"},
     };
+    // The longest name written as it stands: 255 bytes, 130 characters.
+    const QByteArray longestName = QString(QString(125, QChar(0xE9)) + "a.txt").toUtf8();
+    ok = ok && w.Add("name_255_bytes.zip", w.Package(BuildPlainPackage(message, longestName, AttachedText)), "success",
+                     Message, longestName, AttachedText);
+    // The ZIP signature is decoration: a file without it is read as a binary file all the same.
+    ok = ok && w.Add("signature_changed.zip", Changed(withFile, 0, 1), "success", Message, "hello.txt", AttachedText);
     for (const auto& [file, name] : windowsOnlyNames)
         ok = ok && w.Add(file, w.Package(BuildPlainPackage(message, name, AttachedText)), "success", Message, name,
                          AttachedText);

@@ -1,5 +1,7 @@
 #include "files/FileLimits.h"
 
+#include "format/FileName.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -24,14 +26,14 @@ QString FormatSizeLimit(qint64 n, bool german)
     return text;
 }
 
-bool FileNameLengthOk(const QString& fileName)
+bool FileNameLengthOk(const QString& travellingName)
 {
-    return fileName.size() <= MaxFileNameLength;
+    return !travellingName.isEmpty() && travellingName.toUtf8().size() <= MaxFileNameBytes;
 }
 
 AppendCheck CheckFileToAppend(const QString& path)
 {
-    if (!FileNameLengthOk(QFileInfo(path).fileName()))
+    if (!FileNameLengthOk(FileNameFromPath(path, true)))
         return AppendCheck::NameTooLong;
     // Opened without waiting (a pipe would wait for a writer) and measured through the descriptor,
     // so what is judged is what was opened.

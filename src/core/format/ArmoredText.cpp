@@ -1,40 +1,88 @@
 #include "format/ArmoredText.h"
 
-#include <QList>
+#include <array>
+#include <cstring>
+#include <optional>
 
 namespace Armor {
 
 namespace {
 
+constexpr char Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr qsizetype BeginLineLength = sizeof BeginLine - 1;
+constexpr qsizetype EndLineLength = sizeof EndLine - 1;
+
+// White space inside a line: ASCII only (a no-break space has been made a space before).
 bool IsBlank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+    return c == ' ' || c == '\t' || c == '\f' || c == '\v';
 }
 
-// A line without the quote marks and indentation a mail client puts in front of it, and without
-// trailing white space.
-QByteArray Unquoted(const QByteArray& line)
+// What a character of the block stands for: its six bits, or one of these.
+enum : signed char { Foreign = -1, Padding = -2, Blank = -3 };
+
+constexpr std::array<signed char, 256> Base64Values()
 {
-    qsizetype start = 0;
-    while (start < line.size() && (IsBlank(line.at(start)) || line.at(start) == '>'))
-        ++start;
-    qsizetype end = line.size();
-    while (end > start && IsBlank(line.at(end - 1)))
-        --end;
-    return line.mid(start, end - start);
+    std::array<signed char, 256> values{};
+    for (auto& value : values)
+        value = Foreign;
+    for (int i = 0; i < 64; ++i)
+        values[static_cast<unsigned char>(Alphabet[i])] = static_cast<signed char>(i);
+    values['='] = Padding;
+    for (const char c : {' ', '\t', '\f', '\v'})
+        values[static_cast<unsigned char>(c)] = Blank;
+    return values;
+}
+
+constexpr std::array<signed char, 256> Values = Base64Values();
+
+// The bytes that make a text need preparing before it is read: a byte-order mark (EF BB BF), a
+// no-break space (C2 A0, or A0 alone) and CR.
+bool NeedsNormalising(const QByteArray& text)
+{
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == 0xEF || byte == 0xA0 || c == '\r')
+            return true;
+    }
+    return false;
 }
 
 // The text as it is read: a byte-order mark (the editor that saved it) dropped, no-break spaces
 // (a mail program's indentation; UTF-8 or a lone Latin-1 byte) made spaces, and every line end, CR
-// LF or a lone CR (older Mac mail), made LF.
+// LF or a lone CR (older Mac mail), made LF. The marks are dropped first, so a no-break space or a
+// CR LF that one of them split counts as one. Two passes over one copy, each in place.
 QByteArray Normalised(const QByteArray& text)
 {
-    QByteArray normal = text;
-    normal.replace("\xEF\xBB\xBF", "");
-    normal.replace("\xC2\xA0", " ");
-    normal.replace('\xA0', ' ');
-    normal.replace("\r\n", "\n");
-    normal.replace('\r', '\n');
+    QByteArray normal(text.size(), Qt::Uninitialized);
+    char* out = normal.data();
+    const char* in = text.constData();
+    const qsizetype size = text.size();
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (in[i] == '\xEF' && i + 2 < size && in[i + 1] == '\xBB' && in[i + 2] == '\xBF') {
+            i += 2;
+            continue;
+        }
+        out[kept++] = in[i];
+    }
+    qsizetype written = 0;
+    for (qsizetype i = 0; i < kept; ++i) {
+        const char c = out[i];
+        if (c == '\xC2' && i + 1 < kept && out[i + 1] == '\xA0') {
+            out[written++] = ' ';
+            ++i;
+        } else if (c == '\xA0') {
+            out[written++] = ' ';
+        } else if (c == '\r') {
+            out[written++] = '\n';
+            if (i + 1 < kept && out[i + 1] == '\n')
+                ++i;
+        } else {
+            out[written++] = c;
+        }
+    }
+    normal.truncate(written);
     return normal;
 }
 
@@ -86,89 +134,182 @@ bool MayBeQuotedPrintable(const QByteArray& text)
     return text.contains("=3D") || text.contains("=3d") || text.contains("=\n") || text.contains("=\r\n");
 }
 
-bool IsBase64Character(char c)
+// A line without the quote marks and indentation a mail client puts in front of it, and without
+// white space at its end.
+QByteArrayView Unquoted(const char* line, qsizetype length)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/' ||
-           c == '=';
+    qsizetype start = 0;
+    while (start < length && (IsBlank(line[start]) || line[start] == '>'))
+        ++start;
+    qsizetype end = length;
+    while (end > start && IsBlank(line[end - 1]))
+        --end;
+    return QByteArrayView(line + start, end - start);
 }
 
-// The Base64 of the lines between begin and end with white space removed; false when any other
-// character stands there.
-bool CollectBase64(const QList<QByteArray>& lines, qsizetype first, qsizetype end, QByteArray& base64)
+bool Is(QByteArrayView line, const char* marker, qsizetype markerLength)
 {
-    for (qsizetype i = first; i < end; ++i) {
-        for (const char c : Unquoted(lines[i])) {
-            if (IsBlank(c))
+    return line.size() == markerLength && std::memcmp(line.data(), marker, markerLength) == 0;
+}
+
+// Decodes the Base64 between the two lines as it is read, straight into the file's bytes, and
+// judges it as it goes: only one spelling of each file is accepted (length a multiple of four,
+// padding only at the end and only as much as the length needs, the unused low bits of the last
+// character zero), so no re-encoding is needed to find out.
+class Base64Reader {
+  public:
+    // capacity: at least the number of characters that may follow.
+    explicit Base64Reader(qsizetype capacity) : bytes_(capacity / 4 * 3 + 3, Qt::Uninitialized) {}
+
+    void Read(QByteArrayView characters)
+    {
+        for (const char c : characters) {
+            const signed char value = Values[static_cast<unsigned char>(c)];
+            if (value == Blank)
                 continue;
-            if (!IsBase64Character(c))
-                return false;
-            base64.append(c);
+            if (value == Foreign || ended_) {
+                damaged_ = true;
+                return;
+            }
+            if (value == Padding) {
+                if (inQuantum_ < 2) { // "=" may stand only third or fourth
+                    damaged_ = true;
+                    return;
+                }
+                ++padding_;
+            } else if (padding_ > 0) { // a character after "="
+                damaged_ = true;
+                return;
+            } else {
+                bits_ = bits_ << 6 | static_cast<quint32>(value);
+            }
+            if (++inQuantum_ == 4)
+                Flush();
         }
     }
-    return true;
-}
 
-// One encoding per file: Qt's decoder accepts missing padding and stray bits in the last
-// character, so the result is encoded again and must give back exactly what was read.
-bool DecodeCanonical(const QByteArray& base64, QByteArray& bytes)
-{
-    if (base64.isEmpty() || base64.size() % 4 != 0)
-        return false;
-    auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded || decoded.decoded.toBase64() != base64)
-        return false;
-    bytes = std::move(decoded.decoded);
-    return true;
-}
+    bool Damaged() const { return damaged_; }
 
-} // namespace
+    // The file, or false when the Base64 is not the one spelling of a file.
+    bool Finish(QByteArray& file)
+    {
+        if (damaged_ || inQuantum_ != 0 || written_ == 0)
+            return false;
+        bytes_.truncate(written_);
+        file = std::move(bytes_);
+        return true;
+    }
 
-QByteArray Encode(const QByteArray& ciphertextFile)
-{
-    const QByteArray base64 = ciphertextFile.toBase64();
-    QByteArray text;
-    text.reserve(base64.size() + base64.size() / LineLength + sizeof BeginLine + sizeof EndLine + 4);
-    text.append(BeginLine).append('\n');
-    for (qsizetype at = 0; at < base64.size(); at += LineLength)
-        text.append(base64.mid(at, LineLength)).append('\n');
-    text.append(EndLine).append('\n');
-    return text;
-}
+  private:
+    void Flush()
+    {
+        char* out = bytes_.data() + written_;
+        if (padding_ == 0) {
+            out[0] = static_cast<char>(bits_ >> 16);
+            out[1] = static_cast<char>(bits_ >> 8);
+            out[2] = static_cast<char>(bits_);
+            written_ += 3;
+        } else if (padding_ == 1) { // three characters: 18 bits for two bytes, the last 2 zero
+            damaged_ = (bits_ & 0x3) != 0;
+            out[0] = static_cast<char>(bits_ >> 10);
+            out[1] = static_cast<char>(bits_ >> 2);
+            written_ += 2;
+        } else { // two characters: 12 bits for one byte, the last 4 zero
+            damaged_ = (bits_ & 0xF) != 0;
+            out[0] = static_cast<char>(bits_ >> 4);
+            written_ += 1;
+        }
+        ended_ = padding_ > 0;
+        bits_ = 0;
+        inQuantum_ = 0;
+    }
 
-namespace {
+    QByteArray bytes_;
+    qsizetype written_ = 0;
+    quint32 bits_ = 0;
+    int inQuantum_ = 0;
+    int padding_ = 0;
+    bool ended_ = false; // a padded quantum closes the Base64: nothing may follow it
+    bool damaged_ = false;
+};
 
+// One pass over the lines: the begin line, the Base64 decoded as it comes, the end line, and a
+// look at the rest for a second begin line.
 Decoded DecodeNormalised(const QByteArray& text)
 {
-    const QList<QByteArray> lines = text.split('\n');
-    qsizetype begin = -1, end = -1;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray line = Unquoted(lines[i]);
-        if (line == BeginLine) {
+    enum class Stage { Before, Inside, After } stage = Stage::Before;
+    std::optional<Base64Reader> base64;
+    const char* const data = text.constData();
+    const qsizetype size = text.size();
+    for (qsizetype at = 0; at <= size;) {
+        const char* const lineEnd = static_cast<const char*>(std::memchr(data + at, '\n', size - at));
+        const qsizetype length = lineEnd ? lineEnd - (data + at) : size - at;
+        const QByteArrayView line = Unquoted(data + at, length);
+        at += length + 1;
+        if (Is(line, BeginLine, BeginLineLength)) {
             // A second begin line, cut short or not: which block is meant cannot be told.
-            if (begin >= 0)
+            if (stage != Stage::Before)
                 return {Found::TwoBlocks, {}};
-            begin = i;
-        } else if (line == EndLine && begin >= 0 && end < 0) {
-            end = i;
+            stage = Stage::Inside;
+            base64.emplace(size - at);
+        } else if (stage == Stage::Inside && Is(line, EndLine, EndLineLength)) {
+            stage = Stage::After;
+        } else if (stage == Stage::Inside && !base64->Damaged()) {
+            base64->Read(line);
         }
     }
-    if (begin < 0)
+    if (stage == Stage::Before)
         return {};
-    if (end < 0)
+    if (stage == Stage::Inside)
         return {Found::Unended, {}};
     Decoded result;
-    QByteArray base64;
-    result.found = CollectBase64(lines, begin + 1, end, base64) && DecodeCanonical(base64, result.ciphertextFile)
-                       ? Found::Ok
-                       : Found::Damaged;
+    result.found = base64->Finish(result.ciphertextFile) ? Found::Ok : Found::Damaged;
     return result;
 }
 
 } // namespace
 
+qsizetype EncodedSize(qsizetype fileSize)
+{
+    const qsizetype characters = (fileSize + 2) / 3 * 4;
+    const qsizetype lines = (characters + LineLength - 1) / LineLength;
+    return BeginLineLength + 1 + characters + lines + EndLineLength + 1;
+}
+
+QByteArray Encode(const QByteArray& ciphertextFile)
+{
+    QByteArray text(EncodedSize(ciphertextFile.size()), Qt::Uninitialized);
+    char* out = text.data();
+    const auto put = [&out](const char* line, qsizetype length) {
+        std::memcpy(out, line, length);
+        out += length;
+        *out++ = '\n';
+    };
+    put(BeginLine, BeginLineLength);
+    const auto* in = reinterpret_cast<const unsigned char*>(ciphertextFile.constData());
+    const qsizetype size = ciphertextFile.size();
+    int onLine = 0;
+    for (qsizetype i = 0; i < size; i += 3) {
+        const qsizetype left = size - i;
+        const quint32 bits =
+            quint32(in[i]) << 16 | (left > 1 ? quint32(in[i + 1]) << 8 : 0) | (left > 2 ? in[i + 2] : 0);
+        out[0] = Alphabet[bits >> 18];
+        out[1] = Alphabet[(bits >> 12) & 0x3F];
+        out[2] = left > 1 ? Alphabet[(bits >> 6) & 0x3F] : '=';
+        out[3] = left > 2 ? Alphabet[bits & 0x3F] : '=';
+        out += 4;
+        if ((onLine += 4) == LineLength || left <= 3) {
+            *out++ = '\n';
+            onLine = 0;
+        }
+    }
+    put(EndLine, EndLineLength);
+    return text;
+}
+
 Decoded Decode(const QByteArray& text)
 {
-    Decoded asItStands = DecodeNormalised(Normalised(text));
+    Decoded asItStands = DecodeNormalised(NeedsNormalising(text) ? Normalised(text) : text);
     if (asItStands.found == Found::Ok || !MayBeQuotedPrintable(text))
         return asItStands;
     // A saved e-mail whose text part is quoted-printable: every "=" of the Base64 reads "=3D" and

@@ -14,6 +14,9 @@ inline constexpr int LineLength = 64;
 // The armored form of a ciphertext file, each line ended by LF.
 QByteArray Encode(const QByteArray& ciphertextFile);
 
+// The size of Encode's result for a file of fileSize bytes, without encoding it.
+qsizetype EncodedSize(qsizetype fileSize);
+
 enum class Found {
     NoBlock,   // no begin line: the text does not hold an armored message
     Ok,        // exactly one block, decoded
@@ -28,8 +31,9 @@ struct Decoded {
 };
 
 // Finds the one armored block in a text (an e-mail with quoted replies and a signature around it
-// will do). Around and inside the block, white space, line breaks and the quote marks of a reply
-// ("> ", ">>") at the start of a line are ignored; anything else between the two lines is refused.
+// will do). Around and inside the block, white space (ASCII), line breaks and the quote marks of a
+// reply ("> ", ">>") at the start of a line are ignored; anything else between the two lines is
+// refused, and so is a block with nothing between them.
 // The text is taken as mail programs deliver it: a UTF-8 byte-order mark is dropped, no-break spaces
 // count as spaces, CR LF and a lone CR as line ends, and a text that holds no good block as it
 // stands is read again decoded from quoted-printable (a saved e-mail's text part).

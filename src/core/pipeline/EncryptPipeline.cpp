@@ -287,13 +287,13 @@ class EncryptRun {
 
     QString ClosingMessage() const
     {
-        const qsizetype written =
-            request_.form == CiphertextForm::Armored ? Armor::Encode(ciphertext_).size() : ciphertext_.size();
-        const double kilobytes = written / 1024.0;
         QString text = Text(
             outcome_.fileToAppend.isEmpty() ? EncryptTexts::DoneWithoutFile : EncryptTexts::DoneWithFile, language_);
         if (!request_.closingNamesTheWindow)
             return text;
+        const qsizetype written =
+            request_.form == CiphertextForm::Armored ? Armor::EncodedSize(ciphertext_.size()) : ciphertext_.size();
+        const double kilobytes = written / 1024.0;
         text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + QLocale().toString(kilobytes, 'f', 2) +
                 QStringLiteral(" KB ") + Text(EncryptTexts::SizeUnitNote, language_);
         text += CrLf + Text(EncryptTexts::AttachNote, language_);
