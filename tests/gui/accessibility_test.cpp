@@ -4,10 +4,12 @@
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
+#include "texts/WindowTexts.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -80,11 +82,11 @@ TEST_F(AccessibilityTest, EveryFocusableControlHasANameInBothLanguagesAndTheClea
             }
             // On Linux Qt names a combo box by its value and gives its label through the Label relation.
             EXPECT_EQ(control<QComboBox>(QStringLiteral("cboLanguage"))->accessibleName(),
-                      Language::GetProgramText(1612, language));
+                      Text(MainWindowTexts::LanguageName, language));
             EXPECT_EQ(label(QStringLiteral("lblLanguage"))->buddy(), control<QComboBox>(QStringLiteral("cboLanguage")));
-            EXPECT_TRUE(
-                LabelledBy(control<QComboBox>(QStringLiteral("cboLanguage")), Language::GetProgramText(187, language)));
-            EXPECT_EQ(AccessibleName(txbText()), Language::GetProgramText(1616, language));
+            EXPECT_TRUE(LabelledBy(control<QComboBox>(QStringLiteral("cboLanguage")),
+                                   Text(MainWindowTexts::LanguageLabel, language)));
+            EXPECT_EQ(AccessibleName(txbText()), Text(MainWindowTexts::Message, language));
         }
     }
 }
@@ -138,7 +140,7 @@ TEST_F(AccessibilityTest, TheHelpLinkOpensWithEnterAndAFocusedButtonWithEnter)
     button(QStringLiteral("cmdEncryptMessage"))->setFocus();
     QTest::keyClick(button(QStringLiteral("cmdEncryptMessage")), Qt::Key_Return);
     ASSERT_EQ(dialogs.messages().size(), 1u) << "Enter pressed Encrypt: the no-key box";
-    EXPECT_EQ(dialogs.messages()[0].title, Language::GetProgramText(382, Language::English));
+    EXPECT_EQ(dialogs.messages()[0].title, Text(MainWindowTexts::NoKeySpecified, Language::English));
 }
 
 // F1 asks once about the help, wherever the focus is: on every control a keyboard user reaches, in

@@ -3,6 +3,7 @@
 #include "engines/toolkit.h"
 #include "texts/ByteSize.h"
 #include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QDir>
 #include <QLocale>
@@ -33,7 +34,7 @@ QBitArray BytePairsOf(QByteArrayView data)
 void MeasureAndShowRandomness(RandomnessSide& side, QByteArrayView data, int language)
 {
     if (data.size() < MinimumMeasuredLength) {
-        side.randomnessText = Text(401, language);
+        side.randomnessText = Text(RandomnessTexts::TooShort, language);
         return;
     }
     side.measure = randomness_measure(data.data(), static_cast<int32_t>(data.size()), MinimumMeasuredLength);

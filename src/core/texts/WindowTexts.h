@@ -118,6 +118,7 @@ constexpr int Title = 428;
 constexpr int Plaintext = 53;
 constexpr int Ciphertext = 54;
 constexpr int Close = 101;
+constexpr int TooShort = 401; // too few bytes to measure
 } // namespace RandomnessTexts
 
 namespace ViewerTexts {
