@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     // The fields rebuild the package byte for byte: nothing is skipped, added or reinterpreted.
-    const QByteArray rebuilt = BuildPlainPackage(content.message, content.name, content.data);
+    const QByteArray rebuilt =
+        BuildPlainPackage(content.message.toByteArray(), content.name.toByteArray(), content.data.toByteArray());
     FUZZ_EXPECT(rebuilt.chopped(CheckValueLength) == package.chopped(CheckValueLength));
     FUZZ_EXPECT((rebuilt == package) == content.checkValueMatches);
     return 0;

@@ -85,6 +85,7 @@ ExitStatus RunEncrypt(const CliOptions& options, int language, CliDialogs& dialo
     request.language = language;
     request.kdfLevel = options.kdf;
     request.closingNamesTheWindow = false;
+    request.measureRandomness = false; // the command line has no randomness view
     EncryptOutcome outcome = EncryptMessage(request, dialogs);
     Keys::WipeString(request.quickKey);
     Keys::WipeString(request.message);

@@ -59,21 +59,20 @@ ExitStatus UsageError(const QString& problem)
 
 namespace {
 
-// The command line as parsed, run with the key the environment held.
-ExitStatus RunCommandLine(const QStringList& arguments, EnvironmentSecret::Taken& environmentKey)
+// --help, --version and a usage error are answered before anything else is done: they need no
+// working folder, and nothing is made or cleaned up for them. True when one of them was answered.
+bool AnsweredWithoutRun(const ParsedCommandLine& parsed, ExitStatus& status)
 {
-    ParsedCommandLine parsed = ParseCommandLine(arguments);
-    if (!parsed.ok)
-        return UsageError(parsed.error);
-    if (parsed.options.command == CliCommand::Help || parsed.options.command == CliCommand::Version) {
-        const QString text = parsed.options.command == CliCommand::Help ? HelpText() : VersionText();
-        std::fputs(text.toUtf8().constData(), stdout);
-        return ExitStatus::Success;
+    if (!parsed.ok) {
+        status = UsageError(parsed.error);
+        return true;
     }
-    std::swap(parsed.options.environmentKey, environmentKey);
-    const ExitStatus status = Run(parsed.options);
-    std::swap(parsed.options.environmentKey, environmentKey);
-    return status;
+    if (parsed.options.command != CliCommand::Help && parsed.options.command != CliCommand::Version)
+        return false;
+    const QString text = parsed.options.command == CliCommand::Help ? HelpText() : VersionText();
+    std::fputs(text.toUtf8().constData(), stdout);
+    status = ExitStatus::Success;
+    return true;
 }
 
 } // namespace
@@ -82,11 +81,20 @@ int main(int argc, char** argv)
 {
     // Before any thread or child process exists: the key leaves the environment.
     EnvironmentSecret::Taken environmentKey = EnvironmentSecret::Take(ProgramStart::KeyVariable);
-    // Then: no core file, no working folder of a killed run, no temporaries left on a signal.
-    if (!ProgramStart::SecureStart())
-        std::fputs("quillet-cli: warning: the process could not be protected from core dumps.\n", stderr);
-    QCoreApplication app(argc, argv);
-    const ExitStatus status = RunCommandLine(app.arguments().mid(1), environmentKey);
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    ParsedCommandLine parsed = ParseCommandLine(arguments);
+    ExitStatus status = ExitStatus::Success;
+    if (!AnsweredWithoutRun(parsed, status)) {
+        // Then: no core file, no working folder of a killed run, no temporaries left on a signal.
+        if (!ProgramStart::SecureStart())
+            std::fputs("quillet-cli: warning: the process could not be protected from core dumps.\n", stderr);
+        QCoreApplication app(argc, argv);
+        std::swap(parsed.options.environmentKey, environmentKey);
+        status = Run(parsed.options);
+        std::swap(parsed.options.environmentKey, environmentKey);
+    }
     Keys::WipeBytes(environmentKey.value); // on every path, the key's bytes go before the memory does
     return ExitCode(status);
 }

@@ -15,12 +15,17 @@ QIcon Icon()
     return icon;
 }
 
-void Apply()
+void ApplyNames()
 {
     QGuiApplication::setApplicationName(QStringLiteral("quillet"));
     // No display name: the window system would append it to every title ("Quillet 1.0.0 — Quillet").
     QGuiApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tavolan.Quillet"));
+}
+
+void Apply()
+{
+    ApplyNames();
     QGuiApplication::setWindowIcon(Icon());
 }
 

@@ -8,7 +8,10 @@ namespace AppIdentity {
 
 // The application icon at every rendered size (embedded, so it shows without an installed theme).
 QIcon Icon();
-// Sets name, version, desktop entry and the default window icon for every window of the program.
+// Sets name, version and desktop entry.
+void ApplyNames();
+// ApplyNames, and the default window icon for every window of the program. The window program
+// sets the icon once its main window is up: decoding every size is not worth delaying it for.
 void Apply();
 
 } // namespace AppIdentity

@@ -381,7 +381,7 @@ void frmMain::Form_Load()
     Render();
     show();
     Clock->start();
-    Clock_Timer();
+    // Shows the sizes of text box and clipboard as the clock does (the clipboard is read once).
     SetTheFocus();
     LoadingFinished = true;
 }

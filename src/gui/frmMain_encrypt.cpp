@@ -34,7 +34,7 @@ void ShowRandomness(frmRandomnessGraphic& report, const RandomnessReport& figure
         if (side.plotData.isEmpty())
             report.ClearPic(i);
         else
-            report.PlotRandomness(i, side.plotData);
+            report.PlotPairs(i, side.plotData);
     }
 }
 

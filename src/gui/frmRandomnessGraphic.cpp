@@ -2,6 +2,7 @@
 
 #include "gui/FocusRing.h"
 
+#include "format/RandomnessStatistics.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
 #include "texts/WindowTexts.h"
@@ -27,14 +28,17 @@ class PlotBox : public QWidget {
         update();
     }
 
-    void plotPairs(const QByteArray& bytes)
+    // pairs as BytePairsOf gives them: bit first * 256 + second lights the point (first, second).
+    void plotPairs(const QBitArray& pairs)
     {
-        const qsizetype pairedLength = bytes.size() - bytes.size() % 2;
         const QRgb white = qRgb(255, 255, 255);
-        for (qsizetype i = 0; i < pairedLength; i += 2)
-            image.setPixel(uchar(bytes.at(i)), uchar(bytes.at(i + 1)), white);
+        for (qsizetype i = 0; i < pairs.size(); ++i)
+            if (pairs.testBit(i))
+                image.setPixel(int(i / PlotSide), int(i % PlotSide), white);
         update();
     }
+
+    static constexpr int PlotSide = frmRandomnessGraphic::PlotSide;
 
     QImage image;
 
@@ -111,10 +115,15 @@ void frmRandomnessGraphic::ClearPic(int intPic)
 
 void frmRandomnessGraphic::PlotRandomness(int intPic, const QByteArray& StrBuff)
 {
+    PlotPairs(intPic, BytePairsOf(StrBuff));
+}
+
+void frmRandomnessGraphic::PlotPairs(int intPic, const QBitArray& pairs)
+{
     if (!isPlot(intPic))
         return;
     ClearPic(intPic);
-    picPic[intPic]->plotPairs(StrBuff);
+    picPic[intPic]->plotPairs(pairs);
 }
 
 const QImage& frmRandomnessGraphic::plot(int i) const

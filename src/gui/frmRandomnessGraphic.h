@@ -4,6 +4,7 @@
 // Below each plot, the sizes and randomness measures of the latest encryption. Closing the window,
 // by Close or by its frame, only hides it: the latest report stays until it is replaced.
 
+#include <QBitArray>
 #include <QDialog>
 #include <QImage>
 
@@ -29,6 +30,8 @@ class frmRandomnessGraphic : public QDialog {
     void ClearPic(int intPic);
     // Draws StrBuff into plot intPic, one point per pair of consecutive bytes; an odd last byte is ignored.
     void PlotRandomness(int intPic, const QByteArray& StrBuff);
+    // Draws the points BytePairsOf gives into plot intPic, cleared first.
+    void PlotPairs(int intPic, const QBitArray& pairs);
     // The picture of plot i (0 or 1), as shown.
     const QImage& plot(int i) const;
 

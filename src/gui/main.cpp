@@ -59,13 +59,15 @@ int main(int argc, char** argv)
                      options.error.toUtf8().constData());
         return UsageExitCode;
     }
-    AppIdentity::Apply();
+    AppIdentity::ApplyNames();
     QtDialogs dialogs;
     if (!LoadProgramTextsOrReport(dialogs, QCoreApplication::applicationDirPath()))
         return EXIT_FAILURE;
     frmMain window(dialogs);
     dialogs.setParent(&window);
     window.Form_Load();
+    // Every window without an icon of its own takes the application's, also one already shown.
+    QGuiApplication::setWindowIcon(AppIdentity::Icon());
     if (!options.file.isEmpty())
         window.OpenReceivedFile(options.file);
     return app.exec();

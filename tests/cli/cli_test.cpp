@@ -343,6 +343,34 @@ TEST_F(InterruptedRunTest, TheRunningProgramHoldsNoKeyInItsEnvironmentAndCannotD
     EXPECT_TRUE(RunFolderEmpty());
 }
 
+// --help and --version only answer: they make no folder under the temporary folder (where a run
+// without $XDG_RUNTIME_DIR would work) and leave a killed run's folder for the next real start.
+TEST_F(InterruptedRunTest, HelpAndVersionTouchNoFolder)
+{
+    for (const QString& binary : {Binary, WindowBinary}) {
+        for (const QString& option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+            SCOPED_TRACE((binary + " " + option).toStdString());
+            ASSERT_TRUE(QDir().mkpath(Path("run/temp_zeb001")));
+            Write("run/temp_zeb001/lock", {}); // nobody holds it
+            ASSERT_TRUE(QDir().mkpath(Path("tmp")));
+            for (const char* runtimeDir : {"", "run"}) {
+                environmentChanges = {{"XDG_RUNTIME_DIR", *runtimeDir ? Path(runtimeDir) : QString()},
+                                      {"TMPDIR", Path("tmp")},
+                                      {"QT_QPA_PLATFORM", "offscreen"}};
+                QProcess process;
+                process.setEnvironment(Environment());
+                process.setWorkingDirectory(dir.path());
+                process.start(binary, {option});
+                ASSERT_TRUE(process.waitForFinished(30000));
+                EXPECT_EQ(process.exitCode(), 0);
+            }
+            EXPECT_TRUE(QDir(Path("tmp")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+            EXPECT_TRUE(QFile::exists(Path("run/temp_zeb001/lock")));
+            QDir(Path("run/temp_zeb001")).removeRecursively();
+        }
+    }
+}
+
 // The window program does the same at its start: no core file, left-behind folders shredded in both
 // places (also under the temporary folder, where a run without $XDG_RUNTIME_DIR worked), and a
 // signal ends it without a trace in the working-folder base.

@@ -44,9 +44,14 @@ namespace {
 
 const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
 
+// The fields of a decrypted package, with the package they are views into.
+struct DecryptedPackage : PlainPackageContent {
+    QByteArray package;
+};
+
 // Opens a ciphertext file the long way round, independent of the decrypt pipeline: header, engine,
 // packer, package parser.
-PlainPackageContent DecryptFile(const QString& path, const QString& quickKey, const QString& scratch)
+DecryptedPackage DecryptFile(const QString& path, const QString& quickKey, const QString& scratch)
 {
     const CiphertextSplit split = SplitCiphertextFile(test_files::read_file(path));
     if (!split.ok)
@@ -64,7 +69,12 @@ PlainPackageContent DecryptFile(const QString& path, const QString& quickKey, co
     if (decrypted != 0 || packer.alb() == 0)
         return {};
     const int32_t unpacked = packer.dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
-    return unpacked == 0 ? ParsePlainPackage(test_files::read_file(plain)) : PlainPackageContent{};
+    if (unpacked != 0)
+        return {};
+    DecryptedPackage result;
+    result.package = test_files::read_file(plain);
+    static_cast<PlainPackageContent&>(result) = ParsePlainPackage(result.package);
+    return result;
 }
 
 class EncryptPipelineTest : public ::testing::Test {
@@ -94,7 +104,7 @@ class EncryptPipelineTest : public ::testing::Test {
             .isEmpty();
     }
 
-    PlainPackageContent Decrypted() { return DecryptFile(request.outputPath, Key, Path("scratch")); }
+    DecryptedPackage Decrypted() { return DecryptFile(request.outputPath, Key, Path("scratch")); }
 
     QString LastBoxText() const { return dialogs.messages().empty() ? QString() : dialogs.messages().back().text; }
 
@@ -113,7 +123,7 @@ TEST_F(EncryptPipelineTest, MessageWithoutFileDecryptsToTheTrimmedMessageAndLeav
     ASSERT_TRUE(outcome.success) << LastBoxText().toStdString();
     EXPECT_EQ(outcome.trimmedMessage, "Meet me at the north gate at noon.");
     EXPECT_TRUE(test_files::read_file(request.outputPath).startsWith(QByteArray("PK\x03\x04", 4)));
-    const PlainPackageContent content = Decrypted();
+    const DecryptedPackage content = Decrypted();
     EXPECT_EQ(content.status, PackageStatus::Ok);
     EXPECT_TRUE(content.checkValueMatches);
     EXPECT_EQ(QString::fromUtf8(content.message), outcome.trimmedMessage);
@@ -150,7 +160,7 @@ TEST_F(EncryptPipelineTest, MessageWithFileCarriesTheFileAndMeasuresBothSides)
     const EncryptOutcome outcome = EncryptMessage(request, dialogs);
 
     ASSERT_TRUE(outcome.success) << LastBoxText().toStdString();
-    const PlainPackageContent content = Decrypted();
+    const DecryptedPackage content = Decrypted();
     EXPECT_EQ(QString::fromUtf8(content.message), request.message);
     EXPECT_EQ(content.name, "quarterly report.pdf");
     EXPECT_EQ(content.data, file);
@@ -158,8 +168,27 @@ TEST_F(EncryptPipelineTest, MessageWithFileCarriesTheFileAndMeasuresBothSides)
     EXPECT_EQ(dialogs.messages().size(), 1u) << "a named file needs no offer to append one";
     EXPECT_TRUE(outcome.closingMessage.startsWith(Text(EncryptTexts::DoneWithFile) + "\r\n\r\n"));
     EXPECT_TRUE(outcome.ViewCiphertextEnabled());
-    EXPECT_EQ(outcome.randomness.sides[1].plotData, test_files::read_file(request.outputPath));
+    EXPECT_EQ(outcome.randomness.sides[1].plotData, BytePairsOf(test_files::read_file(request.outputPath)));
     EXPECT_TRUE(outcome.randomness.windowCaption.endsWith(QDir::toNativeSeparators(request.outputPath)));
+}
+
+// A front end without the randomness view (the command line) has nothing measured, and loses
+// nothing else.
+TEST_F(EncryptPipelineTest, WithoutTheRandomnessViewNothingIsMeasured)
+{
+    request.fileToAppend = Path("note.txt");
+    ASSERT_TRUE(test_files::write_file(request.fileToAppend, QByteArray("a note of some length ").repeated(40)));
+    request.measureRandomness = false;
+
+    const EncryptOutcome outcome = EncryptMessage(request, dialogs);
+
+    ASSERT_TRUE(outcome.success) << LastBoxText().toStdString();
+    for (const RandomnessSide& side : outcome.randomness.sides) {
+        EXPECT_EQ(side.measure, -1.0);
+        EXPECT_TRUE(side.plotData.isEmpty());
+    }
+    EXPECT_FALSE(outcome.ViewCiphertextEnabled());
+    EXPECT_EQ(Decrypted().message, outcome.trimmedMessage.toUtf8());
 }
 
 // The offer to append a file: No, Yes and cancel, Yes and a file.
@@ -220,8 +249,8 @@ TEST_F(EncryptPipelineTest, EveryEncryptionDrawsItsOwnDecoration)
     // Five random bytes and the made-up name: equal by chance far less than once in 2^40.
     EXPECT_NE(Decoration(one), Decoration(two)) << "same message, same key, yet nothing in common";
     // The filler is drawn afresh too (inside the encryption, so only the key holder sees it).
-    const QByteArray fillerOne = DecryptFile(Path("out.zip"), Key, Path("scratch")).data;
-    const QByteArray fillerTwo = DecryptFile(Path("again.zip"), Key, Path("scratch")).data;
+    const QByteArray fillerOne = DecryptFile(Path("out.zip"), Key, Path("scratch")).data.toByteArray();
+    const QByteArray fillerTwo = DecryptFile(Path("again.zip"), Key, Path("scratch")).data.toByteArray();
     ASSERT_GE(fillerOne.size(), 20000);
     EXPECT_NE(fillerOne, fillerTwo);
     // The stated sizes follow the engine output: 105 % to 115 % of it, and 40 % to 75 % of that.
@@ -735,7 +764,7 @@ TEST_F(EncryptPipelineTest, TextFormIsTheArmoredFileWithTheSmallerFiller)
                 << outcome.closingMessage.toStdString();
         }
         ASSERT_TRUE(test_files::write_file(Path("binary.zip"), outcome.ciphertext));
-        const PlainPackageContent content = DecryptFile(Path("binary.zip"), Key, Path("scratch"));
+        const DecryptedPackage content = DecryptFile(Path("binary.zip"), Key, Path("scratch"));
         EXPECT_EQ(content.message, "Meet me at the north gate at noon.");
         EXPECT_GE(content.data.size(), c.leastFiller);
         EXPECT_LE(content.data.size(), c.mostFiller);

@@ -322,7 +322,8 @@ TEST(PlainPackage, DamagedLengthFieldsAreRefused)
         EXPECT_TRUE(content.name.isEmpty());
         EXPECT_TRUE(content.data.isEmpty());
     }
-    EXPECT_EQ(ParsePlainPackage(WithCheckValue("00000000")).status, PackageStatus::Ok); // shortest valid
+    const QByteArray shortest = WithCheckValue("00000000");
+    EXPECT_EQ(ParsePlainPackage(shortest).status, PackageStatus::Ok);
 }
 
 // ---- Ciphertext file ------------------------------------------------------------------------------

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 using SettingsStore::CurrentUserRoot;
@@ -44,6 +47,31 @@ TEST_F(SettingsTest, FirstWriteCreatesTheKeyAndLaterWritesFindIt)
     EXPECT_EQ(WriteRegistryString(CurrentUserRoot, KeyPath, "Language", "DE"), "0 Key already exists.  " + Success);
     EXPECT_EQ(ReadRegistryString(CurrentUserRoot, KeyPath, "Language", value, 0), "0 OK");
     EXPECT_EQ(value, "DE");
+}
+
+// The window stores its language at every start: a value that is already there leaves the file as
+// it is (the store would otherwise write a new file beside it and rename it over the old one).
+TEST_F(SettingsTest, WritingTheValueAlreadyStoredLeavesTheFileAlone)
+{
+    ASSERT_TRUE(WriteRegistryString(CurrentUserRoot, KeyPath, "Language", "DE").startsWith("0 "));
+    struct stat before {};
+    ASSERT_EQ(stat(QFile::encodeName(storeFile).constData(), &before), 0);
+    const timespec longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(storeFile).constData(), longAgo, 0), 0);
+
+    EXPECT_EQ(WriteRegistryString(CurrentUserRoot, KeyPath, "Language", "DE"), "0 Key already exists.  " + Success);
+    struct stat after {};
+    ASSERT_EQ(stat(QFile::encodeName(storeFile).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_sec, 1000000000);
+
+    // A changed value is written.
+    EXPECT_EQ(WriteRegistryString(CurrentUserRoot, KeyPath, "Language", "EN"), "0 Key already exists.  " + Success);
+    QString value;
+    EXPECT_EQ(ReadRegistryString(CurrentUserRoot, KeyPath, "Language", value, 0), "0 OK");
+    EXPECT_EQ(value, "EN");
+    ASSERT_EQ(stat(QFile::encodeName(storeFile).constData(), &after), 0);
+    EXPECT_GT(after.st_mtim.tv_sec, 1000000000);
 }
 
 TEST_F(SettingsTest, ReadStatusTellsWhatWasFound)

@@ -2,6 +2,8 @@
 // realloc() with versions that, while a test watches, look into every block on its way back to the
 // allocator for pieces of the key; then they hand it on to glibc unchanged. A block that still holds
 // the key when it is freed would end up in a core file or in the next allocation as it is.
+#include "format/PlainPackage.h"
+#include "format/RandomnessStatistics.h"
 #include "keys/KeyRoutines.h"
 
 #include <QString>
@@ -123,6 +125,50 @@ TEST_F(FreedKeyMemory, TheKeyRoutinesGiveBackNoBlockHoldingTheKey)
     EXPECT_EQ(blocks, 0);
     EXPECT_EQ(significant, 40); // "SS" for "ß", one for the emoji
     EXPECT_GE(checksum, 1000);
+}
+
+// The same watch on the plain text of a package: parsing it and measuring it leave no copy behind,
+// so wiping the package is enough.
+class FreedPlainTextMemory : public FreedKeyMemory {
+  protected:
+    void SetUp() override
+    {
+        FreedKeyMemory::SetUp();
+        patterns[0] = {Marker, sizeof Marker - 1};
+        patterns[1] = patterns[2] = {};
+        const QByteArray text = QByteArray(Marker).repeated(4000);
+        package = BuildPlainPackage(text.first(5000), "report.txt", text);
+        package.detach();
+    }
+    void TearDown() override { Keys::WipeBytes(package); }
+
+    static constexpr char Marker[] = "plain words of the attached report ";
+    QByteArray package;
+};
+
+TEST_F(FreedPlainTextMemory, ParsingThePackageLeavesNoCopy)
+{
+    qsizetype dataSize = 0;
+    const int blocks = BlocksFreedWithKeyDuring([&] {
+        const PlainPackageContent content = ParsePlainPackage(package);
+        dataSize = content.data.size();
+        Keys::WipeBytes(package); // what the decryption does once the fields are delivered
+    });
+    EXPECT_EQ(blocks, 0);
+    EXPECT_EQ(dataSize, 4000 * (sizeof Marker - 1));
+}
+
+TEST_F(FreedPlainTextMemory, TheRandomnessViewKeepsNoCopy)
+{
+    double measure = -1.0;
+    const int blocks = BlocksFreedWithKeyDuring([&] {
+        RandomnessReport report; // kept by the window after the package is wiped
+        ShowPlaintextStatistics(report, package, 0);
+        measure = report.sides[0].measure;
+        Keys::WipeBytes(package);
+    });
+    EXPECT_EQ(blocks, 0);
+    EXPECT_GT(measure, 0.0);
 }
 
 } // namespace

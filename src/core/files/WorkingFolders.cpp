@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <bitset>
+#include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +29,44 @@ constexpr time_t OwnerlessGraceSeconds = 60;
 QString NumberedName(const QString& name, int number)
 {
     return name + QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
+}
+
+using FolderNumbers = std::bitset<LastFolderNumber + 1>;
+
+// The number of an entry named name followed by three digits from 001 to 999; 0 for any other entry.
+int FolderNumberOf(const char* entry, const QByteArray& name)
+{
+    if (std::strncmp(entry, name.constData(), name.size()) != 0)
+        return 0;
+    const char* digits = entry + name.size();
+    int number = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (digits[i] < '0' || digits[i] > '9')
+            return 0;
+        number = number * 10 + (digits[i] - '0');
+    }
+    return digits[3] == '\0' ? number : 0;
+}
+
+// The numbers that entries of the folder behind folderFd (folders, files, links alike) take, from
+// one reading of the folder instead of a lookup for every number. The descriptor stays open.
+FolderNumbers NumbersTaken(int folderFd, const QString& name)
+{
+    FolderNumbers taken;
+    const int listFd = dup(folderFd);
+    DIR* listing = listFd >= 0 ? fdopendir(listFd) : nullptr;
+    if (listing == nullptr) {
+        if (listFd >= 0)
+            close(listFd);
+        return taken;
+    }
+    rewinddir(listing);
+    const QByteArray nativeName = QFile::encodeName(name);
+    while (const dirent* entry = readdir(listing))
+        taken.set(FolderNumberOf(entry->d_name, nativeName));
+    closedir(listing);
+    taken.reset(0);
+    return taken;
 }
 
 FolderLock::Held LockFolder(const QString& folder)
@@ -81,13 +122,16 @@ QString WorkingFolders::base() const
 
 QString WorkingFolders::NewNumberedFolder(const QString& name, bool withBackslash) const
 {
-    if (!FileProc::FolderExists(base_))
+    const int baseFd = open(QFile::encodeName(base_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (baseFd < 0)
         return {};
+    const FolderNumbers taken = NumbersTaken(baseFd, name);
+    close(baseFd);
     for (int i = 1; i <= LastFolderNumber; ++i) {
-        const QString candidate = base_ + QLatin1Char('/') + NumberedName(name, i);
-        struct stat status {};
-        if (lstat(QFile::encodeName(candidate).constData(), &status) == 0)
+        if (taken.test(i))
             continue; // taken by a folder, a file or a link
+        // mkdir refuses a name that appeared since the folder was read, so that number is passed over.
+        const QString candidate = base_ + QLatin1Char('/') + NumberedName(name, i);
         if (CreatePrivateFolder(candidate))
             return withBackslash ? candidate + QLatin1Char('/') : candidate;
     }
@@ -131,8 +175,11 @@ int RemoveLeftBehindFolders(const QString& base)
     const int baseFd = open(QFile::encodeName(base).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (baseFd < 0)
         return 0;
+    const FolderNumbers present = NumbersTaken(baseFd, WorkingFolderName);
     int removed = 0;
     for (int i = 1; i <= LastFolderNumber; ++i) {
+        if (!present.test(i))
+            continue;
         const QString name = NumberedName(WorkingFolderName, i);
         FolderLock::Held taken;
         if (!IsLeftBehind(baseFd, QFile::encodeName(name), taken))

@@ -10,7 +10,7 @@ QByteArray LengthField(qsizetype length, qsizetype digits)
 }
 
 // A length field is exactly `digits` ASCII digits; -1 when it is anything else.
-qsizetype ReadLengthField(const QByteArray& package, qsizetype offset, qsizetype digits)
+qsizetype ReadLengthField(QByteArrayView package, qsizetype offset, qsizetype digits)
 {
     qsizetype value = 0;
     for (qsizetype i = offset; i < offset + digits; ++i) {
@@ -55,8 +55,8 @@ PlainPackageContent ParsePlainPackage(const QByteArray& package)
     const qsizetype fieldsEnd = package.size() - CheckValueLength;
     if (fieldsEnd < MessageLengthDigits + NameLengthDigits)
         return content;
-    const QByteArray fields = package.left(fieldsEnd);
-    content.checkValueMatches = package.mid(fieldsEnd) == MD5HexOfString(fields);
+    const QByteArrayView fields = QByteArrayView(package).first(fieldsEnd);
+    content.checkValueMatches = QByteArrayView(package).sliced(fieldsEnd) == MD5HexOfString(fields);
 
     const qsizetype messageLength = ReadLengthField(fields, 0, MessageLengthDigits);
     const qsizetype nameFieldAt = MessageLengthDigits + messageLength;
@@ -68,8 +68,8 @@ PlainPackageContent ParsePlainPackage(const QByteArray& package)
         return content;
 
     content.status = PackageStatus::Ok;
-    content.message = fields.mid(MessageLengthDigits, messageLength);
-    content.name = fields.mid(nameFieldAt + NameLengthDigits, nameLength);
-    content.data = fields.mid(dataAt);
+    content.message = fields.sliced(MessageLengthDigits, messageLength);
+    content.name = fields.sliced(nameFieldAt + NameLengthDigits, nameLength);
+    content.data = fields.sliced(dataAt);
     return content;
 }

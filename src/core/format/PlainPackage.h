@@ -4,6 +4,7 @@
 // is attached), and the MD5 of all that as 32 upper-case hex digits.
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 constexpr qsizetype MessageLengthDigits = 5;
 constexpr qsizetype NameLengthDigits = 3;
@@ -27,11 +28,13 @@ QByteArray PlainPackageCheckValue(QByteArrayView headAndPayload);
 
 enum class PackageStatus { Ok, Damaged };
 
+// The fields are views into the package that was parsed: valid while it lives unchanged, and gone
+// with it when the caller wipes it. Nothing of the plain text is copied.
 struct PlainPackageContent {
     PackageStatus status = PackageStatus::Damaged;
-    QByteArray message;             // UTF-8
-    QByteArray name;                // UTF-8, empty when no file is attached
-    QByteArray data;                // the attached file's bytes (the filler when no file is attached)
+    QByteArrayView message;         // UTF-8
+    QByteArrayView name;            // UTF-8, empty when no file is attached
+    QByteArrayView data;            // the attached file's bytes (the filler when no file is attached)
     bool checkValueMatches = false; // the last 32 bytes are the MD5 hex of the rest
 
     bool fileAttached() const { return !name.isEmpty(); }
@@ -41,3 +44,5 @@ struct PlainPackageContent {
 // check value still yields the fields (the user may choose to accept them), while length fields
 // that are not all digits or that point past the end give status Damaged and no fields.
 PlainPackageContent ParsePlainPackage(const QByteArray& package);
+// The fields would point into a buffer that is gone at the end of the statement.
+PlainPackageContent ParsePlainPackage(QByteArray&& package) = delete;

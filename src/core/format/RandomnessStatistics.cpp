@@ -22,22 +22,31 @@ QString SizeText(qint64 n, int language)
 
 } // namespace
 
-void MeasureAndShowRandomness(RandomnessSide& side, const QByteArray& data, int language)
+QBitArray BytePairsOf(QByteArrayView data)
+{
+    QBitArray pairs(256 * 256);
+    const qsizetype pairedLength = data.size() - data.size() % 2;
+    for (qsizetype i = 0; i < pairedLength; i += 2)
+        pairs.setBit(uchar(data[i]) * 256 + uchar(data[i + 1]));
+    return pairs;
+}
+
+void MeasureAndShowRandomness(RandomnessSide& side, QByteArrayView data, int language)
 {
     if (data.size() < MinimumMeasuredLength) {
         side.randomnessText = Text(RandomnessTexts::TooShort, language);
         return;
     }
-    side.measure = randomness_measure(data.constData(), static_cast<int32_t>(data.size()), MinimumMeasuredLength);
+    side.measure = randomness_measure(data.data(), static_cast<int32_t>(data.size()), MinimumMeasuredLength);
     if (side.measure >= 0) {
         side.randomnessText = Text(400, language) + QStringLiteral(": ") + QLocale().toString(side.measure, 'f', 3);
-        side.plotData = data;
+        side.plotData = BytePairsOf(data);
     } else {
         side.randomnessText = Text(402, language);
     }
 }
 
-void ShowPlaintextStatistics(RandomnessReport& report, const QByteArray& plainPackage, int language)
+void ShowPlaintextStatistics(RandomnessReport& report, QByteArrayView plainPackage, int language)
 {
     RandomnessSide& side = report.sides[0];
     side.caption = Text(53, language);

@@ -92,37 +92,39 @@ class DecryptRun {
         if (!CheckInputs())
             return outcome_;
         QByteArray package;
-        if (!RecoverPackage(package))
-            return outcome_;
-        PlainPackageContent content = ParsePlainPackage(package);
-        package.fill('\0');
-        // A package whose fields cannot be read is damaged whatever its check value says: there is
-        // nothing the user could accept.
-        if (content.status != PackageStatus::Ok) {
-            Fail(Text(DamagedPackageText, language_), DecryptStatus::WrongKeyOrDamaged);
-            return outcome_;
-        }
-        if (!content.checkValueMatches && !AcceptUnverified()) {
-            content.message.fill('\0');
-            outcome_.status = DecryptStatus::CheckValueRefused;
-            return outcome_;
-        }
-        // A leading byte-order mark belongs to the message as sent; fromUtf8 would drop it.
-        outcome_.message =
-            QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom).decode(content.message);
-        outcome_.messageBytes = content.message;
-        content.message.fill('\0');
-        outcome_.status = DecryptStatus::Success;
-        if (request_.showMessage)
-            request_.showMessage(*outcome_.message);
-        if (content.fileAttached() && !SaveAttachedFile(content))
-            return outcome_;
-        outcome_.closingMessage = ClosingMessage(outcome_, request_);
-        dialogs_.inform(outcome_.closingMessage, title_);
+        if (RecoverPackage(package))
+            Deliver(ParsePlainPackage(package));
+        // The fields were views into the package: once it is wiped, no plain text of it is left.
+        Keys::WipeBytes(package);
         return outcome_;
     }
 
   private:
+    void Deliver(const PlainPackageContent& content)
+    {
+        // A package whose fields cannot be read is damaged whatever its check value says: there is
+        // nothing the user could accept.
+        if (content.status != PackageStatus::Ok) {
+            Fail(Text(DamagedPackageText, language_), DecryptStatus::WrongKeyOrDamaged);
+            return;
+        }
+        if (!content.checkValueMatches && !AcceptUnverified()) {
+            outcome_.status = DecryptStatus::CheckValueRefused;
+            return;
+        }
+        // A leading byte-order mark belongs to the message as sent; fromUtf8 would drop it.
+        outcome_.message =
+            QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom).decode(content.message);
+        outcome_.messageBytes = content.message.toByteArray();
+        outcome_.status = DecryptStatus::Success;
+        if (request_.showMessage)
+            request_.showMessage(*outcome_.message);
+        if (content.fileAttached() && !SaveAttachedFile(content))
+            return;
+        outcome_.closingMessage = ClosingMessage(outcome_, request_);
+        dialogs_.inform(outcome_.closingMessage, title_);
+    }
+
     // The file is looked at before the key: a file that is not there or not ours needs no key to
     // be refused, and the user fixes the file first.
     bool CheckInputs()
@@ -249,9 +251,10 @@ class DecryptRun {
     bool SaveAttachedFile(const PlainPackageContent& content)
     {
         using namespace DecryptTexts;
-        QString name = SafeAttachedFileName(content.name);
+        const QByteArray utf8Name = content.name.toByteArray();
+        QString name = SafeAttachedFileName(utf8Name);
         if (name.isEmpty()) {
-            name = DerivedAttachedFileName(content.name);
+            name = DerivedAttachedFileName(utf8Name);
             if (!Confirm(QuestionId::AcceptDerivedName, DerivedNameQuestion, name, DialogButtons::YesNo, 0))
                 return NotWritten(AttachmentFate::UnsafeName, Text(UnsafeAttachedName, language_));
         }
@@ -270,7 +273,8 @@ class DecryptRun {
             return Abandon();
         for (;;) {
             QString failure;
-            if (SaveInto(folder, name, content.data, failure))
+            // Written from the package itself: no second copy of the file's plain text.
+            if (SaveInto(folder, name, QByteArray::fromRawData(content.data.data(), content.data.size()), failure))
                 return true;
             if (!folderChosenHere)
                 return NotWritten(AttachmentFate::WriteFailed, failure);

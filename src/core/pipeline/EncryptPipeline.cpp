@@ -163,6 +163,8 @@ class EncryptRun {
     // filler is random by construction and would say nothing about the message).
     void MeasurePlaintext(const QByteArray& package)
     {
+        if (!request_.measureRandomness)
+            return;
         if (outcome_.fileToAppend.isEmpty())
             ShowPlaintextStatistics(outcome_.randomness, package.first(headSize_), language_);
         else
@@ -277,7 +279,8 @@ class EncryptRun {
 
     void Report()
     {
-        ShowCiphertextStatistics(outcome_.randomness, request_.outputPath, ciphertext_, language_);
+        if (request_.measureRandomness)
+            ShowCiphertextStatistics(outcome_.randomness, request_.outputPath, ciphertext_, language_);
         outcome_.closingMessage = ClosingMessage();
         outcome_.success = true;
         outcome_.ciphertext = ciphertext_;

@@ -85,6 +85,9 @@ struct EncryptRequest {
     // The closing message goes on with the file's size and how to send it, as the window tells it;
     // a front end that says this in its own words leaves that part out.
     bool closingNamesTheWindow = true;
+    // The randomness of the plain package and of the ciphertext is measured for the randomness
+    // view; a front end without that view leaves it out (the outcome's measures then stay -1.0).
+    bool measureRandomness = true;
     // Where the slow steps run and the flag that stops the run; empty: in place, to the end.
     RunControl control;
     EncryptEngine engine;

@@ -78,15 +78,20 @@ QString UnableToCreate(int code)
     return QString::number(code) + QStringLiteral(" Unable to create (or find) key.");
 }
 
+// What a read of the store gives for valueName is value.
+bool HoldsValue(QSettings& settings, const KeyLocation& location, const QString& valueName, const QString& value)
+{
+    settings.beginGroup(location.group);
+    const QVariant stored = settings.value(valueName);
+    settings.endGroup();
+    return settings.status() == QSettings::NoError && stored.isValid() && stored.toString() == value;
+}
+
 // A full disk may let the settings file be cut short while the store reports success: only what a
 // fresh read of the file gives back counts as written.
 bool ValueReachedTheFile(const KeyLocation& location, const QString& valueName, const QString& value)
 {
-    const auto reread = OpenKey(location);
-    reread->beginGroup(location.group);
-    const QVariant stored = reread->value(valueName);
-    reread->endGroup();
-    return reread->status() == QSettings::NoError && stored.isValid() && stored.toString() == value;
+    return HoldsValue(*OpenKey(location), location, valueName, value);
 }
 
 QString UnableToWrite(QSettings::Status status)
@@ -121,8 +126,11 @@ QString WriteRegistryString(uint32_t root, const QString& keyPath, const QString
     const auto settings = OpenKey(*location);
     if (!settings->isWritable())
         return UnableToCreate(AccessDenied);
-    const QString status = KeyExists(*settings, *location) ? QStringLiteral("0 Key already exists.")
-                                                           : QStringLiteral("0 New key created.");
+    const bool keyExists = KeyExists(*settings, *location);
+    const QString status = keyExists ? QStringLiteral("0 Key already exists.") : QStringLiteral("0 New key created.");
+    // The file is rewritten (a lock file, a new file, two syncs) only when its content changes.
+    if (keyExists && HoldsValue(*settings, *location, valueName, value))
+        return status + QStringLiteral("  ") + StoreMessage(QSettings::NoError);
     settings->beginGroup(location->group);
     settings->setValue(valueName, value);
     settings->endGroup();
