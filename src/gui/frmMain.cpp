@@ -527,14 +527,15 @@ void frmMain::MarkCaptions()
                                    {cmdEnlargeTextbox, Enlarge},
                                    {cmdViewCiphertext, ViewCiphertext},
                                    {cmdCopyAsText, CopyAsText},
-                                   {cmdSendByMail, SendByMail},
-                                   {cmdSendAsText, SendAsText},
                                    {lblLanguage, LanguageLabel},
                                    {cmdClearTextbox, Clear},
                                    {cmdClearFile[0], Clear},
                                    {cmdClearFile[1], Clear},
                                    {cmdClearQuickKey, Clear},
-                                   {cmdStop, RunTexts::Stop}};
+                                   {cmdStop, RunTexts::Stop},
+                                   // Added last, so the letters the others had stay theirs.
+                                   {cmdSendByMail, SendByMail},
+                                   {cmdSendAsText, SendAsText}};
     QStringList captions;
     for (const Captioned& c : captioned)
         captions << ProgramText(c.number);
