@@ -466,17 +466,17 @@ QString EngineFailureText(int code, int language)
     using namespace DecryptTexts;
     QString cause;
     switch (code) {
-    case -8:
+    case cipher_result::kNotABody:
         cause = Text(NotOurFile, language) + CrLf + Text(NewerVersion, language);
         break;
-    case -3:
-    case -4:
-    case -6:
+    case cipher_result::kWrongKey:
+    case cipher_result::kKeyNotDerivable:
+    case cipher_result::kReserved:
         cause = Text(WrongKey, language);
         break;
-    case -5:
-    case -7:
-    case -9:
+    case cipher_result::kDamagedChunk:
+    case cipher_result::kTruncated:
+    case cipher_result::kMalformed:
         cause = Text(DamagedOrCut, language);
         break;
     default:

@@ -62,6 +62,8 @@ class EncryptRun {
           run_(request.workingFolderBase, request.workingFolders, request.control, request.kdfLevel)
     {
     }
+    // The message's bytes are plain text.
+    ~EncryptRun() { Keys::WipeBytes(messageBytes_); }
 
     EncryptOutcome Run()
     {
@@ -108,11 +110,17 @@ class EncryptRun {
             outcome_.fileToAppend = ChooseFileToAppend(dialogs_, language_);
     }
 
+    // The package is plain text: wiped before it is freed, whatever the outcome.
     bool Encrypt()
     {
         QByteArray package; // head and payload, without the check value
-        if (!LoadHeadAndPayload(package))
-            return false;
+        const bool done = LoadHeadAndPayload(package) && Seal(package);
+        Keys::WipeBytes(package);
+        return done;
+    }
+
+    bool Seal(const QByteArray& package)
+    {
         QString cause;
         if (!run_.MakeWorkingFolder(cause))
             return Fail(NoWorkingFolderText(run_.WorkingFolderBase(), cause, language_));
@@ -126,21 +134,19 @@ class EncryptRun {
     {
         const QString& path = outcome_.fileToAppend;
         if (path.isEmpty()) {
-            package = PlainPackageHead(messageBytes_, QByteArray());
-            headSize_ = package.size();
             const FillerRange filler = request_.form == CiphertextForm::Armored ? TextFiller : BinaryFiller;
+            StartPackage(package, PlainPackageHead(messageBytes_, QByteArray()), filler.most);
             package += RandomString(fillerRng_, filler.least, filler.most, 1, 254, false);
             return true;
         }
         const QString name = FileNameFromPath(path, true);
         const QByteArray attachedName = name.toUtf8();
         const bool nameFits = FileLimits::FileNameLengthOk(name) && attachedName.size() <= MaxNameBytes;
-        package = PlainPackageHead(messageBytes_, nameFits ? attachedName : QByteArray());
-        headSize_ = package.size();
         // Never more than the limit and one byte: a file that grew since it was chosen (even to a
         // huge sparse file) is then refused below instead of filling the memory.
         const qint64 readLimit = FileLimits::MaxAppendedFileSize + 1;
-        package.reserve(headSize_ + std::min(QFileInfo(path).size(), readLimit));
+        StartPackage(package, PlainPackageHead(messageBytes_, nameFits ? attachedName : QByteArray()),
+                     std::min(QFileInfo(path).size(), readLimit));
         QString errorText;
         FileProc::AppendFileToString(path, package, readLimit, errorText, FileProc::FileKind::RegularOnly);
         if (!errorText.isEmpty())
@@ -157,13 +163,25 @@ class EncryptRun {
         return true;
     }
 
+    // The package begins with head, in a buffer with room for the payload: growing it later would
+    // free the block that holds the message unwiped.
+    void StartPackage(QByteArray& package, QByteArray head, qint64 payloadSize)
+    {
+        headSize_ = head.size();
+        package.reserve(headSize_ + payloadSize);
+        package += head;
+        Keys::WipeBytes(head);
+    }
+
     // With a file, the measure covers the file; without one, only the fields and the message (the
     // filler is random by construction and would say nothing about the message).
     void MeasurePlaintext(const QByteArray& package)
     {
-        if (outcome_.fileToAppend.isEmpty())
-            ShowPlaintextStatistics(outcome_.randomness, package.first(headSize_), language_);
-        else
+        if (outcome_.fileToAppend.isEmpty()) {
+            QByteArray head = package.first(headSize_);
+            ShowPlaintextStatistics(outcome_.randomness, head, language_);
+            Keys::WipeBytes(head);
+        } else
             ShowPlaintextStatistics(outcome_.randomness, package, language_);
     }
 
