@@ -5,8 +5,12 @@
 #include "format/PlainPackage.h"
 #include "format/RandomnessStatistics.h"
 #include "keys/KeyRoutines.h"
+#include "pipeline/EncryptPipeline.h"
+#include "support/ScriptedDialogs.h"
+#include "texts/Language.h"
 
 #include <QString>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -169,6 +173,42 @@ TEST_F(FreedPlainTextMemory, TheRandomnessViewKeepsNoCopy)
     });
     EXPECT_EQ(blocks, 0);
     EXPECT_GT(measure, 0.0);
+}
+
+// The message of an encryption is plain text like the key: every buffer that held it (its bytes,
+// the package, the measured part) is wiped before it goes back.
+class FreedMessageMemory : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_GT(Language::LoadProgramTexts(QUILLET_DATA_DIR), 0); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        patterns[0] = {Message, sizeof Message - 1};
+        patterns[1] = {};
+        patterns[2] = {};
+    }
+
+    static constexpr char Message[] = "a most confidential sentence nobody else may read 8675309";
+    QTemporaryDir dir;
+};
+
+TEST_F(FreedMessageMemory, EncryptingGivesBackNoBlockHoldingTheMessage)
+{
+    EncryptRequest request;
+    request.message = QString::fromLatin1(Message);
+    request.outputPath = dir.filePath(QStringLiteral("out.zip"));
+    request.quickKey = QStringLiteral("Correct Horse Battery Staple 42");
+    request.kdfLevel = KdfLevel::Interactive;
+    request.workingFolderBase = dir.path();
+    ScriptedDialogs dialogs; // No to the offer to attach a file
+    EncryptOutcome outcome;
+    blocksWithKey = 0;
+    watching = true;
+    outcome = EncryptMessage(request, dialogs);
+    watching = false;
+    EXPECT_TRUE(outcome.success);
+    EXPECT_EQ(blocksWithKey.load(), 0);
 }
 
 } // namespace

@@ -8,6 +8,9 @@
 #define ZSTD_STATIC_LINKING_ONLY
 #include <zstd.h>
 
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -21,6 +24,32 @@ constexpr int kCompressionLevel = 3;
 // Frames needing a larger window than 8 MiB are refused instead of allocated: no package needs one.
 constexpr int kMaxWindowLog = 23;
 constexpr unsigned long long kMaxWindowBytes = 1ULL << kMaxWindowLog;
+
+// zstd's workspaces hold the window of plain text it works on: they are wiped before they are
+// freed. Each block keeps its size in front of it, since zstd's free does not say it.
+constexpr std::size_t kSizeHeader = alignof(std::max_align_t);
+
+void* wiped_alloc(void* /*opaque*/, std::size_t size)
+{
+    auto* block = static_cast<unsigned char*>(std::malloc(kSizeHeader + size));
+    if (!block)
+        return nullptr;
+    std::memcpy(block, &size, sizeof size);
+    return block + kSizeHeader;
+}
+
+void wiped_free(void* /*opaque*/, void* address)
+{
+    if (!address)
+        return;
+    unsigned char* block = static_cast<unsigned char*>(address) - kSizeHeader;
+    std::size_t size = 0;
+    std::memcpy(&size, block, sizeof size);
+    sodium_memzero(address, size);
+    std::free(block);
+}
+
+constexpr ZSTD_customMem kWipedMemory{wiped_alloc, wiped_free, nullptr};
 
 } // namespace
 
@@ -163,8 +192,8 @@ int32_t Packer::alb()
     if (contexts_)
         return 1;
     auto created = std::make_unique<Contexts>();
-    created->compressor = ZSTD_createCCtx();
-    created->decompressor = ZSTD_createDCtx();
+    created->compressor = ZSTD_createCCtx_advanced(kWipedMemory);
+    created->decompressor = ZSTD_createDCtx_advanced(kWipedMemory);
     if (!created->valid())
         return 0;
     contexts_ = std::move(created);

@@ -28,8 +28,14 @@ QByteArray PlainPackageHead(const QByteArray& message, const QByteArray& attache
 {
     if (message.size() > MaxMessageBytes || attachedName.size() > MaxNameBytes)
         return {};
-    return LengthField(message.size(), MessageLengthDigits) + message +
-           LengthField(attachedName.size(), NameLengthDigits) + attachedName;
+    // Built in one buffer: the partial sums would hold the message and be freed unwiped.
+    QByteArray head;
+    head.reserve(MessageLengthDigits + message.size() + NameLengthDigits + attachedName.size());
+    head += LengthField(message.size(), MessageLengthDigits);
+    head += message;
+    head += LengthField(attachedName.size(), NameLengthDigits);
+    head += attachedName;
+    return head;
 }
 
 QByteArray BuildPlainPackage(const QByteArray& message, const QByteArray& attachedName, const QByteArray& payload)

@@ -68,13 +68,6 @@ WeaknessReason DominantReason(const ZxcMatch_t* matches)
     return widest == covered.end() ? WeaknessReason::FewCharacters : widest->first;
 }
 
-// Overwrites a byte array the estimate was computed from: it held the key.
-void Wipe(QByteArray& bytes)
-{
-    std::fill(bytes.begin(), bytes.end(), '\0');
-    bytes.clear();
-}
-
 QString Placed(int number, const QString& value, int language)
 {
     QString text = Language::GetProgramText(number, language);
@@ -103,7 +96,7 @@ KeyStrength EstimateKeyStrength(const QString& key)
     }
     ZxcMatch_t* matches = nullptr;
     const double bits = ZxcvbnMatch(bytes.constData(), nullptr, &matches);
-    Wipe(bytes);
+    WipeBytes(bytes);
     strength.log10Guesses = std::max(0.0, bits * Log10Of2);
     strength.rating = RatingFor(strength.log10Guesses);
     strength.reason = IsWeak(strength) ? DominantReason(matches) : WeaknessReason::None;

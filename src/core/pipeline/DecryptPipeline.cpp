@@ -25,6 +25,8 @@
 
 namespace {
 
+static_assert(DecryptTexts::WorkingFolderFailed == PipelineRun::WorkingFolderFailedText);
+
 const QString CrLf = QStringLiteral("\r\n");
 
 QString Text(int number, int language)
@@ -147,25 +149,18 @@ class DecryptRun {
     // plain text is shredded as soon as the next stage has consumed it, and on every stop.
     bool RecoverPackage(QByteArray& package)
     {
-        using namespace DecryptTexts;
-        if (!run_.AllocateEngineBuffers())
-            return Fail(Text(EngineNotReady, language_));
         QString cause;
         if (!run_.MakeWorkingFolder(cause))
             return Fail(NoWorkingFolderText(run_.WorkingFolderBase(), cause, language_));
         QString errorText;
         const QString body = run_.NewTempFile(QStringLiteral("lop"), TempTreatment::DeleteOnly, errorText);
         if (body.isEmpty())
-            return Fail(Text(CiphertextUnreadable, language_));
+            return Fail(Text(DecryptTexts::CiphertextUnreadable, language_));
         qint64 fileLength = 0;
         if (!CopyBody(body, fileLength))
             return false;
-        const QString packed = run_.NewTempFile(QStringLiteral("dec"), TempTreatment::Shred, errorText);
-        if (packed.isEmpty())
-            return Fail(Text(NoDecryptedTempName, language_));
-        if (!DecryptBody(body, packed, fileLength))
-            return false;
-        return Unpack(packed, package);
+        QString packed;
+        return DecryptBody(body, packed, fileLength) && Unpack(packed, package);
     }
 
     // Writes the body of the ciphertext file (everything behind the header) into the working folder.
@@ -179,52 +174,36 @@ class DecryptRun {
         return true;
     }
 
-    bool DecryptBody(const QString& body, const QString& packed, qint64 fileLength)
+    bool DecryptBody(const QString& body, QString& packed, qint64 fileLength)
     {
+        using namespace DecryptTexts;
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
         run_.Engine().operation_initialization(engineKey.constData(), 0, fileLength, 0);
         Keys::WipeBytes(engineKey);
-        const auto [code, cause] = run_.RunSlowCall([&] {
-            return request_.engine.decryptFile(run_.Engine(), body.toUtf8().constData(), packed.toUtf8().constData());
-        });
-        run_.Discard(body);
-        run_.ReleaseEngineBuffers();
-        if (run_.StopRequested())
-            return Stop();
-        if (code == cipher_result::kOk)
-            return true;
-        outcome_.engineCode = code;
-        if (code == cipher_result::kInputUnreadable || code == cipher_result::kOutputUnwritable)
-            return WorkingFolderFailure(packed, cause);
+        const PipelineRun::StepOutcome step =
+            run_.RunEngineStep({"dec", TempTreatment::Shred, {NoDecryptedTempName, EngineNotReady, NotDecrypted}}, body,
+                               request_.engine.decryptFile);
+        packed = step.output;
+        if (step.ending != PipelineRun::StepEnding::Failed)
+            return Settled(step);
         // Memory the key derivation could not have is no fault of the file.
         const DecryptStatus status =
-            code == cipher_result::kOutOfMemory ? DecryptStatus::Failed : DecryptStatus::WrongKeyOrDamaged;
-        return Fail(EngineFailureText(code, language_), status, EngineFailureRemedy(code));
+            step.code == cipher_result::kOutOfMemory ? DecryptStatus::Failed : DecryptStatus::WrongKeyOrDamaged;
+        return Fail(EngineFailureText(step.code, language_), status, EngineFailureRemedy(step.code));
     }
 
+    // A partial package would only show up later as a false check-value question, so a failed
+    // decompression is a damaged file.
     bool Unpack(const QString& packed, QByteArray& package)
     {
         using namespace DecryptTexts;
-        if (!run_.AllocatePackerBuffers())
-            return Fail(Text(PackerNotReady, language_));
+        const PipelineRun::StepOutcome step =
+            run_.RunEngineStep({"dcr", TempTreatment::Shred, {NoPackageTempName, PackerNotReady, DecompressionFailed}},
+                               packed, request_.engine.decompressFile);
+        if (!Settled(step, DecryptStatus::WrongKeyOrDamaged))
+            return false;
         QString errorText;
-        const QString plain = run_.NewTempFile(QStringLiteral("dcr"), TempTreatment::Shred, errorText);
-        if (plain.isEmpty())
-            return Fail(Text(NoPackageTempName, language_));
-        const auto [result, cause] = run_.RunSlowCall([&] {
-            return request_.engine.decompressFile(run_.PackerEngine(), packed.toUtf8().constData(),
-                                                  plain.toUtf8().constData(), 0);
-        });
-        run_.Discard(packed);
-        run_.ReleasePackerBuffers();
-        if (run_.StopRequested())
-            return Stop();
-        if (result == packer_result::kInputUnreadable || result == packer_result::kOutputUnwritable)
-            return WorkingFolderFailure(plain, cause);
-        // A partial package would only show up later as a false check-value question.
-        if (result != packer_result::kOk)
-            return Fail(Text(DecompressionFailed, language_), DecryptStatus::WrongKeyOrDamaged);
-        FileProc::ReadFileToString(plain, package, 0, errorText);
+        FileProc::ReadFileToString(step.output, package, 0, errorText);
         run_.Finish();
         // The package is not shown: the user stopped before any question about it.
         if (run_.StopRequested()) {
@@ -232,8 +211,20 @@ class DecryptRun {
             return Stop();
         }
         if (!errorText.isEmpty())
-            return Fail(FailureWithDetail(Text(PackageUnreadable, language_), plain, errorText));
+            return Fail(FailureWithDetail(Text(PackageUnreadable, language_), step.output, errorText));
         return true;
+    }
+
+    // True when the step is done; otherwise the run ends as the step says. failedStatus: what an
+    // engine's refusal says of the file.
+    bool Settled(const PipelineRun::StepOutcome& step, DecryptStatus failedStatus = DecryptStatus::Failed)
+    {
+        if (step.ending == PipelineRun::StepEnding::Stopped)
+            return Stop();
+        if (!step.failed())
+            return true;
+        return Fail(StepFailureText(step, language_),
+                    step.ending == PipelineRun::StepEnding::Failed ? failedStatus : DecryptStatus::Failed);
     }
 
     bool AcceptUnverified()
@@ -451,14 +442,6 @@ class DecryptRun {
         return false;
     }
 
-    // A read or write in the working folder failed (a full disk, a lost folder): an I/O failure that
-    // names the folder and the cause, not a verdict on the file.
-    bool WorkingFolderFailure(const QString& pathInFolder, int cause)
-    {
-        return Fail(FailureWithDetail(Text(DecryptTexts::WorkingFolderFailed, language_), pathInFolder,
-                                      FileProc::IoErrorText(cause)));
-    }
-
     // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.
     bool Fail(const QString& text, DecryptStatus status = DecryptStatus::Failed, Remedy remedy = Remedy::None)
     {
@@ -489,17 +472,17 @@ QString EngineFailureText(int code, int language)
     using namespace DecryptTexts;
     QString cause;
     switch (code) {
-    case -8:
+    case cipher_result::kNotABody:
         cause = Text(NotOurFile, language) + CrLf + Text(NewerVersion, language);
         break;
-    case -3:
-    case -4:
-    case -6:
+    case cipher_result::kWrongKey:
+    case cipher_result::kKeyNotDerivable:
+    case cipher_result::kReserved:
         cause = Text(WrongKey, language);
         break;
-    case -5:
-    case -7:
-    case -9:
+    case cipher_result::kDamagedChunk:
+    case cipher_result::kTruncated:
+    case cipher_result::kMalformed:
         cause = Text(DamagedOrCut, language);
         break;
     default:

@@ -141,7 +141,6 @@ struct DecryptRequest {
 
 struct DecryptOutcome {
     DecryptStatus status = DecryptStatus::Failed;
-    int engineCode = 0;             // decrypt_file's result when it failed, else 0
     std::optional<QString> message; // the recovered message; empty when none was recovered
     QByteArray messageBytes;        // the message exactly as the package carries it (may not be UTF-8)
     AttachmentFate attachment = AttachmentFate::None;

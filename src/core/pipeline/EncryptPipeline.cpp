@@ -1,10 +1,8 @@
 #include "pipeline/EncryptPipeline.h"
 
-#include "engines/Packer.h"
 #include "files/FileLimits.h"
 #include "files/FileProc.h"
 #include "files/FileWrite.h"
-#include "files/IoErrorText.h"
 #include "format/ArmoredText.h"
 #include "format/DecorationSeed.h"
 #include "format/FakeZipHeader.h"
@@ -22,9 +20,10 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace {
+
+static_assert(EncryptTexts::WorkingFolderFailed == PipelineRun::WorkingFolderFailedText);
 
 const QString CrLf = QStringLiteral("\r\n");
 
@@ -63,6 +62,8 @@ class EncryptRun {
           run_(request.workingFolderBase, request.workingFolders, request.control, request.kdfLevel)
     {
     }
+    // The message's bytes are plain text.
+    ~EncryptRun() { Keys::WipeBytes(messageBytes_); }
 
     EncryptOutcome Run()
     {
@@ -110,11 +111,17 @@ class EncryptRun {
             outcome_.fileToAppend = ChooseFileToAppend(dialogs_, language_);
     }
 
+    // The package is plain text: wiped before it is freed, whatever the outcome.
     bool Encrypt()
     {
         QByteArray package; // head and payload, without the check value
-        if (!LoadHeadAndPayload(package))
-            return false;
+        const bool done = LoadHeadAndPayload(package) && Seal(package);
+        Keys::WipeBytes(package);
+        return done;
+    }
+
+    bool Seal(const QByteArray& package)
+    {
         QString cause;
         if (!run_.MakeWorkingFolder(cause))
             return Fail(NoWorkingFolderText(run_.WorkingFolderBase(), cause, language_));
@@ -128,21 +135,19 @@ class EncryptRun {
     {
         const QString& path = outcome_.fileToAppend;
         if (path.isEmpty()) {
-            package = PlainPackageHead(messageBytes_, QByteArray());
-            headSize_ = package.size();
             const FillerRange filler = request_.form == CiphertextForm::Armored ? TextFiller : BinaryFiller;
+            StartPackage(package, PlainPackageHead(messageBytes_, QByteArray()), filler.most);
             package += RandomString(fillerRng_, filler.least, filler.most, 1, 254, false);
             return true;
         }
         const QString name = FileNameFromPath(path, true);
         const QByteArray attachedName = name.toUtf8();
         const bool nameFits = FileLimits::FileNameLengthOk(name) && attachedName.size() <= MaxNameBytes;
-        package = PlainPackageHead(messageBytes_, nameFits ? attachedName : QByteArray());
-        headSize_ = package.size();
         // Never more than the limit and one byte: a file that grew since it was chosen (even to a
         // huge sparse file) is then refused below instead of filling the memory.
         const qint64 readLimit = FileLimits::MaxAppendedFileSize + 1;
-        package.reserve(headSize_ + std::min(QFileInfo(path).size(), readLimit));
+        StartPackage(package, PlainPackageHead(messageBytes_, nameFits ? attachedName : QByteArray()),
+                     std::min(QFileInfo(path).size(), readLimit));
         QString errorText;
         FileProc::AppendFileToString(path, package, readLimit, errorText, FileProc::FileKind::RegularOnly);
         if (!errorText.isEmpty())
@@ -159,74 +164,68 @@ class EncryptRun {
         return true;
     }
 
+    // The package begins with head, in a buffer with room for the payload: growing it later would
+    // free the block that holds the message unwiped.
+    void StartPackage(QByteArray& package, QByteArray head, qint64 payloadSize)
+    {
+        headSize_ = head.size();
+        package.reserve(headSize_ + payloadSize);
+        package += head;
+        Keys::WipeBytes(head);
+    }
+
     // With a file, the measure covers the file; without one, only the fields and the message (the
     // filler is random by construction and would say nothing about the message).
     void MeasurePlaintext(const QByteArray& package)
     {
         if (!request_.measureRandomness)
             return;
-        if (outcome_.fileToAppend.isEmpty())
-            ShowPlaintextStatistics(outcome_.randomness, package.first(headSize_), language_);
-        else
+        if (outcome_.fileToAppend.isEmpty()) {
+            QByteArray head = package.first(headSize_);
+            ShowPlaintextStatistics(outcome_.randomness, head, language_);
+            Keys::WipeBytes(head);
+        } else
             ShowPlaintextStatistics(outcome_.randomness, package, language_);
     }
 
     bool Compress(const QByteArray& package, QString& packed)
     {
+        using namespace EncryptTexts;
         QString errorText;
         const QString plain = run_.NewTempFile(QStringLiteral("plt"), TempTreatment::Shred, errorText);
         if (plain.isEmpty())
-            return Fail(Text(EncryptTexts::NoPlainTempName, language_));
+            return Fail(Text(NoPlainTempName, language_));
         errorText = FileProc::WriteToTempFile(package, plain, PlainPackageCheckValue(package));
         if (!errorText.isEmpty())
-            return Fail(FailureWithDetail(Text(EncryptTexts::PlainNotWritten, language_), plain, errorText));
-        packed = run_.NewTempFile(QStringLiteral("cpr"), TempTreatment::Shred, errorText);
-        if (packed.isEmpty())
-            return Fail(Text(EncryptTexts::NoPackedTempName, language_));
-        if (!run_.AllocatePackerBuffers())
-            return Fail(Text(EncryptTexts::PackerNotReady, language_));
-        const auto [result, cause] = run_.RunSlowCall([&] {
-            return request_.engine.compressFile(run_.PackerEngine(), plain.toUtf8().constData(),
-                                                packed.toUtf8().constData(), 0);
-        });
-        run_.ReleasePackerBuffers();
-        run_.Discard(plain);
-        if (run_.StopRequested())
-            return Stop();
-        if (result == packer_result::kInputUnreadable || result == packer_result::kOutputUnwritable)
-            return WorkingFolderFailure(packed, cause);
-        if (result != packer_result::kOk)
-            return Fail(Text(EncryptTexts::CompressionFailed, language_));
-        return true;
+            return Fail(FailureWithDetail(Text(PlainNotWritten, language_), plain, errorText));
+        const PipelineRun::StepOutcome step =
+            run_.RunEngineStep({"cpr", TempTreatment::Shred, {NoPackedTempName, PackerNotReady, CompressionFailed}},
+                               plain, request_.engine.compressFile);
+        packed = step.output;
+        return Settled(step);
     }
 
     // The engine writes into the working folder; the chosen path is replaced in one step at the
-    // end, so an existing file stays whole whatever fails before.
+    // end, so an existing file stays whole whatever fails before. A stopped run leaves no output,
+    // not even a whole one; any result but 0 means the body cannot be trusted to be whole.
     bool EncryptAndWrite(const QString& packed)
     {
-        QString errorText;
-        const QString body = run_.NewTempFile(QStringLiteral("enc"), TempTreatment::DeleteOnly, errorText);
-        if (body.isEmpty())
-            return Fail(Text(EncryptTexts::NoPackedTempName, language_));
-        if (!run_.AllocateEngineBuffers())
-            return Fail(Text(EncryptTexts::EngineNotReady, language_));
+        using namespace EncryptTexts;
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
         run_.Engine().operation_initialization(engineKey.constData(), 1, QFileInfo(packed).size(), 0);
         Keys::WipeBytes(engineKey);
-        const auto [result, cause] = run_.RunSlowCall([&] {
-            return request_.engine.encryptFile(run_.Engine(), packed.toUtf8().constData(), body.toUtf8().constData());
-        });
-        run_.ReleaseEngineBuffers();
-        run_.Discard(packed);
-        // Checked before anything is written: a stopped run leaves no output, not even a whole one.
-        if (run_.StopRequested())
+        const PipelineRun::StepOutcome step =
+            run_.RunEngineStep({"enc", TempTreatment::DeleteOnly, {NoPackedTempName, EngineNotReady, EngineFailed}},
+                               packed, request_.engine.encryptFile);
+        return Settled(step) && WrapAndWrite(step.output);
+    }
+
+    // True when the step is done; otherwise the run ends as the step says.
+    bool Settled(const PipelineRun::StepOutcome& step)
+    {
+        if (step.ending == PipelineRun::StepEnding::Stopped)
             return Stop();
-        if (result == cipher_result::kInputUnreadable || result == cipher_result::kOutputUnwritable)
-            return WorkingFolderFailure(body, cause);
-        // Anything but 0 means the engine output cannot be trusted to be a whole body.
-        if (result != cipher_result::kOk)
-            return Fail(Text(EncryptTexts::EngineFailed, language_));
-        return WrapAndWrite(body);
+        return !step.failed() || Fail(StepFailureText(step, language_));
     }
 
     // The engine output is read straight behind the header made for its size: one buffer, kept for
@@ -324,14 +323,6 @@ class EncryptRun {
         run_.Finish();
         outcome_.stopped = true;
         return false;
-    }
-
-    // A read or write in the working folder failed (a full disk, a lost folder): said as such, with
-    // the folder and the cause, not as a fault of the message.
-    bool WorkingFolderFailure(const QString& pathInFolder, int cause)
-    {
-        return Fail(FailureWithDetail(Text(EncryptTexts::WorkingFolderFailed, language_), pathInFolder,
-                                      FileProc::IoErrorText(cause)));
     }
 
     // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.

@@ -1,5 +1,6 @@
 #include "pipeline/PipelineMessages.h"
 
+#include "files/IoErrorText.h"
 #include "texts/Language.h"
 
 #include <QDir>
@@ -27,4 +28,12 @@ QString NoWorkingFolderText(const QString& base, const QString& cause, int langu
     constexpr int NoWorkingFolder = 470;
     return Language::GetProgramText(NoWorkingFolder, language) + ' ' + QDir::toNativeSeparators(base) + ':' +
            QStringLiteral("\r\n") + cause;
+}
+
+QString StepFailureText(const PipelineRun::StepOutcome& step, int language)
+{
+    const QString text = Language::GetProgramText(step.text, language);
+    if (step.ending != PipelineRun::StepEnding::WorkingFolderFailed)
+        return text;
+    return FailureWithDetail(text, step.output, FileProc::IoErrorText(step.cause));
 }

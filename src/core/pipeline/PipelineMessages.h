@@ -1,6 +1,8 @@
 #pragma once
 // Wording both pipelines share: the busy line and the layout of a failure that names a place.
 
+#include "pipeline/PipelineRun.h"
+
 #include <QString>
 
 // Five spaces, program text textNumber, " ...", five spaces: the key field while a pipeline works.
@@ -15,3 +17,7 @@ QString FailureNamingFile(const QString& text, const QString& file, const QStrin
 
 // Program text 470, the folder in which no working folder could be made, a colon, CR LF and the cause.
 QString NoWorkingFolderText(const QString& base, const QString& cause, int language);
+
+// What the user reads when an engine step failed: its program text, and for a read or write in the
+// working folder that failed, the folder and the cause.
+QString StepFailureText(const PipelineRun::StepOutcome& step, int language);

@@ -43,6 +43,56 @@ bool PipelineRun::StopRequested() const
     return ::StopRequested(control_.stop);
 }
 
+PipelineRun::StepOutcome PipelineRun::RunEngineStep(const EngineStep& step, const QString& input,
+                                                    const CipherCall& call)
+{
+    return RunStep(step, EngineKind::Cipher, input,
+                   [&](const char* in, const char* out) { return call(engine_, in, out); });
+}
+
+PipelineRun::StepOutcome PipelineRun::RunEngineStep(const EngineStep& step, const QString& input,
+                                                    const PackerCall& call)
+{
+    return RunStep(step, EngineKind::Packer, input,
+                   [&](const char* in, const char* out) { return call(packer_, in, out, 0); });
+}
+
+PipelineRun::StepOutcome PipelineRun::RunStep(const EngineStep& step, EngineKind engine, const QString& input,
+                                              const std::function<int32_t(const char* in, const char* out)>& call)
+{
+    static_assert(cipher_result::kInputUnreadable == packer_result::kInputUnreadable &&
+                      cipher_result::kOutputUnwritable == packer_result::kOutputUnwritable,
+                  "both engines say the same of their files");
+    StepOutcome outcome;
+    QString errorText;
+    outcome.output = NewTempFile(QString::fromLatin1(step.outputExtension), step.outputTreatment, errorText);
+    if (outcome.output.isEmpty())
+        return Ended(outcome, StepEnding::NoTempName, step.texts.noTempName);
+    const bool packer = engine == EngineKind::Packer;
+    if (!(packer ? AllocatePackerBuffers() : AllocateEngineBuffers()))
+        return Ended(outcome, StepEnding::NotReady, step.texts.notReady);
+    const StepResult result =
+        RunSlowCall([&] { return call(input.toUtf8().constData(), outcome.output.toUtf8().constData()); });
+    packer ? ReleasePackerBuffers() : ReleaseEngineBuffers();
+    Discard(input);
+    outcome.code = result.code;
+    outcome.cause = result.cause;
+    if (StopRequested())
+        return Ended(outcome, StepEnding::Stopped, 0);
+    if (result.code == cipher_result::kInputUnreadable || result.code == cipher_result::kOutputUnwritable)
+        return Ended(outcome, StepEnding::WorkingFolderFailed, WorkingFolderFailedText);
+    if (result.code != cipher_result::kOk)
+        return Ended(outcome, StepEnding::Failed, step.texts.failed);
+    return outcome;
+}
+
+PipelineRun::StepOutcome PipelineRun::Ended(StepOutcome outcome, StepEnding ending, int text)
+{
+    outcome.ending = ending;
+    outcome.text = text;
+    return outcome;
+}
+
 bool PipelineRun::MakeWorkingFolder(QString& cause)
 {
     folders_.MakeWorkingFolder();

@@ -89,6 +89,49 @@ class PipelineRun {
     // True once the front end asked the run to stop; the pipeline then ends through Finish.
     bool StopRequested() const;
 
+    // One step of the engines on files, the same for compressing, encrypting, decrypting and
+    // decompressing: the output goes into a new temporary file of the run, the engine's buffers are
+    // held for the call only, the input is discarded once the call has consumed it, and a stop
+    // asked for meanwhile wins over the call's result.
+    // The program texts that tell each way the step can fail.
+    struct StepTexts {
+        int noTempName;
+        int notReady;
+        int failed;
+    };
+    // What a step makes, apart from its input: the output's file and the texts of its failures.
+    struct EngineStep {
+        const char* outputExtension;
+        TempTreatment outputTreatment;
+        StepTexts texts;
+    };
+    // The calls of the cipher engine and of the packer, as the requests carry them.
+    using CipherCall = std::function<int32_t(CipherEngine& engine, const char* in, const char* out)>;
+    using PackerCall = std::function<int32_t(Packer& packer, const char* in, const char* out, int32_t flag)>;
+    enum class StepEnding {
+        Done,
+        NoTempName,          // no temporary file could be made for the output
+        NotReady,            // the engine's buffers could not be had
+        Stopped,             // the front end asked the run to stop
+        WorkingFolderFailed, // the call could not read its input or write its output: see cause
+        Failed               // the engine refused or failed: see code
+    };
+    // What became of a step; a failure carries the program text that tells it and its cause.
+    struct StepOutcome {
+        StepEnding ending = StepEnding::Done;
+        QString output;   // the temporary file written ("" without one)
+        int text = 0;     // the program text of a failure, 0 otherwise
+        int32_t code = 0; // the engine's result
+        int cause = 0;    // errno as the call left it: the cause of WorkingFolderFailed
+        bool failed() const { return ending != StepEnding::Done && ending != StepEnding::Stopped; }
+    };
+    // Runs call on the run's engine or packer (as a slow step) from input into a new temporary file.
+    StepOutcome RunEngineStep(const EngineStep& step, const QString& input, const CipherCall& call);
+    StepOutcome RunEngineStep(const EngineStep& step, const QString& input, const PackerCall& call);
+    // The program text of a read or write in the working folder that failed, the same for both
+    // pipelines: a full disk or a lost folder, not a fault of the message.
+    static constexpr int WorkingFolderFailedText = 422;
+
     // Does the whole clean-up now (the destructor does it otherwise); safe to call more than once.
     void Finish();
 
@@ -98,6 +141,10 @@ class PipelineRun {
         TempTreatment treatment;
     };
     static bool Remove(const Kept& kept);
+    static StepOutcome Ended(StepOutcome outcome, StepEnding ending, int text);
+    enum class EngineKind { Packer, Cipher };
+    StepOutcome RunStep(const EngineStep& step, EngineKind engine, const QString& input,
+                        const std::function<int32_t(const char* in, const char* out)>& call);
 
     WorkingFolders ownFolders_;
     WorkingFolders& folders_;
