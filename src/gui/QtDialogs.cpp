@@ -103,7 +103,8 @@ DialogAnswer QtDialogs::message(const MessageRequest& request)
     QMessageBox box(parentWidget);
     box.setIcon(toQtIcon(request.icon));
     box.setWindowTitle(request.title);
-    box.setText(request.text);
+    // Line breaks as Qt writes them: a "\r" would be read out, or shown, inside the box's text.
+    box.setText(QString(request.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setProperty(QuestionProperty, QVariant::fromValue(request.question));
     const auto buttons = toQtButtons(request.buttons);
     QList<QAbstractButton*> added;

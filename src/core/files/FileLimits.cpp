@@ -1,8 +1,10 @@
 #include "files/FileLimits.h"
 
+#include "texts/Language.h"
+#include "texts/NumberLocale.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <cmath>
 
@@ -16,7 +18,7 @@ QString FormatSizeLimit(qint64 n, bool german)
 {
     if (n < 0)
         return {};
-    const QLocale locale;
+    const QLocale locale = NumberLocale(german ? Language::German : Language::English);
     QString text = locale.toString(n) + (german ? QStringLiteral(" Bytes") : QStringLiteral(" bytes"));
     if (n > 1024)
         text += QStringLiteral(" (") + locale.toString(std::llround(static_cast<double>(n) / 1024.0)) +

@@ -9,7 +9,8 @@ constexpr qint64 MaxTextFileSize = 61440;       // largest file loaded into the 
 constexpr qint64 MaxAppendedFileSize = 2027520; // largest file to append (0x1EF000)
 constexpr int MaxFileNameLength = 990;          // longest name of the file to append, in characters
 
-// n with digit grouping, " bytes" (" Bytes" when german) and, above 1024, " (<n/1024> KB)";
+// n with the digit grouping of the language (German when german, else English), " bytes" (" Bytes"
+// when german) and, above 1024, " (<n/1024> KB)";
 // "" for a negative n.
 QString FormatSizeLimit(qint64 n, bool german);
 

@@ -16,10 +16,10 @@
 #include "pipeline/PipelineMessages.h"
 #include "pipeline/PipelineRun.h"
 #include "texts/Language.h"
+#include "texts/NumberLocale.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <algorithm>
 #include <cerrno>
@@ -290,7 +290,7 @@ class EncryptRun {
             outcome_.fileToAppend.isEmpty() ? EncryptTexts::DoneWithoutFile : EncryptTexts::DoneWithFile, language_);
         if (!request_.closingNamesTheWindow)
             return text;
-        text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + QLocale().toString(kilobytes, 'f', 2) +
+        text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + NumberLocale(language_).toString(kilobytes, 'f', 2) +
                 QStringLiteral(" KB ") + Text(EncryptTexts::SizeUnitNote, language_);
         text += CrLf + Text(EncryptTexts::AttachNote, language_);
         if (language_ == Language::German)

@@ -90,6 +90,10 @@ constexpr int Message = 1616;
 constexpr int KeyHiddenName = 1617;
 constexpr int MessageKeys = 1618;         // Tab and Ctrl+Tab in the message box
 constexpr int SuggestedOutputName = 1619; // the output chooser's suggestion, before ".zip"
+// The empty message box says what goes there, in each mode.
+constexpr int MessagePlaceholder = 1630;
+constexpr int DecryptedMessagePlaceholder = 1631;
+constexpr int HelpPageLinkName = 1632; // after the maker's name: where the link leads
 } // namespace MainWindowTexts
 
 namespace KeyWindowTexts {
@@ -103,6 +107,7 @@ constexpr int ChecksumIs = 136;
 constexpr int OneCharacterCounted = 102;
 constexpr int CharactersCounted = 103; // after the count
 constexpr int PasteTooLong = 471;      // followed by the most characters a key may have
+constexpr int StrengthBarName = 1633;
 } // namespace KeyWindowTexts
 
 namespace LargeTextboxTexts {
@@ -118,6 +123,10 @@ constexpr int Title = 428;
 constexpr int Plaintext = 53;
 constexpr int Ciphertext = 54;
 constexpr int Close = 101;
+// What a screen reader says for the two pictures.
+constexpr int PlaintextPlotName = 1634;
+constexpr int CiphertextPlotName = 1635;
+constexpr int PlotDescription = 1636;
 } // namespace RandomnessTexts
 
 namespace ViewerTexts {
