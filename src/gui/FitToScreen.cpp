@@ -46,7 +46,7 @@ void Fit(QWidget& window, const QSize& wanted, const QMargins& frame)
 // window afterwards is left alone.
 class RefitWhenFramed : public QObject {
   public:
-    RefitWhenFramed(QWidget& window, const QSize& wanted) : QObject(&window), window_(&window), wanted_(wanted)
+    explicit RefitWhenFramed(QWidget& window) : QObject(&window), window_(&window)
     {
         window.installEventFilter(this);
         QTimer::singleShot(FrameSettleMs, this, &QObject::deleteLater);
@@ -71,11 +71,11 @@ class RefitWhenFramed : public QObject {
         const QMargins frame = handle->frameMargins();
         if (frame.isNull() || screen->availableGeometry().contains(window_->frameGeometry()))
             return;
-        Fit(*window_, wanted_, frame);
+        // Never larger than it is now: only what reaches past the screen is taken back.
+        Fit(*window_, window_->size(), frame);
     }
 
     QPointer<QWidget> window_;
-    QSize wanted_;
 };
 
 } // namespace
@@ -90,5 +90,5 @@ QRect FitIntoArea(const QRect& available, const QSize& wanted, const QSize& mini
 void FitToScreen(QWidget& window, const QSize& wanted)
 {
     Fit(window, wanted, GuessedFrame(window));
-    new RefitWhenFramed(window, wanted);
+    new RefitWhenFramed(window);
 }
