@@ -195,7 +195,8 @@ void frmMain::BuildControls()
     keyLayout->addWidget(txbQuickKey, 0, 1);
     keyLayout->addWidget(cmdHideShowQuickKey, 0, 2);
     keyLayout->addWidget(cmdClearQuickKey, 0, 3);
-    keyLayout->addWidget(lblNoKeySpecified, 0, 1, 1, 3);
+    // Over the key box alone: a control spanning the Hide and Clear cells would let them touch.
+    keyLayout->addWidget(lblNoKeySpecified, 0, 1);
     keyLayout->setColumnStretch(1, 1);
     keyLayout->setColumnMinimumWidth(4, 20);
     keyLayout->addWidget(lblLanguage, 0, 5);
@@ -559,9 +560,12 @@ void frmMain::Clock_Timer()
 // room for its caption through the layout's own minimum.
 void frmMain::FitMinimumSize()
 {
-    constexpr int KeyFieldCharacters = 32;
+    constexpr int KeyFieldCharacters = 36;
     constexpr int MessageLines = 4;
-    txbQuickKey->setMinimumWidth(txbQuickKey->fontMetrics().horizontalAdvance(QLatin1Char('M')) * KeyFieldCharacters);
+    // The moving bar only shows that work goes on; its width does not matter, the window's does.
+    constexpr int WorkBarCharacters = 6;
+    txbQuickKey->setMinimumWidth(txbQuickKey->fontMetrics().averageCharWidth() * KeyFieldCharacters);
+    prgWork->setMinimumWidth(prgWork->fontMetrics().averageCharWidth() * WorkBarCharacters);
     txbText->setMinimumHeight(txbText->fontMetrics().lineSpacing() * MessageLines);
     // The captions just changed: each frame's layout measures them now (not when its queued layout
     // request comes), so the window's minimum is that of the new captions.
