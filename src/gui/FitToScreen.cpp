@@ -25,8 +25,8 @@ const QScreen* ScreenOf(const QWidget& window)
 QMargins GuessedFrame(const QWidget& window)
 {
     const int border = std::max(4, window.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth));
-    const int titleBar = std::max(window.style()->pixelMetric(QStyle::PM_TitleBarHeight),
-                                  window.fontMetrics().height() * 2);
+    const int titleBar =
+        std::max(window.style()->pixelMetric(QStyle::PM_TitleBarHeight), window.fontMetrics().height() * 2);
     return {border, titleBar + border, border, border};
 }
 

@@ -10,9 +10,9 @@ bool IsOption(const QString& argument)
 // Qt's own options, which QApplication takes out of the command line (with one or two dashes, a
 // value after "=" or as the next argument). The command line is read before QApplication exists,
 // so that a wrong one is answered on a terminal without a display; these are passed over then.
-const char* const QtOptionsWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
-                                           "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
-                                           "style", "stylesheet", "display", "geometry"};
+const char* const QtOptionsWithValue[] = {"platform",        "platformpluginpath", "platformtheme", "plugin",
+                                          "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "session",
+                                          "style",           "stylesheet",         "display",       "geometry"};
 const char* const QtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "qmljsdebugger"};
 
 // How many arguments from `at` on are one of Qt's options: 0 when it is none, else 1 or 2.

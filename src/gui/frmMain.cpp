@@ -293,8 +293,7 @@ void frmMain::ConnectHandlers()
     connect(lblTavolan, &LinkLabel::activated, this, [this] { lblTavolan_Click(); });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ShowClipboardSize(); });
 
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{txbQuickKey, lblClipboard, cmdHelp, cmdCopyAsText, txbText})
+    for (QWidget* widget : std::initializer_list<QWidget*>{txbQuickKey, lblClipboard, cmdHelp, cmdCopyAsText, txbText})
         widget->installEventFilter(this);
 }
 
@@ -530,7 +529,8 @@ void frmMain::FillLanguageList()
 void frmMain::ShowTextboxSize()
 {
     const qsizetype length = txbText->toPlainText().size();
-    lblTextbox->setText(length == 1 ? ProgramText(TextboxHoldsOne) : WithCount(ProgramText(TextboxHoldsCount), length, State.language));
+    lblTextbox->setText(length == 1 ? ProgramText(TextboxHoldsOne)
+                                    : WithCount(ProgramText(TextboxHoldsCount), length, State.language));
 }
 
 void frmMain::ShowClipboardSize()

@@ -201,8 +201,8 @@ void frmMain::ColourKeyBox(bool busy)
     }
     const QPalette desktop = palette();
     const QColor onBox = Readable(BusyLineColour, desktop.color(QPalette::Active, QPalette::Base));
-    SetOwnColours(txbQuickKey,
-                  {{QPalette::All, QPalette::Text, Readable(onBox, desktop.color(QPalette::Disabled, QPalette::Base))}});
+    SetOwnColours(txbQuickKey, {{QPalette::All, QPalette::Text,
+                                 Readable(onBox, desktop.color(QPalette::Disabled, QPalette::Base))}});
 }
 
 void frmMain::changeEvent(QEvent* event)

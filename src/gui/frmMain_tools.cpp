@@ -66,7 +66,8 @@ bool frmMain::AcceptTextFile(const QString& path)
     }
     if (size > FileLimits::MaxTextFileSize) {
         ::TooLargeErrMsg(dialogs,
-                         shownPath + u' ' + ProgramText(TooLarge) + QStringLiteral(": ") + NumberLocale(State.language).toString(size),
+                         shownPath + u' ' + ProgramText(TooLarge) + QStringLiteral(": ") +
+                             NumberLocale(State.language).toString(size),
                          TooLargeLimit::Textbox, State.language);
         return false;
     }

@@ -210,8 +210,7 @@ TEST_F(WindowBehaviourTest, TheClosingBoxGivesTheSizeInKBAndTheGermanLastLine)
     const double kilobytes = QFileInfo(Path("out.zip")).size() / 1024.0;
     const QString size = QLocale(QLocale::German, QLocale::Germany).toString(kilobytes, 'f', 2);
     EXPECT_TRUE(size.contains(',')) << size.toStdString();
-    EXPECT_TRUE(closing.contains(' ' + size + " KB " + Text(93, Language::German)))
-        << closing.toStdString();
+    EXPECT_TRUE(closing.contains(' ' + size + " KB " + Text(93, Language::German))) << closing.toStdString();
     EXPECT_TRUE(closing.endsWith("\r\n" + Text(71, Language::German))) << closing.toStdString();
 }
 

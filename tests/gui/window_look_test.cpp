@@ -126,8 +126,7 @@ Reading Read(const QWidget* widget, QPalette::ColorRole textRole, const QColor& 
             ground, widget->isEnabled()};
 }
 
-Reading Read(const QWidget* widget, QPalette::ColorRole textRole, QPalette::ColorRole groundRole,
-             const QString& what)
+Reading Read(const QWidget* widget, QPalette::ColorRole textRole, QPalette::ColorRole groundRole, const QString& what)
 {
     return Read(widget, textRole, widget->palette().color(GroupOf(widget), groundRole), what);
 }
@@ -219,7 +218,8 @@ class WindowLookTest : public KeyedWindowFixture<WatchingDialogs> {
 TEST_F(WindowLookTest, EveryTextIsReadableInALightAndADarkPalette)
 {
     ExpectReadableThroughARun("light");
-    for (const auto& [name, palette] : {std::pair{"darker theme", DarkerTheme()}, std::pair{"hasty dark", HastyDark()}}) {
+    for (const auto& [name, palette] :
+         {std::pair{"darker theme", DarkerTheme()}, std::pair{"hasty dark", HastyDark()}}) {
         QApplication::setPalette(palette);
         QApplication::processEvents(); // the change reaches the widgets as posted events
         StartWindow();
@@ -326,9 +326,9 @@ TEST(FitToScreenTest, TheWindowOpensWhollyOnTheScreenAtAnyScale)
         QRect expected;
     } cases[] = {
         {{0, 0, 1280, 1024}, {2, 24, 780, 538}},
-        {{0, 0, 960, 540}, {2, 24, 780, 514}},    // scale 2 on 1080 lines: shorter, bottom on the screen
-        {{0, 32, 960, 508}, {2, 56, 780, 482}},   // a panel at the top
-        {{0, 0, 640, 360}, {2, 24, 700, 400}},    // smaller than the minimum: the minimum
+        {{0, 0, 960, 540}, {2, 24, 780, 514}},       // scale 2 on 1080 lines: shorter, bottom on the screen
+        {{0, 32, 960, 508}, {2, 56, 780, 482}},      // a panel at the top
+        {{0, 0, 640, 360}, {2, 24, 700, 400}},       // smaller than the minimum: the minimum
         {{1920, 0, 800, 600}, {1922, 24, 780, 538}}, // a second screen
     };
     for (const auto& c : cases) {

@@ -29,7 +29,8 @@ void MeasureAndShowRandomness(RandomnessSide& side, const QByteArray& data, int 
     }
     side.measure = randomness_measure(data.constData(), static_cast<int32_t>(data.size()), MinimumMeasuredLength);
     if (side.measure >= 0) {
-        side.randomnessText = Text(400, language) + QStringLiteral(": ") + NumberLocale(language).toString(side.measure, 'f', 3);
+        side.randomnessText =
+            Text(400, language) + QStringLiteral(": ") + NumberLocale(language).toString(side.measure, 'f', 3);
         side.plotData = data;
     } else {
         side.randomnessText = Text(402, language);

@@ -290,8 +290,9 @@ class EncryptRun {
             outcome_.fileToAppend.isEmpty() ? EncryptTexts::DoneWithoutFile : EncryptTexts::DoneWithFile, language_);
         if (!request_.closingNamesTheWindow)
             return text;
-        text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + NumberLocale(language_).toString(kilobytes, 'f', 2) +
-                QStringLiteral(" KB ") + Text(EncryptTexts::SizeUnitNote, language_);
+        text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' +
+                NumberLocale(language_).toString(kilobytes, 'f', 2) + QStringLiteral(" KB ") +
+                Text(EncryptTexts::SizeUnitNote, language_);
         text += CrLf + Text(EncryptTexts::AttachNote, language_);
         if (language_ == Language::German)
             text += CrLf + Text(EncryptTexts::GermanNote, language_);
