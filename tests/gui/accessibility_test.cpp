@@ -85,8 +85,8 @@ TEST_F(AccessibilityTest, EveryFocusableControlHasANameInBothLanguagesAndTheClea
             QAccessibleInterface* list = QAccessible::queryAccessibleInterface(control<QComboBox>("cboLanguage"));
             EXPECT_EQ(list->role(), QAccessible::ComboBox);
             EXPECT_EQ(list->text(QAccessible::Name), Language::GetProgramText(1612, language));
-            EXPECT_EQ(list->text(QAccessible::Value), Language::GetProgramText(language == Language::German ? 201 : 200,
-                                                                               language));
+            EXPECT_EQ(list->text(QAccessible::Value),
+                      Language::GetProgramText(language == Language::German ? 201 : 200, language));
             EXPECT_EQ(label(QStringLiteral("lblLanguage"))->buddy(), control<QComboBox>(QStringLiteral("cboLanguage")));
             EXPECT_TRUE(
                 LabelledBy(control<QComboBox>(QStringLiteral("cboLanguage")), Language::GetProgramText(187, language)));
