@@ -9,11 +9,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool ready = alb() != 0;
+    static Packer packer;
+    static const bool ready = packer.alb() != 0;
     FUZZ_EXPECT(ready);
     const QString in = fuzz::WriteScratchFile(QStringLiteral("packed"), data, size);
     const QString out = fuzz::ScratchFolder() + QStringLiteral("/unpacked");
-    const int32_t result = dcf(in.toUtf8().constData(), out.toUtf8().constData(), 0);
+    const int32_t result = packer.dcf(in.toUtf8().constData(), out.toUtf8().constData(), 0);
     const QFileInfo output(out);
     if (result == packer_result::kOk) {
         FUZZ_EXPECT(output.exists() && output.size() <= kDecompressedBound);

@@ -82,7 +82,10 @@ QByteArray Compressed(const QByteArray& bytes, const QString& scratch)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return {};
     file.close();
-    return cf(in.toUtf8().constData(), out.toUtf8().constData(), 0) == 0 ? ReadAll(out) : QByteArray();
+    Packer packer;
+    if (packer.alb() == 0)
+        return {};
+    return packer.cf(in.toUtf8().constData(), out.toUtf8().constData(), 0) == 0 ? ReadAll(out) : QByteArray();
 }
 
 QByteArray LowestBoundsBody(const QByteArray& plain)
@@ -183,14 +186,13 @@ bool MakeSeeds(const QString& source, const QString& output)
 {
     const SourceFiles files = FindSourceFiles(source);
     QTemporaryDir scratch;
-    if (files.texts.isEmpty() || files.vectors.isEmpty() || !scratch.isValid() || alb() == 0) {
+    if (files.texts.isEmpty() || files.vectors.isEmpty() || !scratch.isValid()) {
         std::fprintf(stderr, "no test data or vectors under %s, or no scratch folder\n", qPrintable(source));
         return false;
     }
     SeedWriter seeds{output};
     SeedsFromFiles(files, scratch.path(), seeds);
     MadeSeeds(files, scratch.path(), seeds);
-    dalb();
     return seeds.ok;
 }
 

@@ -109,7 +109,7 @@ void encryptLetter(frmMain& window, int language, bool withFile)
     static QTemporaryDir folder;
     showFilledMain(window);
     showMain(window, language, true);
-    engine_set_kdf_level(KdfLevel::Interactive);
+    window.SetKdfLevel(KdfLevel::Interactive);
     key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
     QString attachment;
     if (withFile) {
@@ -267,7 +267,7 @@ QWidget* showWorking(frmMain& window, int language)
     QTemporaryDir folder;
     txbFile(window, 1)->setText(folder.filePath(QStringLiteral("for-anna.zip")));
     key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
-    engine_set_kdf_level(KdfLevel::Moderate);
+    window.SetKdfLevel(KdfLevel::Moderate);
     auto* indicator = control<QProgressBar>(window, QStringLiteral("prgWork"));
     QPixmap during;
     QTimer catcher;
@@ -586,10 +586,10 @@ bool ShootRun(const QString& folder, int language, const QString& suffix)
         }
     });
     catcher.start(100);
-    engine_set_kdf_level(KdfLevel::Sensitive);
+    window.SetKdfLevel(KdfLevel::Sensitive);
     window.cmdEncryptMessage_Click();
     catcher.stop();
-    engine_set_kdf_level(KdfLevel::Interactive);
+    window.SetKdfLevel(KdfLevel::Interactive);
     saved = stage == 2 && saved;
     saved = SaveScreenWhileModal(folder, QStringLiteral("run_closing_box") + suffix, 1500,
                                  [&] { window.cmdEncryptMessage_Click(); }) &&

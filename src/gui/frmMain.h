@@ -13,6 +13,7 @@
 // and the screenshot program reach them with findChild; the public members are the window's event
 // handlers and the few states the window's behaviour reads back.
 
+#include "engines/CipherEngine.h"
 #include "engines/StopFlag.h"
 #include "files/WorkingFolders.h"
 #include "gui/MainWindowState.h"
@@ -108,6 +109,9 @@ class frmMain : public QWidget {
     bool Working() const { return State.Busy(); }
     // The window's state, from which every control's look is derived.
     const MainWindowState& WindowState() const { return State; }
+    // The strength of the key derivation the encrypt command asks for; tests and tools choose a
+    // faster or a slower one.
+    void SetKdfLevel(KdfLevel level) { EncryptKdfLevel = level; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -268,6 +272,7 @@ class frmMain : public QWidget {
     // ---- Window state ----
     Dialogs& dialogs;
     QString WorkingFolderBase; // "" = the default place for working folders
+    KdfLevel EncryptKdfLevel = KdfLevel::Moderate;
     // The working folders of the pipeline runs (pass &RunFolders as the request's workingFolders).
     WorkingFolders RunFolders{WorkingFolderBase};
 

@@ -70,7 +70,7 @@ void frmMain::cmdEncryptMessage_Click()
     request.mayReplace = replacing;
     request.quickKey = QuickKey;
     request.language = State.language;
-    request.kdfLevel = engine_kdf_level();
+    request.kdfLevel = EncryptKdfLevel;
     request.workingFolderBase = WorkingFolderBase;
     request.control = BeginWork(WindowMode::Encrypt);
     const EncryptOutcome outcome = EncryptMessage(request, reports);

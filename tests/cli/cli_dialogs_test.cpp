@@ -1,6 +1,8 @@
 // The command line's Dialogs: a question is answered by its identity, never by its wording, and a
 // question nobody prepared an answer for gets the cautious one, whatever its default button.
 #include "cli/CliDialogs.h"
+#include "pipeline/EncryptPipeline.h"
+#include "support/ProgramTexts.h"
 #include "texts/Language.h"
 
 #include <gtest/gtest.h>
@@ -79,7 +81,7 @@ TEST_F(CliDialogsTest, PreparedAnswerGoesToItsQuestionOnlyWhateverTheWording)
 {
     CliDialogs dialogs(Language::English, out_);
     dialogs.answerQuestion(QuestionId::ReplaceOutputFile, DialogAnswer::Yes);
-    const QString replaceText = Language::GetProgramText(91, Language::English);
+    const QString replaceText = Text(EncryptTexts::ReplaceQuestion, Language::English);
 
     // Another question worded like the prepared one: still unprepared.
     EXPECT_EQ(Ask(dialogs, QuestionId::OfferToAppendFile, DialogButtons::YesNo, 0, replaceText), DialogAnswer::No);

@@ -1,8 +1,11 @@
 // quillet-cli as a user meets it: what it prints, its exit status, and what it leaves on disk. Each
 // case runs the built program in its own temporary folder, with its own working-folder base and
 // settings, detached from any terminal unless a case gives it one.
+#include "cli/CliStatus.h"
 #include "files/IoErrorText.h"
+#include "files/UserLinks.h"
 #include "format/AttachedFileName.h"
+#include "format/CiphertextFile.h"
 #include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
 #include "keys/KeyStrength.h"
@@ -171,14 +174,16 @@ TEST_F(CliTest, RoundTripWithoutFileGivesTheMessageBackByteForByte)
 {
     const Result encrypted = Encrypt({"--out", "letter.zip"});
     ASSERT_EQ(encrypted.exitCode, 0) << encrypted.errText().toStdString();
-    EXPECT_TRUE(encrypted.errText().contains(Text(146))) << "closing message of an encryption without a file";
+    EXPECT_TRUE(encrypted.errText().contains(Text(EncryptTexts::DoneWithoutFile)))
+        << "closing message of an encryption without a file";
     EXPECT_FALSE(Read("letter.zip").contains("Meet me")) << "the message is not readable in the ciphertext";
 
     const Result decrypted = Decrypt("letter.zip");
     ASSERT_EQ(decrypted.exitCode, 0) << decrypted.errText().toStdString();
     EXPECT_EQ(decrypted.out, Message);
-    EXPECT_TRUE(decrypted.errText().contains(Text(67)));
-    EXPECT_FALSE(decrypted.errText().contains(Text(106))) << "no talk of the window's text box on a terminal";
+    EXPECT_TRUE(decrypted.errText().contains(Text(DecryptTexts::Decrypted)));
+    EXPECT_FALSE(decrypted.errText().contains(Text(DecryptTexts::NowInTextBox)))
+        << "no talk of the window's text box on a terminal";
     EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList()) << "no attached file appears";
 
     const Result toFile = Decrypt("letter.zip", {"--message-out", "received.txt"});
@@ -195,13 +200,13 @@ TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderAndReplacesOnlyWithForc
     Write("Report.BIN", EveryByteValue());
     const Result encrypted = Encrypt({"--out", "letter.zip", "--attach", "Report.BIN"});
     ASSERT_EQ(encrypted.exitCode, 0) << encrypted.errText().toStdString();
-    EXPECT_TRUE(encrypted.errText().contains(Text(35)));
+    EXPECT_TRUE(encrypted.errText().contains(Text(EncryptTexts::DoneWithFile)));
 
     Write("out/report.bin", "an older file of the same name");
     const Result refused = Decrypt("letter.zip", {"--out-dir", "out"});
     EXPECT_EQ(refused.exitCode, 5) << refused.errText().toStdString();
     EXPECT_EQ(refused.out, Message) << "the message is still handed over";
-    EXPECT_TRUE(refused.errText().contains(Text(435))) << refused.errText().toStdString();
+    EXPECT_TRUE(refused.errText().contains(Text(CliTexts::NotReplaced))) << refused.errText().toStdString();
     EXPECT_EQ(Read("out/report.bin"), "an older file of the same name");
     EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"report.bin"});
 
@@ -209,7 +214,7 @@ TEST_F(CliTest, RoundTripWithFileSavesItInTheOutputFolderAndReplacesOnlyWithForc
     ASSERT_EQ(forced.exitCode, 0) << forced.errText().toStdString();
     EXPECT_EQ(forced.out, Message);
     EXPECT_EQ(Read("out/report.bin"), EveryByteValue());
-    EXPECT_TRUE(forced.errText().contains(Text(68)));
+    EXPECT_TRUE(forced.errText().contains(Text(DecryptTexts::DecryptedAndSaved)));
     EXPECT_TRUE(forced.errText().contains(Path("out/report.bin"))) << "says where the file went";
 
     EXPECT_EQ(ModeOf("out/report.bin"), 0666u & ~CurrentUmask()) << "a replaced file keeps its mode";
@@ -386,7 +391,7 @@ TEST_F(CliTest, AHiddenAttachedNameIsSavedOnlyWithForce)
     const Result refused = Decrypt("letter.zip", {"--out-dir", "out"});
     EXPECT_EQ(refused.exitCode, 5) << refused.errText().toStdString();
     EXPECT_EQ(refused.out, Message);
-    EXPECT_TRUE(refused.errText().contains(Text(423))) << refused.errText().toStdString();
+    EXPECT_TRUE(refused.errText().contains(Text(CliTexts::AttachedNotSaved))) << refused.errText().toStdString();
     EXPECT_TRUE(QDir(Path("out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
     const Result forced = Decrypt("letter.zip", {"--out-dir", "out", "--force"});
@@ -426,7 +431,7 @@ TEST_F(CliTest, AnAttachedFileNamedLikeAFileTheRunUsesGoesUnderAFreeName)
             Decrypt("out/letter.zip", {"--out-dir", "out", "--force", "--message-out", c.messageOut}, c.keyFile);
 
         EXPECT_EQ(result.exitCode, 0) << result.errText().toStdString();
-        EXPECT_TRUE(result.errText().contains(Text(493))) << result.errText().toStdString();
+        EXPECT_TRUE(result.errText().contains(Text(CliTexts::SavedUnderFreeName))) << result.errText().toStdString();
         EXPECT_EQ(Read("out/letter.zip"), ciphertext);
         EXPECT_EQ(Read("out/key.txt"), Key.toUtf8() + "\n");
         if (c.messageOut != "-") {
@@ -457,7 +462,8 @@ TEST_F(CliTest, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed)
     for (const auto& [result, link] : {std::pair{message, "shared/letter.txt"}, {reply, "shared/reply.zip"}}) {
         SCOPED_TRACE(link);
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_TRUE(result.errText().contains(Text(490) + ' ' + link)) << result.errText().toStdString();
+        EXPECT_TRUE(result.errText().contains(Text(UserLinks::kRefusalText) + ' ' + link))
+            << result.errText().toStdString();
         EXPECT_TRUE(QFileInfo(Path(link)).isSymLink());
     }
     EXPECT_EQ(Read(".bash_login"), "echo earlier\n");
@@ -488,7 +494,7 @@ TEST_F(CliTest, AFileThatAppearsAtTheOutputDuringTheRunIsKept)
     ASSERT_TRUE(process.waitForFinished(120000));
 
     EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(Text(435)));
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(Text(CliTexts::NotReplaced)));
     EXPECT_EQ(Read("letter.zip"), "saved meanwhile");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter("quillet"), QStringList());
 }
@@ -529,7 +535,7 @@ TEST_F(CliTest, AnExistingMessageFileIsReplacedOnlyWithForceAndThroughTheUsersLi
 
     const Result refused = Decrypt("letter.zip", {"--message-out", "link.txt"});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.errText().contains(Text(435)));
+    EXPECT_TRUE(refused.errText().contains(Text(CliTexts::NotReplaced)));
     EXPECT_EQ(Read("real/received.txt"), "an earlier message");
 
     const Result forced = Decrypt("letter.zip", {"--message-out", "link.txt", "--force"});
@@ -556,7 +562,8 @@ TEST_P(CliFullDiskTest, AMessageFileThatDoesNotFitIsAFailureAndTheEarlierFileSta
     const Result result = Decrypt("letter.zip", {"--message-out", disk.filePath("received.txt"), "--force"});
 
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.errText().contains(Text(86) + " " + disk.filePath("received.txt") + ": Disk full."))
+    EXPECT_TRUE(result.errText().contains(Text(EncryptTexts::OutputNotWritten) + " " + disk.filePath("received.txt") +
+                                          ": Disk full."))
         << result.errText().toStdString();
     QFile earlier(disk.filePath("received.txt"));
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
@@ -661,7 +668,7 @@ TerminalRun RunOnTerminal(const QStringList& arguments, const QStringList& envir
 TerminalRun RunOnTerminal(const QStringList& arguments, const QStringList& environment, const QString& folder,
                           const QByteArray& typed)
 {
-    return RunOnTerminal(arguments, environment, folder, {{Text(124).toUtf8(), typed}});
+    return RunOnTerminal(arguments, environment, folder, {{Text(CliTexts::KeyPrompt).toUtf8(), typed}});
 }
 
 TEST_F(CliTest, AMessageShownOnATerminalHasItsControlSequencesEscaped)
@@ -687,9 +694,9 @@ TEST_F(CliTest, AMessageShownOnATerminalHasItsControlSequencesEscaped)
 // start of a line.
 TEST_F(CliTest, ATypedMessageEndsAtTheFirstCtrlD)
 {
-    const TerminalRun typed =
-        RunOnTerminal({"encrypt", "--kdf", "interactive", "--key-file", "key.txt", "--out", "letter.zip"},
-                      Environment(), dir.path(), {{Text(440).toUtf8(), "first line\nsecond line\n\x04", false}});
+    const TerminalRun typed = RunOnTerminal(
+        {"encrypt", "--kdf", "interactive", "--key-file", "key.txt", "--out", "letter.zip"}, Environment(), dir.path(),
+        {{Text(CliTexts::TypeTheMessage).toUtf8(), "first line\nsecond line\n\x04", false}});
     ASSERT_EQ(typed.exitCode, 0) << typed.screen.toStdString();
     EXPECT_EQ(Decrypt("letter.zip").out, "first line\nsecond line\n");
 }
@@ -802,7 +809,7 @@ TEST_F(CliTest, ASignalAtTheKeyPromptGivesTheTerminalItsEchoBack)
         HeldTerminal terminal;
         ASSERT_TRUE(terminal.Echoes());
         terminal.Start({"decrypt", "--in", "letter.zip"}, Environment(), dir.path());
-        ASSERT_TRUE(terminal.WaitFor(Text(124).toUtf8())) << terminal.screen.toStdString();
+        ASSERT_TRUE(terminal.WaitFor(Text(CliTexts::KeyPrompt).toUtf8())) << terminal.screen.toStdString();
         EXPECT_FALSE(terminal.Echoes()) << "no echo while the key is typed";
         if (signalNumber == SIGINT)
             terminal.Type("\x03"); // Ctrl+C, as the person at the terminal types it
@@ -829,7 +836,8 @@ TEST_F(CliTest, AKeyFileOthersMayReadIsWarnedAbout)
         const Result result = Decrypt("letter.zip");
         EXPECT_EQ(result.exitCode, 0) << "a warning, not a refusal";
         EXPECT_EQ(result.out, Message);
-        EXPECT_EQ(result.errText().contains(Text(480)), c.warned) << result.errText().toStdString();
+        EXPECT_EQ(result.errText().contains(Text(CliTexts::KeyFileReadableByOthers)), c.warned)
+            << result.errText().toStdString();
         if (c.warned) {
             EXPECT_TRUE(result.errText().contains("key.txt"));
         }
@@ -879,7 +887,8 @@ TEST_F(CliTest, KeyFromFileEnvironmentAndTerminalDecryptTheSameFile)
     EXPECT_EQ(typed.exitCode, 0) << typed.screen.toStdString();
     EXPECT_EQ(Read("typed.txt"), Message);
     EXPECT_FALSE(typed.screen.contains("violets")) << "the typed key is not echoed";
-    EXPECT_TRUE(typed.screen.contains(QString(Text(136) + ' ' + QString::number(Keys::KeyChecksum(Key))).toUtf8()))
+    EXPECT_TRUE(typed.screen.contains(
+        QString(Text(CliTexts::KeyChecksumIs) + ' ' + QString::number(Keys::KeyChecksum(Key))).toUtf8()))
         << "the typed key's checksum is shown for comparison";
 }
 
@@ -933,7 +942,8 @@ TEST_F(CliTest, KeygenPrintsANewValidKeyWhoseChecksumGoesToStandardError)
     EXPECT_FALSE(key.contains('\n'));
     EXPECT_GE(Keys::SignificantLength(key), Keys::MinKeyLength);
     EXPECT_NE(first.out, second.out);
-    EXPECT_TRUE(first.errText().contains(Text(136) + ' ' + QString::number(Keys::KeyChecksum(key))));
+    EXPECT_TRUE(
+        first.errText().contains(Text(CliTexts::KeyChecksumIs) + ' ' + QString::number(Keys::KeyChecksum(key))));
     EXPECT_TRUE(first.errText().contains(Text(KeyStrengthTexts::SuggestedKeyReminder)));
 
     // The printed line is ready to be a key file.
@@ -950,13 +960,15 @@ TEST_F(CliTest, AWorkingFolderThatCannotBeMadeIsToldWithTheFolderAndTheCause)
     ASSERT_EQ(Encrypt({"--out", "letter.zip"}).exitCode, 0);
     Write("regular", "a file, not a folder");
     environmentChanges = {{"XDG_RUNTIME_DIR", Path("regular")}, {"TMPDIR", Path("regular")}};
-    const QString told = Text(470) + ' ' + Path("regular") + QStringLiteral("/quillet-%1:").arg(geteuid());
+    const QString told =
+        Text(EncryptTexts::NoWorkingFolder) + ' ' + Path("regular") + QStringLiteral("/quillet-%1:").arg(geteuid());
 
     for (const Result& result : {Encrypt({"--out", "again.zip"}), Decrypt("letter.zip")}) {
         EXPECT_EQ(result.exitCode, 1) << result.errText().toStdString();
         EXPECT_TRUE(result.errText().contains(told)) << result.errText().toStdString();
         EXPECT_TRUE(result.errText().contains("A part of the path is not a folder.")) << result.errText().toStdString();
-        EXPECT_FALSE(result.errText().contains(Text(87))) << "the ciphertext file is fine";
+        EXPECT_FALSE(result.errText().contains(Text(DecryptTexts::CiphertextUnreadable)))
+            << "the ciphertext file is fine";
         EXPECT_TRUE(result.out.isEmpty());
     }
     EXPECT_FALSE(QFile::exists(Path("again.zip")));
@@ -1129,7 +1141,7 @@ TEST_F(CliTest, UnsafeAttachedNameStillDeliversTheMessageAndWritesNothingOutside
     const Result result = Decrypt(Vector("unsafe_name_slash.zip"), {"--out-dir", "out"}, "vector-key.txt");
     EXPECT_EQ(result.exitCode, 5);
     EXPECT_EQ(QString::fromUtf8(result.out), QStringLiteral("Test vector message: Grüße, 東京."));
-    EXPECT_TRUE(result.errText().contains(Text(423))) << "the safe name made from it is hidden";
+    EXPECT_TRUE(result.errText().contains(Text(CliTexts::AttachedNotSaved))) << "the safe name made from it is hidden";
     EXPECT_FALSE(QFile::exists(Path("escape.txt")));
 
     // The derived name begins with a dot: with --force it is written, inside the folder.
@@ -1146,7 +1158,7 @@ TEST_F(CliTest, CheckValueMismatchAcceptedGoesOn)
     const Result result =
         Decrypt(Vector("check_value_mismatch.zip"), {"--out-dir", "out", "--accept-bad-check"}, "vector-key.txt");
     EXPECT_EQ(result.exitCode, 0) << result.errText().toStdString();
-    EXPECT_TRUE(result.errText().contains(Text(21)));
+    EXPECT_TRUE(result.errText().contains(Text(DecryptTexts::CheckValueMismatch)));
     EXPECT_FALSE(result.out.isEmpty()) << "the unverified message is handed over";
 }
 
@@ -1155,7 +1167,7 @@ TEST_F(CliTest, MessageThatIsNotUtf8IsRefusedNotAltered)
     Write("message.txt", "caf\xE9 au lait");
     const Result result = Encrypt({"--out", "letter.zip"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.errText().contains(Text(437)));
+    EXPECT_TRUE(result.errText().contains(Text(CliTexts::MessageNotUtf8)));
     EXPECT_FALSE(QFile::exists(Path("letter.zip")));
 }
 
@@ -1163,13 +1175,16 @@ TEST_F(CliTest, MessagesFollowLangElseTheStoredLanguage)
 {
     Write("letter.zip", "exists");
     const QStringList arguments = {"encrypt", "--out", "letter.zip", "--key-file", "key.txt"};
-    EXPECT_TRUE(Run(arguments).errText().contains(Text(435, Language::English)));
-    EXPECT_TRUE(Run(arguments + QStringList{"--lang", "de"}).errText().contains(Text(435, Language::German)));
+    EXPECT_TRUE(Run(arguments).errText().contains(Text(CliTexts::NotReplaced, Language::English)));
+    EXPECT_TRUE(
+        Run(arguments + QStringList{"--lang", "de"}).errText().contains(Text(CliTexts::NotReplaced, Language::German)));
 
     ASSERT_TRUE(QDir(Path("config")).mkpath("Tavolan"));
     Write("config/Tavolan/ZEB.conf", "[General]\nLanguage=DE\n");
-    EXPECT_TRUE(Run(arguments).errText().contains(Text(435, Language::German)));
-    EXPECT_TRUE(Run(arguments + QStringList{"--lang", "en"}).errText().contains(Text(435, Language::English)));
+    EXPECT_TRUE(Run(arguments).errText().contains(Text(CliTexts::NotReplaced, Language::German)));
+    EXPECT_TRUE(Run(arguments + QStringList{"--lang", "en"})
+                    .errText()
+                    .contains(Text(CliTexts::NotReplaced, Language::English)));
 }
 
 // ---- inspect -------------------------------------------------------------------------------------
@@ -1212,8 +1227,8 @@ TEST_F(CliTest, InspectRefusesAFileThatIsNotCiphertext)
         EXPECT_TRUE(result.out.isEmpty()) << name;
         EXPECT_FALSE(result.err.isEmpty()) << name;
     }
-    EXPECT_TRUE(Run({"inspect", "--in", "tiny.txt"}).errText().contains(Text(407)));
-    EXPECT_TRUE(Run({"inspect", "--in", "plain.txt"}).errText().contains(Text(153)));
+    EXPECT_TRUE(Run({"inspect", "--in", "tiny.txt"}).errText().contains(Text(NotCiphertextFileText)));
+    EXPECT_TRUE(Run({"inspect", "--in", "plain.txt"}).errText().contains(Text(DecryptTexts::NotOurFile)));
 }
 
 // ---- The decrypt test vectors, one case per manifest line ----------------------------------------
@@ -1237,17 +1252,17 @@ struct CliExpected {
 // What decrypt and inspect do with each outcome the manifest names.
 const std::map<QString, std::pair<CliExpected, CliExpected>> CliOutcomes = {
     {"success", {{0, 0}, {0, 0}}},
-    {"wrong-key", {{3, 150}, {0, 0}}},
-    {"damaged", {{3, 151}, {0, 0}}},
-    {"not-a-body", {{3, 153}, {1, 153}}},
-    {"not-ciphertext", {{3, 407}, {1, 407}}},
-    {"check-value-mismatch", {{4, 438}, {0, 0}}},
-    {"damaged-package", {{3, 408}, {0, 0}}},
-    {"not-compressed", {{3, 416}, {0, 0}}},
+    {"wrong-key", {{3, DecryptTexts::WrongKey}, {0, 0}}},
+    {"damaged", {{3, DecryptTexts::DamagedOrCut}, {0, 0}}},
+    {"not-a-body", {{3, DecryptTexts::NotOurFile}, {1, DecryptTexts::NotOurFile}}},
+    {"not-ciphertext", {{3, NotCiphertextFileText}, {1, NotCiphertextFileText}}},
+    {"check-value-mismatch", {{4, CliTexts::CheckValueHint}, {0, 0}}},
+    {"damaged-package", {{3, DamagedPackageText}, {0, 0}}},
+    {"not-compressed", {{3, DecryptTexts::DecompressionFailed}, {0, 0}}},
     {"unsafe-name", {{0, 0}, {0, 0}}}, // the command line takes the safe name offered: see below
-    {"armor-damaged", {{3, 450}, {1, 450}}},
-    {"armor-unended", {{3, 451}, {1, 451}}},
-    {"armor-two-blocks", {{3, 452}, {1, 452}}},
+    {"armor-damaged", {{3, DecryptTexts::ArmorDamaged}, {1, DecryptTexts::ArmorDamaged}}},
+    {"armor-unended", {{3, DecryptTexts::ArmorUnended}, {1, DecryptTexts::ArmorUnended}}},
+    {"armor-two-blocks", {{3, DecryptTexts::ArmorTwoBlocks}, {1, DecryptTexts::ArmorTwoBlocks}}},
 };
 
 TEST_P(CliVectorTest, DecryptGivesTheOutcomeTheManifestNames)
@@ -1260,7 +1275,7 @@ TEST_P(CliVectorTest, DecryptGivesTheOutcomeTheManifestNames)
 
     const bool hiddenSafeName = v.outcome == "unsafe-name" && IsHiddenFileName(DerivedAttachedFileName(v.attachedName));
     EXPECT_EQ(result.exitCode, hiddenSafeName ? 5 : expected.exitCode) << result.errText().toStdString();
-    const int programText = hiddenSafeName ? 423 : expected.programText;
+    const int programText = hiddenSafeName ? CliTexts::AttachedNotSaved : expected.programText;
     if (programText != 0) {
         EXPECT_TRUE(result.errText().contains(Text(programText))) << result.errText().toStdString();
     }
@@ -1311,7 +1326,7 @@ TEST_F(CliTest, ArmoredRoundTripThroughAFileWithShortOptionsAndABareInput)
     const Result encrypted =
         Run({"encrypt", "--armor", "--kdf", "interactive", "-k", "key.txt", "-o", "letter.txt", "message.txt"});
     ASSERT_EQ(encrypted.exitCode, 0) << encrypted.errText().toStdString();
-    EXPECT_TRUE(encrypted.errText().contains(Text(460) + " letter.txt"));
+    EXPECT_TRUE(encrypted.errText().contains(Text(CliTexts::CiphertextWrittenTo) + " letter.txt"));
     const QByteArray armored = Read("letter.txt");
     EXPECT_TRUE(armored.startsWith("-----BEGIN QUILLET MESSAGE-----\n"));
     EXPECT_TRUE(armored.endsWith("\n-----END QUILLET MESSAGE-----\n"));
@@ -1400,7 +1415,7 @@ TEST_F(CliTest, BinaryCiphertextIsNotWrittenToATerminal)
     const QStringList encrypt = {"encrypt", "--kdf", "interactive", "-k", "key.txt", "-i", "message.txt", "-o", "-"};
     const TerminalRun binary = RunOnTerminal(encrypt, Environment(), dir.path(), std::vector<TypedLine>{});
     EXPECT_EQ(binary.exitCode, 2);
-    EXPECT_TRUE(binary.screen.contains(Text(456).toUtf8())) << binary.screen.toStdString();
+    EXPECT_TRUE(binary.screen.contains(Text(CliTexts::BinaryToTerminal).toUtf8())) << binary.screen.toStdString();
     EXPECT_FALSE(binary.screen.contains("PK\x03\x04"));
 
     const TerminalRun armored =
@@ -1420,19 +1435,20 @@ TEST_F(CliTest, DecryptWithoutInputOnATerminalSaysWhatItNeeds)
 TEST_F(CliTest, KeyTypedForEncryptingIsAskedTwiceAndMustMatch)
 {
     const QStringList encrypt = {"encrypt", "--kdf", "interactive", "-i", "message.txt", "-o", "letter.zip"};
-    const QByteArray again = Text(457).toUtf8();
+    const QByteArray again = Text(CliTexts::KeyPromptAgain).toUtf8();
 
-    const TerminalRun differ =
-        RunOnTerminal(encrypt, Environment(), dir.path(), {{Text(124).toUtf8(), TypedKey}, {again, TypedKey + "x"}});
+    const TerminalRun differ = RunOnTerminal(encrypt, Environment(), dir.path(),
+                                             {{Text(CliTexts::KeyPrompt).toUtf8(), TypedKey}, {again, TypedKey + "x"}});
     EXPECT_EQ(differ.exitCode, 2) << differ.screen.toStdString();
-    EXPECT_TRUE(differ.screen.contains(Text(458).toUtf8()));
+    EXPECT_TRUE(differ.screen.contains(Text(CliTexts::KeysDiffer).toUtf8()));
     EXPECT_FALSE(QFile::exists(Path("letter.zip"))) << "nothing is encrypted under a mistyped key";
 
     // Spaces and letter case do not count, so these two are the same key.
-    const TerminalRun same =
-        RunOnTerminal(encrypt, Environment(), dir.path(), {{Text(124).toUtf8(), TypedKey}, {again, Key.toUtf8()}});
+    const TerminalRun same = RunOnTerminal(encrypt, Environment(), dir.path(),
+                                           {{Text(CliTexts::KeyPrompt).toUtf8(), TypedKey}, {again, Key.toUtf8()}});
     EXPECT_EQ(same.exitCode, 0) << same.screen.toStdString();
-    EXPECT_TRUE(same.screen.contains(QString(Text(136) + ' ' + QString::number(Keys::KeyChecksum(Key))).toUtf8()));
+    EXPECT_TRUE(same.screen.contains(
+        QString(Text(CliTexts::KeyChecksumIs) + ' ' + QString::number(Keys::KeyChecksum(Key))).toUtf8()));
     EXPECT_EQ(Decrypt("letter.zip").out, Message);
 }
 
@@ -1441,19 +1457,19 @@ TEST_F(CliTest, KeyTypedForEncryptingIsAskedTwiceAndMustMatch)
 TEST_F(CliTest, WeakKeyTypedForEncryptingIsWarnedAbout)
 {
     const QStringList encrypt = {"encrypt", "--kdf", "interactive", "-i", "message.txt", "-o", "weak.zip"};
-    const QByteArray again = Text(457).toUtf8();
+    const QByteArray again = Text(CliTexts::KeyPromptAgain).toUtf8();
     const QByteArray weak = "password password";
     const QByteArray warning = Text(KeyStrengthTexts::WeakKeyWarning).toUtf8();
 
     const TerminalRun weakRun =
-        RunOnTerminal(encrypt, Environment(), dir.path(), {{Text(124).toUtf8(), weak}, {again, weak}});
+        RunOnTerminal(encrypt, Environment(), dir.path(), {{Text(CliTexts::KeyPrompt).toUtf8(), weak}, {again, weak}});
     EXPECT_EQ(weakRun.exitCode, 0) << weakRun.screen.toStdString();
     EXPECT_TRUE(weakRun.screen.contains(warning)) << weakRun.screen.toStdString();
     EXPECT_TRUE(
         weakRun.screen.contains(Keys::WeaknessReasonText(Keys::WeaknessReason::Repeats, Language::English).toUtf8()));
 
     const TerminalRun strongRun = RunOnTerminal(encrypt + QStringList{"-f"}, Environment(), dir.path(),
-                                                {{Text(124).toUtf8(), TypedKey}, {again, TypedKey}});
+                                                {{Text(CliTexts::KeyPrompt).toUtf8(), TypedKey}, {again, TypedKey}});
     EXPECT_EQ(strongRun.exitCode, 0) << strongRun.screen.toStdString();
     EXPECT_FALSE(strongRun.screen.contains(warning));
 
@@ -1482,7 +1498,7 @@ TEST_F(CliTest, NoQuestionIsPrintedWithAnInventedAnswer)
         for (const QString& line : err.split('\n', Qt::SkipEmptyParts))
             EXPECT_TRUE(line.startsWith("quillet-cli: ")) << line.toStdString();
     }
-    EXPECT_TRUE(decrypted.errText().contains(Text(37) + ": \"" + Path("out/notes.txt") + '"'));
+    EXPECT_TRUE(decrypted.errText().contains(Text(DecryptTexts::SavedAs) + ": \"" + Path("out/notes.txt") + '"'));
 }
 
 } // namespace

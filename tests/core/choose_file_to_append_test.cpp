@@ -41,9 +41,11 @@ TEST_F(ChooseFileToAppendTest, TakesAFileUpToTheLimitAndExplainsEachRefusal)
     };
     const Case cases[] = {
         {"largest.bin", FileLimits::MaxAppendedFileSize, true, {}, {}},
-        {"one-byte-more.bin", FileLimits::MaxAppendedFileSize + 1, false, Text(1601), Text(59)},
-        {"empty.bin", 0, false, Text(50) + "\r\n" + Text(51), Text(14)},
-        {"missing.bin", -1, false, Text(47), Text(14)},
+        {"one-byte-more.bin", FileLimits::MaxAppendedFileSize + 1, false, Text(AppendTexts::TooLargeToAttach),
+         Text(AppendTexts::TooLargeTitle)},
+        {"empty.bin", 0, false, Text(AppendTexts::Empty) + "\r\n" + Text(AppendTexts::NothingTaken),
+         Text(AppendTexts::ChooserTitle)},
+        {"missing.bin", -1, false, Text(AppendTexts::Unreadable), Text(AppendTexts::ChooserTitle)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -71,15 +73,15 @@ TEST_F(ChooseFileToAppendTest, TooLargeBoxNamesTheFileItsSizeAndTheLimitInTheUse
     ChooseFileToAppend(dialogs, Language::German);
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const QString text = dialogs.messages()[0].text;
-    EXPECT_TRUE(text.startsWith(Language::GetProgramText(1601, Language::German) + "\r\n" + big + "\r\n" +
-                                Language::GetProgramText(1602, Language::German) + ' ' +
+    EXPECT_TRUE(text.startsWith(Text(AppendTexts::TooLargeToAttach, Language::German) + "\r\n" + big + "\r\n" +
+                                Text(AppendTexts::ItsSize, Language::German) + ' ' +
                                 FileLimits::FormatSizeLimit(FileLimits::MaxAppendedFileSize + 1, true) + "\r\n"))
         << text.toStdString();
-    EXPECT_TRUE(text.contains(Language::GetProgramText(405, Language::German) + "\r\n" +
-                              Language::GetProgramText(406, Language::German) + ' ' +
+    EXPECT_TRUE(text.contains(Text(AppendTexts::LargestAllowed, Language::German) + "\r\n" +
+                              Text(AppendTexts::LargestAllowedIs, Language::German) + ' ' +
                               FileLimits::FormatSizeLimit(FileLimits::MaxAppendedFileSize, true) + '.'))
         << text.toStdString();
-    EXPECT_FALSE(Language::GetProgramText(405, Language::German).isEmpty());
+    EXPECT_FALSE(Text(AppendTexts::LargestAllowed, Language::German).isEmpty());
 }
 
 TEST_F(ChooseFileToAppendTest, TooLargeBoxNamesTheLimitOfTheTextBoxOrOfTheFileToAppend)
@@ -92,9 +94,13 @@ TEST_F(ChooseFileToAppendTest, TooLargeBoxNamesTheLimitOfTheTextBoxOrOfTheFileTo
         QString title;
     };
     const Case cases[] = {
-        {TooLargeLimit::Textbox, "x.txt is too large." + CrLf + CrLf + Text(60) + " 61,440 bytes (60 KB)", Text(58)},
+        {TooLargeLimit::Textbox,
+         "x.txt is too large." + CrLf + CrLf + Text(AppendTexts::TextboxLargestAllowed) + " 61,440 bytes (60 KB)",
+         Text(AppendTexts::TextboxTooLargeTitle)},
         {TooLargeLimit::FileToAppend,
-         "x.txt is too large." + CrLf + CrLf + Text(405) + CrLf + Text(406) + " 2,027,520 bytes (1,980 KB).", Text(59)},
+         "x.txt is too large." + CrLf + CrLf + Text(AppendTexts::LargestAllowed) + CrLf +
+             Text(AppendTexts::LargestAllowedIs) + " 2,027,520 bytes (1,980 KB).",
+         Text(AppendTexts::TooLargeTitle)},
         {2, {}, {}},
         {-1, {}, {}},
     };
@@ -120,7 +126,7 @@ TEST_F(ChooseFileToAppendTest, CancelledDialogChoosesNothingAndOffersAllFiles)
     ASSERT_EQ(dialogs.records().size(), 1u);
     const FileDialogRequest& chooser = dialogs.records()[0].chooser;
     EXPECT_EQ(chooser.kind, FileDialogRequest::Kind::Open);
-    EXPECT_EQ(chooser.nameFilters, QStringList{Text(48) + " (*)"});
+    EXPECT_EQ(chooser.nameFilters, QStringList{Text(AppendTexts::FileFilter) + " (*)"});
 }
 
 } // namespace

@@ -47,27 +47,28 @@ class RememberingDeriver {
 
 class CipherEngineTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite()
-    {
-        engine_set_kdf_level(KdfLevel::Interactive);
-        ASSERT_NE(allocate_buffers(), 0);
-    }
-    static void TearDownTestSuite() { deallocate_buffers(); }
+    void SetUp() override { ASSERT_NE(engine.allocate_buffers(), 0); }
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
-    int32_t encrypt(const QByteArray& plain, const char* key = kKey)
-    {
-        write_file(path("plain"), plain);
-        operation_initialization(key, 1, plain.size(), 0);
-        return encrypt_file(utf8(path("plain")).c_str(), utf8(path("body")).c_str());
-    }
-
+    int32_t encrypt(const QByteArray& plain, const char* key = kKey) { return encrypt_with(engine, plain, key); }
     int32_t decrypt(const QByteArray& bodyBytes, const char* key = kKey)
     {
+        return decrypt_with(engine, bodyBytes, key);
+    }
+
+    int32_t encrypt_with(CipherEngine& with, const QByteArray& plain, const char* key = kKey)
+    {
+        write_file(path("plain"), plain);
+        with.operation_initialization(key, 1, plain.size(), 0);
+        return with.encrypt_file(utf8(path("plain")).c_str(), utf8(path("body")).c_str());
+    }
+
+    int32_t decrypt_with(CipherEngine& with, const QByteArray& bodyBytes, const char* key = kKey)
+    {
         write_file(path("body"), bodyBytes);
-        operation_initialization(key, 0, bodyBytes.size(), 0);
-        return decrypt_file(utf8(path("body")).c_str(), utf8(path("out")).c_str());
+        with.operation_initialization(key, 0, bodyBytes.size(), 0);
+        return with.decrypt_file(utf8(path("body")).c_str(), utf8(path("out")).c_str());
     }
 
     // Decrypts with keys derived once per salt; what the engine would return for this body.
@@ -89,6 +90,7 @@ class CipherEngineTest : public ::testing::Test {
     }
 
     QTemporaryDir dir;
+    CipherEngine engine{KdfLevel::Interactive};
     RememberingDeriver deriver;
     body::ChunkBuffers buffers;
 };
@@ -125,9 +127,8 @@ TEST_F(CipherEngineTest, ReadsTheParametersStoredInTheBodyWhateverTheLevelSetFor
 {
     const QByteArray plain("written at the interactive level");
     ASSERT_EQ(encrypt(plain), cipher_result::kOk);
-    engine_set_kdf_level(KdfLevel::Sensitive);
-    const int32_t result = decrypt(read_file(path("body")));
-    engine_set_kdf_level(KdfLevel::Interactive);
+    CipherEngine sensitive(KdfLevel::Sensitive);
+    const int32_t result = decrypt_with(sensitive, read_file(path("body")));
     ASSERT_EQ(result, cipher_result::kOk);
     EXPECT_EQ(read_file(path("out")), plain);
 }
@@ -147,8 +148,10 @@ TEST_F(CipherEngineTest, WrongKeyAndChangedDataAreToldApartAndLeaveNoOutput)
 TEST_F(CipherEngineTest, AKeyServesOneOperationOnly)
 {
     ASSERT_EQ(encrypt("once"), cipher_result::kOk);
-    EXPECT_EQ(encrypt_file(utf8(path("plain")).c_str(), utf8(path("again")).c_str()), cipher_result::kKeyNotDerivable);
-    EXPECT_EQ(decrypt_file(utf8(path("body")).c_str(), utf8(path("out")).c_str()), cipher_result::kKeyNotDerivable);
+    EXPECT_EQ(engine.encrypt_file(utf8(path("plain")).c_str(), utf8(path("again")).c_str()),
+              cipher_result::kKeyNotDerivable);
+    EXPECT_EQ(engine.decrypt_file(utf8(path("body")).c_str(), utf8(path("out")).c_str()),
+              cipher_result::kKeyNotDerivable);
     EXPECT_EQ(folder_entries(dir), "body plain");
 }
 
@@ -173,14 +176,15 @@ TEST_F(CipherEngineTest, FilesThatCannotBeReadOrWrittenOrAreNoBodyFailWithTheirC
         QFile::remove(path("body"));
         if (!c.bodyBytes.isNull())
             write_file(path("body"), c.bodyBytes);
-        operation_initialization(kKey, 0, 0, 0);
-        EXPECT_EQ(decrypt_file(utf8(path(c.input)).c_str(), utf8(path(c.output)).c_str()), c.expected);
+        engine.operation_initialization(kKey, 0, 0, 0);
+        EXPECT_EQ(engine.decrypt_file(utf8(path(c.input)).c_str(), utf8(path(c.output)).c_str()), c.expected);
         EXPECT_FALSE(QFile::exists(path("out")));
     }
-    operation_initialization(kKey, 1, 0, 0);
-    EXPECT_EQ(encrypt_file(utf8(path("missing")).c_str(), utf8(path("out")).c_str()), cipher_result::kInputUnreadable);
-    operation_initialization(kKey, 1, 0, 0);
-    EXPECT_EQ(encrypt_file(utf8(path("body")).c_str(), utf8(path("no/such/folder/out")).c_str()),
+    engine.operation_initialization(kKey, 1, 0, 0);
+    EXPECT_EQ(engine.encrypt_file(utf8(path("missing")).c_str(), utf8(path("out")).c_str()),
+              cipher_result::kInputUnreadable);
+    engine.operation_initialization(kKey, 1, 0, 0);
+    EXPECT_EQ(engine.encrypt_file(utf8(path("body")).c_str(), utf8(path("no/such/folder/out")).c_str()),
               cipher_result::kOutputUnwritable);
     EXPECT_EQ(folder_entries(dir), "body");
 }
@@ -333,9 +337,8 @@ TEST_F(CipherEngineTest, TheEngineChecksTheStopFlagItWasGiven)
 {
     StopFlag flag;
     flag.Request();
-    engine_set_stop_flag(&flag);
-    const int32_t stopped = encrypt("stopped before it began");
-    engine_set_stop_flag(nullptr);
+    CipherEngine stopping(KdfLevel::Interactive, &flag);
+    const int32_t stopped = encrypt_with(stopping, "stopped before it began");
     EXPECT_EQ(stopped, cipher_result::kStopped);
     EXPECT_EQ(folder_entries(dir), "plain");
     EXPECT_EQ(encrypt("no flag: to the end"), cipher_result::kOk);

@@ -1,9 +1,11 @@
 // The decrypt pipeline as a user meets it: the boxes it shows, the message it recovers, the attached
 // file it writes (or refuses to write), and that nothing is left in the working-folder base.
 #include "files/FileLimits.h"
+#include "format/CiphertextFile.h"
 #include "format/PlainPackage.h"
 #include "pipeline/DecryptPipeline.h"
 #include "pipeline/EncryptPipeline.h"
+#include "pipeline/NoKeyMessage.h"
 #include "support/FullFileSystem.h"
 #include "support/PlainTextLinks.h"
 #include "support/ProgramTexts.h"
@@ -33,14 +35,15 @@ const QString Key = QStringLiteral("Correct Horse Battery Staple 42");
 // message is now and how to reply.
 QString Closing(const QString& first, const QString& source = QStringLiteral("message.zip"))
 {
-    return first + CrLf + Text(472) + ' ' + source + CrLf + CrLf + Text(106) + CrLf + Text(107) + CrLf + "'" + Text(1) +
-           "'.";
+    return first + CrLf + Text(DecryptTexts::ReadFrom) + ' ' + source + CrLf + CrLf + Text(DecryptTexts::NowInTextBox) +
+           CrLf + Text(DecryptTexts::ToReplyClick) + CrLf + "'" + Text(DecryptTexts::EncryptOption) + "'.";
 }
 
 // The notice before the folder chooser, naming the attached file and its size.
 QString FolderNotice(const QString& name, qint64 size)
 {
-    return Text(65) + CrLf + name + " (" + FileLimits::FormatSizeLimit(size, false) + ")" + CrLf + Text(66);
+    return Text(DecryptTexts::FileAttached) + CrLf + name + " (" + FileLimits::FormatSizeLimit(size, false) + ")" +
+           CrLf + Text(DecryptTexts::PleaseChooseFolder);
 }
 
 QByteArray EveryByteValue(int repeats)
@@ -71,9 +74,8 @@ class DecryptPipelineTest : public ::testing::Test {
     {
         EXPECT_TRUE(FilesUnder("work").isEmpty()) << FilesUnder("work").join(' ').toStdString();
         for (const MessageRequest& box : dialogs.messages()) {
-            if (box.title != Text(382)) { // the no-key box has its own title
-                EXPECT_EQ(box.title, Language::GetProgramText(DecryptTexts::CommandCaption, request.language))
-                    << box.text.toStdString();
+            if (box.title != Text(EncryptTexts::NoKeyTitle)) { // the no-key box has its own title
+                EXPECT_EQ(box.title, Text(DecryptTexts::CommandCaption, request.language)) << box.text.toStdString();
             }
         }
     }
@@ -173,7 +175,7 @@ TEST_P(DecryptRoundTripTest, RecoversTheMessageAndWritesTheAttachedFile)
         EXPECT_EQ(folderChoicesAnnounced, 0);
         EXPECT_EQ(ChooserCount(), 0);
         EXPECT_TRUE(FilesUnder("out").isEmpty());
-        EXPECT_EQ(BoxTexts(), QStringList{Closing(Text(67))});
+        EXPECT_EQ(BoxTexts(), QStringList{Closing(Text(DecryptTexts::Decrypted))});
         return;
     }
     const QString written = Path("out/" + trip.writtenName);
@@ -185,10 +187,11 @@ TEST_P(DecryptRoundTripTest, RecoversTheMessageAndWritesTheAttachedFile)
     ASSERT_EQ(ChooserCount(), 1);
     ASSERT_EQ(dialogs.records().size(), 3u); // the notice, the chooser, the closing message
     EXPECT_EQ(dialogs.records()[1].chooser.kind, FileDialogRequest::Kind::Folder);
-    EXPECT_EQ(dialogs.records()[1].chooser.title, Text(394));
+    EXPECT_EQ(dialogs.records()[1].chooser.title, Text(DecryptTexts::FolderPrompt));
     EXPECT_EQ(dialogs.records()[1].chooser.startPath, QFileInfo(request.ciphertextPath).absolutePath())
         << "the chooser opens beside the ciphertext";
-    EXPECT_EQ(BoxTexts(), (QStringList{FolderNotice(trip.writtenName, trip.fileBytes.size()), Closing(Text(68))}));
+    EXPECT_EQ(BoxTexts(), (QStringList{FolderNotice(trip.writtenName, trip.fileBytes.size()),
+                                       Closing(Text(DecryptTexts::DecryptedAndSaved))}));
 }
 
 const QString LargestMessage = QString(99'999 - 2 * 3, QLatin1Char('x')) + QStringLiteral("äöü");
@@ -214,7 +217,7 @@ TEST_F(DecryptPipelineTest, EmptyFirstFileFieldAsksForTheFileAndTouchesNothing)
 
     EXPECT_EQ(outcome.status, DecryptStatus::Failed);
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(138));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(DecryptTexts::NoCiphertextFile));
     EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::None);
     EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::Ok);
     EXPECT_TRUE(FilesUnder("work").isEmpty());
@@ -230,8 +233,8 @@ TEST_F(DecryptPipelineTest, NoKeyIsRefusedWithTheNoKeyBox)
     EXPECT_EQ(outcome.status, DecryptStatus::Failed);
     EXPECT_FALSE(outcome.message.has_value());
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(52));
-    EXPECT_EQ(dialogs.messages()[0].title, Text(382));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(NoKeyTexts::AskForSendersKey));
+    EXPECT_EQ(dialogs.messages()[0].title, Text(EncryptTexts::NoKeyTitle));
     EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::None);
 }
 
@@ -250,10 +253,10 @@ TEST_F(DecryptPipelineTest, FilesThatAreNoCiphertextAreToldApart)
     QByteArray tooLarge(MaxCiphertextFileBytes + 1, 'P');
     tooLarge[11] = 37;
     const Case cases[] = {
-        {"shorter than 12 bytes", QByteArray("PK\x03\x04 short", 10), Text(407)},
-        {"larger than any ciphertext file", tooLarge, Text(417)},
-        {"header length past the end", pointsPastEnd, Text(407)},
-        {"empty body", headerOnly, Text(421)},
+        {"shorter than 12 bytes", QByteArray("PK\x03\x04 short", 10), Text(NotCiphertextFileText)},
+        {"larger than any ciphertext file", tooLarge, Text(DecryptTexts::FileTooLarge)},
+        {"header length past the end", pointsPastEnd, Text(NotCiphertextFileText)},
+        {"empty body", headerOnly, Text(DecryptTexts::NothingToDecrypt)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -279,8 +282,9 @@ TEST_F(DecryptPipelineTest, UnreadableCiphertextFileNamesItselfAndTheCause)
     Decrypt();
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(87) + " " + QDir::toNativeSeparators(Path("in/missing.zip")) + ":" +
-                                              CrLf + "No such file or folder.");
+    EXPECT_EQ(dialogs.messages()[0].text, Text(DecryptTexts::CiphertextUnreadable) + " " +
+                                              QDir::toNativeSeparators(Path("in/missing.zip")) + ":" + CrLf +
+                                              "No such file or folder.");
 }
 
 TEST(DecryptEngineCodes, EachCodeGivesTheTextsOfItsGroup)
@@ -290,20 +294,21 @@ TEST(DecryptEngineCodes, EachCodeGivesTheTextsOfItsGroup)
         int code;
         QString cause;
     };
-    const Case cases[] = {{-3, Text(150)},
-                          {-4, Text(150)},
-                          {-6, Text(150)},
-                          {-5, Text(151)},
-                          {-7, Text(151)},
-                          {-9, Text(151)},
-                          {-8, Text(153) + CrLf + Text(154)},
-                          {1, Text(152)},
-                          {-1, Text(152)},
-                          {-10, Text(152)}};
+    const Case cases[] = {{-3, Text(DecryptTexts::WrongKey)},
+                          {-4, Text(DecryptTexts::WrongKey)},
+                          {-6, Text(DecryptTexts::WrongKey)},
+                          {-5, Text(DecryptTexts::DamagedOrCut)},
+                          {-7, Text(DecryptTexts::DamagedOrCut)},
+                          {-9, Text(DecryptTexts::DamagedOrCut)},
+                          {-8, Text(DecryptTexts::NotOurFile) + CrLf + Text(DecryptTexts::NewerVersion)},
+                          {1, Text(DecryptTexts::IoOrMemoryError)},
+                          {-1, Text(DecryptTexts::IoOrMemoryError)},
+                          {-10, Text(DecryptTexts::IoOrMemoryError)}};
     for (const Case& c : cases)
-        EXPECT_EQ(EngineFailureText(c.code, Language::English), Text(148) + CrLf + c.cause) << c.code;
-    EXPECT_EQ(EngineFailureText(-3, Language::German),
-              Language::GetProgramText(148, Language::German) + CrLf + Language::GetProgramText(150, Language::German));
+        EXPECT_EQ(EngineFailureText(c.code, Language::English), Text(DecryptTexts::NotDecrypted) + CrLf + c.cause)
+            << c.code;
+    EXPECT_EQ(EngineFailureText(-3, Language::German), Text(DecryptTexts::NotDecrypted, Language::German) + CrLf +
+                                                           Text(DecryptTexts::WrongKey, Language::German));
 }
 
 TEST_F(DecryptPipelineTest, WrongKeyAndDamageAreReportedAndRecoverNothing)
@@ -315,10 +320,11 @@ TEST_F(DecryptPipelineTest, WrongKeyAndDamageAreReportedAndRecoverNothing)
         QString cause;
     };
     const Case cases[] = {
-        {"wrong key", [](QByteArray&) {}, "Another Key Entirely 1234", Text(150)},
-        {"changed body byte", [](QByteArray& f) { f[f.size() - 100] = f[f.size() - 100] ^ 0x01; }, "", Text(151)},
-        {"truncated", [](QByteArray& f) { f.chop(17); }, "", Text(151)},
-        {"trailing data", [](QByteArray& f) { f.append("tail"); }, "", Text(151)},
+        {"wrong key", [](QByteArray&) {}, "Another Key Entirely 1234", Text(DecryptTexts::WrongKey)},
+        {"changed body byte", [](QByteArray& f) { f[f.size() - 100] = f[f.size() - 100] ^ 0x01; }, "",
+         Text(DecryptTexts::DamagedOrCut)},
+        {"truncated", [](QByteArray& f) { f.chop(17); }, "", Text(DecryptTexts::DamagedOrCut)},
+        {"trailing data", [](QByteArray& f) { f.append("tail"); }, "", Text(DecryptTexts::DamagedOrCut)},
     };
     QByteArray original;
     for (const Case& c : cases) {
@@ -337,7 +343,7 @@ TEST_F(DecryptPipelineTest, WrongKeyAndDamageAreReportedAndRecoverNothing)
 
         EXPECT_EQ(outcome.status, DecryptStatus::WrongKeyOrDamaged);
         EXPECT_FALSE(outcome.message.has_value());
-        EXPECT_EQ(BoxTexts(), QStringList{Text(148) + CrLf + c.cause});
+        EXPECT_EQ(BoxTexts(), QStringList{Text(DecryptTexts::NotDecrypted) + CrLf + c.cause});
         EXPECT_TRUE(FilesUnder("work").isEmpty());
     }
 }
@@ -357,7 +363,9 @@ TEST_F(DecryptPipelineTest, NoFolderChosenKeepsTheMessageAndWritesNothing)
     EXPECT_TRUE(outcome.writtenFilePath.isEmpty());
     EXPECT_EQ(ChooserCount(), 2);
     const QString notice = FolderNotice("notes.txt", 7);
-    EXPECT_EQ(BoxTexts(), (QStringList{notice, Text(73), notice, Text(73), Closing(Text(67) + " " + Text(74))}));
+    EXPECT_EQ(BoxTexts(),
+              (QStringList{notice, Text(DecryptTexts::GoOnWithoutFolder), notice, Text(DecryptTexts::GoOnWithoutFolder),
+                           Closing(Text(DecryptTexts::Decrypted) + " " + Text(DecryptTexts::FileNotSaved))}));
     ASSERT_EQ(dialogs.messages().size(), 5u);
     const MessageRequest question = dialogs.messages()[1];
     EXPECT_EQ(question.buttons, DialogButtons::YesNo);
@@ -375,9 +383,11 @@ TEST_F(DecryptPipelineTest, GermanClosingMessageEndsWithKlicken)
 
     const DecryptOutcome outcome = Decrypt();
 
-    const auto de = [](int n) { return Language::GetProgramText(n, Language::German); };
-    EXPECT_EQ(outcome.closingMessage, de(67) + CrLf + de(472) + " message.zip" + CrLf + CrLf + de(106) + CrLf +
-                                          de(107) + CrLf + "'" + de(1) + "' klicken.");
+    EXPECT_EQ(outcome.closingMessage, Text(DecryptTexts::Decrypted, Language::German) + CrLf +
+                                          Text(DecryptTexts::ReadFrom, Language::German) + " message.zip" + CrLf +
+                                          CrLf + Text(DecryptTexts::NowInTextBox, Language::German) + CrLf +
+                                          Text(DecryptTexts::ToReplyClick, Language::German) + CrLf + "'" +
+                                          Text(DecryptTexts::EncryptOption, Language::German) + "' klicken.");
 }
 
 struct ExistingFileCase {
@@ -405,8 +415,8 @@ TEST_P(DecryptExistingFileTest, AsksBeforeReplacingAndOffersAFreeName)
     EXPECT_EQ(outcome.status, DecryptStatus::Success);
     EXPECT_EQ(outcome.message, "The file is attached.");
     const MessageRequest question = dialogs.messages().at(1);
-    EXPECT_EQ(question.text,
-              Text(418) + CrLf + CrLf + QDir::toNativeSeparators(Path("out/notes.txt")) + CrLf + "notes (2).txt");
+    EXPECT_EQ(question.text, Text(DecryptTexts::ReplaceQuestion) + CrLf + CrLf +
+                                 QDir::toNativeSeparators(Path("out/notes.txt")) + CrLf + "notes (2).txt");
     EXPECT_EQ(question.buttons, DialogButtons::YesNoCancel);
     EXPECT_EQ(question.defaultButton, 1) << "the free name, which loses nothing, is the default";
     EXPECT_EQ(question.question, QuestionId::ReplaceAttachedFile);
@@ -437,7 +447,8 @@ TEST_F(DecryptPipelineTest, TheFileBeingDecryptedIsNeverReplaced)
     const DecryptOutcome outcome = Decrypt();
 
     EXPECT_EQ(outcome.status, DecryptStatus::Success);
-    EXPECT_EQ(dialogs.messages().at(1).text, Text(424) + CrLf + CrLf + "message (2).zip");
+    EXPECT_EQ(dialogs.messages().at(1).text,
+              Text(DecryptTexts::CiphertextNameQuestion) + CrLf + CrLf + "message (2).zip");
     EXPECT_EQ(CiphertextMaker::read_file(request.ciphertextPath), ciphertext);
     EXPECT_EQ(CiphertextMaker::read_file(Path("in/message (2).zip")), "an attachment named like the ciphertext");
 }
@@ -476,7 +487,7 @@ TEST_F(DecryptPipelineTest, AFileTheRunUsesIsNeverReplacedByTheAttachedFile)
 
         EXPECT_EQ(outcome.attachment, AttachmentFate::Saved);
         EXPECT_EQ(dialogs.questions(), std::vector<QuestionId>{QuestionId::SaveUnderFreeName});
-        EXPECT_EQ(dialogs.messages().at(0).text, Text(492) + CrLf + CrLf + "key (2).txt");
+        EXPECT_EQ(dialogs.messages().at(0).text, Text(DecryptTexts::InUseNameQuestion) + CrLf + CrLf + "key (2).txt");
         EXPECT_EQ(QFileInfo::exists(Path("out/key.txt")), c.existsAlready);
         if (c.existsAlready) {
             EXPECT_EQ(CiphertextMaker::read_file(Path("out/key.txt")), "the key\n");
@@ -537,7 +548,7 @@ TEST_F(DecryptPipelineTest, AHiddenNameIsSavedOnlyWhenTheUserSaysSo)
 
         EXPECT_EQ(outcome.status, DecryptStatus::Success);
         const MessageRequest question = dialogs.messages().at(1);
-        EXPECT_EQ(question.text, Text(420) + CrLf + CrLf + ".bashrc");
+        EXPECT_EQ(question.text, Text(DecryptTexts::HiddenNameQuestion) + CrLf + CrLf + ".bashrc");
         EXPECT_EQ(question.question, QuestionId::SaveUnderHiddenName);
         EXPECT_EQ(question.defaultButton, 1);
         EXPECT_EQ(QFileInfo::exists(Path("out/.bashrc")), answer == DialogAnswer::Yes);
@@ -621,7 +632,7 @@ TEST_F(DecryptPipelineTest, APackageShorterThanItsFieldsIsDamagedWithoutAQuestio
 
         EXPECT_EQ(outcome.status, DecryptStatus::WrongKeyOrDamaged);
         EXPECT_FALSE(outcome.message.has_value());
-        EXPECT_EQ(BoxTexts(), QStringList{Text(408)});
+        EXPECT_EQ(BoxTexts(), QStringList{Text(DamagedPackageText)});
     }
 }
 
@@ -638,8 +649,9 @@ TEST_F(DecryptPipelineTest, AFailedWriteKeepsTheMessageAndSaysWhy)
     EXPECT_EQ(outcome.attachment, AttachmentFate::WriteFailed);
     EXPECT_TRUE(outcome.closingMessage.isEmpty());
     ASSERT_FALSE(dialogs.messages().empty());
-    EXPECT_EQ(dialogs.messages().back().text, Text(31) + " " + QDir::toNativeSeparators(Path("no such folder")) + ":" +
-                                                  CrLf + "No such file or folder.");
+    EXPECT_EQ(dialogs.messages().back().text, Text(DecryptTexts::WriteFailed) + " " +
+                                                  QDir::toNativeSeparators(Path("no such folder")) + ":" + CrLf +
+                                                  "No such file or folder.");
     EXPECT_FALSE(QFileInfo::exists(Path("no such folder")));
 }
 
@@ -663,7 +675,7 @@ TEST_P(DecryptFullDiskTest, AnAttachedFileThatDoesNotFitIsReportedAndTheEarlierF
     EXPECT_EQ(outcome.status, DecryptStatus::AttachmentNotWritten);
     EXPECT_EQ(outcome.message, "The file is attached.");
     EXPECT_TRUE(outcome.closingMessage.isEmpty()) << "no success is reported";
-    EXPECT_EQ(BoxTexts().last(), Text(31) + " " + disk.path() + ":" + CrLf + "Disk full.");
+    EXPECT_EQ(BoxTexts().last(), Text(DecryptTexts::WriteFailed) + " " + disk.path() + ":" + CrLf + "Disk full.");
     EXPECT_EQ(CiphertextMaker::read_file(disk.filePath("big.bin")), "the user's earlier file");
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{"big.bin", "zz-filler"}));
@@ -691,7 +703,7 @@ TEST_F(DecryptPipelineTest, AWorkingFolderThatFillsUpIsAnInputOutputFailure)
     EXPECT_EQ(outcome.status, DecryptStatus::Failed);
     EXPECT_FALSE(outcome.message.has_value());
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_TRUE(dialogs.messages()[0].text.startsWith(Text(422) + " " + disk.path()))
+    EXPECT_TRUE(dialogs.messages()[0].text.startsWith(Text(DecryptTexts::WorkingFolderFailed) + " " + disk.path()))
         << dialogs.messages()[0].text.toStdString();
     EXPECT_TRUE(dialogs.messages()[0].text.endsWith(CrLf + "Disk full.")) << dialogs.messages()[0].text.toStdString();
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -715,7 +727,7 @@ TEST_F(DecryptPipelineTest, AWorkingFolderThatCannotBeMadeIsToldWithTheFolderAnd
         EXPECT_EQ(outcome.status, DecryptStatus::Failed);
         EXPECT_FALSE(outcome.message.has_value());
         ASSERT_EQ(dialogs.messages().size(), 1u);
-        EXPECT_EQ(dialogs.messages()[0].text, Text(470) + ' ' + c.base + ":\r\n" + c.cause);
+        EXPECT_EQ(dialogs.messages()[0].text, Text(DecryptTexts::NoWorkingFolder) + ' ' + c.base + ":\r\n" + c.cause);
         EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
     }
     request.workingFolderBase = Path("work");
@@ -746,12 +758,12 @@ TEST_P(DecryptUnsafeNameTest, IsOfferedUnderASafeNameShownFirst)
         const DecryptOutcome outcome = Decrypt();
 
         EXPECT_EQ(outcome.message, "The file is attached.");
-        EXPECT_EQ(dialogs.messages().at(0).text, Text(419) + CrLf + CrLf + c.derived);
+        EXPECT_EQ(dialogs.messages().at(0).text, Text(DecryptTexts::DerivedNameQuestion) + CrLf + CrLf + c.derived);
         EXPECT_EQ(dialogs.messages().at(0).defaultButton, 0);
         if (answer == DialogAnswer::No) {
             EXPECT_EQ(outcome.status, DecryptStatus::AttachmentNotWritten);
             EXPECT_EQ(outcome.attachment, AttachmentFate::UnsafeName);
-            EXPECT_EQ(BoxTexts().last(), Text(415));
+            EXPECT_EQ(BoxTexts().last(), Text(DecryptTexts::UnsafeAttachedName));
             EXPECT_EQ(ChooserCount(), 0);
             EXPECT_EQ(FilesUnder("out"), QStringList{"inner"});
         } else {
@@ -804,7 +816,8 @@ TEST_F(DecryptPipelineTest, CheckValueMismatchAsksAndFollowsTheAnswer)
 {
     QByteArray package = BuildPlainPackage("Possibly altered.", "notes.txt", "content");
     package[package.size() - 1] = package.at(package.size() - 1) == '0' ? '1' : '0';
-    const QString question = Text(21) + CrLf + Text(55) + CrLf + Text(56);
+    const QString question = Text(DecryptTexts::CheckValueMismatch) + CrLf + Text(DecryptTexts::MayBeAltered) + CrLf +
+                             Text(DecryptTexts::AcceptAnyway);
 
     for (const DialogAnswer answer : {DialogAnswer::No, DialogAnswer::Yes}) {
         SCOPED_TRACE(answer == DialogAnswer::Yes ? "Yes" : "No");
@@ -842,11 +855,12 @@ TEST_F(DecryptPipelineTest, BrokenPackagesAreReportedNotRead)
     };
     const Case cases[] = {
         {"length fields not digits", CiphertextMaker::Compressed("abcde" + QByteArray(40, 'x'), Path("scratch")),
-         Text(408)},
+         Text(DamagedPackageText)},
         {"message length past the end",
          CiphertextMaker::Compressed(BuildPlainPackage("short", {}, "filler").replace(0, 5, "99999"), Path("scratch")),
-         Text(408)},
-        {"not compressed at all", "plain bytes where a compressed package belongs", Text(416)},
+         Text(DamagedPackageText)},
+        {"not compressed at all", "plain bytes where a compressed package belongs",
+         Text(DecryptTexts::DecompressionFailed)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -908,7 +922,7 @@ TEST_F(DecryptPipelineTest, AStopDuringAnySlowStepRecoversNothingAsksNothingAndL
 // is overwritten before it is deleted, so a link kept to it shows other bytes afterwards.
 TEST_F(DecryptPipelineTest, TemporaryPlainTextIsOverwrittenBeforeItIsDeleted)
 {
-    const auto decompressionThatFails = [](const char*, const char* out, int32_t) {
+    const auto decompressionThatFails = [](Packer&, const char*, const char* out, int32_t) {
         QFile partial(QString::fromUtf8(out));
         if (partial.open(QIODevice::WriteOnly))
             partial.write("the first part of the message");

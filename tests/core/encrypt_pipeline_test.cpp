@@ -21,6 +21,7 @@
 #include "support/TestFiles.h"
 #include "support/UnusableFolders.h"
 #include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,15 +54,15 @@ PlainPackageContent DecryptFile(const QString& path, const QString& quickKey, co
     if (!test_files::write_file(body, split.body))
         return {};
     const QByteArray key = Keys::MakeEngineKey(quickKey);
-    if (allocate_buffers() == 0)
+    CipherEngine engine;
+    if (engine.allocate_buffers() == 0)
         return {};
-    operation_initialization(key.constData(), 0, split.body.size(), 0);
-    const int32_t decrypted = decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData());
-    deallocate_buffers();
-    if (decrypted != 0 || alb() == 0)
+    engine.operation_initialization(key.constData(), 0, split.body.size(), 0);
+    const int32_t decrypted = engine.decrypt_file(body.toUtf8().constData(), packed.toUtf8().constData());
+    Packer packer;
+    if (decrypted != 0 || packer.alb() == 0)
         return {};
-    const int32_t unpacked = dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
-    dalb();
+    const int32_t unpacked = packer.dcf(packed.toUtf8().constData(), plain.toUtf8().constData(), 0);
     return unpacked == 0 ? ParsePlainPackage(test_files::read_file(plain)) : PlainPackageContent{};
 }
 
@@ -122,7 +123,7 @@ TEST_F(EncryptPipelineTest, MessageWithoutFileDecryptsToTheTrimmedMessageAndLeav
 
     // A short message without a file is too short to measure: the randomness view stays off.
     EXPECT_EQ(outcome.randomness.sides[0].measure, -1.0);
-    EXPECT_EQ(outcome.randomness.sides[0].randomnessText, Text(401));
+    EXPECT_EQ(outcome.randomness.sides[0].randomnessText, Text(RandomnessTexts::TooShort));
     EXPECT_GT(outcome.randomness.sides[1].measure, 0.0);
     EXPECT_FALSE(outcome.ViewCiphertextEnabled());
 
@@ -130,8 +131,10 @@ TEST_F(EncryptPipelineTest, MessageWithoutFileDecryptsToTheTrimmedMessageAndLeav
     for (const MessageRequest& box : dialogs.messages())
         EXPECT_EQ(box.title, Text(EncryptTexts::CommandCaption));
     EXPECT_EQ(LastBoxText(), outcome.closingMessage);
-    EXPECT_TRUE(outcome.closingMessage.startsWith(Text(146) + "\r\n\r\n" + Text(69) + ' '));
-    EXPECT_TRUE(outcome.closingMessage.contains(" KB " + Text(93) + "\r\n" + Text(70)));
+    EXPECT_TRUE(outcome.closingMessage.startsWith(Text(EncryptTexts::DoneWithoutFile) + "\r\n\r\n" +
+                                                  Text(EncryptTexts::SizeIs) + ' '));
+    EXPECT_TRUE(outcome.closingMessage.contains(" KB " + Text(EncryptTexts::SizeUnitNote) + "\r\n" +
+                                                Text(EncryptTexts::AttachNote)));
 }
 
 TEST_F(EncryptPipelineTest, MessageWithFileCarriesTheFileAndMeasuresBothSides)
@@ -152,7 +155,7 @@ TEST_F(EncryptPipelineTest, MessageWithFileCarriesTheFileAndMeasuresBothSides)
     EXPECT_EQ(content.data, file);
     EXPECT_TRUE(WorkingBaseEmpty());
     EXPECT_EQ(dialogs.messages().size(), 1u) << "a named file needs no offer to append one";
-    EXPECT_TRUE(outcome.closingMessage.startsWith(Text(35) + "\r\n\r\n"));
+    EXPECT_TRUE(outcome.closingMessage.startsWith(Text(EncryptTexts::DoneWithFile) + "\r\n\r\n"));
     EXPECT_TRUE(outcome.ViewCiphertextEnabled());
     EXPECT_EQ(outcome.randomness.sides[1].plotData, test_files::read_file(request.outputPath));
     EXPECT_TRUE(outcome.randomness.windowCaption.endsWith(QDir::toNativeSeparators(request.outputPath)));
@@ -181,7 +184,7 @@ TEST_F(EncryptPipelineTest, OfferToAppendAFileFollowsTheAnswer)
         ASSERT_TRUE(outcome.success) << LastBoxText().toStdString();
         ASSERT_FALSE(dialogs.messages().empty());
         const MessageRequest offer = dialogs.messages().front();
-        EXPECT_EQ(offer.text, Text(137) + "\r\n" + Text(139));
+        EXPECT_EQ(offer.text, Text(EncryptTexts::OfferToAppend) + "\r\n" + Text(EncryptTexts::OfferToAppendMore));
         EXPECT_EQ(offer.buttons, DialogButtons::YesNo);
         EXPECT_EQ(offer.defaultButton, 1) << "No is the default";
         EXPECT_EQ(offer.question, QuestionId::OfferToAppendFile);
@@ -285,8 +288,8 @@ TEST_F(EncryptPipelineTest, AnExistingOutputIsReplacedOnlyAfterYes)
     dialogs.queueAnswer(DialogAnswer::Yes);
     EXPECT_TRUE(AskReplaceExistingOutput(dialogs, request.outputPath, Language::English));
     ASSERT_EQ(dialogs.messages().size(), 2u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(91) + "\r\n" + request.outputPath);
-    EXPECT_EQ(dialogs.messages()[0].title, Text(92));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(EncryptTexts::ReplaceQuestion) + "\r\n" + request.outputPath);
+    EXPECT_EQ(dialogs.messages()[0].title, Text(EncryptTexts::ReplaceTitle));
     EXPECT_EQ(dialogs.messages()[0].buttons, DialogButtons::YesNo);
     EXPECT_EQ(dialogs.messages()[0].defaultButton, 1) << "No";
     EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Question);
@@ -312,9 +315,9 @@ TEST_F(EncryptPipelineTest, AFileThatAppearsDuringTheRunIsReplacedOnlyAfterYesTh
         QFile::remove(request.outputPath);
         dialogs.clear();
         EncryptRequest attempt = request;
-        attempt.engine.encryptFile = [&](const char* in, const char* out) {
+        attempt.engine.encryptFile = [&](CipherEngine& engine, const char* in, const char* out) {
             EXPECT_TRUE(test_files::write_file(request.outputPath, "saved during the run"));
-            return encrypt_file(in, out);
+            return engine.encrypt_file(in, out);
         };
         dialogs.queueAnswer(DialogAnswer::No); // the offer to attach a file
         dialogs.queueAnswer(answer);
@@ -334,7 +337,7 @@ TEST_F(EncryptPipelineTest, AFileThatAppearsDuringTheRunIsReplacedOnlyAfterYesTh
     }
 }
 
-int32_t CompressionThatFails(const char*, const char* out, int32_t)
+int32_t CompressionThatFails(Packer&, const char*, const char* out, int32_t)
 {
     QFile partial(QString::fromUtf8(out));
     if (partial.open(QIODevice::WriteOnly))
@@ -342,7 +345,7 @@ int32_t CompressionThatFails(const char*, const char* out, int32_t)
     return packer_result::kCompressFailed;
 }
 
-int32_t EngineThatReportsPositive(const char*, const char* out)
+int32_t EngineThatReportsPositive(CipherEngine&, const char*, const char* out)
 {
     QFile partial(QString::fromUtf8(out));
     if (partial.open(QIODevice::WriteOnly))
@@ -350,13 +353,13 @@ int32_t EngineThatReportsPositive(const char*, const char* out)
     return 1;
 }
 
-int32_t EngineThatFails(const char*, const char*)
+int32_t EngineThatFails(CipherEngine&, const char*, const char*)
 {
     return cipher_result::kKeyNotDerivable;
 }
 
 // An engine whose output could not be written: errno says why, as the real engines leave it.
-int32_t EngineThatFindsTheDiskFull(const char*, const char*)
+int32_t EngineThatFindsTheDiskFull(CipherEngine&, const char*, const char*)
 {
     errno = ENOSPC;
     return cipher_result::kOutputUnwritable;
@@ -517,7 +520,7 @@ TEST_F(EncryptPipelineTest, AWorkingFolderThatCannotBeMadeIsToldWithTheFolderAnd
 
         EXPECT_FALSE(outcome.success);
         ASSERT_EQ(dialogs.messages().size(), 2u) << "the offer to attach a file, then the failure";
-        EXPECT_EQ(dialogs.messages()[1].text, Text(470) + ' ' + c.base + ":\r\n" + c.cause);
+        EXPECT_EQ(dialogs.messages()[1].text, Text(EncryptTexts::NoWorkingFolder) + ' ' + c.base + ":\r\n" + c.cause);
         EXPECT_EQ(dialogs.messages()[1].icon, DialogIcon::Exclamation);
         EXPECT_FALSE(QFile::exists(request.outputPath));
     }

@@ -2,6 +2,7 @@
 // shipped zeb.dat is complete in both languages, and which language the program starts in.
 #include "texts/Language.h"
 #include "texts/SettingsStore.h"
+#include "texts/WindowTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,10 +88,11 @@ TEST_F(LanguageTest, FailureMessagesAtTheEdgesOfTheCodeRanges)
 TEST_F(LanguageTest, FetchReturnsTextsWholeAndTildeAsEmpty)
 {
     ASSERT_EQ(Language::LoadProgramTexts(TextFixtures + "valid"), 5);
-    EXPECT_EQ(Language::GetProgramText(1, Language::English), "");
-    EXPECT_EQ(Language::GetProgramText(1, Language::German), "Nicht leer");
-    EXPECT_EQ(Language::GetProgramText(2, Language::English), QString(1024, QChar(0xE4)));
-    EXPECT_EQ(Language::GetProgramText(2, Language::NotChosen), QString(1024, QChar(0xE4)));
+    EXPECT_EQ(Language::GetProgramText(MainWindowTexts::EncryptOption, Language::English), "");
+    EXPECT_EQ(Language::GetProgramText(MainWindowTexts::EncryptOption, Language::German), "Nicht leer");
+    EXPECT_EQ(Language::GetProgramText(MainWindowTexts::DecryptOption, Language::English), QString(1024, QChar(0xE4)));
+    EXPECT_EQ(Language::GetProgramText(MainWindowTexts::DecryptOption, Language::NotChosen),
+              QString(1024, QChar(0xE4)));
     EXPECT_EQ(Language::GetProgramText(3, Language::English), "Tab\there");
     EXPECT_EQ(Language::GetProgramText(3, Language::German), "");
     EXPECT_EQ(Language::GetProgramText(4, Language::English), "");
@@ -100,7 +102,7 @@ TEST_F(LanguageTest, FailedReloadKeepsTheTextsInForce)
 {
     ASSERT_EQ(Language::LoadProgramTexts(TextFixtures + "valid"), 5);
     EXPECT_LT(Language::LoadProgramTexts(TextFixtures + "duplicate"), 0);
-    EXPECT_EQ(Language::GetProgramText(1, Language::German), "Nicht leer");
+    EXPECT_EQ(Language::GetProgramText(MainWindowTexts::EncryptOption, Language::German), "Nicht leer");
 }
 
 TEST_F(LanguageTest, ShippedTextsExistInBothLanguages)

@@ -1,5 +1,6 @@
 #include "pipeline/NoKeyMessage.h"
 
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 
@@ -20,10 +21,10 @@ TEST_F(NoKeyMessage, AsksForTheRightKeyInEachModeAndLanguage)
         int textNumber;
     };
     const Case cases[] = {
-        {true, Language::English, 147},
-        {false, Language::English, 52},
-        {true, Language::German, 147},
-        {false, Language::German, 52},
+        {true, Language::English, NoKeyTexts::AskForNewKey},
+        {false, Language::English, NoKeyTexts::AskForSendersKey},
+        {true, Language::German, NoKeyTexts::AskForNewKey},
+        {false, Language::German, NoKeyTexts::AskForSendersKey},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "encrypt " << c.encryptMode << ", language " << c.language);
@@ -32,10 +33,10 @@ TEST_F(NoKeyMessage, AsksForTheRightKeyInEachModeAndLanguage)
 
         const auto boxes = dialogs.messages();
         ASSERT_EQ(boxes.size(), 1u);
-        const QString expected = Language::GetProgramText(c.textNumber, c.language);
+        const QString expected = Text(c.textNumber, c.language);
         ASSERT_FALSE(expected.isEmpty());
         EXPECT_EQ(boxes[0].text, expected);
-        EXPECT_EQ(boxes[0].title, Language::GetProgramText(382, c.language));
+        EXPECT_EQ(boxes[0].title, Text(NoKeyTexts::NoKeySpecified, c.language));
         EXPECT_EQ(boxes[0].icon, DialogIcon::None);
         EXPECT_EQ(boxes[0].buttons, DialogButtons::Ok);
     }

@@ -18,21 +18,20 @@ QByteArray sample_text(qsizetype size)
 
 class PackerTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_NE(alb(), 0); }
-    void TearDown() override { dalb(); }
+    void SetUp() override { ASSERT_NE(packer.alb(), 0); }
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
     int32_t compress(const QByteArray& plain, const char* out = "packed")
     {
         write_file(path("plain"), plain);
-        return cf(utf8(path("plain")).c_str(), utf8(path(out)).c_str(), 0);
+        return packer.cf(utf8(path("plain")).c_str(), utf8(path(out)).c_str(), 0);
     }
 
     int32_t decompress(const QByteArray& packed)
     {
         write_file(path("packed"), packed);
-        return dcf(utf8(path("packed")).c_str(), utf8(path("unpacked")).c_str(), 0);
+        return packer.dcf(utf8(path("packed")).c_str(), utf8(path("unpacked")).c_str(), 0);
     }
 
     QByteArray packed(const QByteArray& plain)
@@ -42,6 +41,7 @@ class PackerTest : public ::testing::Test {
     }
 
     QTemporaryDir dir;
+    Packer packer;
 };
 
 struct RoundTripCase {
@@ -56,7 +56,7 @@ TEST_P(PackerRoundTrip, DecompressesExactlyWhatWasCompressed)
 {
     const QByteArray& plain = GetParam().content;
     ASSERT_EQ(compress(plain), packer_result::kOk);
-    ASSERT_EQ(dcf(utf8(path("packed")).c_str(), utf8(path("unpacked")).c_str(), 0), packer_result::kOk);
+    ASSERT_EQ(packer.dcf(utf8(path("packed")).c_str(), utf8(path("unpacked")).c_str(), 0), packer_result::kOk);
     EXPECT_EQ(read_file(path("unpacked")), plain);
     EXPECT_EQ(folder_entries(dir), "packed plain unpacked");
 }
@@ -139,10 +139,12 @@ TEST_F(PackerTest, FramesDeclaringWindowsAbove8MiBAreRefusedWhateverTheirContent
 TEST_F(PackerTest, UnreadableInputUnwritableOutputOrNoContextsFailAndLeaveNoOutput)
 {
     write_file(path("plain"), "some text");
-    EXPECT_EQ(cf(utf8(path("missing")).c_str(), utf8(path("packed")).c_str(), 0), packer_result::kInputUnreadable);
-    EXPECT_EQ(dcf(utf8(path("missing")).c_str(), utf8(path("packed")).c_str(), 0), packer_result::kInputUnreadable);
+    EXPECT_EQ(packer.cf(utf8(path("missing")).c_str(), utf8(path("packed")).c_str(), 0),
+              packer_result::kInputUnreadable);
+    EXPECT_EQ(packer.dcf(utf8(path("missing")).c_str(), utf8(path("packed")).c_str(), 0),
+              packer_result::kInputUnreadable);
     EXPECT_EQ(compress("some text", "no/such/folder/packed"), packer_result::kOutputUnwritable);
-    dalb();
+    packer.dalb();
     EXPECT_EQ(compress("some text"), packer_result::kNotReady);
     EXPECT_EQ(folder_entries(dir), "plain");
 }
@@ -153,10 +155,12 @@ TEST_F(PackerTest, AStopAskedForEndsBothDirectionsWithoutOutput)
     const QByteArray frame = packed(text);
     StopFlag flag;
     flag.Request();
-    packer_set_stop_flag(&flag);
-    const int32_t compressed = compress(text, "stopped");
-    const int32_t decompressed = decompress(frame);
-    packer_set_stop_flag(nullptr);
+    Packer stopping(&flag);
+    ASSERT_NE(stopping.alb(), 0);
+    write_file(path("plain"), text);
+    const int32_t compressed = stopping.cf(utf8(path("plain")).c_str(), utf8(path("stopped")).c_str(), 0);
+    write_file(path("packed"), frame);
+    const int32_t decompressed = stopping.dcf(utf8(path("packed")).c_str(), utf8(path("unpacked")).c_str(), 0);
 
     EXPECT_EQ(compressed, packer_result::kStopped);
     EXPECT_EQ(decompressed, packer_result::kStopped);

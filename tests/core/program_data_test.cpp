@@ -1,7 +1,9 @@
 // Where the programs find their data: beside the executable (the build tree), else in
 // ../share/quillet (an installed tree, whatever the prefix); a failure names every place looked in.
+#include "support/ProgramTexts.h"
 #include "texts/Language.h"
 #include "texts/ProgramData.h"
+#include "texts/WindowTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +41,7 @@ TEST_F(ProgramDataTest, InstalledProgramFindsItsDataInShareQuillet)
     const ProgramData::LoadResult loaded = ProgramData::LoadProgramTexts(bin());
     EXPECT_TRUE(loaded.ok) << loaded.failureMessage.toStdString();
     EXPECT_EQ(loaded.folder, share());
-    EXPECT_EQ(Language::GetProgramText(28, Language::German), "Hilfe");
+    EXPECT_EQ(Text(MainWindowTexts::Help, Language::German), "Hilfe");
 }
 
 TEST_F(ProgramDataTest, DataBesideTheProgramComesFirst)

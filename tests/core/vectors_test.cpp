@@ -1,6 +1,8 @@
 // Runs every ciphertext file of tests/vectors, binary and armored, through the decrypt pipeline, one
 // case per manifest line, and checks the outcome vectors.txt names for it: the status, the box the
 // user sees, the message and the attached file.
+#include "format/CiphertextFile.h"
+#include "format/PlainPackage.h"
 #include "pipeline/DecryptPipeline.h"
 #include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
@@ -27,18 +29,26 @@ struct Expected {
 std::map<QString, Expected> ExpectedOutcomes()
 {
     return {
-        {"wrong-key", {DecryptStatus::WrongKeyOrDamaged, Text(148) + CrLf + Text(150)}},
-        {"damaged", {DecryptStatus::WrongKeyOrDamaged, Text(148) + CrLf + Text(151)}},
-        {"not-a-body", {DecryptStatus::WrongKeyOrDamaged, Text(148) + CrLf + Text(153) + CrLf + Text(154)}},
-        {"not-ciphertext", {DecryptStatus::WrongKeyOrDamaged, Text(407)}},
-        {"check-value-mismatch", {DecryptStatus::CheckValueRefused, Text(21) + CrLf + Text(55) + CrLf + Text(56)}},
-        {"damaged-package", {DecryptStatus::WrongKeyOrDamaged, Text(408)}},
-        {"not-compressed", {DecryptStatus::WrongKeyOrDamaged, Text(416)}},
+        {"wrong-key",
+         {DecryptStatus::WrongKeyOrDamaged, Text(DecryptTexts::NotDecrypted) + CrLf + Text(DecryptTexts::WrongKey)}},
+        {"damaged",
+         {DecryptStatus::WrongKeyOrDamaged,
+          Text(DecryptTexts::NotDecrypted) + CrLf + Text(DecryptTexts::DamagedOrCut)}},
+        {"not-a-body",
+         {DecryptStatus::WrongKeyOrDamaged, Text(DecryptTexts::NotDecrypted) + CrLf + Text(DecryptTexts::NotOurFile) +
+                                                CrLf + Text(DecryptTexts::NewerVersion)}},
+        {"not-ciphertext", {DecryptStatus::WrongKeyOrDamaged, Text(NotCiphertextFileText)}},
+        {"check-value-mismatch",
+         {DecryptStatus::CheckValueRefused, Text(DecryptTexts::CheckValueMismatch) + CrLf +
+                                                Text(DecryptTexts::MayBeAltered) + CrLf +
+                                                Text(DecryptTexts::AcceptAnyway)}},
+        {"damaged-package", {DecryptStatus::WrongKeyOrDamaged, Text(DamagedPackageText)}},
+        {"not-compressed", {DecryptStatus::WrongKeyOrDamaged, Text(DecryptTexts::DecompressionFailed)}},
         // The safe name made from the sender's is offered first; declined, the file is not written.
-        {"unsafe-name", {DecryptStatus::AttachmentNotWritten, Text(419)}},
-        {"armor-damaged", {DecryptStatus::WrongKeyOrDamaged, Text(450)}},
-        {"armor-unended", {DecryptStatus::WrongKeyOrDamaged, Text(451)}},
-        {"armor-two-blocks", {DecryptStatus::WrongKeyOrDamaged, Text(452)}},
+        {"unsafe-name", {DecryptStatus::AttachmentNotWritten, Text(DecryptTexts::DerivedNameQuestion)}},
+        {"armor-damaged", {DecryptStatus::WrongKeyOrDamaged, Text(DecryptTexts::ArmorDamaged)}},
+        {"armor-unended", {DecryptStatus::WrongKeyOrDamaged, Text(DecryptTexts::ArmorUnended)}},
+        {"armor-two-blocks", {DecryptStatus::WrongKeyOrDamaged, Text(DecryptTexts::ArmorTwoBlocks)}},
     };
 }
 

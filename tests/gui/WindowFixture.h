@@ -189,13 +189,11 @@ template <typename DialogsType = ScriptedDialogs> class WindowFixture : public S
 // test's own, for tests that run whole commands in the window.
 template <typename DialogsType = ScriptedDialogs> class ShownWindowFixture : public WindowFixture<DialogsType> {
   protected:
-    static void SetUpTestSuite() { engine_set_kdf_level(KdfLevel::Interactive); }
-    static void TearDownTestSuite() { engine_set_kdf_level(KdfLevel::Moderate); }
-
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
         WindowFixture<DialogsType>::SetUp();
+        this->window->SetKdfLevel(KdfLevel::Interactive);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(this->window.get()));
     }
 

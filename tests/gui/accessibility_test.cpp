@@ -6,10 +6,12 @@
 #include "gui/frmKeyboardWithDisplay.h"
 #include "gui/frmMain.h"
 #include "gui/frmRandomnessGraphic.h"
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
+#include "texts/WindowTexts.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -84,13 +86,13 @@ TEST_F(AccessibilityTest, EveryFocusableControlHasANameInBothLanguagesAndTheClea
             // The list is named by its label, not by the language chosen in it (which is its value).
             QAccessibleInterface* list = QAccessible::queryAccessibleInterface(control<QComboBox>("cboLanguage"));
             EXPECT_EQ(list->role(), QAccessible::ComboBox);
-            EXPECT_EQ(list->text(QAccessible::Name), Language::GetProgramText(1612, language));
+            EXPECT_EQ(list->text(QAccessible::Name), Text(MainWindowTexts::LanguageName, language));
             EXPECT_EQ(list->text(QAccessible::Value),
-                      Language::GetProgramText(language == Language::German ? 201 : 200, language));
+                      Text(language == Language::German ? MainWindowTexts::German : MainWindowTexts::English, language));
             EXPECT_EQ(label(QStringLiteral("lblLanguage"))->buddy(), control<QComboBox>(QStringLiteral("cboLanguage")));
-            EXPECT_TRUE(
-                LabelledBy(control<QComboBox>(QStringLiteral("cboLanguage")), Language::GetProgramText(187, language)));
-            EXPECT_EQ(AccessibleName(txbText()), Language::GetProgramText(1616, language));
+            EXPECT_TRUE(LabelledBy(control<QComboBox>(QStringLiteral("cboLanguage")),
+                                   Text(MainWindowTexts::LanguageLabel, language)));
+            EXPECT_EQ(AccessibleName(txbText()), Text(MainWindowTexts::Message, language));
         }
     }
 }
@@ -105,7 +107,7 @@ TEST_F(AccessibilityTest, TheMakersLinkIsALinkWhoseNameAndDescriptionAgree)
         ASSERT_NE(link, nullptr);
         EXPECT_EQ(link->role(), QAccessible::Link);
         const QString name = link->text(QAccessible::Name);
-        const QString where = Language::GetProgramText(1632, language);
+        const QString where = Text(MainWindowTexts::HelpPageLinkName, language);
         EXPECT_TRUE(name.startsWith(label(QStringLiteral("lblTavolan"))->text())) << name.toStdString();
         EXPECT_TRUE(name.contains(where)) << name.toStdString();
         EXPECT_TRUE(link->text(QAccessible::Description).contains(where))
@@ -125,7 +127,7 @@ TEST_F(AccessibilityTest, TheOutputFieldIsNotLabelledByTheHiddenFolderLabel)
     option(QStringLiteral("optDecrypt"))->click();
     option(QStringLiteral("optEncrypt"))->click();
     ASSERT_FALSE(label(QStringLiteral("lblAppendedFile"))->isVisible());
-    EXPECT_EQ(AccessibleName(txbFile(1)), Language::GetProgramText(16, Language::English));
+    EXPECT_EQ(AccessibleName(txbFile(1)), Text(MainWindowTexts::OutputFile));
     EXPECT_FALSE(LabelledBy(txbFile(1), label(QStringLiteral("lblAppendedFile"))->text()));
     QAccessibleInterface* field = QAccessible::queryAccessibleInterface(txbFile(1));
     for (const auto& relation : field->relations(QAccessible::Label))
@@ -170,7 +172,7 @@ TEST_F(AccessibilityTest, TheStrengthBarAndTheRandomnessPicturesHaveNames)
         key_entry::Type(keyWindow, QStringLiteral("sunny day in Berlin 2019"));
         auto* bar = keyWindow.findChild<QWidget*>(QStringLiteral("prbStrength"));
         ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(AccessibleName(bar), Language::GetProgramText(1633, language));
+        EXPECT_EQ(AccessibleName(bar), Text(KeyWindowTexts::StrengthBarName, language));
         EXPECT_FALSE(QAccessible::queryAccessibleInterface(bar)->text(QAccessible::Description).isEmpty())
             << "the rating it shows";
 
@@ -181,8 +183,8 @@ TEST_F(AccessibilityTest, TheStrengthBarAndTheRandomnessPicturesHaveNames)
             ASSERT_NE(picture, nullptr);
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(picture);
             EXPECT_EQ(face->role(), QAccessible::Graphic);
-            EXPECT_EQ(face->text(QAccessible::Name), Language::GetProgramText(side == 0 ? 1634 : 1635, language));
-            EXPECT_EQ(face->text(QAccessible::Description), Language::GetProgramText(1636, language));
+            EXPECT_EQ(face->text(QAccessible::Name), Text(side == 0 ? RandomnessTexts::PlaintextPlotName : RandomnessTexts::CiphertextPlotName, language));
+            EXPECT_EQ(face->text(QAccessible::Description), Text(RandomnessTexts::PlotDescription, language));
         }
     }
 }
@@ -236,7 +238,7 @@ TEST_F(AccessibilityTest, TheHelpLinkOpensWithEnterAndAFocusedButtonWithEnter)
     button(QStringLiteral("cmdEncryptMessage"))->setFocus();
     QTest::keyClick(button(QStringLiteral("cmdEncryptMessage")), Qt::Key_Return);
     ASSERT_EQ(dialogs.messages().size(), 1u) << "Enter pressed Encrypt: the no-key box";
-    EXPECT_EQ(dialogs.messages()[0].title, Language::GetProgramText(382, Language::English));
+    EXPECT_EQ(dialogs.messages()[0].title, Text(MainWindowTexts::NoKeySpecified, Language::English));
 }
 
 // F1 asks once about the help, wherever the focus is: on every control a keyboard user reaches, in

@@ -3,10 +3,12 @@
 #include "format/ArmoredText.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
+#include "pipeline/DecryptPipeline.h"
 #include "support/ProgramTexts.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
+#include "texts/WindowTexts.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -39,7 +41,7 @@ class ArmoredTextWindowTest : public KeyedWindowFixture<ScriptedDialogs> {
 TEST_F(ArmoredTextWindowTest, CopyAsTextPutsTheFileJustWrittenOnTheClipboard)
 {
     EXPECT_FALSE(button("cmdCopyAsText")->isEnabled()) << "nothing encrypted yet";
-    EXPECT_EQ(Mnemonics::Plain(button("cmdCopyAsText")->text()), Text(453));
+    EXPECT_EQ(Mnemonics::Plain(button("cmdCopyAsText")->text()), Text(MainWindowTexts::CopyAsText));
 
     EncryptInTheWindow("Meet me at noon.");
     ASSERT_TRUE(button("cmdCopyAsText")->isEnabled()) << "a short message without a file can be copied too";
@@ -51,7 +53,7 @@ TEST_F(ArmoredTextWindowTest, CopyAsTextPutsTheFileJustWrittenOnTheClipboard)
     ASSERT_EQ(decoded.found, Armor::Found::Ok);
     EXPECT_EQ(decoded.ciphertextFile, test_files::read_file(Path("letter.zip")));
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(455));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(MainWindowTexts::CopiedAsText));
 
     // Another message in the text box: the ciphertext no longer belongs to it.
     txbText()->setPlainText("Meet me at one.");
@@ -88,7 +90,9 @@ TEST_F(ArmoredTextWindowTest, PastedBlockIsDecryptedInDecryptMode)
     EXPECT_EQ(txbText()->toPlainText(), "Meet me at noon.");
     EXPECT_TRUE(txbFile(0)->text().isEmpty());
     ASSERT_FALSE(dialogs.messages().empty());
-    EXPECT_TRUE(dialogs.messages().back().text.startsWith(Text(67) + CrLf + Text(472) + ' ' + Text(473)));
+    EXPECT_TRUE(dialogs.messages().back().text.startsWith(Text(DecryptTexts::Decrypted) + CrLf +
+                                                          Text(DecryptTexts::ReadFrom) + ' ' +
+                                                          Text(DecryptTexts::TextBlockInTextBox)));
 }
 
 // A named ciphertext file is what Decrypt reads, whatever the text box holds: a message that quotes a
@@ -126,7 +130,8 @@ TEST_F(ArmoredTextWindowTest, DecryptReadsTheNamedFileWhateverTheTextBoxHolds)
 
         EXPECT_EQ(txbText()->toPlainText(), "Meet me at noon.");
         ASSERT_EQ(dialogs.messages().size(), 1u);
-        EXPECT_TRUE(dialogs.messages()[0].text.startsWith(Text(67) + CrLf + Text(472) + " letter.zip" + CrLf))
+        EXPECT_TRUE(dialogs.messages()[0].text.startsWith(Text(DecryptTexts::Decrypted) + CrLf +
+                                                          Text(DecryptTexts::ReadFrom) + " letter.zip" + CrLf))
             << dialogs.messages()[0].text.toStdString();
     }
 }
@@ -143,7 +148,9 @@ TEST_F(ArmoredTextWindowTest, BlockInTheTextBoxIsReadWhenNoFileIsNamed)
 
     EXPECT_EQ(txbText()->toPlainText(), "Meet me at noon.");
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_TRUE(dialogs.messages()[0].text.startsWith(Text(67) + CrLf + Text(472) + ' ' + Text(473) + CrLf))
+    EXPECT_TRUE(dialogs.messages()[0].text.startsWith(Text(DecryptTexts::Decrypted) + CrLf +
+                                                      Text(DecryptTexts::ReadFrom) + ' ' +
+                                                      Text(DecryptTexts::TextBlockInTextBox) + CrLf))
         << dialogs.messages()[0].text.toStdString();
 }
 

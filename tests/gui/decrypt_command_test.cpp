@@ -2,11 +2,14 @@
 // folder, what it shows afterwards (message, folder row, restored key field), and what stops it.
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
+#include "pipeline/DecryptPipeline.h"
 #include "pipeline/EncryptPipeline.h"
+#include "pipeline/NoKeyMessage.h"
 #include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,10 +99,10 @@ TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
 
     ASSERT_EQ(dialogs.seen.size(), 1u);
     const WindowDuringChooser& during = dialogs.seen[0];
-    EXPECT_EQ(during.keyField, "     " + Text(85) + " ...     ");
+    EXPECT_EQ(during.keyField, "     " + Text(DecryptTexts::Busy) + " ...     ");
     EXPECT_EQ(during.keyColour, QColor(255, 0, 0));
     EXPECT_TRUE(during.frame1Visible);
-    EXPECT_EQ(during.appendedFileCaption, Text(17) + ":");
+    EXPECT_EQ(during.appendedFileCaption, Text(DecryptTexts::FolderCaption) + ":");
     EXPECT_FALSE(during.decryptEnabled);
     EXPECT_TRUE(during.quitEnabled);
 
@@ -107,13 +110,14 @@ TEST_F(DecryptCommandTest, MessageAndAttachedFileAppearInTheWindow)
     EXPECT_EQ(txbText()->toPlainText(), "The minutes are attached.");
     EXPECT_TRUE(frame("Frame1")->isVisible());
     EXPECT_TRUE(label("lblAppendedFile")->isVisible());
-    EXPECT_EQ(label("lblAppendedFile")->text(), Text(37) + ":");
+    EXPECT_EQ(label("lblAppendedFile")->text(), Text(DecryptTexts::SavedAs) + ":");
     EXPECT_EQ(txbFile(1)->text(), written);
     EXPECT_FALSE(cmdSpecifyFile(1)->isVisible());
     QFile file(written);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "Minutes of the meeting.\n");
-    EXPECT_EQ(dialogs.messages().back().text.left(Text(68).size()), Text(68));
+    EXPECT_EQ(dialogs.messages().back().text.left(Text(DecryptTexts::DecryptedAndSaved).size()),
+              Text(DecryptTexts::DecryptedAndSaved));
     ExpectKeyFieldGivenBack();
 }
 
@@ -156,8 +160,8 @@ TEST_F(DecryptCommandTest, WrongKeyLeavesTheTextBoxEmptyAndTheFolderRowHidden)
     QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(148) + CrLf + Text(150));
-    EXPECT_EQ(dialogs.messages()[0].title, Text(25));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(DecryptTexts::NotDecrypted) + CrLf + Text(DecryptTexts::WrongKey));
+    EXPECT_EQ(dialogs.messages()[0].title, Text(DecryptTexts::CommandCaption));
     EXPECT_TRUE(txbText()->toPlainText().isEmpty());
     EXPECT_FALSE(frame("Frame1")->isVisible());
     EXPECT_EQ(txbQuickKey()->text(), "A Different Key Altogether 7");
@@ -174,7 +178,8 @@ TEST_F(DecryptCommandTest, NoKeyOrAHiddenKeyStopsBeforeAnythingChanges)
     dialogs.queueAnswer(DialogAnswer::Yes);
     QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(115) + CrLf + Text(116));
+    EXPECT_EQ(dialogs.messages()[0].text,
+              Text(MainWindowTexts::ShowHiddenKeyQuestion) + CrLf + Text(MainWindowTexts::ShowHiddenKeyQuestionMore));
     EXPECT_EQ(txbQuickKey()->text(), Key);
 
     // No key at all.
@@ -183,8 +188,8 @@ TEST_F(DecryptCommandTest, NoKeyOrAHiddenKeyStopsBeforeAnythingChanges)
     dialogs.clear();
     QTest::mouseClick(button("cmdDecryptMessage"), Qt::LeftButton);
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(52));
-    EXPECT_EQ(dialogs.messages()[0].title, Text(382));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(NoKeyTexts::AskForSendersKey));
+    EXPECT_EQ(dialogs.messages()[0].title, Text(MainWindowTexts::NoKeySpecified));
 
     EXPECT_EQ(txbText()->toPlainText(), "old text");
     EXPECT_TRUE(QDir(workFolder.path()).isEmpty());

@@ -3,11 +3,13 @@
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "gui/frmRandomnessGraphic.h"
+#include "pipeline/EncryptPipeline.h"
 #include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
+#include "texts/WindowTexts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -92,11 +94,12 @@ TEST_F(EncryptCommandTest, WindowShowsBusyWhileWorkingAndTheOutcomeAfterwards)
         EXPECT_EQ(txbText()->toPlainText(), c.message.trimmed());
         EXPECT_EQ(button("cmdViewCiphertext")->isEnabled(), c.viewEnabled);
         EXPECT_EQ(window->RandomnessMeasure(0) > 0 && window->RandomnessMeasure(1) > 0, c.viewEnabled);
-        const auto busy = std::find_if(recorder.paints.begin(), recorder.paints.end(),
-                                       [](const KeyFieldPaint& p) { return p.text.contains(Text(84)); });
+        const auto busy = std::find_if(recorder.paints.begin(), recorder.paints.end(), [](const KeyFieldPaint& p) {
+            return p.text.contains(Text(EncryptTexts::Busy));
+        });
         ASSERT_NE(busy, recorder.paints.end()) << "the busy line was never painted";
         EXPECT_FALSE(busy->workStarted) << "the busy line must be seen before the work starts";
-        EXPECT_EQ(busy->text, "     " + Text(84) + " ...     ");
+        EXPECT_EQ(busy->text, "     " + Text(EncryptTexts::Busy) + " ...     ");
         EXPECT_EQ(busy->colour, QColor(255, 0, 0));
         EXPECT_TRUE(busy->bold);
         EXPECT_EQ(busy->alignment & Qt::AlignHCenter, Qt::AlignHCenter);
@@ -145,7 +148,7 @@ TEST_F(EncryptCommandTest, NoToReplacingAnExistingFileChangesNothing)
     QTest::mouseClick(button("cmdEncryptMessage"), Qt::LeftButton);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].text, Text(91) + "\r\n" + Path("out.zip"));
+    EXPECT_EQ(dialogs.messages()[0].text, Text(EncryptTexts::ReplaceQuestion) + "\r\n" + Path("out.zip"));
     QFile file(Path("out.zip"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "the previous ciphertext");
@@ -182,8 +185,8 @@ TEST_F(EncryptCommandTest, ViewButtonOpensTheReportWithBothPlotsModally)
     QTest::mouseClick(button("cmdViewCiphertext"), Qt::LeftButton);
 
     EXPECT_TRUE(shownModally);
-    EXPECT_EQ(Mnemonics::Plain(closeCaption), Text(101));
-    EXPECT_EQ(title, Text(54) + " : " + Path("fox.zip"));
+    EXPECT_EQ(Mnemonics::Plain(closeCaption), Text(ViewerTexts::Close));
+    EXPECT_EQ(title, Text(RandomnessTexts::Ciphertext) + " : " + Path("fox.zip"));
     // Plain text lights few points; ciphertext spreads over most of the square.
     auto litPoints = [&](int plot) {
         const QImage& image = window->findChild<frmRandomnessGraphic*>()->plot(plot);

@@ -3,8 +3,10 @@
 #include "files/FileLimits.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
+#include "pipeline/ChooseFileToAppend.h"
 #include "support/ProgramTexts.h"
 #include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -95,10 +97,12 @@ TEST_F(FileFields, FileToAppendIsTakenUpToTheLimitAndEachRefusalLeavesTheRowAsIt
     const Case cases[] = {
         {"largest.bin", FileLimits::MaxAppendedFileSize, true, {}, {}},
         {"one-more.bin", FileLimits::MaxAppendedFileSize + 1, false,
-         Text(1601) + CrLf + oneMore + CrLf + Text(1602) + " 2,027,521 bytes (1,980 KB)" + CrLf + CrLf + Text(405) +
-             CrLf + Text(406) + " 2,027,520 bytes (1,980 KB).",
-         Text(59)},
-        {"empty.bin", 0, false, Text(50) + CrLf + Text(51), Text(14)},
+         Text(AppendTexts::TooLargeToAttach) + CrLf + oneMore + CrLf + Text(AppendTexts::ItsSize) +
+             " 2,027,521 bytes (1,980 KB)" + CrLf + CrLf + Text(AppendTexts::LargestAllowed) + CrLf +
+             Text(AppendTexts::LargestAllowedIs) + " 2,027,520 bytes (1,980 KB).",
+         Text(AppendTexts::TooLargeTitle)},
+        {"empty.bin", 0, false, Text(MainWindowTexts::FileEmpty) + CrLf + Text(MainWindowTexts::NothingTaken),
+         Text(MainWindowTexts::FileToAppend)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -128,8 +132,8 @@ TEST_F(FileFields, ChosenCiphertextFileLandsInTheFieldWithItsClearButton)
         QString title;
     };
     const Case cases[] = {
-        {true, 1, FileDialogRequest::Kind::Save, Text(16)},
-        {false, 0, FileDialogRequest::Kind::Open, Text(89)},
+        {true, 1, FileDialogRequest::Kind::Save, Text(MainWindowTexts::OutputFile)},
+        {false, 0, FileDialogRequest::Kind::Open, Text(MainWindowTexts::ChooseCiphertextTitle)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.index);
@@ -146,7 +150,8 @@ TEST_F(FileFields, ChosenCiphertextFileLandsInTheFieldWithItsClearButton)
         ASSERT_EQ(choosers.size(), 1u);
         EXPECT_EQ(choosers[0].chooser.kind, c.kind);
         EXPECT_EQ(choosers[0].chooser.title, c.title);
-        EXPECT_EQ(choosers[0].chooser.nameFilters, QStringList({Text(88), Text(48) + " (*)"}));
+        EXPECT_EQ(choosers[0].chooser.nameFilters, QStringList({Text(MainWindowTexts::CiphertextFilter),
+                                                                Text(MainWindowTexts::AllFilesFilter) + " (*)"}));
         // The encrypt command asks itself before it replaces a file.
         EXPECT_FALSE(choosers[0].chooser.confirmOverwrite);
     }
@@ -169,7 +174,7 @@ TEST_F(FileFields, FolderChooserFillsTheFolderRowOrLeavesItOnCancel)
     const auto choosers = Choosers();
     ASSERT_EQ(choosers.size(), 2u);
     EXPECT_EQ(choosers[1].chooser.kind, FileDialogRequest::Kind::Folder);
-    EXPECT_EQ(choosers[1].chooser.title, Text(394));
+    EXPECT_EQ(choosers[1].chooser.title, Text(MainWindowTexts::FolderPrompt));
 }
 
 TEST_F(FileFields, ClearingForgetsTheRowOfThisModeOnly)
@@ -299,7 +304,7 @@ TEST_F(FileFields, ChoosersOpenAtTheRowsFileOrTheLastFolderAndTheOutputAsksForZi
     const auto choosers = Choosers();
     ASSERT_EQ(choosers.size(), 5u);
     EXPECT_EQ(choosers[0].chooser.startPath, QString()) << "nothing was used yet";
-    EXPECT_EQ(choosers[1].chooser.startPath, letters + "/" + Text(1619) + ".zip");
+    EXPECT_EQ(choosers[1].chooser.startPath, letters + "/" + Text(MainWindowTexts::SuggestedOutputName) + ".zip");
     EXPECT_EQ(choosers[1].chooser.defaultSuffix, "zip");
     EXPECT_EQ(choosers[2].chooser.startPath, letters + "/for-anna.zip");
     EXPECT_EQ(choosers[3].chooser.startPath, attachment);

@@ -1,9 +1,11 @@
 // The key-entry window on its own: what it counts and shows while the key is typed, and every way out.
 #include "gui/WindowFixture.h"
 #include "gui/frmKeyboardWithDisplay.h"
+#include "keys/KeyStrength.h"
 #include "pipeline/Dialogs.h"
 #include "support/ProgramTexts.h"
 #include "texts/Mnemonics.h"
+#include "texts/WindowTexts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -66,14 +68,14 @@ TEST_F(KeyWindow, SixteenthSignificantCharacterSwitchesFromCountToChecksum)
 {
     runModal([&] {
         QTest::keyClicks(keyBox(), QStringLiteral("a b c d e f g h i j k l m n o"));
-        EXPECT_EQ(caption("lblChecksumIs"), QStringLiteral("15 ") + Text(103));
+        EXPECT_EQ(caption("lblChecksumIs"), QStringLiteral("15 ") + Text(KeyWindowTexts::CharactersCounted));
         EXPECT_TRUE(shows("cmdCancel"));
         EXPECT_FALSE(shows("cmdYes"));
         EXPECT_FALSE(shows("cmdNo"));
         EXPECT_FALSE(shows("lblUseThisKey"));
 
         QTest::keyClicks(keyBox(), QStringLiteral(" p"));
-        EXPECT_EQ(caption("lblChecksumIs"), Text(136) + QStringLiteral(" 7203"));
+        EXPECT_EQ(caption("lblChecksumIs"), Text(KeyWindowTexts::ChecksumIs) + QStringLiteral(" 7203"));
         EXPECT_EQ(window.Checksum(), 7203);
         EXPECT_FALSE(shows("cmdCancel"));
         EXPECT_TRUE(shows("cmdYes"));
@@ -89,9 +91,9 @@ TEST_F(KeyWindow, CountLineForShortKeys)
         const char* typed;
         QString line;
     } const cases[] = {
-        {"", QStringLiteral("0 ") + Text(103)},
-        {"  x ", QStringLiteral("1 ") + Text(102)},
-        {"a b\tc", QStringLiteral("3 ") + Text(103)},
+        {"", QStringLiteral("0 ") + Text(KeyWindowTexts::CharactersCounted)},
+        {"  x ", QStringLiteral("1 ") + Text(KeyWindowTexts::OneCharacterCounted)},
+        {"a b\tc", QStringLiteral("3 ") + Text(KeyWindowTexts::CharactersCounted)},
     };
     window.show();
     for (const auto& c : cases) {
@@ -118,20 +120,20 @@ TEST_F(KeyWindow, CaptionsFollowTheOwnersLanguage)
         window.applyProgramTexts(language);
         runModal([&] {
             QTest::keyClicks(keyBox(), QStringLiteral("sixteen letters 16"));
-            EXPECT_EQ(window.windowTitle(), Text(57, language));
-            EXPECT_EQ(caption("lblEntertheKey"), Text(124, language));
-            EXPECT_EQ(caption("lblUseThisKey"), Text(127, language));
-            EXPECT_TRUE(caption("lblChecksumIs").startsWith(Text(136, language)));
-            EXPECT_EQ(Mnemonics::Plain(button("cmdYes")->text()), Text(97, language));
-            EXPECT_EQ(Mnemonics::Plain(button("cmdNo")->text()), Text(98, language));
-            EXPECT_EQ(Mnemonics::Plain(button("cmdCancel")->text()), Text(184, language));
+            EXPECT_EQ(window.windowTitle(), Text(KeyWindowTexts::Title, language));
+            EXPECT_EQ(caption("lblEntertheKey"), Text(KeyWindowTexts::EnterTheKey, language));
+            EXPECT_EQ(caption("lblUseThisKey"), Text(KeyWindowTexts::UseThisKey, language));
+            EXPECT_TRUE(caption("lblChecksumIs").startsWith(Text(KeyWindowTexts::ChecksumIs, language)));
+            EXPECT_EQ(Mnemonics::Plain(button("cmdYes")->text()), Text(KeyWindowTexts::Yes, language));
+            EXPECT_EQ(Mnemonics::Plain(button("cmdNo")->text()), Text(KeyWindowTexts::No, language));
+            EXPECT_EQ(Mnemonics::Plain(button("cmdCancel")->text()), Text(KeyWindowTexts::Cancel, language));
             ExpectOwnAccessKeys(&window);
             ExpectEveryFocusableControlNamed(&window);
             ExpectFocusRingAround(&window, keyBox());
         });
-        EXPECT_FALSE(Text(57, language).isEmpty());
+        EXPECT_FALSE(Text(KeyWindowTexts::Title, language).isEmpty());
     }
-    EXPECT_NE(Text(97, Language::German), Text(97, Language::English));
+    EXPECT_NE(Text(KeyWindowTexts::Yes, Language::German), Text(KeyWindowTexts::Yes, Language::English));
 }
 
 TEST_F(KeyWindow, YesLeavesTrimmedKeyWithSingleSpaces)
@@ -192,7 +194,7 @@ TEST_F(KeyWindow, ReopeningStartsEmpty)
     acceptKey(QStringLiteral("a key typed the time before"));
     runModal([&] {
         EXPECT_TRUE(keyBox()->text().isEmpty());
-        EXPECT_EQ(caption("lblChecksumIs"), QStringLiteral("0 ") + Text(103));
+        EXPECT_EQ(caption("lblChecksumIs"), QStringLiteral("0 ") + Text(KeyWindowTexts::CharactersCounted));
         EXPECT_TRUE(shows("cmdCancel"));
     });
 }
@@ -206,7 +208,8 @@ TEST_F(KeyWindow, BoxTakesAtMostSixtyFourCharacters)
         keyBox()->clear();
         QTest::keyClicks(keyBox(), QStringLiteral("ab ").repeated(30)); // spaces count toward the limit
         EXPECT_EQ(keyBox()->text().size(), 64);
-        EXPECT_EQ(caption("lblChecksumIs").left(Text(136).size()), Text(136));
+        EXPECT_EQ(caption("lblChecksumIs").left(Text(KeyWindowTexts::ChecksumIs).size()),
+                  Text(KeyWindowTexts::ChecksumIs));
     });
 }
 
@@ -244,8 +247,8 @@ TEST_F(KeyWindow, PasteBeyondTheLimitIsRefusedWithTheLimitAndTheBoxKeepsItsKey)
 
             EXPECT_EQ(keyBox()->text(), c.held);
             ASSERT_EQ(dialogs.messages().size(), 1u);
-            EXPECT_EQ(dialogs.messages()[0].text, Text(471) + QStringLiteral(" 64."));
-            EXPECT_EQ(dialogs.messages()[0].title, Text(57));
+            EXPECT_EQ(dialogs.messages()[0].text, Text(KeyWindowTexts::PasteTooLong) + QStringLiteral(" 64."));
+            EXPECT_EQ(dialogs.messages()[0].title, Text(KeyWindowTexts::Title));
             EXPECT_EQ(dialogs.messages()[0].icon, DialogIcon::Exclamation);
         }
         // The context menu's Paste is refused alike.
@@ -326,7 +329,8 @@ TEST_F(KeyWindow, SuggestedKeyIsShownOnceWithItsChecksumAndReminder)
         QTest::mouseClick(button("cmdSuggestKey"), Qt::LeftButton);
         first = keyBox()->text();
         EXPECT_EQ(Keys::SignificantLength(first), 20);
-        EXPECT_EQ(caption("lblChecksumIs"), Text(136) + QLatin1Char(' ') + QString::number(Keys::KeyChecksum(first)));
+        EXPECT_EQ(caption("lblChecksumIs"),
+                  Text(KeyWindowTexts::ChecksumIs) + QLatin1Char(' ') + QString::number(Keys::KeyChecksum(first)));
         EXPECT_TRUE(caption("lblStrength").startsWith(Text(KeyStrengthTexts::RatingVeryWeak + 4)));
         EXPECT_TRUE(shows("lblSuggestedKey"));
         EXPECT_EQ(caption("lblSuggestedKey"), Text(KeyStrengthTexts::SuggestedKeyReminder));
@@ -354,11 +358,12 @@ TEST_F(KeyWindow, AnEmojiCountsAsOneCharacter)
     runModal([&] {
         for (int i = 0; i < 15; ++i)
             keyBox()->insert(smiley);
-        EXPECT_EQ(caption("lblChecksumIs"), QStringLiteral("15 ") + Text(103));
+        EXPECT_EQ(caption("lblChecksumIs"), QStringLiteral("15 ") + Text(KeyWindowTexts::CharactersCounted));
         EXPECT_TRUE(shows("cmdCancel"));
         keyBox()->insert(smiley);
         EXPECT_TRUE(shows("cmdYes"));
-        EXPECT_EQ(caption("lblChecksumIs"), Text(136) + ' ' + QString::number(Keys::KeyChecksum(smiley.repeated(16))));
+        EXPECT_EQ(caption("lblChecksumIs"),
+                  Text(KeyWindowTexts::ChecksumIs) + ' ' + QString::number(Keys::KeyChecksum(smiley.repeated(16))));
         for (int i = 16; i < 70; ++i)
             keyBox()->insert(smiley);
         EXPECT_EQ(keyBox()->text(), smiley.repeated(64)) << "64 characters, none cut in half";

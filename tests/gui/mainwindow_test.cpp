@@ -3,9 +3,11 @@
 #include "gui/frmMain.h"
 #include "gui/frmMain_startup.h"
 #include "keys/KeyRoutines.h"
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
+#include "texts/WindowTexts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -74,9 +76,9 @@ TEST_F(MainWindowTest, StartsInEncryptModeWithNothingFilledIn)
     EXPECT_FALSE(button("cmdClearFile1")->isVisible());
     EXPECT_EQ(window->RandomnessMeasure(0), -1.0);
     EXPECT_EQ(window->RandomnessMeasure(1), -1.0);
-    EXPECT_EQ(text("optEncrypt"), Language::GetProgramText(1, Language::English));
-    EXPECT_EQ(text("cmdSpecifyFile0"), Language::GetProgramText(14, Language::English));
-    EXPECT_EQ(text("cmdSpecifyFile1"), Language::GetProgramText(16, Language::English));
+    EXPECT_EQ(text("optEncrypt"), Text(MainWindowTexts::EncryptOption, Language::English));
+    EXPECT_EQ(text("cmdSpecifyFile0"), Text(MainWindowTexts::FileToAppend, Language::English));
+    EXPECT_EQ(text("cmdSpecifyFile1"), Text(MainWindowTexts::OutputFile, Language::English));
     EXPECT_TRUE(control<QTimer>("Clock")->isActive());
     EXPECT_EQ(control<QTimer>("Clock")->interval(), 1000);
     EXPECT_TRUE(dialogs.records().empty());
@@ -89,9 +91,9 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguage)
     german.Form_Load();
     EXPECT_EQ(german.ShownLanguage(), Language::German);
     EXPECT_EQ(Mnemonics::Plain(german.findChild<QPushButton*>("cmdQuit")->text()),
-              Language::GetProgramText(36, Language::German));
+              Text(MainWindowTexts::Quit, Language::German));
     EXPECT_EQ(german.findChild<QComboBox*>("cboLanguage")->currentText(),
-              Language::GetProgramText(201, Language::German));
+              Text(MainWindowTexts::German, Language::German));
 }
 
 TEST_F(MainWindowTest, EachModeKeepsItsFileNames)
@@ -107,7 +109,7 @@ TEST_F(MainWindowTest, EachModeKeepsItsFileNames)
     EXPECT_TRUE(button("cmdDecryptMessage")->isEnabled());
     EXPECT_FALSE(button("cmdLoadSaveTextbox0")->isEnabled());
     EXPECT_TRUE(control<QPlainTextEdit>("txbText")->isReadOnly());
-    EXPECT_EQ(text("cmdSpecifyFile0"), Language::GetProgramText(15, Language::English));
+    EXPECT_EQ(text("cmdSpecifyFile0"), Text(MainWindowTexts::CiphertextFile, Language::English));
     field("txbFile0")->setText(QStringLiteral("/home/ann/from-bob.zip"));
 
     chooseMode("optEncrypt");
@@ -115,7 +117,7 @@ TEST_F(MainWindowTest, EachModeKeepsItsFileNames)
     EXPECT_EQ(field("txbFile1")->text(), QStringLiteral("/home/ann/for-bob.zip"));
     EXPECT_TRUE(control<QFrame>("Frame1")->isVisible());
     EXPECT_FALSE(control<QPlainTextEdit>("txbText")->isReadOnly());
-    EXPECT_EQ(text("cmdSpecifyFile0"), Language::GetProgramText(14, Language::English));
+    EXPECT_EQ(text("cmdSpecifyFile0"), Text(MainWindowTexts::FileToAppend, Language::English));
 
     chooseMode("optDecrypt");
     EXPECT_EQ(field("txbFile0")->text(), QStringLiteral("/home/ann/from-bob.zip"));
@@ -152,17 +154,23 @@ TEST_F(MainWindowTest, ChoosingAnotherLanguageRewritesEveryCaptionAndStoresIt)
     const struct {
         const char* name;
         int number;
-    } buttons[] = {{"optEncrypt", 1},          {"optDecrypt", 2},         {"cmdClearTextbox", 6},
-                   {"cmdLoadSaveTextbox0", 8}, {"cmdEnlargeTextbox", 10}, {"cmdSpecifyFile0", 14},
-                   {"cmdQuickKey", 110},       {"cmdEncryptMessage", 24}, {"cmdQuit", 36}};
+    } buttons[] = {{"optEncrypt", MainWindowTexts::EncryptOption},
+                   {"optDecrypt", MainWindowTexts::DecryptOption},
+                   {"cmdClearTextbox", MainWindowTexts::Clear},
+                   {"cmdLoadSaveTextbox0", MainWindowTexts::LoadFromFile},
+                   {"cmdEnlargeTextbox", MainWindowTexts::Enlarge},
+                   {"cmdSpecifyFile0", MainWindowTexts::FileToAppend},
+                   {"cmdQuickKey", MainWindowTexts::KeyCommand},
+                   {"cmdEncryptMessage", MainWindowTexts::EncryptCommand},
+                   {"cmdQuit", MainWindowTexts::Quit}};
     for (const auto& expected : buttons)
-        EXPECT_EQ(text(expected.name), Language::GetProgramText(expected.number, Language::German)) << expected.name;
-    EXPECT_EQ(Mnemonics::Plain(label("lblLanguage")->text()), Language::GetProgramText(187, Language::German));
-    EXPECT_EQ(label("lblClipboard")->text(), Language::GetProgramText(213, Language::German));
+        EXPECT_EQ(text(expected.name), Text(expected.number, Language::German)) << expected.name;
+    EXPECT_EQ(Mnemonics::Plain(label("lblLanguage")->text()), Text(MainWindowTexts::LanguageLabel, Language::German));
+    EXPECT_EQ(label("lblClipboard")->text(), Text(MainWindowTexts::ClipboardEmpty, Language::German));
     EXPECT_EQ(Language::ChooseLanguage(), Language::German);
 
     QTest::keyClick(control<QComboBox>("cboLanguage"), Qt::Key_Up);
-    EXPECT_EQ(text("cmdQuit"), Language::GetProgramText(36, Language::English));
+    EXPECT_EQ(text("cmdQuit"), Text(MainWindowTexts::Quit, Language::English));
     EXPECT_EQ(Language::ChooseLanguage(), Language::English);
 }
 
@@ -205,13 +213,13 @@ TEST_F(MainWindowTest, SizeLabelsCountAsTheWindowsLanguageWritesNumbers)
         window->Clock_Timer();
 
         if (c.count.isEmpty()) {
-            EXPECT_EQ(label("lblTextbox")->text(), Language::GetProgramText(11, c.language));
-            EXPECT_EQ(label("lblClipboard")->text(), Language::GetProgramText(26, c.language));
+            EXPECT_EQ(label("lblTextbox")->text(), Text(MainWindowTexts::TextboxHoldsOne, c.language));
+            EXPECT_EQ(label("lblClipboard")->text(), Text(MainWindowTexts::ClipboardHoldsOne, c.language));
         } else {
-            QString textbox = Language::GetProgramText(12, c.language);
+            QString textbox = Text(MainWindowTexts::TextboxHoldsCount, c.language);
             EXPECT_EQ(label("lblTextbox")->text(), textbox.replace(QLatin1Char('2'), c.count)) << c.length;
             if (c.length > 0) {
-                QString clipboard = Language::GetProgramText(27, c.language);
+                QString clipboard = Text(MainWindowTexts::ClipboardHoldsCount, c.language);
                 EXPECT_EQ(label("lblClipboard")->text(), clipboard.replace(QLatin1Char('2'), c.count)) << c.length;
             }
         }

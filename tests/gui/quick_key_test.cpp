@@ -5,8 +5,10 @@
 #include "gui/frmMain.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/Dialogs.h"
+#include "support/ProgramTexts.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
+#include "texts/WindowTexts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,7 +37,7 @@ enum class KeyState { NoKey, Shown, Hidden };
 
 class QuickKeyTest : public WindowFixture<> {
   public:
-    QString text(int number) { return Language::GetProgramText(number, window->ShownLanguage()); }
+    QString text(int number) { return Text(number, window->ShownLanguage()); }
     QLineEdit* keyBox() { return txbQuickKey(); }
     void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
@@ -196,7 +198,7 @@ TEST_F(QuickKeyTest, ClearQuestionNamesTheClearButtonAndNoLeavesTheFocusOnKey)
 
     const auto boxes = dialogs.messages();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, text(372));
+    EXPECT_EQ(boxes[0].text, text(MainWindowTexts::ClearKeyQuestion));
     EXPECT_EQ(boxes[0].title, Mnemonics::Plain(button("cmdClearQuickKey")->text()));
     EXPECT_EQ(boxes[0].buttons, DialogButtons::YesNo);
     EXPECT_EQ(boxes[0].question, QuestionId::ClearKey);
@@ -210,8 +212,9 @@ TEST_F(QuickKeyTest, HiddenKeyQuestionHasBothLinesAndItsTitle)
     click(button("cmdEncryptMessage"));
     const auto boxes = dialogs.messages();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, text(115) + QStringLiteral("\r\n") + text(116));
-    EXPECT_EQ(boxes[0].title, text(117));
+    EXPECT_EQ(boxes[0].text, text(MainWindowTexts::ShowHiddenKeyQuestion) + QStringLiteral("\r\n") +
+                                 text(MainWindowTexts::ShowHiddenKeyQuestionMore));
+    EXPECT_EQ(boxes[0].title, text(MainWindowTexts::ShowHiddenKeyTitle));
     EXPECT_EQ(boxes[0].buttons, DialogButtons::YesNo);
     EXPECT_EQ(boxes[0].question, QuestionId::ShowHiddenKey);
     EXPECT_EQ(boxes[0].defaultButton, 1) << "No: go on with the hidden key";
@@ -227,7 +230,7 @@ TEST_F(QuickKeyTest, CommandTooltipsShowTheChecksumTheKeyWindowShowed)
             press(keyWindow, "cmdYes");
         },
         [this] { click(button("cmdQuickKey")); });
-    ASSERT_TRUE(shownInKeyWindow.startsWith(text(136) + QLatin1Char(' ')));
+    ASSERT_TRUE(shownInKeyWindow.startsWith(text(KeyWindowTexts::ChecksumIs) + QLatin1Char(' ')));
 
     QSignalSpy tick(control<QTimer>("Clock"), &QTimer::timeout);
     ASSERT_TRUE(tick.wait(2000));
@@ -268,7 +271,7 @@ TEST_F(QuickKeyTest, HiddenKeyStaysHiddenAcrossALanguageChange)
             cancelCaption = keyWindow.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->text();
         },
         [this] { click(button("cmdQuickKey")); });
-    EXPECT_EQ(Mnemonics::Plain(cancelCaption), Language::GetProgramText(184, Language::German));
+    EXPECT_EQ(Mnemonics::Plain(cancelCaption), Text(KeyWindowTexts::Cancel, Language::German));
     expectState(KeyState::Hidden, OldKey);
 }
 
@@ -287,7 +290,7 @@ TEST_F(QuickKeyTest, NoKeyMessageFitsTheMode)
         const auto boxes = dialogs.messages();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, text(c.textNumber));
-        EXPECT_EQ(boxes[0].title, text(382));
+        EXPECT_EQ(boxes[0].title, text(MainWindowTexts::NoKeySpecified));
         EXPECT_EQ(boxes[0].icon, DialogIcon::None);
         EXPECT_EQ(boxes[0].buttons, DialogButtons::Ok);
     }
@@ -299,10 +302,10 @@ TEST_F(QuickKeyTest, AHiddenKeyIsMarkedAsSetAndStaysHiddenUnderTheKeyWindow)
 {
     bringTo(KeyState::Hidden);
     const QString checksum = QString::number(Keys::KeyChecksum(OldKey));
-    EXPECT_TRUE(keyBox()->placeholderText().endsWith(text(136) + ' ' + checksum))
+    EXPECT_TRUE(keyBox()->placeholderText().endsWith(text(KeyWindowTexts::ChecksumIs) + ' ' + checksum))
         << keyBox()->placeholderText().toStdString();
     EXPECT_FALSE(keyBox()->placeholderText().contains(OldKey));
-    EXPECT_EQ(keyBox()->accessibleName(), text(1617));
+    EXPECT_EQ(keyBox()->accessibleName(), text(MainWindowTexts::KeyHiddenName));
 
     QString underneath = QStringLiteral("not looked at");
     const bool opened = withKeyWindow([&](frmKeyboardWithDisplay&) { underneath = keyBox()->text(); },
@@ -313,7 +316,7 @@ TEST_F(QuickKeyTest, AHiddenKeyIsMarkedAsSetAndStaysHiddenUnderTheKeyWindow)
 
     click(button("cmdHideShowQuickKey"));
     EXPECT_TRUE(keyBox()->placeholderText().isEmpty());
-    EXPECT_EQ(keyBox()->accessibleName(), text(110));
+    EXPECT_EQ(keyBox()->accessibleName(), text(MainWindowTexts::KeyCommand));
 }
 
 } // namespace

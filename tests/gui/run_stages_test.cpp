@@ -4,6 +4,7 @@
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "pipeline/DecryptPipeline.h"
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
@@ -53,11 +54,6 @@ struct Seen {
 
 class RunStagesTest : public KeyedWindowFixture<WatchingDialogs> {
   protected:
-    static QString Text(int number, int language = Language::English)
-    {
-        return Language::GetProgramText(number, language);
-    }
-
     Seen Look() const
     {
         Seen seen;

@@ -10,6 +10,7 @@
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
+#include "texts/WindowTexts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -154,8 +155,9 @@ TEST_F(TextToolsTest, LoadRefusesAnEmptyFileAsUnusable)
     load(path);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages().front().text, QDir::toNativeSeparators(path) + CrLf + Text(50));
-    EXPECT_EQ(dialogs.messages().front().title, Text(51));
+    EXPECT_EQ(dialogs.messages().front().text,
+              QDir::toNativeSeparators(path) + CrLf + Text(MainWindowTexts::FileEmpty));
+    EXPECT_EQ(dialogs.messages().front().title, Text(MainWindowTexts::NothingTaken));
     EXPECT_TRUE(txbText()->toPlainText().isEmpty());
 }
 
@@ -166,7 +168,8 @@ TEST_F(TextToolsTest, LoadRefusesAFileOneByteOverTheLimitWithItsSize)
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const MessageRequest box = dialogs.messages().front();
-    EXPECT_TRUE(box.text.startsWith(QDir::toNativeSeparators(path) + u' ' + Text(49) + QStringLiteral(": 61,441")))
+    EXPECT_TRUE(box.text.startsWith(QDir::toNativeSeparators(path) + u' ' + Text(MainWindowTexts::TooLarge) +
+                                    QStringLiteral(": 61,441")))
         << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(QStringLiteral("61,440"))) << box.text.toStdString();
     EXPECT_TRUE(txbText()->toPlainText().isEmpty());
@@ -178,7 +181,7 @@ TEST_F(TextToolsTest, CancelledLoadChangesNothing)
     window->cmdLoadSaveTextbox_Click(0);
 
     ASSERT_EQ(dialogs.records().size(), 1u);
-    EXPECT_EQ(dialogs.records().front().chooser.title, Text(42));
+    EXPECT_EQ(dialogs.records().front().chooser.title, Text(MainWindowTexts::LoadTitle));
     EXPECT_TRUE(dialogs.records().front().chooser.mustExist);
     EXPECT_EQ(txbText()->toPlainText(), QStringLiteral("kept"));
 }
@@ -192,7 +195,7 @@ TEST_F(TextToolsTest, EmptyTextBoxIsNeitherSavedNorEnlarged)
         dialogs.clear();
         command(*window);
         ASSERT_EQ(dialogs.records().size(), 1u); // no file dialog, no window
-        EXPECT_EQ(dialogs.records().front().message.text, Text(44));
+        EXPECT_EQ(dialogs.records().front().message.text, Text(MainWindowTexts::TextboxEmpty));
         EXPECT_TRUE(dialogs.records().front().message.title.isEmpty());
     }
 }
@@ -206,7 +209,7 @@ TEST_F(TextToolsTest, SavedFileLoadsBackAsTheSameText)
 
     EXPECT_TRUE(dialogs.messages().empty());
     ASSERT_FALSE(dialogs.records().empty());
-    EXPECT_EQ(dialogs.records().front().chooser.title, Text(45));
+    EXPECT_EQ(dialogs.records().front().chooser.title, Text(MainWindowTexts::SaveTitle));
     EXPECT_TRUE(dialogs.records().front().chooser.confirmOverwrite);
     EXPECT_EQ(test_files::read_file(path), message.toUtf8());
     struct stat status {};
@@ -228,7 +231,7 @@ TEST_F(TextToolsTest, FailedSaveSaysSoAndLeavesTheFileInThePathWhole)
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const MessageRequest box = dialogs.messages().front();
-    EXPECT_EQ(box.title, Text(13));
+    EXPECT_EQ(box.title, Text(MainWindowTexts::ReadWriteError));
     EXPECT_EQ(box.icon, DialogIcon::Exclamation);
     EXPECT_TRUE(box.text.startsWith(QDir::toNativeSeparators(path) + CrLf)) << box.text.toStdString();
     EXPECT_GT(box.text.size(), path.size() + 2); // the cause follows the path
@@ -299,11 +302,12 @@ TEST_F(TextToolsTest, F1OnTheHelpButtonOrTheWindowAsksAndOkOpensTheHelpPage)
 
         ASSERT_EQ(dialogs.records().size(), 2u) << target->objectName().toStdString();
         const MessageRequest question = dialogs.records()[0].message;
-        EXPECT_EQ(question.title, Text(28));
+        EXPECT_EQ(question.title, Text(MainWindowTexts::Help));
         EXPECT_EQ(question.buttons, DialogButtons::OkCancel);
         EXPECT_EQ(question.question, QuestionId::OpenHelpPage);
-        EXPECT_TRUE(question.text.startsWith(Text(347) + CrLf + Text(348) + CrLf));
-        EXPECT_TRUE(question.text.endsWith(CrLf + Text(349)));
+        EXPECT_TRUE(question.text.startsWith(Text(MainWindowTexts::HelpPageOpens) + CrLf +
+                                             Text(MainWindowTexts::HelpPressOk) + CrLf));
+        EXPECT_TRUE(question.text.endsWith(CrLf + Text(MainWindowTexts::HelpPressCancel)));
 
         const QString page = dialogs.records()[1].target;
         EXPECT_TRUE(dialogs.records()[1].isOpenTarget);
@@ -333,7 +337,8 @@ TEST_P(LocalHelp, CancelShowsTheHelpTextOfTheLanguageInTheViewer)
     const auto* viewer = window->findChild<frmView*>();
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->isVisible());
-    EXPECT_EQ(viewer->windowTitle(), Text(94, GetParam().language) + u' ' + Text(29, GetParam().language));
+    EXPECT_EQ(viewer->windowTitle(), Text(MainWindowTexts::ProgramName, GetParam().language) + u' ' +
+                                         Text(MainWindowTexts::HelpTextVersion, GetParam().language));
     const QByteArray help =
         test_files::read_file(QStringLiteral(QUILLET_DATA_DIR "/") + QLatin1String(GetParam().file));
     const QString firstLine = QString::fromUtf8(help.left(help.indexOf('\n'))).trimmed();
@@ -385,7 +390,7 @@ TEST_F(TextToolsTest, MakersNameOpensItsAddress)
     QTest::mouseClick(label("lblTavolan"), Qt::LeftButton);
     ASSERT_EQ(dialogs.records().size(), 1u);
     EXPECT_TRUE(dialogs.records().front().isOpenTarget);
-    EXPECT_TRUE(dialogs.records().front().target.endsWith(Text(351)));
+    EXPECT_TRUE(dialogs.records().front().target.endsWith(Text(MainWindowTexts::MakersPage)));
 }
 
 // ---------------------------------------------------------------- quitting
@@ -417,8 +422,8 @@ TEST_P(QuitWithClipboardText, AsksAndDoesWhatTheAnswerSays)
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const MessageRequest question = dialogs.messages().front();
-    EXPECT_EQ(question.text, Text(177));
-    EXPECT_EQ(question.title, Text(178));
+    EXPECT_EQ(question.text, Text(MainWindowTexts::ClearClipboardQuestion));
+    EXPECT_EQ(question.title, Text(MainWindowTexts::ClearClipboardTitle));
     EXPECT_EQ(question.buttons, DialogButtons::YesNoCancel);
     EXPECT_EQ(window->isVisible(), GetParam().keepsRunning);
     // Cancel keeps the window as it was, key included; quitting wipes it.

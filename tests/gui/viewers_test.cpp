@@ -3,8 +3,10 @@
 #include "gui/frmLargeTextbox.h"
 #include "gui/frmRandomnessGraphic.h"
 #include "gui/frmView.h"
+#include "support/ProgramTexts.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
+#include "texts/WindowTexts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -34,8 +36,8 @@ class ShippedTexts : public ShippedTextsFixture {
     {
         ShippedTextsFixture::SetUp();
         for (int language : {Language::English, Language::German}) {
-            ASSERT_FALSE(Language::GetProgramText(175, language).isEmpty());
-            ASSERT_NE(Language::GetProgramText(175, language), Language::GetProgramText(176, language));
+            ASSERT_FALSE(Text(LargeTextboxTexts::CopyAll, language).isEmpty());
+            ASSERT_NE(Text(LargeTextboxTexts::CopyAll, language), Text(LargeTextboxTexts::CopySelection, language));
         }
     }
 };
@@ -91,7 +93,7 @@ TEST_F(LargeTextboxTest, CopiesTheSelectionOrEverythingThenDropsTheSelection)
 
         EXPECT_EQ(QApplication::clipboard()->text(), c.clipboard);
         EXPECT_FALSE(txbText->textCursor().hasSelection());
-        EXPECT_EQ(Mnemonics::Plain(copy->text()), Language::GetProgramText(175, Language::English));
+        EXPECT_EQ(Mnemonics::Plain(copy->text()), Text(LargeTextboxTexts::CopyAll, Language::English));
         EXPECT_EQ(window.focusWidget(), Child<QPushButton>(window, "cmdSave"));
         EXPECT_EQ(window.text(), "Dear Ann,\nthe key is on its way.\nBob");
     }
@@ -105,18 +107,18 @@ TEST_F(LargeTextboxTest, CopyButtonCaptionAndWidthFollowTheSelection)
     };
     for (const Case& c : {Case{Language::English, 166, 250}, Case{Language::German, 233, 333}}) {
         open("some message text", false, c.language);
-        EXPECT_EQ(Mnemonics::Plain(copy->text()), Language::GetProgramText(175, c.language));
+        EXPECT_EQ(Mnemonics::Plain(copy->text()), Text(LargeTextboxTexts::CopyAll, c.language));
         EXPECT_EQ(copy->width(), c.plainWidth);
         ExpectOwnAccessKeys(&window);
         ExpectEveryFocusableControlNamed(&window);
 
         Select(txbText, 0, 4);
-        EXPECT_EQ(Mnemonics::Plain(copy->text()), Language::GetProgramText(176, c.language));
+        EXPECT_EQ(Mnemonics::Plain(copy->text()), Text(LargeTextboxTexts::CopySelection, c.language));
         EXPECT_EQ(copy->width(), c.selectionWidth);
         ExpectOwnAccessKeys(&window);
 
         Select(txbText, 2, 2);
-        EXPECT_EQ(Mnemonics::Plain(copy->text()), Language::GetProgramText(175, c.language));
+        EXPECT_EQ(Mnemonics::Plain(copy->text()), Text(LargeTextboxTexts::CopyAll, c.language));
         EXPECT_EQ(copy->width(), c.plainWidth);
     }
 }
@@ -134,7 +136,7 @@ TEST_F(LargeTextboxTest, SelectingWithTheMouseSwitchesTheCaption)
     QApplication::sendEvent(area, &drag);
     QTest::mouseRelease(area, Qt::LeftButton, {}, start.center() + QPoint(80, 0));
     EXPECT_TRUE(txbText->textCursor().hasSelection());
-    EXPECT_EQ(Mnemonics::Plain(copy->text()), Language::GetProgramText(176, Language::English));
+    EXPECT_EQ(Mnemonics::Plain(copy->text()), Text(LargeTextboxTexts::CopySelection, Language::English));
 }
 
 TEST_F(LargeTextboxTest, SaveHandsBackTheEditedText)
@@ -228,7 +230,7 @@ TEST_F(ViewerTest, ShowsAFileBelowTheLimitWhole)
     EXPECT_TRUE(Child<QPlainTextEdit>(viewer, "txbText1")->isReadOnly());
     ExpectEveryFocusableControlNamed(&viewer);
     EXPECT_EQ(Mnemonics::Plain(Child<QPushButton>(viewer, "cmdClose")->text()),
-              Language::GetProgramText(101, Language::English));
+              Text(ViewerTexts::Close, Language::English));
 }
 
 TEST_F(ViewerTest, FramesAFileAtTheLimitWithBothNotes)

@@ -5,10 +5,12 @@
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
+#include "texts/WindowTexts.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -27,11 +29,6 @@
 #include <map>
 
 namespace {
-
-QString Text(int number, int language = Language::English)
-{
-    return Language::GetProgramText(number, language);
-}
 
 // Scripted answers, and what the message box held when the first box or chooser came up.
 class ObservingDialogs : public ScriptedDialogs {
@@ -68,7 +65,8 @@ class WindowBehaviourTest : public ShownWindowFixture<ObservingDialogs> {
     void HideKey()
     {
         button(QStringLiteral("cmdHideShowQuickKey"))->click();
-        ASSERT_EQ(Mnemonics::Plain(button(QStringLiteral("cmdHideShowQuickKey"))->text()), Text(380));
+        ASSERT_EQ(Mnemonics::Plain(button(QStringLiteral("cmdHideShowQuickKey"))->text()),
+                  Text(MainWindowTexts::ShowKey));
     }
 };
 
@@ -119,7 +117,7 @@ TEST_F(WindowBehaviourTest, EncryptWithNoKeyOrAHiddenKey)
     txbFile(1)->setText(Path("out.zip"));
     button(QStringLiteral("cmdEncryptMessage"))->click();
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].title, Text(382));
+    EXPECT_EQ(dialogs.messages()[0].title, Text(MainWindowTexts::NoKeySpecified));
     EXPECT_FALSE(QFileInfo::exists(Path("out.zip")));
 
     EnterKey(Key);
@@ -128,7 +126,7 @@ TEST_F(WindowBehaviourTest, EncryptWithNoKeyOrAHiddenKey)
     dialogs.queueAnswer(DialogAnswer::Yes);
     button(QStringLiteral("cmdEncryptMessage"))->click();
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].title, Text(117));
+    EXPECT_EQ(dialogs.messages()[0].title, Text(MainWindowTexts::ShowHiddenKeyTitle));
     EXPECT_EQ(dialogs.messages()[0].defaultButton, 1);
     EXPECT_EQ(txbQuickKey()->text(), Key) << "Yes shows the key";
     EXPECT_FALSE(QFileInfo::exists(Path("out.zip")));
@@ -137,7 +135,7 @@ TEST_F(WindowBehaviourTest, EncryptWithNoKeyOrAHiddenKey)
     dialogs.clear();
     button(QStringLiteral("cmdEncryptMessage"))->click(); // the question's default, then the offer to attach's default
     EXPECT_TRUE(test_files::read_file(Path("out.zip")).startsWith("PK"));
-    EXPECT_EQ(Mnemonics::Plain(button(QStringLiteral("cmdHideShowQuickKey"))->text()), Text(380))
+    EXPECT_EQ(Mnemonics::Plain(button(QStringLiteral("cmdHideShowQuickKey"))->text()), Text(MainWindowTexts::ShowKey))
         << "the key stays hidden";
     EXPECT_EQ(window->QuickKeyText(), Key);
 }
@@ -164,9 +162,10 @@ TEST_F(WindowBehaviourTest, ALanguageChangeInDecryptModeWritesTheDecryptCaptions
     option(QStringLiteral("optDecrypt"))->click();
     ChooseLanguage(Language::German);
     EXPECT_TRUE(option(QStringLiteral("optDecrypt"))->isChecked());
-    EXPECT_EQ(Mnemonics::Plain(cmdSpecifyFile(0)->text()), Text(15, Language::German));
-    EXPECT_EQ(Mnemonics::Plain(cmdSpecifyFile(1)->text()), Text(17, Language::German));
-    EXPECT_EQ(txbFile(0)->accessibleName(), Text(15, Language::German));
+    EXPECT_EQ(Mnemonics::Plain(cmdSpecifyFile(0)->text()), Text(MainWindowTexts::CiphertextFile, Language::German));
+    EXPECT_EQ(Mnemonics::Plain(cmdSpecifyFile(1)->text()),
+              Text(MainWindowTexts::FolderForAttachedFile, Language::German));
+    EXPECT_EQ(txbFile(0)->accessibleName(), Text(MainWindowTexts::CiphertextFile, Language::German));
 }
 
 TEST_F(WindowBehaviourTest, EveryCaptionOfTheWindowChangesWithTheLanguage)
@@ -210,8 +209,10 @@ TEST_F(WindowBehaviourTest, TheClosingBoxGivesTheSizeInKBAndTheGermanLastLine)
     const double kilobytes = QFileInfo(Path("out.zip")).size() / 1024.0;
     const QString size = QLocale(QLocale::German, QLocale::Germany).toString(kilobytes, 'f', 2);
     EXPECT_TRUE(size.contains(',')) << size.toStdString();
-    EXPECT_TRUE(closing.contains(' ' + size + " KB " + Text(93, Language::German))) << closing.toStdString();
-    EXPECT_TRUE(closing.endsWith("\r\n" + Text(71, Language::German))) << closing.toStdString();
+    EXPECT_TRUE(closing.contains(' ' + size + " KB " + Text(EncryptTexts::SizeUnitNote, Language::German)))
+        << closing.toStdString();
+    EXPECT_TRUE(closing.endsWith("
+" + Text(EncryptTexts::GermanNote, Language::German))) << closing.toStdString();
 }
 
 } // namespace

@@ -5,8 +5,10 @@
 #include "gui/FitToScreen.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -308,9 +310,9 @@ TEST_F(WindowLookTest, TheEmptyMessageBoxSaysWhatGoesThereInBothLanguagesAndMode
         window->cboLanguage_Click();
         option(QStringLiteral("optEncrypt"))->click();
         const QString typing = txbText()->placeholderText();
-        EXPECT_EQ(typing, Language::GetProgramText(1630, language));
+        EXPECT_EQ(typing, Text(MainWindowTexts::MessagePlaceholder, language));
         option(QStringLiteral("optDecrypt"))->click();
-        EXPECT_EQ(txbText()->placeholderText(), Language::GetProgramText(1631, language));
+        EXPECT_EQ(txbText()->placeholderText(), Text(MainWindowTexts::DecryptedMessagePlaceholder, language));
         EXPECT_FALSE(typing.isEmpty());
         EXPECT_NE(typing, txbText()->placeholderText());
     }

@@ -2,9 +2,11 @@
 // shows, input other than Stop, Quit and Escape is held back, and Quit or closing the window stop
 // the run, leave nothing behind and then quit.
 #include "engines/CipherEngine.h"
+#include "gui/MainWindowState.h"
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "texts/Language.h"
@@ -102,9 +104,8 @@ TEST_F(WorkInProgressTest, TheEventLoopTurnsAndTheIndicatorShowsWhileTheCommandW
     PrepareEncryption();
     DuringWork watch(*window, {});
 
-    engine_set_kdf_level(KdfLevel::Moderate);
+    window->SetKdfLevel(KdfLevel::Moderate);
     button(QStringLiteral("cmdEncryptMessage"))->click();
-    engine_set_kdf_level(KdfLevel::Interactive);
 
     EXPECT_GT(watch.turns, 0) << "the window was frozen for the whole run";
     EXPECT_TRUE(watch.indicatorShown);
@@ -243,13 +244,12 @@ TEST_P(StopTest, TheRunEndsAndTheWindowIsAsItWas)
         }
     });
 
-    engine_set_kdf_level(KdfLevel::Sensitive);
+    window->SetKdfLevel(KdfLevel::Sensitive);
     QTest::mouseClick(button(c.encrypt ? QStringLiteral("cmdEncryptMessage") : QStringLiteral("cmdDecryptMessage")),
                       Qt::LeftButton);
-    engine_set_kdf_level(KdfLevel::Interactive);
 
     ASSERT_TRUE(pressed);
-    EXPECT_TRUE(stoppingLine.contains(Language::GetProgramText(1621, Language::English))) << stoppingLine.toStdString();
+    EXPECT_TRUE(stoppingLine.contains(Text(RunTexts::Stopping, Language::English))) << stoppingLine.toStdString();
     EXPECT_TRUE(stopGreyWhileStopping);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->Working());

@@ -28,9 +28,9 @@ class PlainTextLinks {
     EncryptEngine Watch(EncryptEngine engine)
     {
         auto compress = engine.compressFile;
-        engine.compressFile = [this, compress](const char* in, const char* out, int32_t flag) {
+        engine.compressFile = [this, compress](Packer& packer, const char* in, const char* out, int32_t flag) {
             Keep(in);
-            const int32_t result = compress(in, out, flag);
+            const int32_t result = compress(packer, in, out, flag);
             Keep(out);
             return result;
         };
@@ -41,14 +41,14 @@ class PlainTextLinks {
     DecryptEngine Watch(DecryptEngine engine)
     {
         auto decrypt = engine.decryptFile;
-        engine.decryptFile = [this, decrypt](const char* in, const char* out) {
-            const int32_t result = decrypt(in, out);
+        engine.decryptFile = [this, decrypt](CipherEngine& cipher, const char* in, const char* out) {
+            const int32_t result = decrypt(cipher, in, out);
             Keep(out);
             return result;
         };
         auto decompress = engine.decompressFile;
-        engine.decompressFile = [this, decompress](const char* in, const char* out, int32_t flag) {
-            const int32_t result = decompress(in, out, flag);
+        engine.decompressFile = [this, decompress](Packer& packer, const char* in, const char* out, int32_t flag) {
+            const int32_t result = decompress(packer, in, out, flag);
             Keep(out);
             return result;
         };

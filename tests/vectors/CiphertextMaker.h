@@ -23,10 +23,10 @@ using engines_test::write_file;
 inline QByteArray Compressed(const QByteArray& bytes, const QString& scratch)
 {
     const QString in = scratch + "/pack-in", out = scratch + "/pack-out";
-    if (!write_file(in, bytes) || alb() == 0)
+    Packer packer;
+    if (!write_file(in, bytes) || packer.alb() == 0)
         return {};
-    const int32_t result = cf(in.toUtf8().constData(), out.toUtf8().constData(), 0);
-    dalb();
+    const int32_t result = packer.cf(in.toUtf8().constData(), out.toUtf8().constData(), 0);
     const QByteArray packed = result == 0 ? read_file(out) : QByteArray();
     QFile::remove(in);
     QFile::remove(out);
@@ -37,13 +37,12 @@ inline QByteArray Compressed(const QByteArray& bytes, const QString& scratch)
 inline QByteArray EngineBody(const QByteArray& bytes, const QString& quickKey, const QString& scratch)
 {
     const QString in = scratch + "/enc-in", out = scratch + "/enc-out";
-    if (!write_file(in, bytes) || allocate_buffers() == 0)
+    CipherEngine engine(KdfLevel::Interactive);
+    if (!write_file(in, bytes) || engine.allocate_buffers() == 0)
         return {};
-    engine_set_kdf_level(KdfLevel::Interactive);
     const QByteArray key = Keys::MakeEngineKey(quickKey);
-    operation_initialization(key.constData(), 1, bytes.size(), 0);
-    const int32_t result = encrypt_file(in.toUtf8().constData(), out.toUtf8().constData());
-    deallocate_buffers();
+    engine.operation_initialization(key.constData(), 1, bytes.size(), 0);
+    const int32_t result = engine.encrypt_file(in.toUtf8().constData(), out.toUtf8().constData());
     const QByteArray body = result == 0 ? read_file(out) : QByteArray();
     QFile::remove(in);
     QFile::remove(out);

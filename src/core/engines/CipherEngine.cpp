@@ -3,78 +3,41 @@
 #include "engines/CipherBody.h"
 
 #include <cstring>
-#include <memory>
 #include <string_view>
-
-namespace {
 
 using namespace cipher_result;
 
-// The engine's state, kept once per process and reused by every call: its buffers, the key prepared for
-// the next operation, and the strength of the key derivation.
-struct Engine {
-    std::unique_ptr<cipher_body::ChunkBuffers> buffers;
-    std::unique_ptr<GuardedBuffer> key; // the prepared key's bytes; gone after one operation
-    KdfLevel level = KdfLevel::Moderate;
-    const StopFlag* stop = nullptr;
-};
+CipherEngine::CipherEngine(KdfLevel level, const StopFlag* stop) : level_(level), stop_(stop) {}
 
-Engine& engine()
-{
-    static Engine instance;
-    return instance;
-}
-
-bool ensure_buffers()
-{
-    return engine().buffers || allocate_buffers() != 0;
-}
+CipherEngine::~CipherEngine() = default;
 
 // Runs one operation with the prepared key, then wipes the key whatever the outcome.
-template <typename Operation> int32_t with_prepared_key(Operation operation)
+template <typename Operation> int32_t CipherEngine::with_prepared_key(Operation operation)
 {
-    std::unique_ptr<GuardedBuffer> key = std::move(engine().key);
+    std::unique_ptr<GuardedBuffer> key = std::move(key_);
     if (!key)
         return kKeyNotDerivable;
-    if (!ensure_buffers())
+    if (!buffers_ && allocate_buffers() == 0)
         return kOutOfMemory;
     const std::string_view keyBytes(reinterpret_cast<const char*>(key->data()), key->size());
-    return operation(cipher_body::argon2id_deriver(keyBytes), *engine().buffers, engine().stop);
+    return operation(cipher_body::argon2id_deriver(keyBytes), *buffers_);
 }
 
-} // namespace
-
-void engine_set_kdf_level(KdfLevel level)
+int32_t CipherEngine::allocate_buffers()
 {
-    engine().level = level;
-}
-
-KdfLevel engine_kdf_level()
-{
-    return engine().level;
-}
-
-void engine_set_stop_flag(const StopFlag* flag)
-{
-    engine().stop = flag;
-}
-
-extern "C" {
-
-int32_t allocate_buffers()
-{
-    if (engine().buffers)
+    if (buffers_)
         return 1;
     auto buffers = std::make_unique<cipher_body::ChunkBuffers>();
     if (!buffers->valid())
         return 0;
-    engine().buffers = std::move(buffers);
+    buffers_ = std::move(buffers);
     return 1;
 }
 
-int32_t operation_initialization(const char* key64, int32_t /*direction*/, int64_t /*length*/, int32_t /*reserved*/)
+int32_t CipherEngine::operation_initialization(const char* key64, int32_t /*direction*/, int64_t /*length*/,
+                                               int32_t /*reserved*/)
 {
-    engine().key.reset();
+    key_.reset();
     const std::size_t length = key64 ? std::strlen(key64) : 0;
     if (length == 0 || length > cipher_body::kMaxKeyBytes)
         return 0;
@@ -82,30 +45,27 @@ int32_t operation_initialization(const char* key64, int32_t /*direction*/, int64
     if (!key->valid())
         return 0;
     std::memcpy(key->data(), key64, length);
-    engine().key = std::move(key);
+    key_ = std::move(key);
     return 1;
 }
 
-int32_t encrypt_file(const char* inputPath, const char* outputPath)
+int32_t CipherEngine::encrypt_file(const char* inputPath, const char* outputPath)
 {
-    const cipher_body::KdfParams params = cipher_body::kdf_params(engine().level);
-    return with_prepared_key(
-        [&](const cipher_body::KeyDeriver& derive, cipher_body::ChunkBuffers& buffers, const StopFlag* stop) {
-            return cipher_body::encrypt_body_file(inputPath, outputPath, params, derive, buffers, stop);
-        });
+    const cipher_body::KdfParams params = cipher_body::kdf_params(level_);
+    return with_prepared_key([&](const cipher_body::KeyDeriver& derive, cipher_body::ChunkBuffers& buffers) {
+        return cipher_body::encrypt_body_file(inputPath, outputPath, params, derive, buffers, stop_);
+    });
 }
 
-int32_t decrypt_file(const char* inputPath, const char* outputPath)
+int32_t CipherEngine::decrypt_file(const char* inputPath, const char* outputPath)
 {
-    return with_prepared_key(
-        [&](const cipher_body::KeyDeriver& derive, cipher_body::ChunkBuffers& buffers, const StopFlag* stop) {
-            return cipher_body::decrypt_body_file(inputPath, outputPath, derive, buffers, stop);
-        });
+    return with_prepared_key([&](const cipher_body::KeyDeriver& derive, cipher_body::ChunkBuffers& buffers) {
+        return cipher_body::decrypt_body_file(inputPath, outputPath, derive, buffers, stop_);
+    });
 }
 
-void deallocate_buffers()
+void CipherEngine::deallocate_buffers()
 {
-    engine().buffers.reset();
-    engine().key.reset();
-}
+    buffers_.reset();
+    key_.reset();
 }

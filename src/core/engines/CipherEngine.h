@@ -3,11 +3,12 @@
 // A small C-style interface that every caller shares: results are integers, never exceptions.
 // Paths and the key go in as NUL-terminated UTF-8.
 //
-// Calling order for one file: allocate_buffers, operation_initialization, encrypt_file or
-// decrypt_file, deallocate_buffers. The key given to operation_initialization serves exactly one
-// operation; it is wiped when that operation ends, whatever its outcome.
+// Calling order for one file, on one CipherEngine: allocate_buffers, operation_initialization,
+// encrypt_file or decrypt_file, deallocate_buffers. The key given to operation_initialization
+// serves exactly one operation; it is wiped when that operation ends, whatever its outcome.
 
 #include <cstdint>
+#include <memory>
 
 class StopFlag;
 
@@ -35,28 +36,47 @@ enum class KdfLevel {
     Sensitive    // 4 passes, 1 GiB: also the largest a reader accepts
 };
 
-void engine_set_kdf_level(KdfLevel level);
-KdfLevel engine_kdf_level();
-// The flag encrypt_file and decrypt_file check after the key derivation and between chunks
-// (kStopped); nullptr: they run to the end. The flag must outlive the operations it is set for.
-void engine_set_stop_flag(const StopFlag* flag);
-
-extern "C" {
-
-// Takes the chunk buffers from guarded memory. Non-zero: ready; 0: failure.
-int32_t allocate_buffers();
-
-// Prepares the next operation with key (UTF-8, normally 64 characters). direction: 1 encrypt,
-// 0 decrypt. length and reserved keep the call's shape and are not used: the engine
-// measures its input itself. Non-zero when the key was taken, 0 when it was refused.
-int32_t operation_initialization(const char* key64, int32_t direction, int64_t length, int32_t reserved);
-
-// Encrypts inputPath into outputPath. 0 on success, a negative cipher_result on failure.
-int32_t encrypt_file(const char* inputPath, const char* outputPath);
-
-// Decrypts the engine body in inputPath into outputPath. 0 on success, else a cipher_result.
-int32_t decrypt_file(const char* inputPath, const char* outputPath);
-
-// Wipes and frees the buffers and any key still held.
-void deallocate_buffers();
+namespace cipher_body {
+struct ChunkBuffers;
 }
+class GuardedBuffer;
+
+// One engine per run: its buffers, the key prepared for the next operation, the derivation level
+// and the stop flag live here and nowhere else, so runs on different threads share nothing.
+class CipherEngine {
+  public:
+    // level: the strength encrypt_file writes. stop: the flag encrypt_file and decrypt_file check
+    // after the key derivation and between chunks (kStopped); nullptr: they run to the end. The
+    // flag must outlive the engine.
+    explicit CipherEngine(KdfLevel level = KdfLevel::Moderate, const StopFlag* stop = nullptr);
+    ~CipherEngine();
+    CipherEngine(const CipherEngine&) = delete;
+    CipherEngine& operator=(const CipherEngine&) = delete;
+
+    KdfLevel kdf_level() const { return level_; }
+
+    // Takes the chunk buffers from guarded memory. Non-zero: ready; 0: failure.
+    int32_t allocate_buffers();
+
+    // Prepares the next operation with key (UTF-8, normally 64 characters). direction: 1 encrypt,
+    // 0 decrypt. length and reserved keep the call's shape and are not used: the engine
+    // measures its input itself. Non-zero when the key was taken, 0 when it was refused.
+    int32_t operation_initialization(const char* key64, int32_t direction, int64_t length, int32_t reserved);
+
+    // Encrypts inputPath into outputPath. 0 on success, a negative cipher_result on failure.
+    int32_t encrypt_file(const char* inputPath, const char* outputPath);
+
+    // Decrypts the engine body in inputPath into outputPath. 0 on success, else a cipher_result.
+    int32_t decrypt_file(const char* inputPath, const char* outputPath);
+
+    // Wipes and frees the buffers and any key still held (the destructor does it otherwise).
+    void deallocate_buffers();
+
+  private:
+    template <typename Operation> int32_t with_prepared_key(Operation operation);
+
+    std::unique_ptr<cipher_body::ChunkBuffers> buffers_;
+    std::unique_ptr<GuardedBuffer> key_; // the prepared key's bytes; gone after one operation
+    KdfLevel level_;
+    const StopFlag* stop_;
+};

@@ -22,14 +22,16 @@ constexpr int kCompressionLevel = 3;
 constexpr int kMaxWindowLog = 23;
 constexpr unsigned long long kMaxWindowBytes = 1ULL << kMaxWindowLog;
 
-// The contexts and the I/O buffers, one set per process, reused by every call. The buffers hold
-// plain text, so they live in guarded memory and are wiped when freed.
-struct Packer {
+} // namespace
+
+// The contexts and the I/O buffers, one set per packer, reused by each of its calls. The buffers
+// hold plain text, so they live in guarded memory and are wiped when freed.
+struct PackerContexts {
     ZSTD_CCtx* compressor = nullptr;
     ZSTD_DCtx* decompressor = nullptr;
     GuardedBuffer input{ZSTD_CStreamInSize()};
     GuardedBuffer output{ZSTD_CStreamOutSize()};
-    ~Packer()
+    ~PackerContexts()
     {
         ZSTD_freeCCtx(compressor);
         ZSTD_freeDCtx(decompressor);
@@ -37,17 +39,9 @@ struct Packer {
     bool valid() const { return compressor && decompressor && input.valid() && output.valid(); }
 };
 
-std::unique_ptr<Packer>& packer()
-{
-    static std::unique_ptr<Packer> instance;
-    return instance;
-}
+namespace {
 
-const StopFlag*& stop_flag()
-{
-    static const StopFlag* flag = nullptr;
-    return flag;
-}
+using Contexts = PackerContexts;
 
 bool write_all(QIODevice& out, const void* data, std::size_t size)
 {
@@ -55,7 +49,7 @@ bool write_all(QIODevice& out, const void* data, std::size_t size)
 }
 
 // Feeds `input` to the compressor until it is consumed (and, for ZSTD_e_end, the frame closed).
-int32_t compress_step(Packer& p, ZSTD_inBuffer& input, ZSTD_EndDirective mode, QIODevice& out)
+int32_t compress_step(Contexts& p, ZSTD_inBuffer& input, ZSTD_EndDirective mode, QIODevice& out)
 {
     for (;;) {
         ZSTD_outBuffer output{p.output.data(), p.output.size(), 0};
@@ -70,7 +64,7 @@ int32_t compress_step(Packer& p, ZSTD_inBuffer& input, ZSTD_EndDirective mode, Q
     }
 }
 
-int32_t compress(Packer& p, QIODevice& in, QIODevice& out)
+int32_t compress(Contexts& p, const StopFlag* stop, QIODevice& in, QIODevice& out)
 {
     ZSTD_CCtx_reset(p.compressor, ZSTD_reset_session_and_parameters);
     ZSTD_CCtx_setParameter(p.compressor, ZSTD_c_compressionLevel, kCompressionLevel);
@@ -79,7 +73,7 @@ int32_t compress(Packer& p, QIODevice& in, QIODevice& out)
     // A known size lets zstd fit its window to the input and records the size in the frame.
     ZSTD_CCtx_setPledgedSrcSize(p.compressor, static_cast<unsigned long long>(in.size()));
     for (;;) {
-        if (StopRequested(stop_flag()))
+        if (StopRequested(stop))
             return kStopped;
         const qint64 got = in.read(reinterpret_cast<char*>(p.input.data()), static_cast<qint64>(p.input.size()));
         if (got < 0)
@@ -92,7 +86,7 @@ int32_t compress(Packer& p, QIODevice& in, QIODevice& out)
 }
 
 // Decodes one block of input; frameDone turns true once the frame is complete.
-int32_t decompress_step(Packer& p, ZSTD_inBuffer& input, bool& frameDone, int64_t& written, QIODevice& out)
+int32_t decompress_step(Contexts& p, ZSTD_inBuffer& input, bool& frameDone, int64_t& written, QIODevice& out)
 {
     ZSTD_outBuffer output{nullptr, 0, 0};
     do {
@@ -123,7 +117,7 @@ bool frame_header_acceptable(const void* start, std::size_t size)
     return header.frameType == ZSTD_frame && header.windowSize <= kMaxWindowBytes;
 }
 
-int32_t decompress(Packer& p, QIODevice& in, QIODevice& out)
+int32_t decompress(Contexts& p, const StopFlag* stop, QIODevice& in, QIODevice& out)
 {
     ZSTD_DCtx_reset(p.decompressor, ZSTD_reset_session_and_parameters);
     ZSTD_DCtx_setParameter(p.decompressor, ZSTD_d_windowLogMax, kMaxWindowLog);
@@ -131,7 +125,7 @@ int32_t decompress(Packer& p, QIODevice& in, QIODevice& out)
     bool headerChecked = false;
     int64_t written = 0;
     for (;;) {
-        if (StopRequested(stop_flag()))
+        if (StopRequested(stop))
             return kStopped;
         const qint64 got = in.read(reinterpret_cast<char*>(p.input.data()), static_cast<qint64>(p.input.size()));
         if (got < 0)
@@ -148,50 +142,46 @@ int32_t decompress(Packer& p, QIODevice& in, QIODevice& out)
     }
 }
 
-using Operation = int32_t (*)(Packer&, QIODevice&, QIODevice&);
+using Operation = int32_t (*)(Contexts&, const StopFlag*, QIODevice&, QIODevice&);
 
-int32_t run_on_files(const char* in, const char* out, Operation operation)
+int32_t run_on_files(Contexts* contexts, const StopFlag* stop, const char* in, const char* out, Operation operation)
 {
-    if (!packer())
+    if (!contexts)
         return kNotReady;
-    return run_file_to_file(in, out,
-                            [&](QIODevice& input, QIODevice& output) { return operation(*packer(), input, output); });
+    return run_file_to_file(
+        in, out, [&](QIODevice& input, QIODevice& output) { return operation(*contexts, stop, input, output); });
 }
 
 } // namespace
 
-void packer_set_stop_flag(const StopFlag* flag)
-{
-    stop_flag() = flag;
-}
+Packer::Packer(const StopFlag* stop) : stop_(stop) {}
 
-extern "C" {
+Packer::~Packer() = default;
 
-int32_t alb()
+int32_t Packer::alb()
 {
-    if (packer())
+    if (contexts_)
         return 1;
-    auto created = std::make_unique<Packer>();
+    auto created = std::make_unique<Contexts>();
     created->compressor = ZSTD_createCCtx();
     created->decompressor = ZSTD_createDCtx();
     if (!created->valid())
         return 0;
-    packer() = std::move(created);
+    contexts_ = std::move(created);
     return 1;
 }
 
-int32_t cf(const char* in, const char* out, int32_t /*flag*/)
+int32_t Packer::cf(const char* in, const char* out, int32_t /*flag*/)
 {
-    return run_on_files(in, out, compress);
+    return run_on_files(contexts_.get(), stop_, in, out, compress);
 }
 
-int32_t dcf(const char* in, const char* out, int32_t /*flag*/)
+int32_t Packer::dcf(const char* in, const char* out, int32_t /*flag*/)
 {
-    return run_on_files(in, out, decompress);
+    return run_on_files(contexts_.get(), stop_, in, out, decompress);
 }
 
-void dalb()
+void Packer::dalb()
 {
-    packer().reset();
-}
+    contexts_.reset();
 }

@@ -5,11 +5,10 @@
 
 #include <cstdint>
 
-class StopFlag;
+#include <memory>
 
-// The flag cf and dcf check between blocks (kStopped); nullptr: they run to the end. The flag must
-// outlive the operations it is set for.
-void packer_set_stop_flag(const StopFlag* flag);
+class StopFlag;
+struct PackerContexts;
 
 // The largest plain package there can be: message length field, message, name length field,
 // file name, attached file, check value.
@@ -30,17 +29,29 @@ inline constexpr int32_t kCompressFailed = -7;
 inline constexpr int32_t kStopped = -8; // the run was asked to stop; no output is left
 } // namespace packer_result
 
-extern "C" {
+// One packer per run: its contexts, its buffers and the stop flag live here and nowhere else.
+class Packer {
+  public:
+    // stop: the flag cf and dcf check between blocks (kStopped); nullptr: they run to the end. The
+    // flag must outlive the packer.
+    explicit Packer(const StopFlag* stop = nullptr);
+    ~Packer();
+    Packer(const Packer&) = delete;
+    Packer& operator=(const Packer&) = delete;
 
-// Creates the compression and decompression contexts. Non-zero: ready; 0: failure.
-int32_t alb();
+    // Creates the compression and decompression contexts. Non-zero: ready; 0: failure.
+    int32_t alb();
 
-// Compresses in into out. flag keeps the call's shape and is not used. 0 or a packer_result.
-int32_t cf(const char* in, const char* out, int32_t flag);
+    // Compresses in into out. flag keeps the call's shape and is not used. 0 or a packer_result.
+    int32_t cf(const char* in, const char* out, int32_t flag);
 
-// Decompresses the single frame in `in` into out. flag is not used. 0 or a packer_result.
-int32_t dcf(const char* in, const char* out, int32_t flag);
+    // Decompresses the single frame in `in` into out. flag is not used. 0 or a packer_result.
+    int32_t dcf(const char* in, const char* out, int32_t flag);
 
-// Frees the contexts.
-void dalb();
-}
+    // Frees the contexts (the destructor does it otherwise).
+    void dalb();
+
+  private:
+    std::unique_ptr<PackerContexts> contexts_;
+    const StopFlag* stop_;
+};

@@ -14,7 +14,6 @@ namespace UserLinks {
 namespace {
 
 constexpr int kMostLinks = 40; // as the system's own limit on links followed in one path
-constexpr int kRefusalText = 490;
 
 QByteArray Native(const QString& path)
 {

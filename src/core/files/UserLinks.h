@@ -9,6 +9,9 @@
 
 namespace UserLinks {
 
+// Program text that refuses a foreign link; the link's path follows it.
+inline constexpr int kRefusalText = 490;
+
 struct Followed {
     QString path;        // where the chain ends ("" when refused or broken)
     QString refusedLink; // the link not followed, when that is why path is ""

@@ -4,6 +4,7 @@
 #include "texts/ByteSize.h"
 #include "texts/Language.h"
 #include "texts/NumberLocale.h"
+#include "texts/WindowTexts.h"
 
 #include <QDir>
 
@@ -24,7 +25,7 @@ QString SizeText(qint64 n, int language)
 void MeasureAndShowRandomness(RandomnessSide& side, const QByteArray& data, int language)
 {
     if (data.size() < MinimumMeasuredLength) {
-        side.randomnessText = Text(401, language);
+        side.randomnessText = Text(RandomnessTexts::TooShort, language);
         return;
     }
     side.measure = randomness_measure(data.constData(), static_cast<int32_t>(data.size()), MinimumMeasuredLength);

@@ -39,8 +39,9 @@ void TooLargeErrMsg(Dialogs& dialogs, const QString& strMsg, int intI, int langu
     QString text = strMsg + CrLf + CrLf;
     QString title;
     if (intI == 0) {
-        text += Text(60, language) + ' ' + FileLimits::FormatSizeLimit(FileLimits::MaxTextFileSize, german);
-        title = Text(58, language);
+        text += Text(AppendTexts::TextboxLargestAllowed, language) + ' ' +
+                FileLimits::FormatSizeLimit(FileLimits::MaxTextFileSize, german);
+        title = Text(AppendTexts::TextboxTooLargeTitle, language);
     } else if (intI == 1) {
         text += Text(AppendTexts::LargestAllowed, language) + CrLf + Text(AppendTexts::LargestAllowedIs, language) +
                 ' ' + FileLimits::FormatSizeLimit(FileLimits::MaxAppendedFileSize, german) + '.';

@@ -9,17 +9,19 @@
 
 // Program texts of the chooser.
 namespace AppendTexts {
-constexpr int ChooserTitle = 14;       // caption of the file-to-append button, also the title of its refusals
-constexpr int FileFilter = 48;         // name of the "all files" filter
-constexpr int TooLarge = 49;           // the file is too large to append
-constexpr int Empty = 50;              // the file is empty
-constexpr int NothingTaken = 51;       // the file was not taken
-constexpr int NameTooLong = 61;        // the file's name is too long
-constexpr int Unreadable = 47;         // the file cannot be read
-constexpr int TooLargeTitle = 59;      // title of the too-large box
-constexpr int LargestAllowed = 405;    // "the largest file that can be appended ..."
-constexpr int LargestAllowedIs = 406;  // "... is"
-constexpr int TooLargeToAttach = 1601; // followed by the path, then 1602 and the size
+constexpr int ChooserTitle = 14;          // caption of the file-to-append button, also the title of its refusals
+constexpr int FileFilter = 48;            // name of the "all files" filter
+constexpr int TooLarge = 49;              // the file is too large to append
+constexpr int Empty = 50;                 // the file is empty
+constexpr int NothingTaken = 51;          // the file was not taken
+constexpr int NameTooLong = 61;           // the file's name is too long
+constexpr int Unreadable = 47;            // the file cannot be read
+constexpr int TooLargeTitle = 59;         // title of the too-large box
+constexpr int TextboxTooLargeTitle = 58;  // title of the box for a file too large for the text box
+constexpr int TextboxLargestAllowed = 60; // "the largest file the text box takes:"
+constexpr int LargestAllowed = 405;       // "the largest file that can be appended ..."
+constexpr int LargestAllowedIs = 406;     // "... is"
+constexpr int TooLargeToAttach = 1601;    // followed by the path, then 1602 and the size
 constexpr int ItsSize = 1602;
 } // namespace AppendTexts
 

@@ -212,10 +212,11 @@ class DecryptRun {
     bool DecryptBody(const QString& body, const QString& packed, qint64 fileLength)
     {
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
-        operation_initialization(engineKey.constData(), 0, fileLength, 0);
+        run_.Engine().operation_initialization(engineKey.constData(), 0, fileLength, 0);
         Keys::WipeBytes(engineKey);
-        const auto [code, cause] = run_.RunSlowCall(
-            [&] { return request_.engine.decryptFile(body.toUtf8().constData(), packed.toUtf8().constData()); });
+        const auto [code, cause] = run_.RunSlowCall([&] {
+            return request_.engine.decryptFile(run_.Engine(), body.toUtf8().constData(), packed.toUtf8().constData());
+        });
         run_.Discard(body);
         run_.ReleaseEngineBuffers();
         if (run_.StopRequested())
@@ -240,8 +241,10 @@ class DecryptRun {
         const QString plain = run_.NewTempFile(QStringLiteral("dcr"), TempTreatment::Shred, errorText);
         if (plain.isEmpty())
             return Fail(Text(NoPackageTempName, language_));
-        const auto [result, cause] = run_.RunSlowCall(
-            [&] { return request_.engine.decompressFile(packed.toUtf8().constData(), plain.toUtf8().constData(), 0); });
+        const auto [result, cause] = run_.RunSlowCall([&] {
+            return request_.engine.decompressFile(run_.PackerEngine(), packed.toUtf8().constData(),
+                                                  plain.toUtf8().constData(), 0);
+        });
         run_.Discard(packed);
         run_.ReleasePackerBuffers();
         if (run_.StopRequested())

@@ -92,8 +92,9 @@ enum class AttachmentFate {
 // The two engine operations whose results decide the outcome; tests put failing or watching ones in
 // their place, as for encryption.
 struct DecryptEngine {
-    std::function<int32_t(const char* in, const char* out)> decryptFile = decrypt_file;
-    std::function<int32_t(const char* in, const char* out, int32_t flag)> decompressFile = dcf;
+    std::function<int32_t(CipherEngine& engine, const char* in, const char* out)> decryptFile =
+        &CipherEngine::decrypt_file;
+    std::function<int32_t(Packer& packer, const char* in, const char* out, int32_t flag)> decompressFile = &Packer::dcf;
 };
 
 // No ciphertext file comes near this size (the largest package, incompressible, sealed: about

@@ -60,7 +60,7 @@ class EncryptRun {
     EncryptRun(const EncryptRequest& request, Dialogs& dialogs)
         : request_(request), dialogs_(dialogs), language_(request.language),
           title_(Text(EncryptTexts::CommandCaption, request.language)),
-          run_(request.workingFolderBase, request.workingFolders, request.control)
+          run_(request.workingFolderBase, request.workingFolders, request.control, request.kdfLevel)
     {
     }
 
@@ -182,8 +182,10 @@ class EncryptRun {
             return Fail(Text(EncryptTexts::NoPackedTempName, language_));
         if (!run_.AllocatePackerBuffers())
             return Fail(Text(EncryptTexts::PackerNotReady, language_));
-        const auto [result, cause] = run_.RunSlowCall(
-            [&] { return request_.engine.compressFile(plain.toUtf8().constData(), packed.toUtf8().constData(), 0); });
+        const auto [result, cause] = run_.RunSlowCall([&] {
+            return request_.engine.compressFile(run_.PackerEngine(), plain.toUtf8().constData(),
+                                                packed.toUtf8().constData(), 0);
+        });
         run_.ReleasePackerBuffers();
         run_.Discard(plain);
         if (run_.StopRequested())
@@ -205,12 +207,12 @@ class EncryptRun {
             return Fail(Text(EncryptTexts::NoPackedTempName, language_));
         if (!run_.AllocateEngineBuffers())
             return Fail(Text(EncryptTexts::EngineNotReady, language_));
-        engine_set_kdf_level(request_.kdfLevel);
         QByteArray engineKey = Keys::MakeEngineKey(request_.quickKey);
-        operation_initialization(engineKey.constData(), 1, QFileInfo(packed).size(), 0);
+        run_.Engine().operation_initialization(engineKey.constData(), 1, QFileInfo(packed).size(), 0);
         Keys::WipeBytes(engineKey);
-        const auto [result, cause] = run_.RunSlowCall(
-            [&] { return request_.engine.encryptFile(packed.toUtf8().constData(), body.toUtf8().constData()); });
+        const auto [result, cause] = run_.RunSlowCall([&] {
+            return request_.engine.encryptFile(run_.Engine(), packed.toUtf8().constData(), body.toUtf8().constData());
+        });
         run_.ReleaseEngineBuffers();
         run_.Discard(packed);
         // Checked before anything is written: a stopped run leaves no output, not even a whole one.

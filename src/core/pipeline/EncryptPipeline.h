@@ -48,11 +48,12 @@ constexpr int WorkingFolderFailed = 422; // a read or write in the working folde
 constexpr int NoWorkingFolder = 470;     // no working folder could be made (shared with decrypting)
 } // namespace EncryptTexts
 
-// The two engine operations whose results decide the outcome; tests put failing or watching ones in
-// their place, as for decryption.
+// The two engine operations whose results decide the outcome, called on the run's own packer and
+// engine; tests put failing or watching ones in their place, as for decryption.
 struct EncryptEngine {
-    std::function<int32_t(const char* in, const char* out, int32_t flag)> compressFile = cf;
-    std::function<int32_t(const char* in, const char* out)> encryptFile = encrypt_file;
+    std::function<int32_t(Packer& packer, const char* in, const char* out, int32_t flag)> compressFile = &Packer::cf;
+    std::function<int32_t(CipherEngine& engine, const char* in, const char* out)> encryptFile =
+        &CipherEngine::encrypt_file;
 };
 
 // The two forms of a ciphertext file: the binary file for an attachment, or the same bytes as an

@@ -7,12 +7,9 @@ namespace Keys {
 
 void ShowNoKeyMessage(Dialogs& dialogs, int language, bool encryptMode)
 {
-    constexpr int AskForSendersKey = 52;
-    constexpr int AskForNewKey = 147;
-    constexpr int NoKeySpecified = 382;
-    const int textNumber = encryptMode ? AskForNewKey : AskForSendersKey;
-    dialogs.inform(Language::GetProgramText(textNumber, language), Language::GetProgramText(NoKeySpecified, language),
-                   DialogIcon::None);
+    const int textNumber = encryptMode ? NoKeyTexts::AskForNewKey : NoKeyTexts::AskForSendersKey;
+    dialogs.inform(Language::GetProgramText(textNumber, language),
+                   Language::GetProgramText(NoKeyTexts::NoKeySpecified, language), DialogIcon::None);
 }
 
 } // namespace Keys

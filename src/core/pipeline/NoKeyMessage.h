@@ -4,6 +4,12 @@
 
 class Dialogs;
 
+namespace NoKeyTexts {
+constexpr int AskForSendersKey = 52;
+constexpr int AskForNewKey = 147;
+constexpr int NoKeySpecified = 382; // the box's title
+} // namespace NoKeyTexts
+
 namespace Keys {
 
 // Shows the no-key box: in encrypt mode it asks for a key and reminds that the recipient needs the

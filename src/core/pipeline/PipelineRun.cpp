@@ -1,7 +1,5 @@
 #include "pipeline/PipelineRun.h"
 
-#include "engines/CipherEngine.h"
-#include "engines/Packer.h"
 #include "files/Cleanup.h"
 #include "files/DiskProc.h"
 #include "files/FileProc.h"
@@ -11,18 +9,15 @@
 #include <algorithm>
 #include <cerrno>
 
-PipelineRun::PipelineRun(const QString& base, WorkingFolders* sharedFolders, RunControl control)
-    : ownFolders_(base), folders_(sharedFolders != nullptr ? *sharedFolders : ownFolders_), control_(control)
+PipelineRun::PipelineRun(const QString& base, WorkingFolders* sharedFolders, RunControl control, KdfLevel level)
+    : ownFolders_(base), folders_(sharedFolders != nullptr ? *sharedFolders : ownFolders_), control_(control),
+      engine_(level, control.stop), packer_(control.stop)
 {
-    engine_set_stop_flag(control_.stop);
-    packer_set_stop_flag(control_.stop);
 }
 
 PipelineRun::~PipelineRun()
 {
     Finish();
-    engine_set_stop_flag(nullptr);
-    packer_set_stop_flag(nullptr);
 }
 
 void PipelineRun::RunSlow(const std::function<void()>& step)
@@ -118,28 +113,28 @@ bool PipelineRun::Remove(const Kept& kept)
 bool PipelineRun::AllocatePackerBuffers()
 {
     if (!packerBuffers_)
-        packerBuffers_ = alb() != 0;
+        packerBuffers_ = packer_.alb() != 0;
     return packerBuffers_;
 }
 
 void PipelineRun::ReleasePackerBuffers()
 {
     if (packerBuffers_)
-        dalb();
+        packer_.dalb();
     packerBuffers_ = false;
 }
 
 bool PipelineRun::AllocateEngineBuffers()
 {
     if (!engineBuffers_)
-        engineBuffers_ = allocate_buffers() != 0;
+        engineBuffers_ = engine_.allocate_buffers() != 0;
     return engineBuffers_;
 }
 
 void PipelineRun::ReleaseEngineBuffers()
 {
     if (engineBuffers_)
-        deallocate_buffers();
+        engine_.deallocate_buffers();
     engineBuffers_ = false;
 }
 

@@ -18,6 +18,8 @@
 // a slow step the pipeline asks StopRequested and, when set, gives up through Finish like any
 // other stop, so a run stopped by the user leaves exactly as little behind as a failed one.
 
+#include "engines/CipherEngine.h"
+#include "engines/Packer.h"
 #include "files/WorkingFolders.h"
 #include "pipeline/RunControl.h"
 
@@ -39,7 +41,9 @@ class PipelineRun {
     // sharedFolders: when given, the run makes its working folder through this object instead (the
     // window's own, so that quitting can still remove the folder of a run that did not finish).
     // control: where the slow steps run and the flag that stops the run (see RunControl.h).
-    explicit PipelineRun(const QString& base = {}, WorkingFolders* sharedFolders = nullptr, RunControl control = {});
+    // level: the strength of the key derivation the run's engine encrypts with.
+    explicit PipelineRun(const QString& base = {}, WorkingFolders* sharedFolders = nullptr, RunControl control = {},
+                         KdfLevel level = KdfLevel::Moderate);
     ~PipelineRun();
 
     PipelineRun(const PipelineRun&) = delete;
@@ -61,6 +65,10 @@ class PipelineRun {
     void Track(const QString& path, TempTreatment treatment);
     // Gives up a kept file now, with its treatment. True when it is gone.
     bool Discard(const QString& path);
+
+    // The run's own engine and packer: each run has its key, level and stop flag to itself.
+    CipherEngine& Engine() { return engine_; }
+    Packer& PackerEngine() { return packer_; }
 
     // alb of the packer; true when the buffers are ready. Released by ReleasePackerBuffers or at the end.
     bool AllocatePackerBuffers();
@@ -98,4 +106,6 @@ class PipelineRun {
     bool packerBuffers_ = false;
     bool engineBuffers_ = false;
     RunControl control_;
+    CipherEngine engine_;
+    Packer packer_;
 };

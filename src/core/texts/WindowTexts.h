@@ -123,6 +123,7 @@ constexpr int Title = 428;
 constexpr int Plaintext = 53;
 constexpr int Ciphertext = 54;
 constexpr int Close = 101;
+constexpr int TooShort = 401; // too few bytes to measure
 // What a screen reader says for the two pictures.
 constexpr int PlaintextPlotName = 1634;
 constexpr int CiphertextPlotName = 1635;
