@@ -87,8 +87,9 @@ TEST_F(AccessibilityTest, EveryFocusableControlHasANameInBothLanguagesAndTheClea
             QAccessibleInterface* list = QAccessible::queryAccessibleInterface(control<QComboBox>("cboLanguage"));
             EXPECT_EQ(list->role(), QAccessible::ComboBox);
             EXPECT_EQ(list->text(QAccessible::Name), Text(MainWindowTexts::LanguageName, language));
-            EXPECT_EQ(list->text(QAccessible::Value),
-                      Text(language == Language::German ? MainWindowTexts::German : MainWindowTexts::English, language));
+            EXPECT_EQ(
+                list->text(QAccessible::Value),
+                Text(language == Language::German ? MainWindowTexts::German : MainWindowTexts::English, language));
             EXPECT_EQ(label(QStringLiteral("lblLanguage"))->buddy(), control<QComboBox>(QStringLiteral("cboLanguage")));
             EXPECT_TRUE(LabelledBy(control<QComboBox>(QStringLiteral("cboLanguage")),
                                    Text(MainWindowTexts::LanguageLabel, language)));
@@ -183,7 +184,9 @@ TEST_F(AccessibilityTest, TheStrengthBarAndTheRandomnessPicturesHaveNames)
             ASSERT_NE(picture, nullptr);
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(picture);
             EXPECT_EQ(face->role(), QAccessible::Graphic);
-            EXPECT_EQ(face->text(QAccessible::Name), Text(side == 0 ? RandomnessTexts::PlaintextPlotName : RandomnessTexts::CiphertextPlotName, language));
+            EXPECT_EQ(
+                face->text(QAccessible::Name),
+                Text(side == 0 ? RandomnessTexts::PlaintextPlotName : RandomnessTexts::CiphertextPlotName, language));
             EXPECT_EQ(face->text(QAccessible::Description), Text(RandomnessTexts::PlotDescription, language));
         }
     }
