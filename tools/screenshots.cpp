@@ -18,6 +18,7 @@
 #include "support/ScriptedDialogs.h"
 #include "texts/ByteSize.h"
 #include "texts/Language.h"
+#include "texts/NumberLocale.h"
 #include "texts/WindowTexts.h"
 
 #include <QApplication>
@@ -406,10 +407,10 @@ bool ShootRandomness(const QString& folder)
     const QString size = Language::GetProgramText(403, Language::English) + QStringLiteral(": ");
     window.PlotRandomness(0, plaintext);
     window.showStatistics(0, Language::GetProgramText(53, Language::English),
-                          size + FormatByteSize(plaintext.size(), 2), QString());
+                          size + FormatByteSize(plaintext.size(), 2, NumberLocale(Language::English)), QString());
     window.PlotRandomness(1, ciphertext);
     window.showStatistics(1, Language::GetProgramText(54, Language::English),
-                          size + FormatByteSize(ciphertext.size(), 2), QString());
+                          size + FormatByteSize(ciphertext.size(), 2, NumberLocale(Language::English)), QString());
     return Save(window, folder, QStringLiteral("randomness_report.png"));
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// The fixed-pitch font of the large text boxes: Courier New where it is installed, its metric twin
-// Liberation Mono elsewhere, so that text laid out in columns stays in its columns.
+// The fixed-pitch font of the large text boxes and of the key entry: the desktop's own fixed-pitch
+// font at the size of the desktop's text, so that text laid out in columns stays in its columns and
+// reads as large as everything around it.
 
 #include <QFont>
-#include <QStringList>
 
 QFont MessageFont();

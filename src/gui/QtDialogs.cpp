@@ -104,7 +104,8 @@ DialogAnswer QtDialogs::message(const MessageRequest& request)
     QMessageBox box(parentWidget);
     box.setIcon(toQtIcon(request.icon));
     box.setWindowTitle(request.title);
-    box.setText(request.text);
+    // Line breaks as Qt writes them: a "\r" would be read out, or shown, inside the box's text.
+    box.setText(QString(request.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     // A path or a name in the box can be selected and copied.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.setProperty(QuestionProperty, QVariant::fromValue(request.question));

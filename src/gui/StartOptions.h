@@ -12,9 +12,11 @@ struct StartOptions {
     QString error; // Usage: what is wrong with the command line
 };
 
-// arguments: without the program name. --help and --version win over anything else, so that they
-// answer even beside options that only Qt understands (such as -platform NAME).
+// arguments: without the program name, as the program was started (before QApplication exists, so
+// that a wrong command line is answered without a display). Qt's own options (-platform NAME,
+// -style=NAME, -reverse, ...) are passed over; --help and --version win over anything else.
 StartOptions ParseStartOptions(const QStringList& arguments);
-// The texts printed on the terminal for --help and --version.
+// The texts printed on the terminal for --help, a wrong command line (the usage lines) and --version.
 QString StartHelpText();
+QString StartUsageText();
 QString StartVersionText();

@@ -1,6 +1,7 @@
 #include "gui/frmKeyboardWithDisplay.h"
 
 #include "gui/FocusRing.h"
+#include "gui/MessageFont.h"
 
 #include "texts/Mnemonics.h"
 #include "texts/WindowTexts.h"
@@ -102,7 +103,6 @@ void frmKeyboardWithDisplay::buildControls()
     setObjectName(QStringLiteral("frmKeyboardWithDisplay"));
     setWindowTitle(QStringLiteral("Add encryption key"));
     setModal(true);
-    setFont(QFont(QStringLiteral("Arial")));
 
     lblEntertheKey_ = MakeLabel(QStringLiteral("lblEntertheKey"),
                                 QStringLiteral("Enter the encryption key (16-64 characters, spaces ignored, case not "
@@ -113,9 +113,7 @@ void frmKeyboardWithDisplay::buildControls()
     txbKey_ = new KeyBox(this);
     txbKey_->setObjectName(QStringLiteral("txbKey"));
     // Every character of the key gets the same width, so the user can count and compare.
-    QFont keyFont(QStringLiteral("Courier New"));
-    keyFont.setStyleHint(QFont::Monospace);
-    txbKey_->setFont(keyFont);
+    txbKey_->setFont(MessageFont());
     keyLimit_ = new CharacterLimit(txbKey_, [this] { KeyRefused(); });
     txbKey_->setValidator(keyLimit_);
     setMaxKeyLength(maxKeyLength_);
@@ -212,6 +210,7 @@ void frmKeyboardWithDisplay::applyProgramTexts(int language)
     cmdNo_->setText(captions[1]);
     cmdCancel_->setText(captions[2]);
     cmdSuggestKey_->setText(captions[3]);
+    prbStrength_->setAccessibleName(programText(KeyWindowTexts::StrengthBarName));
 }
 
 void frmKeyboardWithDisplay::KeyboardWithDisplay(QWidget* mainWindow)
@@ -291,6 +290,8 @@ void frmKeyboardWithDisplay::showStrength()
         const Keys::KeyStrength strength = Keys::EstimateKeyStrength(txbKey_->text());
         prbStrength_->setValue(static_cast<int>(strength.rating) + 1);
         lblStrength_->setText(Keys::StrengthRatingText(strength.rating, language_));
+        // The bar is heard with the rating it shows.
+        prbStrength_->setAccessibleDescription(lblStrength_->text());
         lblGuessTime_->setText(Keys::GuessTimeText(strength, language_));
     }
     fitHeight();

@@ -1,10 +1,13 @@
 #include "gui/frmMain.h"
 
+#include "gui/AccessibleControls.h"
+#include "gui/FitToScreen.h"
 #include "gui/frmKeyboardWithDisplay.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
 #include "texts/Mnemonics.h"
+#include "texts/NumberLocale.h"
 #include "texts/WindowTexts.h"
 
 #include <QClipboard>
@@ -18,12 +21,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -32,23 +35,19 @@ namespace {
 using namespace MainWindowTexts;
 
 constexpr int ClockIntervalMs = 1000;
-constexpr int WindowWidth = 780;
-constexpr int WindowHeight = 538;
+// The size the window opens at where the screen has room for it.
+constexpr QSize WindowSize(780, 538);
 // Room right of the clipboard label, so its text does not touch the window's edge.
 constexpr int ClipboardLabelInset = 14;
-constexpr int ButtonFontSize = 10;
-constexpr int SmallButtonFontSize = 8;
-const QColor ModeTextColour(255, 255, 0);
-const QColor ModeBandColour(32, 48, 80);
-const QColor LinkColour(0, 0, 255);
 
-// Texts that announce a count carry the digit "2" where the count goes.
-QString WithCount(const QString& text, qsizetype count)
+// Texts that announce a count carry the digit "2" where the count goes; the count is written as the
+// window's language writes numbers.
+QString WithCount(const QString& text, qsizetype count, int language)
 {
     QString result = text;
     const qsizetype at = result.indexOf(QLatin1Char('2'));
     if (at >= 0)
-        result.replace(at, 1, QLocale().toString(static_cast<qlonglong>(count)));
+        result.replace(at, 1, NumberLocale(language).toString(static_cast<qlonglong>(count)));
     return result;
 }
 
@@ -67,29 +66,6 @@ template <typename Widget> Widget* named(Widget* widget, const QString& name)
     return widget;
 }
 
-void setFamily(QWidget* widget, const QString& family)
-{
-    QFont font = widget->font();
-    font.setFamily(family);
-    widget->setFont(font);
-}
-
-void setPointSize(QWidget* widget, int size)
-{
-    QFont font = widget->font();
-    font.setPointSize(size);
-    widget->setFont(font);
-}
-
-void setTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    palette.setColor(QPalette::Text, colour);
-    widget->setPalette(palette);
-}
-
 // A button wide enough for each caption it can carry, with air on both sides of the text.
 void fitToCaptions(QWidget* button, const QStringList& captions)
 {
@@ -106,6 +82,24 @@ void keepPlaceWhenHidden(QWidget* widget)
     QSizePolicy policy = widget->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     widget->setSizePolicy(policy);
+}
+
+// The controls of a row stand apart by the style's spacing, so that none touches its neighbour
+// (a grid with a control spanning several cells otherwise lets them meet).
+void SpaceRowsByStyle(QWidget& window)
+{
+    const QStyle* style = window.style();
+    int spacing = style->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, &window);
+    if (spacing < 0)
+        spacing = style->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, Qt::Horizontal);
+    if (spacing < 0)
+        spacing = window.fontMetrics().averageCharWidth();
+    for (QLayout* layout : window.findChildren<QLayout*>()) {
+        if (auto* grid = qobject_cast<QGridLayout*>(layout))
+            grid->setHorizontalSpacing(spacing);
+        else if (auto* row = qobject_cast<QHBoxLayout*>(layout))
+            row->setSpacing(spacing);
+    }
 }
 
 } // namespace
@@ -128,11 +122,9 @@ void frmMain::BuildControls()
 {
     // Message area: mode band, text box, text-box tools.
     Frame4 = makeFrame(this, "Frame4");
+    // Its colours are the window's own, set with the others (ApplyColours).
     auto* modeBand = named(new QFrame(Frame4), QStringLiteral("ModeBand"));
     modeBand->setAutoFillBackground(true);
-    QPalette bandPalette = modeBand->palette();
-    bandPalette.setColor(QPalette::Window, ModeBandColour);
-    modeBand->setPalette(bandPalette);
     optEncrypt = named(new QRadioButton(modeBand), QStringLiteral("optEncrypt"));
     optDecrypt = named(new QRadioButton(modeBand), QStringLiteral("optDecrypt"));
     auto* modeLayout = new QHBoxLayout(modeBand);
@@ -160,8 +152,9 @@ void frmMain::BuildControls()
 
     // File fields; lblAppendedFile shares the cell of cmdSpecifyFile(1), the button lying on top.
     Frame0 = makeFrame(this, "Frame0");
+    // In decrypt mode the second row shows only once a file came along; till then the message box
+    // takes its place.
     Frame1 = makeFrame(this, "Frame1");
-    keepPlaceWhenHidden(Frame1);
     lblAppendedFile = named(new QLabel(Frame1), QStringLiteral("lblAppendedFile"));
     QFrame* fileFrames[2] = {Frame0, Frame1};
     for (int i = 0; i < 2; ++i) {
@@ -192,14 +185,18 @@ void frmMain::BuildControls()
     lblNoKeySpecified = named(new QLabel(Frame5), QStringLiteral("lblNoKeySpecified"));
     lblNoKeySpecified->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblNoKeySpecified->setIndent(8);
+    // It reads as the key box it lies on.
+    lblNoKeySpecified->setForegroundRole(QPalette::Text);
+    lblNoKeySpecified->setBackgroundRole(QPalette::Base);
     lblLanguage = named(new QLabel(Frame5), QStringLiteral("lblLanguage"));
-    cboLanguage = named(new QComboBox(Frame5), QStringLiteral("cboLanguage"));
+    cboLanguage = named(new LabelledComboBox(Frame5), QStringLiteral("cboLanguage"));
     auto* keyLayout = new QGridLayout(Frame5);
     keyLayout->addWidget(cmdQuickKey, 0, 0);
     keyLayout->addWidget(txbQuickKey, 0, 1);
     keyLayout->addWidget(cmdHideShowQuickKey, 0, 2);
     keyLayout->addWidget(cmdClearQuickKey, 0, 3);
-    keyLayout->addWidget(lblNoKeySpecified, 0, 1, 1, 3);
+    // Over the key box alone: a control spanning the Hide and Clear cells would let them touch.
+    keyLayout->addWidget(lblNoKeySpecified, 0, 1);
     keyLayout->setColumnStretch(1, 1);
     keyLayout->setColumnMinimumWidth(4, 20);
     keyLayout->addWidget(lblLanguage, 0, 5);
@@ -234,8 +231,7 @@ void frmMain::BuildControls()
 
     // Status line.
     lblTextbox = named(new QLabel(this), QStringLiteral("lblTextbox"));
-    lblTavolan = named(new QLabel(this), QStringLiteral("lblTavolan"));
-    lblTavolan->setCursor(Qt::PointingHandCursor);
+    lblTavolan = named(new LinkLabel(this), QStringLiteral("lblTavolan"));
     lblClipboard = named(new QLabel(this), QStringLiteral("lblClipboard"));
     lblClipboard->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* statusLayout = new QHBoxLayout;
@@ -251,6 +247,7 @@ void frmMain::BuildControls()
     windowLayout->addWidget(Frame5);
     windowLayout->addWidget(Frame2);
     windowLayout->addLayout(statusLayout);
+    SpaceRowsByStyle(*this);
 
     Clock = named(new QTimer(this), QStringLiteral("Clock"));
     Clock->setInterval(ClockIntervalMs);
@@ -298,10 +295,10 @@ void frmMain::ConnectHandlers()
     connect(cboLanguage, &QComboBox::activated, this, [this] { cboLanguage_Click(); });
     connect(txbText, &QPlainTextEdit::textChanged, this, [this] { txbText_Change(); });
     connect(Clock, &QTimer::timeout, this, [this] { Clock_Timer(); });
+    connect(lblTavolan, &LinkLabel::activated, this, [this] { lblTavolan_Click(); });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ShowClipboardSize(); });
 
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{txbQuickKey, lblTavolan, lblClipboard, cmdHelp, cmdCopyAsText, txbText})
+    for (QWidget* widget : std::initializer_list<QWidget*>{txbQuickKey, lblClipboard, cmdHelp, cmdCopyAsText, txbText})
         widget->installEventFilter(this);
 }
 
@@ -313,8 +310,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == txbQuickKey)
             txbQuickKey_Click();
-        else if (watched == lblTavolan)
-            lblTavolan_Click();
         else if (watched == lblClipboard)
             lblClipboard_Click();
         for (int i = 0; i < 2; ++i)
@@ -359,18 +354,15 @@ void frmMain::keyReleaseEvent(QKeyEvent* event)
 void frmMain::Form_Load()
 {
     LoadingFinished = false;
-    move(0, 0);
     // The texts themselves are loaded by the start-up before the window is built.
     InitialiseMainWindow();
 
     // The one version of the project (CMake's project()), as --version and the package give it.
     setWindowTitle(QStringLiteral("Quillet " QUILLET_VERSION));
     lblTavolan->setText(ProgramText(MakerName));
-    resize(WindowWidth, WindowHeight);
 
     cmdClearQuickKey_Click();
-    SetControlFonts();
-    ApplyAccessibleColours();
+    ApplyColours();
 
     State.language = Language::ChooseLanguage() == Language::German ? Language::German : Language::English;
     ApplyProgramTexts();
@@ -379,6 +371,8 @@ void frmMain::Form_Load()
     Language::StoreLanguage(State.language);
 
     Render();
+    // At the screen's top left, as large as designed where the screen has room, else smaller.
+    FitToScreen(*this, WindowSize);
     show();
     Clock->start();
     // Shows the sizes of text box and clipboard as the clock does (the clipboard is read once).
@@ -395,27 +389,6 @@ void frmMain::InitialiseMainWindow()
     lblClipboard->clear();
     txbText->clear();
     txbQuickKey->clear();
-}
-
-void frmMain::SetControlFonts()
-{
-    const auto arial = QStringLiteral("Arial");
-    for (QComboBox* combo : findChildren<QComboBox*>())
-        setFamily(combo, arial);
-    for (QLineEdit* box : findChildren<QLineEdit*>())
-        setFamily(box, arial);
-    for (QPlainTextEdit* box : findChildren<QPlainTextEdit*>())
-        setFamily(box, arial);
-    for (QPushButton* button : findChildren<QPushButton*>())
-        setFamily(button, arial);
-    setFamily(txbQuickKey, QStringLiteral("Courier New"));
-
-    setTextColour(optEncrypt, ModeTextColour);
-    setTextColour(optDecrypt, ModeTextColour);
-    setTextColour(lblTavolan, LinkColour);
-    QFont link = lblTavolan->font();
-    link.setUnderline(true);
-    lblTavolan->setFont(link);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -473,7 +446,6 @@ void frmMain::ApplyProgramTexts()
     // The boxes' buttons and Qt's texts in the file dialogs speak the window's language.
     dialogs.setLanguage(State.language);
     FillLanguageList();
-    SetButtonFontSizes();
 
     MarkCaptions();
     ShowTextboxSize();
@@ -559,21 +531,14 @@ void frmMain::FillLanguageList()
     cboLanguage->setCurrentIndex(State.language);
 }
 
-void frmMain::SetButtonFontSizes()
-{
-    for (QPushButton* button : findChildren<QPushButton*>())
-        setPointSize(button, ButtonFontSize);
-    for (QPushButton* button : {cmdHideShowQuickKey, cmdClearQuickKey})
-        setPointSize(button, SmallButtonFontSize);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Status
 
 void frmMain::ShowTextboxSize()
 {
     const qsizetype length = txbText->toPlainText().size();
-    lblTextbox->setText(length == 1 ? ProgramText(TextboxHoldsOne) : WithCount(ProgramText(TextboxHoldsCount), length));
+    lblTextbox->setText(length == 1 ? ProgramText(TextboxHoldsOne)
+                                    : WithCount(ProgramText(TextboxHoldsCount), length, State.language));
 }
 
 void frmMain::ShowClipboardSize()
@@ -589,7 +554,7 @@ void frmMain::ShowClipboardSize()
     else if (length == 1)
         lblClipboard->setText(ProgramText(ClipboardHoldsOne));
     else
-        lblClipboard->setText(WithCount(ProgramText(ClipboardHoldsCount), length));
+        lblClipboard->setText(WithCount(ProgramText(ClipboardHoldsCount), length, State.language));
 }
 
 // Refreshes the size lines; what the controls show is the render's alone.
@@ -603,9 +568,12 @@ void frmMain::Clock_Timer()
 // room for its caption through the layout's own minimum.
 void frmMain::FitMinimumSize()
 {
-    constexpr int KeyFieldCharacters = 32;
+    constexpr int KeyFieldCharacters = 36;
     constexpr int MessageLines = 4;
-    txbQuickKey->setMinimumWidth(txbQuickKey->fontMetrics().horizontalAdvance(QLatin1Char('M')) * KeyFieldCharacters);
+    // The moving bar only shows that work goes on; its width does not matter, the window's does.
+    constexpr int WorkBarCharacters = 6;
+    txbQuickKey->setMinimumWidth(txbQuickKey->fontMetrics().averageCharWidth() * KeyFieldCharacters);
+    prgWork->setMinimumWidth(prgWork->fontMetrics().averageCharWidth() * WorkBarCharacters);
     txbText->setMinimumHeight(txbText->fontMetrics().lineSpacing() * MessageLines);
     // The captions just changed: each frame's layout measures them now (not when its queued layout
     // request comes), so the window's minimum is that of the new captions.

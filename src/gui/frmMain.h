@@ -48,6 +48,7 @@ class QTimer;
 
 // Secondary windows, made on first use by the areas that own them (children of the main window).
 class frmKeyboardWithDisplay;
+class LinkLabel;
 class frmLargeTextbox;
 class frmView;
 class frmRandomnessGraphic;
@@ -127,6 +128,7 @@ class frmMain : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override; // frmMain_tools.cpp
+    void changeEvent(QEvent* event) override;     // frmMain_access.cpp
 
   private:
     // ---- Building, modes, language, status (frmMain.cpp) ----
@@ -135,8 +137,6 @@ class frmMain : public QWidget {
     void InitialiseMainWindow();
     void ApplyProgramTexts();
     void FillLanguageList();
-    void SetButtonFontSizes();
-    void SetControlFonts();
     void FitButtonsToCaptions();
     void SwitchMode(WindowMode mode);
     void SetTheFocus();
@@ -248,7 +248,11 @@ class frmMain : public QWidget {
     // Accessible names and descriptions for the current language, mode and key state.
     void ApplyAccessibleTexts();
     void SetUpKeyboardAccess();
-    void ApplyAccessibleColours();
+    // The window's colours from the desktop's palette, each text readable on its ground; again
+    // whenever the palette changes.
+    void ApplyColours();
+    // The key box in the colours of the busy line, or in the palette's own.
+    void ColourKeyBox(bool busy);
     void FitMinimumSize();
     // Ctrl+Tab in the message box and Enter on the help link; true when the key was taken.
     bool HandleAccessKeys(QObject* watched, QEvent* event);
@@ -292,7 +296,7 @@ class frmMain : public QWidget {
 
     QLabel* lblTextbox;
     QLabel* lblClipboard;
-    QLabel* lblTavolan;
+    LinkLabel* lblTavolan;
     QTimer* Clock;
 
     // ---- Window state ----

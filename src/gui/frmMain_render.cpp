@@ -2,6 +2,8 @@
 // window enables, shows or captions a control; events change State and call Render.
 #include "gui/frmMain.h"
 
+#include "gui/AccessibleControls.h"
+
 #include "keys/KeyRoutines.h"
 #include "pipeline/DecryptPipeline.h"
 #include "pipeline/PipelineMessages.h"
@@ -18,8 +20,6 @@
 #include <QSignalBlocker>
 
 namespace {
-
-const QColor BusyLineColour(255, 0, 0);
 
 // Sets only what changed, so that a screen reader hears of a change once and nothing flickers.
 void Apply(QWidget* control, const ControlView& view)
@@ -51,13 +51,9 @@ void SetBold(QWidget* widget, bool bold)
     widget->setFont(font);
 }
 
-// Red, bold and centred while the key box is the busy line; the usual look (the text colour of the
-// window's palette, light or dark) otherwise.
+// Bold and centred while the key box is the busy line; the usual look otherwise.
 void SetKeyBoxLook(QLineEdit* field, bool busy)
 {
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Text, busy ? BusyLineColour : field->parentWidget()->palette().color(QPalette::Text));
-    field->setPalette(palette);
     SetBold(field, busy);
     field->setAlignment(busy ? Qt::AlignCenter : Qt::AlignLeft);
 }
@@ -166,6 +162,7 @@ void frmMain::RenderKeyBox(int busyText)
         EmptyKeyBox();
     }
     SetKeyBoxLook(txbQuickKey, busy);
+    ColourKeyBox(busy);
     const QString progressName = busyLine.trimmed();
     if (prgWork->accessibleName() != progressName)
         prgWork->setAccessibleName(progressName);

@@ -12,6 +12,7 @@
 #include "pipeline/ChooseFileToAppend.h"
 #include "pipeline/Dialogs.h"
 #include "texts/Language.h"
+#include "texts/NumberLocale.h"
 #include "texts/ProgramData.h"
 #include "texts/WebTarget.h"
 #include "texts/WindowTexts.h"
@@ -22,7 +23,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
@@ -66,7 +66,8 @@ bool frmMain::AcceptTextFile(const QString& path)
     }
     if (size > FileLimits::MaxTextFileSize) {
         ::TooLargeErrMsg(dialogs,
-                         shownPath + u' ' + ProgramText(TooLarge) + QStringLiteral(": ") + QLocale().toString(size),
+                         shownPath + u' ' + ProgramText(TooLarge) + QStringLiteral(": ") +
+                             NumberLocale(State.language).toString(size),
                          TooLargeLimit::Textbox, State.language);
         return false;
     }

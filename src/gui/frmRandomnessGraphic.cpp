@@ -9,14 +9,15 @@
 
 #include <QGridLayout>
 #include <QLabel>
-#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 
-// A picture box that shows its image one pixel per point.
-class PlotBox : public QWidget {
+// A picture box that shows its image one pixel per point; a label with a picture, so that a screen
+// reader hears it as a picture under its name.
+class PlotBox : public QLabel {
   public:
     explicit PlotBox(QWidget* parent)
-        : QWidget(parent), image(frmRandomnessGraphic::PlotSide, frmRandomnessGraphic::PlotSide, QImage::Format_RGB32)
+        : QLabel(parent), image(frmRandomnessGraphic::PlotSide, frmRandomnessGraphic::PlotSide, QImage::Format_RGB32)
     {
         setFixedSize(image.size());
         clear();
@@ -25,7 +26,7 @@ class PlotBox : public QWidget {
     void clear()
     {
         image.fill(Qt::black);
-        update();
+        setPixmap(QPixmap::fromImage(image));
     }
 
     // pairs as BytePairsOf gives them: bit first * 256 + second lights the point (first, second).
@@ -35,19 +36,12 @@ class PlotBox : public QWidget {
         for (qsizetype i = 0; i < pairs.size(); ++i)
             if (pairs.testBit(i))
                 image.setPixel(int(i / PlotSide), int(i % PlotSide), white);
-        update();
+        setPixmap(QPixmap::fromImage(image));
     }
 
     static constexpr int PlotSide = frmRandomnessGraphic::PlotSide;
 
     QImage image;
-
-  protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.drawImage(0, 0, image);
-    }
 };
 
 namespace {
@@ -104,6 +98,12 @@ void frmRandomnessGraphic::applyTexts(int language)
     setWindowTitle(Language::GetProgramText(RandomnessTexts::Title, language));
     Label1[0]->setText(Language::GetProgramText(RandomnessTexts::Plaintext, language));
     Label1[1]->setText(Language::GetProgramText(RandomnessTexts::Ciphertext, language));
+    const QString description = Language::GetProgramText(RandomnessTexts::PlotDescription, language);
+    for (int i = 0; i < 2; ++i) {
+        picPic[i]->setAccessibleName(Language::GetProgramText(
+            i == 0 ? RandomnessTexts::PlaintextPlotName : RandomnessTexts::CiphertextPlotName, language));
+        picPic[i]->setAccessibleDescription(description);
+    }
     cmdClose->setText(Mnemonics::Mark({Language::GetProgramText(RandomnessTexts::Close, language)}).constFirst());
 }
 

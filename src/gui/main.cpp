@@ -18,16 +18,25 @@ namespace {
 
 constexpr int UsageExitCode = 2;
 
-// --help and --version answer on the terminal; true when one of them was asked for.
-bool AnsweredOnTerminal(const StartOptions& options)
+// --help, --version and a wrong command line are answered on the terminal; the exit code when one
+// of them was, -1 when the window is to open.
+int AnsweredOnTerminal(const StartOptions& options)
 {
-    if (options.action == StartOptions::Action::Help)
+    switch (options.action) {
+    case StartOptions::Action::Help:
         std::fputs(StartHelpText().toUtf8().constData(), stdout);
-    else if (options.action == StartOptions::Action::Version)
+        return EXIT_SUCCESS;
+    case StartOptions::Action::Version:
         std::fputs(StartVersionText().toUtf8().constData(), stdout);
-    else
-        return false;
-    return true;
+        return EXIT_SUCCESS;
+    case StartOptions::Action::Usage:
+        std::fprintf(stderr, "quillet: %s\n%sTry 'quillet --help' for more information.\n",
+                     options.error.toUtf8().constData(), StartUsageText().toUtf8().constData());
+        return UsageExitCode;
+    case StartOptions::Action::OpenWindow:
+        break;
+    }
+    return -1;
 }
 
 } // namespace
@@ -39,12 +48,14 @@ int main(int argc, char** argv)
         EnvironmentSecret::Taken unused = EnvironmentSecret::Take(ProgramStart::KeyVariable);
         Keys::WipeBytes(unused.value);
     }
-    // Before Qt opens the display, so that --help and --version work on a terminal without one.
+    // Before Qt opens the display, so that --help, --version and a wrong command line are answered
+    // on a terminal without one.
     QStringList rawArguments;
     for (int i = 1; i < argc; ++i)
         rawArguments << QString::fromLocal8Bit(argv[i]);
-    if (AnsweredOnTerminal(ParseStartOptions(rawArguments)))
-        return EXIT_SUCCESS;
+    const StartOptions options = ParseStartOptions(rawArguments);
+    if (const int exitCode = AnsweredOnTerminal(options); exitCode >= 0)
+        return exitCode;
 
     // Before any key or message is in memory: no core file, no working folder of a killed run, no
     // temporaries left on a signal.
@@ -52,13 +63,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     if (!protectedFromCoreDumps)
         qWarning("quillet: the process could not be protected from core dumps.");
-    // Qt has taken its own options (-platform and the like) out of the arguments by now.
-    const StartOptions options = ParseStartOptions(app.arguments().mid(1));
-    if (options.action == StartOptions::Action::Usage) {
-        std::fprintf(stderr, "quillet: %s\nTry 'quillet --help' for more information.\n",
-                     options.error.toUtf8().constData());
-        return UsageExitCode;
-    }
     AppIdentity::ApplyNames();
     QtDialogs dialogs;
     if (!LoadProgramTextsOrReport(dialogs, QCoreApplication::applicationDirPath()))

@@ -588,10 +588,11 @@ TEST_F(FilesTest, DiskClusterSizeOfAnExistingAndAMissingFolder)
 
 // --- limits of the file fields ---------------------------------------------------------------
 
+// The digits are grouped as the language of the message groups them, whatever the system's locale.
 TEST(FileLimitsTest, FormatSizeLimitGroupsDigitsAndAddsKilobytes)
 {
     struct Case {
-        QLocale locale;
+        QLocale locale; // the system's
         qint64 n;
         bool german;
         QString expected;
@@ -599,6 +600,9 @@ TEST(FileLimitsTest, FormatSizeLimitGroupsDigitsAndAddsKilobytes)
         {QLocale(QLocale::English, QLocale::UnitedStates), FileLimits::MaxAppendedFileSize, false,
          "2,027,520 bytes (1,980 KB)"},
         {QLocale(QLocale::German, QLocale::Germany), FileLimits::MaxTextFileSize, true, "61.440 Bytes (60 KB)"},
+        {QLocale::c(), 2100000, true, "2.100.000 Bytes (2.051 KB)"},
+        {QLocale(QLocale::German, QLocale::Germany), FileLimits::MaxAppendedFileSize, false,
+         "2,027,520 bytes (1,980 KB)"},
         {QLocale(QLocale::English, QLocale::UnitedStates), 1024, false, "1,024 bytes"},
         {QLocale(QLocale::English, QLocale::UnitedStates), 0, false, "0 bytes"},
         {QLocale(QLocale::English, QLocale::UnitedStates), -1, false, ""},

@@ -269,6 +269,7 @@ TEST(ByteSizeText, NamesBytesKilobytesAndMegabytes)
         {1, english, "1 bytes"},
         {1023, english, "1023 bytes"},
         {1024, english, "1.00 KB"},
+        {512, german, "512 Bytes"},
         {1536, german, "1,50 KB"},
         {1048575, english, "1,024.00 KB"},
         {1048576, english, "1.00 MB"},

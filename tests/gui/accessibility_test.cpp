@@ -3,7 +3,9 @@
 // colours a user can tell apart, the minimum size, and a whole encryption and decryption by keys.
 #include "engines/CipherEngine.h"
 #include "gui/WindowFixture.h"
+#include "gui/frmKeyboardWithDisplay.h"
 #include "gui/frmMain.h"
+#include "gui/frmRandomnessGraphic.h"
 #include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
@@ -76,17 +78,116 @@ TEST_F(AccessibilityTest, EveryFocusableControlHasANameInBothLanguagesAndTheClea
                 const QString name = AccessibleName(widget);
                 std::printf("%-22s %s\n", qPrintable(widget->objectName()), qPrintable(name));
                 EXPECT_FALSE(name.trimmed().isEmpty()) << widget->objectName().toStdString();
+                EXPECT_FALSE(name.contains('\r') || name.contains('\n')) << widget->objectName().toStdString();
                 if (widget->objectName().startsWith("cmdClear")) {
                     EXPECT_TRUE(clearNames.insert(name).second) << "two Clear buttons named " << name.toStdString();
                 }
             }
-            // On Linux Qt names a combo box by its value and gives its label through the Label relation.
-            EXPECT_EQ(control<QComboBox>(QStringLiteral("cboLanguage"))->accessibleName(),
-                      Text(MainWindowTexts::LanguageName, language));
+            // The list is named by its label, not by the language chosen in it (which is its value).
+            QAccessibleInterface* list = QAccessible::queryAccessibleInterface(control<QComboBox>("cboLanguage"));
+            EXPECT_EQ(list->role(), QAccessible::ComboBox);
+            EXPECT_EQ(list->text(QAccessible::Name), Text(MainWindowTexts::LanguageName, language));
+            EXPECT_EQ(
+                list->text(QAccessible::Value),
+                Text(language == Language::German ? MainWindowTexts::German : MainWindowTexts::English, language));
             EXPECT_EQ(label(QStringLiteral("lblLanguage"))->buddy(), control<QComboBox>(QStringLiteral("cboLanguage")));
             EXPECT_TRUE(LabelledBy(control<QComboBox>(QStringLiteral("cboLanguage")),
                                    Text(MainWindowTexts::LanguageLabel, language)));
             EXPECT_EQ(AccessibleName(txbText()), Text(MainWindowTexts::Message, language));
+        }
+    }
+}
+
+// The maker's name is a link: heard as one, named by what it shows and where it leads (the
+// description says the same), and followed by the reader's press action.
+TEST_F(AccessibilityTest, TheMakersLinkIsALinkWhoseNameAndDescriptionAgree)
+{
+    for (const int language : {Language::English, Language::German}) {
+        ChooseLanguage(language);
+        QAccessibleInterface* link = QAccessible::queryAccessibleInterface(label(QStringLiteral("lblTavolan")));
+        ASSERT_NE(link, nullptr);
+        EXPECT_EQ(link->role(), QAccessible::Link);
+        const QString name = link->text(QAccessible::Name);
+        const QString where = Text(MainWindowTexts::HelpPageLinkName, language);
+        EXPECT_TRUE(name.startsWith(label(QStringLiteral("lblTavolan"))->text())) << name.toStdString();
+        EXPECT_TRUE(name.contains(where)) << name.toStdString();
+        EXPECT_TRUE(link->text(QAccessible::Description).contains(where))
+            << link->text(QAccessible::Description).toStdString();
+        EXPECT_TRUE(link->state().focusable);
+        dialogs.clear();
+        link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        ASSERT_EQ(dialogs.records().size(), 1u);
+        EXPECT_TRUE(dialogs.records()[0].isOpenTarget);
+    }
+}
+
+// In encrypt mode the output field is named by the output button beside it; the label of the
+// attached file's folder is hidden there and names nothing.
+TEST_F(AccessibilityTest, TheOutputFieldIsNotLabelledByTheHiddenFolderLabel)
+{
+    option(QStringLiteral("optDecrypt"))->click();
+    option(QStringLiteral("optEncrypt"))->click();
+    ASSERT_FALSE(label(QStringLiteral("lblAppendedFile"))->isVisible());
+    EXPECT_EQ(AccessibleName(txbFile(1)), Text(MainWindowTexts::OutputFile));
+    EXPECT_FALSE(LabelledBy(txbFile(1), label(QStringLiteral("lblAppendedFile"))->text()));
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(txbFile(1));
+    for (const auto& relation : field->relations(QAccessible::Label))
+        EXPECT_NE(relation.first->object(), label(QStringLiteral("lblAppendedFile")));
+}
+
+// The key and file fields cannot be typed into; their descriptions say "Click ...", and Enter and
+// Space do what the click does.
+TEST_F(AccessibilityTest, EnterAndSpaceOnTheReadOnlyFieldsDoWhatAClickDoes)
+{
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        SCOPED_TRACE(key == Qt::Key_Space ? "Space" : "Enter");
+        txbFile(1)->clear();
+        FocusOn(txbFile(1));
+        dialogs.clear();
+        dialogs.queuePath(Path("letter.zip"));
+        QTest::keyClick(txbFile(1), key);
+        ASSERT_EQ(dialogs.records().size(), 1u);
+        EXPECT_TRUE(dialogs.records()[0].isChooser);
+        EXPECT_EQ(txbFile(1)->text(), Path("letter.zip"));
+
+        FocusOn(txbQuickKey());
+        const bool opened = key_entry::WithKeyWindow(
+            *window, [](frmKeyboardWithDisplay& keyWindow) { keyWindow.reject(); },
+            [&] { QTest::keyClick(txbQuickKey(), key); });
+        EXPECT_TRUE(opened) << "the key-entry window";
+    }
+    for (QWidget* field : std::initializer_list<QWidget*>{txbQuickKey(), txbFile(0)}) {
+        const QString description = QAccessible::queryAccessibleInterface(field)->text(QAccessible::Description);
+        EXPECT_TRUE(description.contains(QStringLiteral("click"), Qt::CaseInsensitive)) << description.toStdString();
+    }
+}
+
+// The pictures and the bar of the secondary windows are heard by name: the key's strength, and the
+// byte pairs of plaintext and ciphertext in the randomness report (heard as pictures).
+TEST_F(AccessibilityTest, TheStrengthBarAndTheRandomnessPicturesHaveNames)
+{
+    for (const int language : {Language::English, Language::German}) {
+        SCOPED_TRACE(language);
+        frmKeyboardWithDisplay keyWindow(window.get());
+        keyWindow.applyProgramTexts(language);
+        key_entry::Type(keyWindow, QStringLiteral("sunny day in Berlin 2019"));
+        auto* bar = keyWindow.findChild<QWidget*>(QStringLiteral("prbStrength"));
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(AccessibleName(bar), Text(KeyWindowTexts::StrengthBarName, language));
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(bar)->text(QAccessible::Description).isEmpty())
+            << "the rating it shows";
+
+        frmRandomnessGraphic report(window.get());
+        report.applyTexts(language);
+        for (const int side : {0, 1}) {
+            auto* picture = report.findChild<QWidget*>(QStringLiteral("picPic%1").arg(side));
+            ASSERT_NE(picture, nullptr);
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(picture);
+            EXPECT_EQ(face->role(), QAccessible::Graphic);
+            EXPECT_EQ(
+                face->text(QAccessible::Name),
+                Text(side == 0 ? RandomnessTexts::PlaintextPlotName : RandomnessTexts::CiphertextPlotName, language));
+            EXPECT_EQ(face->text(QAccessible::Description), Text(RandomnessTexts::PlotDescription, language));
         }
     }
 }

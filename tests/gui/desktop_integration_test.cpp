@@ -53,6 +53,12 @@ TEST(StartOptionsTest, WhatTheCommandLineAsksFor)
         {{"-v"}, Action::Version, ""},
         // Before Qt has taken its own options out, --version still answers.
         {{"-platform", "offscreen", "--version"}, Action::Version, ""},
+        // Qt's own options, with their values, are passed over (the command line is read before Qt
+        // takes them out).
+        {{"-platform", "offscreen", "letter.zip"}, Action::OpenWindow, "letter.zip"},
+        {{"--platform", "offscreen"}, Action::OpenWindow, ""},
+        {{"-style=fusion", "-reverse", "letter.zip"}, Action::OpenWindow, "letter.zip"},
+        {{"letter.zip", "-qwindowtitle", "Mail"}, Action::OpenWindow, "letter.zip"},
         {{"--bogus"}, Action::Usage, ""},
         {{"one.zip", "two.zip"}, Action::Usage, ""},
         // After "--" a name that looks like an option is a file.

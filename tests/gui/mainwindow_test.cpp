@@ -187,30 +187,39 @@ TEST_F(MainWindowTest, ChoosingTheLanguageInForceChangesNothing)
     EXPECT_EQ(Language::ChooseLanguage(), Language::German);
 }
 
-TEST_F(MainWindowTest, SizeLabelsCountWithTheLocalesSeparator)
+// The counts are written as the window's language writes numbers, not as the system's locale does:
+// a German window on an English (or "C") system groups with ".", an English one on a German system
+// with ",".
+TEST_F(MainWindowTest, SizeLabelsCountAsTheWindowsLanguageWritesNumbers)
 {
     const struct {
-        QLocale locale;
+        QLocale system;
+        int language;
         int length;
         QString count; // "" when text 11 (one character) is expected
-    } cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), 1234, QStringLiteral("1,234")},
-                 {QLocale(QLocale::German, QLocale::Germany), 1234, QStringLiteral("1.234")},
-                 {QLocale(QLocale::English, QLocale::UnitedStates), 0, QStringLiteral("0")},
-                 {QLocale(QLocale::English, QLocale::UnitedStates), 1, QString()}};
+    } cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), Language::English, 1234, QStringLiteral("1,234")},
+                 {QLocale(QLocale::English, QLocale::UnitedStates), Language::German, 1234, QStringLiteral("1.234")},
+                 {QLocale::c(), Language::German, 2051, QStringLiteral("2.051")},
+                 {QLocale(QLocale::German, QLocale::Germany), Language::English, 1234, QStringLiteral("1,234")},
+                 {QLocale(QLocale::English, QLocale::UnitedStates), Language::English, 0, QStringLiteral("0")},
+                 {QLocale(QLocale::English, QLocale::UnitedStates), Language::English, 1, QString()}};
     for (const auto& c : cases) {
-        QLocale::setDefault(c.locale);
+        SCOPED_TRACE(c.system.name().toStdString() + " system, language " + std::to_string(c.language));
+        QLocale::setDefault(c.system);
+        control<QComboBox>("cboLanguage")->setCurrentIndex(c.language);
+        window->cboLanguage_Click();
         control<QPlainTextEdit>("txbText")->setPlainText(QString(c.length, QLatin1Char('x')));
         QGuiApplication::clipboard()->setText(QString(c.length, QLatin1Char('y')));
         window->Clock_Timer();
 
         if (c.count.isEmpty()) {
-            EXPECT_EQ(label("lblTextbox")->text(), Text(MainWindowTexts::TextboxHoldsOne, Language::English));
-            EXPECT_EQ(label("lblClipboard")->text(), Text(MainWindowTexts::ClipboardHoldsOne, Language::English));
+            EXPECT_EQ(label("lblTextbox")->text(), Text(MainWindowTexts::TextboxHoldsOne, c.language));
+            EXPECT_EQ(label("lblClipboard")->text(), Text(MainWindowTexts::ClipboardHoldsOne, c.language));
         } else {
-            QString textbox = Text(MainWindowTexts::TextboxHoldsCount, Language::English);
+            QString textbox = Text(MainWindowTexts::TextboxHoldsCount, c.language);
             EXPECT_EQ(label("lblTextbox")->text(), textbox.replace(QLatin1Char('2'), c.count)) << c.length;
             if (c.length > 0) {
-                QString clipboard = Text(MainWindowTexts::ClipboardHoldsCount, Language::English);
+                QString clipboard = Text(MainWindowTexts::ClipboardHoldsCount, c.language);
                 EXPECT_EQ(label("lblClipboard")->text(), clipboard.replace(QLatin1Char('2'), c.count)) << c.length;
             }
         }

@@ -1,10 +1,11 @@
 #include "files/FileLimits.h"
 
 #include "format/FileName.h"
+#include "texts/Language.h"
+#include "texts/NumberLocale.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <cmath>
 
@@ -18,7 +19,7 @@ QString FormatSizeLimit(qint64 n, bool german)
 {
     if (n < 0)
         return {};
-    const QLocale locale;
+    const QLocale locale = NumberLocale(german ? Language::German : Language::English);
     QString text = locale.toString(n) + (german ? QStringLiteral(" Bytes") : QStringLiteral(" bytes"));
     if (n > 1024)
         text += QStringLiteral(" (") + locale.toString(std::llround(static_cast<double>(n) / 1024.0)) +

@@ -13,7 +13,8 @@ constexpr qint64 MaxAppendedFileSize = 2027520; // largest file to append (0x1EF
 // writes as it stands, so the name the sender sees is the name the recipient gets.
 constexpr qsizetype MaxFileNameBytes = MaxAttachedNameBytes;
 
-// n with digit grouping, " bytes" (" Bytes" when german) and, above 1024, " (<n/1024> KB)";
+// n with the digit grouping of the language (German when german, else English), " bytes" (" Bytes"
+// when german) and, above 1024, " (<n/1024> KB)";
 // "" for a negative n.
 QString FormatSizeLimit(qint64 n, bool german);
 

@@ -3,10 +3,10 @@
 #include "engines/toolkit.h"
 #include "texts/ByteSize.h"
 #include "texts/Language.h"
+#include "texts/NumberLocale.h"
 #include "texts/WindowTexts.h"
 
 #include <QDir>
-#include <QLocale>
 
 namespace {
 
@@ -17,7 +17,7 @@ QString Text(int number, int language)
 
 QString SizeText(qint64 n, int language)
 {
-    return Text(403, language) + QStringLiteral(": ") + FormatByteSize(n, 2);
+    return Text(403, language) + QStringLiteral(": ") + FormatByteSize(n, 2, NumberLocale(language));
 }
 
 } // namespace
@@ -39,7 +39,8 @@ void MeasureAndShowRandomness(RandomnessSide& side, QByteArrayView data, int lan
     }
     side.measure = randomness_measure(data.data(), static_cast<int32_t>(data.size()), MinimumMeasuredLength);
     if (side.measure >= 0) {
-        side.randomnessText = Text(400, language) + QStringLiteral(": ") + QLocale().toString(side.measure, 'f', 3);
+        side.randomnessText =
+            Text(400, language) + QStringLiteral(": ") + NumberLocale(language).toString(side.measure, 'f', 3);
         side.plotData = BytePairsOf(data);
     } else {
         side.randomnessText = Text(402, language);

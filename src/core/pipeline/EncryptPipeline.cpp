@@ -14,10 +14,10 @@
 #include "pipeline/PipelineMessages.h"
 #include "pipeline/PipelineRun.h"
 #include "texts/Language.h"
+#include "texts/NumberLocale.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <algorithm>
 
@@ -296,7 +296,7 @@ class EncryptRun {
         const qsizetype written =
             request_.form == CiphertextForm::Armored ? Armor::EncodedSize(ciphertext_.size()) : ciphertext_.size();
         const double kilobytes = written / 1024.0;
-        text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + QLocale().toString(kilobytes, 'f', 2) +
+        text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + NumberLocale(language_).toString(kilobytes, 'f', 2) +
                 QStringLiteral(" KB ") + Text(EncryptTexts::SizeUnitNote, language_);
         text += CrLf + Text(EncryptTexts::AttachNote, language_);
         if (language_ == Language::German)

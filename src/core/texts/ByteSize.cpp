@@ -7,7 +7,8 @@ QString FormatByteSize(qint64 n, int decimals, const QLocale& locale)
     if (n < 0)
         return {};
     if (n < kilobyte)
-        return QString::number(n) + QStringLiteral(" bytes");
+        return QString::number(n) +
+               (locale.language() == QLocale::German ? QStringLiteral(" Bytes") : QStringLiteral(" bytes"));
     if (n < megabyte)
         return locale.toString(double(n) / kilobyte, 'f', decimals) + QStringLiteral(" KB");
     return locale.toString(double(n) / megabyte, 'f', decimals) + QStringLiteral(" MB");

@@ -96,6 +96,10 @@ constexpr int SendByMail = 1660;
 constexpr int SendByMailHint = 1661;
 constexpr int SendAsText = 1662;
 constexpr int SendAsTextHint = 1663;
+// The empty message box says what goes there, in each mode.
+constexpr int MessagePlaceholder = 1630;
+constexpr int DecryptedMessagePlaceholder = 1631;
+constexpr int HelpPageLinkName = 1632; // after the maker's name: where the link leads
 } // namespace MainWindowTexts
 
 namespace KeyWindowTexts {
@@ -109,6 +113,7 @@ constexpr int ChecksumIs = 136;
 constexpr int OneCharacterCounted = 102;
 constexpr int CharactersCounted = 103; // after the count
 constexpr int PasteTooLong = 471;      // followed by the most characters a key may have
+constexpr int StrengthBarName = 1633;
 } // namespace KeyWindowTexts
 
 namespace LargeTextboxTexts {
@@ -125,6 +130,10 @@ constexpr int Plaintext = 53;
 constexpr int Ciphertext = 54;
 constexpr int Close = 101;
 constexpr int TooShort = 401; // too few bytes to measure
+// What a screen reader says for the two pictures.
+constexpr int PlaintextPlotName = 1634;
+constexpr int CiphertextPlotName = 1635;
+constexpr int PlotDescription = 1636;
 } // namespace RandomnessTexts
 
 namespace ViewerTexts {
