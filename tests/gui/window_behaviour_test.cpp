@@ -211,8 +211,7 @@ TEST_F(WindowBehaviourTest, TheClosingBoxGivesTheSizeInKBAndTheGermanLastLine)
     EXPECT_TRUE(size.contains(',')) << size.toStdString();
     EXPECT_TRUE(closing.contains(' ' + size + " KB " + Text(EncryptTexts::SizeUnitNote, Language::German)))
         << closing.toStdString();
-    EXPECT_TRUE(closing.endsWith("
-" + Text(EncryptTexts::GermanNote, Language::German))) << closing.toStdString();
+    EXPECT_TRUE(closing.endsWith("\r\n" + Text(EncryptTexts::GermanNote, Language::German))) << closing.toStdString();
 }
 
 } // namespace
