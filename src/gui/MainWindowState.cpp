@@ -103,8 +103,9 @@ void Commands(const MainWindowState& s, MainWindowView& v)
     v.cmdCopyAsText = Shown(encrypt && s.ciphertextHeld, CopyAsText, CopyAsTextHint);
     // They send the file on disk, whatever the text box holds by now.
     const bool sendable = encrypt && s.ciphertextFileExists && !s.mailStarting;
-    v.cmdSendByMail = Shown(sendable, SendByMail, SendByMailHint);
-    v.cmdSendAsText = Shown(sendable, SendAsText, SendAsTextHint);
+    // They stand in the output file's row, which in decrypt mode names the attached file's folder.
+    v.cmdSendByMail = encrypt ? Shown(sendable, SendByMail, SendByMailHint) : Hidden(SendByMail);
+    v.cmdSendAsText = encrypt ? Shown(sendable, SendAsText, SendAsTextHint) : Hidden(SendAsText);
     v.cmdHelp = Shown(true, Help);
     v.cmdQuit = Shown(true, Quit);
     v.prgWork = Hidden();

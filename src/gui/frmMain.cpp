@@ -30,6 +30,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <vector>
+
 namespace {
 
 using namespace MainWindowTexts;
@@ -208,8 +210,13 @@ void frmMain::BuildControls()
     cmdDecryptMessage = named(new QPushButton(Frame2), QStringLiteral("cmdDecryptMessage"));
     cmdViewCiphertext = named(new QPushButton(Frame2), QStringLiteral("cmdViewCiphertext"));
     cmdCopyAsText = named(new QPushButton(Frame2), QStringLiteral("cmdCopyAsText"));
-    cmdSendByMail = named(new QPushButton(Frame2), QStringLiteral("cmdSendByMail"));
-    cmdSendAsText = named(new QPushButton(Frame2), QStringLiteral("cmdSendAsText"));
+    // Beside the file they send, the ciphertext file just written; the command row stays narrow
+    // enough for a small screen.
+    cmdSendByMail = named(new QPushButton(Frame1), QStringLiteral("cmdSendByMail"));
+    cmdSendAsText = named(new QPushButton(Frame1), QStringLiteral("cmdSendAsText"));
+    auto* outputRow = static_cast<QGridLayout*>(Frame1->layout());
+    outputRow->addWidget(cmdSendByMail, 0, 3);
+    outputRow->addWidget(cmdSendAsText, 0, 4);
     cmdHelp = named(new QPushButton(Frame2), QStringLiteral("cmdHelp"));
     cmdQuit = named(new QPushButton(Frame2), QStringLiteral("cmdQuit"));
     prgWork = named(new QProgressBar(Frame2), QStringLiteral("prgWork"));
@@ -220,8 +227,7 @@ void frmMain::BuildControls()
     keepPlaceWhenHidden(prgWork);
     keepPlaceWhenHidden(cmdStop);
     auto* commandLayout = new QHBoxLayout(Frame2);
-    for (QPushButton* button :
-         {cmdEncryptMessage, cmdDecryptMessage, cmdViewCiphertext, cmdCopyAsText, cmdSendByMail, cmdSendAsText})
+    for (QPushButton* button : {cmdEncryptMessage, cmdDecryptMessage, cmdViewCiphertext, cmdCopyAsText})
         commandLayout->addWidget(button);
     commandLayout->addWidget(prgWork, 1);
     commandLayout->addWidget(cmdStop);
@@ -474,21 +480,24 @@ void frmMain::FitButtonsToCaptions()
 }
 
 // In the order a keyboard user needs them: the commands first, the four Clear buttons last (they
-// share one caption, so they take what letters are left of it).
+// share one caption, so they take what letters are left of it). Each mode is marked on its own, from
+// the captions it can show: English has too few letters for both modes' captions at once.
 void frmMain::MarkCaptions()
 {
+    enum class Shows { Both, Encrypt, Decrypt };
     struct Captioned {
         const QWidget* control;
         int number;
+        Shows mode = Shows::Both;
     };
     const Captioned captioned[] = {{cmdEncryptMessage, EncryptCommand},
                                    {cmdDecryptMessage, DecryptCommand},
                                    {optEncrypt, EncryptOption},
                                    {optDecrypt, DecryptOption},
-                                   {cmdSpecifyFile[0], FileToAppend},
-                                   {cmdSpecifyFile[0], CiphertextFile},
-                                   {cmdSpecifyFile[1], OutputFile},
-                                   {cmdSpecifyFile[1], FolderForAttachedFile},
+                                   {cmdSpecifyFile[0], FileToAppend, Shows::Encrypt},
+                                   {cmdSpecifyFile[0], CiphertextFile, Shows::Decrypt},
+                                   {cmdSpecifyFile[1], OutputFile, Shows::Encrypt},
+                                   {cmdSpecifyFile[1], FolderForAttachedFile, Shows::Decrypt},
                                    {cmdQuickKey, KeyCommand},
                                    {cmdQuit, Quit},
                                    {cmdHelp, Help},
@@ -506,20 +515,29 @@ void frmMain::MarkCaptions()
                                    {cmdClearQuickKey, Clear},
                                    {cmdStop, RunTexts::Stop},
                                    // Added last, so the letters the others had stay theirs.
-                                   {cmdSendByMail, SendByMail},
-                                   {cmdSendAsText, SendAsText}};
-    QStringList captions;
-    for (const Captioned& c : captioned)
-        captions << ProgramText(c.number);
-    const QStringList marked = Mnemonics::Mark(captions);
-    MarkedCaptions.clear();
-    for (qsizetype i = 0; i < marked.size(); ++i)
-        MarkedCaptions.insert({captioned[i].control, captioned[i].number}, marked[i]);
+                                   {cmdSendByMail, SendByMail, Shows::Encrypt},
+                                   {cmdSendAsText, SendAsText, Shows::Encrypt}};
+    for (const WindowMode mode : {WindowMode::Encrypt, WindowMode::Decrypt}) {
+        const Shows excluded = mode == WindowMode::Encrypt ? Shows::Decrypt : Shows::Encrypt;
+        std::vector<const Captioned*> shown;
+        QStringList captions;
+        for (const Captioned& c : captioned) {
+            if (c.mode == excluded)
+                continue;
+            shown.push_back(&c);
+            captions << ProgramText(c.number);
+        }
+        const QStringList marked = Mnemonics::Mark(captions);
+        QHash<QPair<const QWidget*, int>, QString>& into = MarkedCaptions[mode == WindowMode::Encrypt ? 0 : 1];
+        into.clear();
+        for (qsizetype i = 0; i < marked.size(); ++i)
+            into.insert({shown[i]->control, shown[i]->number}, marked[i]);
+    }
 }
 
 QString frmMain::Caption(const QWidget* control, int number) const
 {
-    return MarkedCaptions.value({control, number}, ProgramText(number));
+    return MarkedCaptions[State.mode == WindowMode::Encrypt ? 0 : 1].value({control, number}, ProgramText(number));
 }
 
 void frmMain::FillLanguageList()

@@ -313,7 +313,7 @@ class frmMain : public QWidget {
 
     QString LastFolder; // of the last file or folder chosen in a dialog of this window
     // The captions of the commands with their access keys ('&'), by control and program-text number.
-    QHash<QPair<const QWidget*, int>, QString> MarkedCaptions;
+    QHash<QPair<const QWidget*, int>, QString> MarkedCaptions[2]; // by mode: encrypt, decrypt
     // The ciphertext file of the latest encryption, for Copy as text; "" once the text box changes.
     QByteArray LastCiphertext;
     // The file the latest encryption wrote, watched for the send commands; "" before the first.

@@ -136,6 +136,8 @@ void frmMain::SetUpKeyboardAccess()
                                    cmdSpecifyFile[1],
                                    txbFile[1],
                                    cmdClearFile[1],
+                                   cmdSendByMail,
+                                   cmdSendAsText,
                                    cmdQuickKey,
                                    txbQuickKey,
                                    cmdHideShowQuickKey,

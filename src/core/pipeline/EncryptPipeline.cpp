@@ -296,8 +296,9 @@ class EncryptRun {
         const qsizetype written =
             request_.form == CiphertextForm::Armored ? Armor::EncodedSize(ciphertext_.size()) : ciphertext_.size();
         const double kilobytes = written / 1024.0;
-        text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' + NumberLocale(language_).toString(kilobytes, 'f', 2) +
-                QStringLiteral(" KB ") + Text(EncryptTexts::SizeUnitNote, language_);
+        text += CrLf + CrLf + Text(EncryptTexts::SizeIs, language_) + ' ' +
+                NumberLocale(language_).toString(kilobytes, 'f', 2) + QStringLiteral(" KB ") +
+                Text(EncryptTexts::SizeUnitNote, language_);
         text += CrLf + Text(EncryptTexts::AttachNote, language_);
         if (language_ == Language::German)
             text += CrLf + Text(EncryptTexts::GermanNote, language_);
