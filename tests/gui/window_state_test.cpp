@@ -253,7 +253,8 @@ TEST(SendCommandsTest, OfferedWhileTheLatestCiphertextFileExists)
         state.stage = c.stage;
         const MainWindowView view = DeriveView(state);
         for (const ControlView& command : {view.cmdSendByMail, view.cmdSendAsText}) {
-            EXPECT_TRUE(command.visible);
+            // They stand in the output file's row, which decrypt mode gives to the attached file's folder.
+            EXPECT_EQ(command.visible, c.mode == WindowMode::Encrypt);
             EXPECT_EQ(command.enabled, c.offered) << int(c.mode) << c.fileExists << c.mailStarting << int(c.stage);
         }
         EXPECT_EQ(view.cmdSendByMail.caption, SendByMail);
