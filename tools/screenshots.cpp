@@ -605,7 +605,9 @@ bool ShootRun(const QString& folder, int language, const QString& suffix)
     return saved;
 }
 
-bool ShootRunStages(const QString& folder)
+// Runs `shoot` once in each look a user may meet: light and dark palette, English and German; the
+// suffix names the look in the pictures' file names.
+bool ShootInEachLook(const std::function<bool(int language, const QString& suffix)>& shoot)
 {
     const QPalette light = QApplication::palette();
     bool saved = true;
@@ -615,60 +617,55 @@ bool ShootRunStages(const QString& folder)
             const QString suffix = QStringLiteral("_%1_%2.png")
                                        .arg(QLatin1String(dark ? "dark" : "light"),
                                             QLatin1String(language == Language::German ? "de" : "en"));
-            saved = ShootRun(folder, language, suffix) && saved;
+            saved = shoot(language, suffix) && saved;
         }
     }
     QApplication::setPalette(light);
     return saved;
 }
 
+bool ShootRunStages(const QString& folder)
+{
+    return ShootInEachLook([&](int language, const QString& suffix) { return ShootRun(folder, language, suffix); });
+}
+
 // After an encryption: the window with Send by e-mail and Send as text, and the box shown when no mail
 // program can be started (xdg-email missing), both taken from the screen, in light and dark, EN and DE.
 bool ShootMail(const QString& folder)
 {
-    const QPalette light = QApplication::palette();
-    bool saved = true;
-    for (const bool dark : {false, true}) {
-        QApplication::setPalette(dark ? DarkPalette() : light);
-        for (const int language : {Language::English, Language::German}) {
-            const QString suffix = QStringLiteral("_%1_%2.png")
-                                       .arg(QLatin1String(dark ? "dark" : "light"),
-                                            QLatin1String(language == Language::German ? "de" : "en"));
-            QTemporaryDir files;
-            const QString attachment = files.filePath(QStringLiteral("minutes.txt"));
-            QFile file(attachment);
-            file.open(QIODevice::WriteOnly);
-            file.write("Minutes of the meeting on Friday.\n");
-            file.close();
-            QtDialogs dialogs;
-            frmMain window(dialogs);
-            ShowWithRealDialogs(window, dialogs);
-            ChooseLanguage(window, language);
-            window.SetKdfLevel(KdfLevel::Interactive);
-            key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
-            control<QPlainTextEdit>(window, QStringLiteral("txbText"))
-                ->setPlainText(QStringLiteral("See you on Friday."));
-            txbFile(window, 0)->setText(attachment);
-            txbFile(window, 1)->setText(files.filePath(QStringLiteral("for-anna.zip")));
-            QTimer closer; // the closing box of the encryption
-            QObject::connect(&closer, &QTimer::timeout, [] {
-                if (QWidget* modal = QApplication::activeModalWidget())
-                    QTest::keyClick(modal, Qt::Key_Escape);
-            });
-            closer.start(500);
-            window.cmdEncryptMessage_Click();
-            closer.stop();
-            saved = SaveScreen(folder, QStringLiteral("mail_commands") + suffix) && saved;
-            const QByteArray path = qgetenv("PATH");
-            qputenv("PATH", files.path().toUtf8()); // no xdg-email
-            saved = SaveScreenWhileModal(folder, QStringLiteral("mail_no_program") + suffix, 800,
-                                         [&] { window.cmdSendByMail_Click(); }) &&
-                    saved;
-            qputenv("PATH", path);
-        }
-    }
-    QApplication::setPalette(light);
-    return saved;
+    return ShootInEachLook([&](int language, const QString& suffix) {
+        QTemporaryDir files;
+        const QString attachment = files.filePath(QStringLiteral("minutes.txt"));
+        QFile file(attachment);
+        file.open(QIODevice::WriteOnly);
+        file.write("Minutes of the meeting on Friday.\n");
+        file.close();
+        QtDialogs dialogs;
+        frmMain window(dialogs);
+        ShowWithRealDialogs(window, dialogs);
+        ChooseLanguage(window, language);
+        window.SetKdfLevel(KdfLevel::Interactive);
+        key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
+        control<QPlainTextEdit>(window, QStringLiteral("txbText"))->setPlainText(QStringLiteral("See you on Friday."));
+        txbFile(window, 0)->setText(attachment);
+        txbFile(window, 1)->setText(files.filePath(QStringLiteral("for-anna.zip")));
+        QTimer closer; // the closing box of the encryption
+        QObject::connect(&closer, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        closer.start(500);
+        window.cmdEncryptMessage_Click();
+        closer.stop();
+        bool saved = SaveScreen(folder, QStringLiteral("mail_commands") + suffix);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", files.path().toUtf8()); // no xdg-email
+        saved = SaveScreenWhileModal(folder, QStringLiteral("mail_no_program") + suffix, 800,
+                                     [&] { window.cmdSendByMail_Click(); }) &&
+                saved;
+        qputenv("PATH", path);
+        return saved;
+    });
 }
 
 // The key-entry window as the key command opens it, with `typed` in its box (nullptr: a suggested key).
@@ -820,19 +817,8 @@ bool ShootRemedies(const QString& folder, int language, const QString& suffix)
 
 bool ShootRemedyStages(const QString& folder)
 {
-    const QPalette light = QApplication::palette();
-    bool saved = true;
-    for (const bool dark : {false, true}) {
-        QApplication::setPalette(dark ? DarkPalette() : light);
-        for (const int language : {Language::English, Language::German}) {
-            const QString suffix = QStringLiteral("_%1_%2.png")
-                                       .arg(QLatin1String(dark ? "dark" : "light"),
-                                            QLatin1String(language == Language::German ? "de" : "en"));
-            saved = ShootRemedies(folder, language, suffix) && saved;
-        }
-    }
-    QApplication::setPalette(light);
-    return saved;
+    return ShootInEachLook(
+        [&](int language, const QString& suffix) { return ShootRemedies(folder, language, suffix); });
 }
 
 // Pictures of windows other than the main window, each saved by its own function into the folder.

@@ -8,6 +8,7 @@
 #include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
+#include "support/WatchingDialogs.h"
 #include "texts/Language.h"
 #include "vectors/CiphertextMaker.h"
 
@@ -26,25 +27,6 @@
 #include <functional>
 
 namespace {
-
-// Scripted dialogs that let the test look at the window while a box or chooser is open.
-class WatchingDialogs : public ScriptedDialogs {
-  public:
-    DialogAnswer message(const MessageRequest& request) override
-    {
-        if (onMessage)
-            onMessage(request);
-        return ScriptedDialogs::message(request);
-    }
-    QString choosePath(const FileDialogRequest& request) override
-    {
-        if (onChooser)
-            onChooser(request);
-        return ScriptedDialogs::choosePath(request);
-    }
-    std::function<void(const MessageRequest&)> onMessage;
-    std::function<void(const FileDialogRequest&)> onChooser;
-};
 
 // What the window showed while a box was open.
 struct Seen {

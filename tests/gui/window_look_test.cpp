@@ -7,6 +7,7 @@
 #include "gui/frmMain.h"
 #include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WatchingDialogs.h"
 #include "texts/Language.h"
 #include "texts/WindowTexts.h"
 
@@ -25,18 +26,6 @@
 #include <functional>
 
 namespace {
-
-// Scripted dialogs that let the test look at the window while a question is open (a command works).
-class WatchingDialogs : public ScriptedDialogs {
-  public:
-    DialogAnswer message(const MessageRequest& request) override
-    {
-        if (onMessage)
-            onMessage(request);
-        return ScriptedDialogs::message(request);
-    }
-    std::function<void(const MessageRequest&)> onMessage;
-};
 
 // The dark palette of a desktop theme (qt6ct's "darker"), with its own link and disabled colours.
 QPalette DarkerTheme()
