@@ -555,17 +555,23 @@ QPalette DarkPalette()
     return dark;
 }
 
+// The file the pictured encryptions attach, written into `files`; its path.
+QString WriteMinutes(const QTemporaryDir& files)
+{
+    const QString attachment = files.filePath(QStringLiteral("minutes.txt"));
+    QFile file(attachment);
+    file.open(QIODevice::WriteOnly);
+    file.write("Minutes of the meeting on Friday.\n");
+    return attachment;
+}
+
 // One encryption stopped and one finished, taken from the screen: the run in progress (at the
 // sensitive derivation level, so it lasts), the same run stopping after Stop, and the closing box over
 // the window that already shows the outcome.
 bool ShootRun(const QString& folder, int language, const QString& suffix)
 {
     QTemporaryDir files;
-    const QString attachment = files.filePath(QStringLiteral("minutes.txt"));
-    QFile file(attachment);
-    file.open(QIODevice::WriteOnly);
-    file.write("Minutes of the meeting on Friday.\n");
-    file.close();
+    const QString attachment = WriteMinutes(files);
     QtDialogs dialogs;
     frmMain window(dialogs);
     ShowWithRealDialogs(window, dialogs);
@@ -635,11 +641,7 @@ bool ShootMail(const QString& folder)
 {
     return ShootInEachLook([&](int language, const QString& suffix) {
         QTemporaryDir files;
-        const QString attachment = files.filePath(QStringLiteral("minutes.txt"));
-        QFile file(attachment);
-        file.open(QIODevice::WriteOnly);
-        file.write("Minutes of the meeting on Friday.\n");
-        file.close();
+        const QString attachment = WriteMinutes(files);
         QtDialogs dialogs;
         frmMain window(dialogs);
         ShowWithRealDialogs(window, dialogs);
