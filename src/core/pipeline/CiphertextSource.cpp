@@ -105,12 +105,8 @@ class SourceCheck {
         }
         cipher_body::BodyHeader header;
         // The engine's own reading of its header says why, in the words a failed decryption uses.
-        if (const int32_t code = cipher_body::parse_header(split.body, header); code != cipher_result::kOk) {
-            QStringList why;
-            for (const int text : EngineCauseTexts(code))
-                why << Text(text, language_);
-            RefuseNamed(why.join(CrLf));
-        }
+        if (const int32_t code = cipher_body::parse_header(split.body, header); code != cipher_result::kOk)
+            RefuseNamed(EngineCauseLines(code, language_).join(CrLf));
     }
 
     // A text that already says what to do next.

@@ -59,3 +59,11 @@ std::vector<int> EngineCauseTexts(int engineResult)
         return {IoOrMemoryError};
     }
 }
+
+QStringList EngineCauseLines(int engineResult, int language)
+{
+    QStringList lines;
+    for (const int text : EngineCauseTexts(engineResult))
+        lines << Language::GetProgramText(text, language);
+    return lines;
+}

@@ -5,6 +5,7 @@
 // integer codes are read once, where a Failure is made of them.
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -60,3 +61,5 @@ class Outcome {
 // What the cipher engine's result stands for, as program texts: a wrong key, a damaged or cut file,
 // a file that is not ours (or of a newer version), or a fault of input, output or memory.
 std::vector<int> EngineCauseTexts(int engineResult);
+// The same texts in `language`, one an entry.
+QStringList EngineCauseLines(int engineResult, int language);
