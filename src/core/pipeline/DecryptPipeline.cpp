@@ -27,6 +27,7 @@
 namespace {
 
 static_assert(DecryptTexts::WorkingFolderFailed == PipelineRun::WorkingFolderFailedText);
+static_assert(DecryptTexts::NoWorkingFolder == PipelineRun::NoWorkingFolderText);
 
 const QString CrLf = QStringLiteral("\r\n");
 

@@ -25,6 +25,7 @@
 namespace {
 
 static_assert(EncryptTexts::WorkingFolderFailed == PipelineRun::WorkingFolderFailedText);
+static_assert(EncryptTexts::NoWorkingFolder == PipelineRun::NoWorkingFolderText);
 
 const QString CrLf = QStringLiteral("\r\n");
 

@@ -8,8 +8,8 @@
 // failure, success) destroys it, and the destructor does the clean-up. Nothing is left behind.
 //
 //     PipelineRun run(workingFolderBase);
-//     if (!run.MakeWorkingFolder(cause)) ...  // tell the user: no folder in run.WorkingFolderBase()
-//     const QString plt = run.NewTempFile("plt", TempTreatment::Shred, error);
+//     if (const Outcome made = run.MakeWorkingFolder(); !made.ok()) ...  // tell made.failure()
+//     const QString plt = run.NewTempFile("plt", TempTreatment::Shred);
 //     if (!run.AllocatePackerBuffers()) ...   // alb; dalb follows by ReleasePackerBuffers or at the end
 //     run.Discard(plt);                       // as soon as the next stage has consumed it
 //
