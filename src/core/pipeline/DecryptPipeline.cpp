@@ -462,11 +462,6 @@ class DecryptRun {
 
 } // namespace
 
-QString DecryptBusyText(int language)
-{
-    return BusyText(DecryptTexts::Busy, language);
-}
-
 QString EngineFailureText(int code, int language)
 {
     using namespace DecryptTexts;

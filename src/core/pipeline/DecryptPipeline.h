@@ -148,9 +148,6 @@ struct DecryptOutcome {
     QString closingMessage;  // the last box after a whole run, "" otherwise
 };
 
-// The busy text shown in the key field while the pipeline works.
-QString DecryptBusyText(int language);
-
 // 148, a line break and the cause that decrypt_file's code stands for (code != 0).
 QString EngineFailureText(int code, int language);
 
