@@ -1,6 +1,7 @@
 #include "cli/CliDialogs.h"
 
 #include "cli/CliStatus.h"
+#include "pipeline/Failure.h"
 #include "texts/Language.h"
 #include "texts/TerminalText.h"
 
@@ -41,6 +42,14 @@ void CliDialogs::say(const QString& text)
     // The texts carry names from files and senders: their control characters are shown, not obeyed.
     std::fputs((TerminalText::Escape(OneLine(text)) + '\n').toUtf8().constData(), out_);
     std::fflush(out_);
+}
+
+void CliDialogs::tell(const Failure& failure)
+{
+    if (failure.path().isEmpty())
+        say(Language::GetProgramText(failure.text(), language_));
+    else
+        say(FileProblem(failure.text(), failure.path(), failure.cause(), language_));
 }
 
 DialogAnswer CliDialogs::message(const MessageRequest& request)

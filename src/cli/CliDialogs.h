@@ -13,6 +13,8 @@
 // Program text `number`, then on its own line the file concerned and what went wrong with it.
 QString FileProblem(int number, const QString& path, const QString& cause, int language);
 
+class Failure;
+
 class CliDialogs : public Dialogs {
   public:
     CliDialogs(int language, std::FILE* out) : language_(language), out_(out) {}
@@ -30,6 +32,8 @@ class CliDialogs : public Dialogs {
 
     // Shows a text of the command line's own, as a box would.
     void say(const QString& text);
+    // Shows a failure: its text, and on the next line the file it names and the cause.
+    void tell(const Failure& failure);
 
   private:
     struct PreparedAnswer {

@@ -44,7 +44,4 @@ constexpr int KeyChecksumIs = 136;
 constexpr int FileUnreadable = EncryptTexts::FileUnreadable;
 constexpr int FileNotWritten = EncryptTexts::OutputNotWritten;
 constexpr int CiphertextUnreadable = DecryptTexts::CiphertextUnreadable;
-constexpr int NotOurFile = DecryptTexts::NotOurFile; // followed by a line break and NewerVersion
-constexpr int NewerVersion = DecryptTexts::NewerVersion;
-constexpr int Damaged = DecryptTexts::DamagedOrCut;
 } // namespace CliTexts

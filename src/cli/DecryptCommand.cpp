@@ -97,11 +97,11 @@ ExitStatus Deliver(DecryptOutcome& outcome, const CliOptions& options, int langu
     if (outcome.attachment == AttachmentFate::WriteFailed)
         dialogs.say(Text(CliTexts::NameAWritableFolder, language));
     if (outcome.message) {
-        const QString error = WriteMessage(outcome.messageBytes, options.messageOut, options.force, language);
+        const Outcome written = WriteMessage(outcome.messageBytes, options.messageOut, options.force, language);
         Keys::WipeString(*outcome.message);
         outcome.messageBytes.fill('\0');
-        if (!error.isEmpty()) {
-            dialogs.say(error);
+        if (!written.ok()) {
+            dialogs.tell(written.failure());
             status = ExitStatus::Failure;
         }
     }

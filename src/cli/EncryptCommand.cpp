@@ -46,11 +46,10 @@ ExitStatus Deliver(const EncryptOutcome& outcome, const CliOptions& options, int
                     QDir::toNativeSeparators(options.out));
         return ExitStatus::Success;
     }
-    const QString error =
-        WriteStandardOutput(options.armor ? Armor::Encode(outcome.ciphertext) : outcome.ciphertext, language);
-    if (error.isEmpty())
+    const Outcome written = WriteStandardOutput(options.armor ? Armor::Encode(outcome.ciphertext) : outcome.ciphertext);
+    if (written.ok())
         return ExitStatus::Success;
-    dialogs.say(error);
+    dialogs.tell(written.failure());
     return ExitStatus::Failure;
 }
 
@@ -61,8 +60,8 @@ ExitStatus RunEncrypt(const CliOptions& options, int language, CliDialogs& dialo
     if (const ExitStatus refused = CheckBeforeKey(options, language, dialogs); refused != ExitStatus::Success)
         return refused;
     MessageInput input = ReadMessage(options.messageFile, language);
-    if (!input.ok) {
-        dialogs.say(input.error);
+    if (!input.read.ok()) {
+        dialogs.tell(input.read.failure());
         return ExitStatus::Failure;
     }
     EncryptRequest request;

@@ -8,6 +8,7 @@
 #include "format/ArmoredText.h"
 #include "format/CiphertextFile.h"
 #include "pipeline/DecryptPipeline.h"
+#include "pipeline/Failure.h"
 #include "texts/Language.h"
 
 #include <cerrno>
@@ -54,12 +55,11 @@ QString FieldLines(const CiphertextHeaderInfo& header, const QByteArray& body, c
     return lines;
 }
 
-// Why the body is not readable: not ours (or newer), or its parameters out of bounds.
+// Why the body is not readable: not ours (or newer), or its parameters out of bounds, in the words
+// a failed decryption uses.
 QString BodyProblem(int32_t code, int language)
 {
-    if (code == cipher_result::kNotABody)
-        return Text(CliTexts::NotOurFile, language) + '\n' + Text(CliTexts::NewerVersion, language);
-    return Text(CliTexts::Damaged, language);
+    return EngineCauseLines(code, language).join('\n');
 }
 
 } // namespace

@@ -50,11 +50,13 @@ bool ReadStandardInput(QByteArray& bytes, qint64 limit, int hint, int language)
     return errorText.isEmpty();
 }
 
-QString WriteStandardOutput(const QByteArray& bytes, int language)
+Outcome WriteStandardOutput(const QByteArray& bytes)
 {
     if (std::fwrite(bytes.constData(), 1, bytes.size(), stdout) != static_cast<size_t>(bytes.size()) ||
         std::fflush(stdout) != 0)
-        return FileProblem(CliTexts::FileNotWritten, QStringLiteral("stdout"), FileProc::IoErrorText(errno), language);
+        return Failure(CliTexts::FileNotWritten)
+            .At(QStringLiteral("stdout"), Failure::Place::Path)
+            .Because(FileProc::IoErrorText(errno));
     return {};
 }
 
@@ -64,20 +66,21 @@ MessageInput ReadMessage(const QString& path, int language)
     QByteArray bytes;
     if (path.isEmpty() || IsStandardStream(path)) {
         if (!ReadStandardInput(bytes, LongestMessageRead, CliTexts::TypeTheMessage, language)) {
-            input.error =
-                FileProblem(CliTexts::FileUnreadable, QStringLiteral("stdin"), FileProc::IoErrorText(errno), language);
+            input.read = Failure(CliTexts::FileUnreadable)
+                             .At(QStringLiteral("stdin"), Failure::Place::Path)
+                             .Because(FileProc::IoErrorText(errno));
             return input;
         }
     } else {
         QString errorText;
         FileProc::ReadFileToString(path, bytes, LongestMessageRead + 1, errorText);
         if (!errorText.isEmpty()) {
-            input.error = FileProblem(CliTexts::FileUnreadable, path, errorText, language);
+            input.read = Failure(CliTexts::FileUnreadable).At(path, Failure::Place::Path).Because(errorText);
             return input;
         }
     }
     if (bytes.size() > LongestMessageRead) {
-        input.error = Text(EncryptTexts::MessageTooLong, language);
+        input.read = Failure(EncryptTexts::MessageTooLong);
         return input;
     }
     // A leading byte-order mark is part of the message and stays.
@@ -86,23 +89,21 @@ MessageInput ReadMessage(const QString& path, int language)
     bytes.fill('\0');
     if (decoder.hasError()) {
         Keys::WipeString(input.message);
-        input.error = Text(CliTexts::MessageNotUtf8, language);
-        return input;
+        input.read = Failure(CliTexts::MessageNotUtf8);
     }
-    input.ok = true;
     return input;
 }
 
-QString WriteMessage(const QByteArray& message, const QString& path, bool mayReplace, int language)
+Outcome WriteMessage(const QByteArray& message, const QString& path, bool mayReplace, int language)
 {
     if (path.isEmpty() || IsStandardStream(path)) {
         // A terminal would obey control sequences in a hostile message; a file or pipe gets the bytes.
         if (!isatty(STDOUT_FILENO))
-            return WriteStandardOutput(message, language);
+            return WriteStandardOutput(message);
         QByteArray shown = TerminalText::Escape(QByteArrayView(message), TerminalText::LineBreaks::Keep);
-        const QString error = WriteStandardOutput(shown, language);
+        const Outcome written = WriteStandardOutput(shown);
         shown.fill('\0');
-        return error;
+        return written;
     }
     const FileWrite::Result result =
         FileWrite::WriteUserFile(path, message,
@@ -112,6 +113,8 @@ QString WriteMessage(const QByteArray& message, const QString& path, bool mayRep
                                   language,
                                   {}});
     if (result.nameTaken)
-        return Text(CliTexts::NotReplaced, language);
-    return result.ok() ? QString() : FileProblem(CliTexts::FileNotWritten, path, result.error, language);
+        return Failure(CliTexts::NotReplaced);
+    if (!result.ok())
+        return Failure(CliTexts::FileNotWritten).At(path, Failure::Place::Path).Because(result.error);
+    return {};
 }

@@ -331,10 +331,10 @@ TEST(DecryptEngineCodes, EachCodeGivesTheTextsOfItsGroup)
                           {-1, Text(DecryptTexts::IoOrMemoryError)},
                           {-10, Text(DecryptTexts::IoOrMemoryError)}};
     for (const Case& c : cases)
-        EXPECT_EQ(EngineFailureText(c.code, Language::English), Text(DecryptTexts::NotDecrypted) + CrLf + c.cause)
+        EXPECT_EQ(EngineFailure(c.code).Message(Language::English), Text(DecryptTexts::NotDecrypted) + CrLf + c.cause)
             << c.code;
-    EXPECT_EQ(EngineFailureText(-3, Language::German), Text(DecryptTexts::NotDecrypted, Language::German) + CrLf +
-                                                           Text(DecryptTexts::WrongKey, Language::German));
+    EXPECT_EQ(EngineFailure(-3).Message(Language::German), Text(DecryptTexts::NotDecrypted, Language::German) + CrLf +
+                                                               Text(DecryptTexts::WrongKey, Language::German));
 }
 
 TEST_F(DecryptPipelineTest, WrongKeyAndDamageAreReportedAndRecoverNothing)

@@ -19,7 +19,9 @@ constexpr int MaxTextLength = 1024;
 enum Code : int32_t {
     NothingRead = 0,
     CannotOpen = -1,
+    AllocationFailed = -2, // never returned by this reader; the loader still tells it
     TooMuchText = -3,
+    TextNotRecovered = -4, // never returned by this reader; the loader still tells it
     FileEmpty = -6,
     ReadError = -7,
     OutOfMemory = -8,

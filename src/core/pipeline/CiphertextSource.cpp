@@ -4,7 +4,7 @@
 #include "files/FileProc.h"
 #include "format/ArmoredText.h"
 #include "format/CiphertextFile.h"
-#include "pipeline/PipelineMessages.h"
+#include "pipeline/Failure.h"
 #include "texts/Language.h"
 
 #include <QDir>
@@ -49,8 +49,10 @@ class SourceCheck {
         if (errorText.isEmpty())
             return true;
         // The cause is the file's, so the file is named, not its folder.
-        const QString text = FailureNamingFile(Text(DecryptTexts::CiphertextUnreadable, language_), path_, errorText);
-        return Refuse(text + CrLf + Text(DecryptTexts::CheckTheFile, language_), DecryptStatus::Failed);
+        const Failure unreadable =
+            Failure(DecryptTexts::CiphertextUnreadable).At(path_, Failure::Place::Path).Because(errorText);
+        return Refuse(unreadable.Message(language_) + CrLf + Text(DecryptTexts::CheckTheFile, language_),
+                      DecryptStatus::Failed);
     }
 
     // Bytes that neither begin like the binary file nor hold a text block go on as they are, to be
@@ -102,11 +104,9 @@ class SourceCheck {
             return;
         }
         cipher_body::BodyHeader header;
-        const int32_t code = cipher_body::parse_header(split.body, header);
-        if (code == cipher_result::kNotABody)
-            RefuseNamed(Text(NotOurFile, language_) + CrLf + Text(NewerVersion, language_));
-        else if (code != cipher_result::kOk)
-            RefuseNamed(Text(DamagedOrCut, language_));
+        // The engine's own reading of its header says why, in the words a failed decryption uses.
+        if (const int32_t code = cipher_body::parse_header(split.body, header); code != cipher_result::kOk)
+            RefuseNamed(EngineCauseLines(code, language_).join(CrLf));
     }
 
     // A text that already says what to do next.

@@ -12,10 +12,10 @@
 
 struct CiphertextSource {
     QByteArray file;                               // the ciphertext file in binary form, when accepted
-    QString problem;                               // "" when it may be decrypted; else the whole message
     DecryptStatus status = DecryptStatus::Success; // Failed: none named, or not readable; WrongKeyOrDamaged: not ours
+    QString problem;                               // when refused: the whole message
     DialogIcon icon = DialogIcon::Exclamation;     // None for the reminder that no file is named
-    bool ok() const { return problem.isEmpty(); }
+    bool ok() const { return status == DecryptStatus::Success; }
 };
 
 // Reads the ciphertext of the request (request.ciphertext when given, a text block or a file's

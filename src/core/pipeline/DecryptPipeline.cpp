@@ -11,6 +11,7 @@
 #include "format/PlainPackage.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/CiphertextSource.h"
+#include "pipeline/Failure.h"
 #include "pipeline/NoKeyMessage.h"
 #include "pipeline/PipelineMessages.h"
 #include "pipeline/PipelineRun.h"
@@ -26,6 +27,7 @@
 namespace {
 
 static_assert(DecryptTexts::WorkingFolderFailed == PipelineRun::WorkingFolderFailedText);
+static_assert(DecryptTexts::NoWorkingFolder == PipelineRun::NoWorkingFolderText);
 
 const QString CrLf = QStringLiteral("\r\n");
 
@@ -107,7 +109,7 @@ class DecryptRun {
         // A package whose fields cannot be read is damaged whatever its check value says: there is
         // nothing the user could accept.
         if (content.status != PackageStatus::Ok) {
-            Fail(Text(DamagedPackageText, language_), DecryptStatus::WrongKeyOrDamaged);
+            Fail(Failure(DamagedPackageText), DecryptStatus::WrongKeyOrDamaged);
             return;
         }
         if (!content.checkValueMatches && !AcceptUnverified()) {
@@ -149,13 +151,11 @@ class DecryptRun {
     // plain text is shredded as soon as the next stage has consumed it, and on every stop.
     bool RecoverPackage(QByteArray& package)
     {
-        QString cause;
-        if (!run_.MakeWorkingFolder(cause))
-            return Fail(NoWorkingFolderText(run_.WorkingFolderBase(), cause, language_));
-        QString errorText;
-        const QString body = run_.NewTempFile(QStringLiteral("lop"), TempTreatment::DeleteOnly, errorText);
+        if (const Outcome folder = run_.MakeWorkingFolder(); !folder.ok())
+            return Fail(folder.failure());
+        const QString body = run_.NewTempFile(QStringLiteral("lop"), TempTreatment::DeleteOnly);
         if (body.isEmpty())
-            return Fail(Text(DecryptTexts::CiphertextUnreadable, language_));
+            return Fail(Failure(DecryptTexts::CiphertextUnreadable));
         qint64 fileLength = 0;
         if (!CopyBody(body, fileLength))
             return false;
@@ -170,7 +170,7 @@ class DecryptRun {
         fileLength = file_.size();
         const QString errorText = FileProc::WriteToTempFile(split.body, body);
         if (!errorText.isEmpty())
-            return Fail(FailureWithDetail(Text(DecryptTexts::BodyNotWritten, language_), body, errorText));
+            return Fail(Failure(DecryptTexts::BodyNotWritten).At(body).Because(errorText));
         return true;
     }
 
@@ -189,7 +189,7 @@ class DecryptRun {
         // Memory the key derivation could not have is no fault of the file.
         const DecryptStatus status =
             step.code == cipher_result::kOutOfMemory ? DecryptStatus::Failed : DecryptStatus::WrongKeyOrDamaged;
-        return Fail(EngineFailureText(step.code, language_), status, EngineFailureRemedy(step.code));
+        return Fail(EngineFailure(step.code), status, EngineFailureRemedy(step.code));
     }
 
     // A partial package would only show up later as a false check-value question, so a failed
@@ -211,7 +211,7 @@ class DecryptRun {
             return Stop();
         }
         if (!errorText.isEmpty())
-            return Fail(FailureWithDetail(Text(PackageUnreadable, language_), step.output, errorText));
+            return Fail(Failure(PackageUnreadable).At(step.output).Because(errorText));
         return true;
     }
 
@@ -223,7 +223,7 @@ class DecryptRun {
             return Stop();
         if (!step.failed())
             return true;
-        return Fail(StepFailureText(step, language_),
+        return Fail(step.report.failure(),
                     step.ending == PipelineRun::StepEnding::Failed ? failedStatus : DecryptStatus::Failed);
     }
 
@@ -247,7 +247,7 @@ class DecryptRun {
         if (name.isEmpty()) {
             name = DerivedAttachedFileName(utf8Name);
             if (!Confirm(QuestionId::AcceptDerivedName, DerivedNameQuestion, name, DialogButtons::YesNo, 0))
-                return NotWritten(AttachmentFate::UnsafeName, Text(UnsafeAttachedName, language_));
+                return NotWritten(AttachmentFate::UnsafeName, Failure(UnsafeAttachedName));
         }
         const QString nameAndSize = name + QStringLiteral(" (") +
                                     FileLimits::FormatSizeLimit(content.data.size(), language_ == Language::German) +
@@ -263,23 +263,25 @@ class DecryptRun {
             !Confirm(QuestionId::SaveUnderHiddenName, HiddenNameQuestion, name, DialogButtons::YesNo, 1))
             return Abandon();
         for (;;) {
-            QString failure;
             // Written from the package itself: no second copy of the file's plain text.
-            if (SaveInto(folder, name, QByteArray::fromRawData(content.data.data(), content.data.size()), failure))
+            const Outcome saved =
+                SaveInto(folder, name, QByteArray::fromRawData(content.data.data(), content.data.size()));
+            if (saved.ok())
                 return true;
             if (!folderChosenHere)
-                return NotWritten(AttachmentFate::WriteFailed, failure);
-            folder = ChooseFolder(failure + CrLf + CrLf + nameAndSize + CrLf + Text(ChooseAnotherFolder, language_),
+                return NotWritten(AttachmentFate::WriteFailed, saved.failure());
+            folder = ChooseFolder(saved.failure().Message(language_) + CrLf + CrLf + nameAndSize + CrLf +
+                                      Text(ChooseAnotherFolder, language_),
                                   DialogIcon::Exclamation);
             if (folder.isEmpty())
                 return Abandon();
         }
     }
 
-    // True when the file was written, or the user chose not to save it; false with why it could not
-    // be written into this folder. A file that appeared at the chosen name while a question was
+    // Succeeds when the file was written, or the user chose not to save it; fails with why it could
+    // not be written into this folder. A file that appeared at the chosen name while a question was
     // open is kept: ask again.
-    bool SaveInto(const QString& folder, const QString& name, const QByteArray& data, QString& failure)
+    Outcome SaveInto(const QString& folder, const QString& name, const QByteArray& data)
     {
         using namespace DecryptTexts;
         for (;;) {
@@ -289,16 +291,15 @@ class DecryptRun {
             case Target::Chosen:
                 break;
             case Target::Declined:
-                return Abandon();
+                Abandon();
+                return {};
             case Target::NoFreeName:
-                failure = FailureWithDetail(Text(WriteFailed, language_), QDir(folder).filePath(chosen),
-                                            FileProc::IoErrorText(EEXIST));
-                return false;
+                return Failure(WriteFailed).At(QDir(folder).filePath(chosen)).Because(FileProc::IoErrorText(EEXIST));
             }
             const FileWrite::Result written = FileWrite::WriteIntoFolder(
                 folder, chosen, data, {existing, FileWrite::NewFile::Private, {}, language_, {}});
             if (!written.nameTaken)
-                return Written(folder, chosen, written, failure);
+                return Written(folder, chosen, written);
         }
     }
 
@@ -347,17 +348,14 @@ class DecryptRun {
         }
     }
 
-    bool Written(const QString& folder, const QString& name, const FileWrite::Result& written, QString& failure)
+    Outcome Written(const QString& folder, const QString& name, const FileWrite::Result& written)
     {
-        using namespace DecryptTexts;
         const QString target = QDir(folder).filePath(name);
-        if (!written.ok()) {
-            failure = FailureWithDetail(Text(WriteFailed, language_), target, written.error);
-            return false;
-        }
+        if (!written.ok())
+            return Failure(DecryptTexts::WriteFailed).At(target).Because(written.error);
         outcome_.attachment = AttachmentFate::Saved;
         outcome_.writtenFilePath = QDir::toNativeSeparators(target);
-        return true;
+        return {};
     }
 
     // A question about the attached file: program text `number`, a blank line, then `shown` (names).
@@ -426,11 +424,11 @@ class DecryptRun {
         return request_.ciphertextPath.isEmpty() ? QString() : QFileInfo(request_.ciphertextPath).absolutePath();
     }
 
-    bool NotWritten(AttachmentFate fate, const QString& text)
+    bool NotWritten(AttachmentFate fate, const Failure& failure)
     {
         outcome_.status = DecryptStatus::AttachmentNotWritten;
         outcome_.attachment = fate;
-        dialogs_.inform(text, title_, DialogIcon::Exclamation);
+        dialogs_.inform(failure.Message(language_), title_, DialogIcon::Exclamation);
         return false;
     }
 
@@ -443,11 +441,11 @@ class DecryptRun {
     }
 
     // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.
-    bool Fail(const QString& text, DecryptStatus status = DecryptStatus::Failed, Remedy remedy = Remedy::None)
+    bool Fail(const Failure& failure, DecryptStatus status = DecryptStatus::Failed, Remedy remedy = Remedy::None)
     {
         run_.Finish();
         outcome_.status = status;
-        dialogs_.inform(text, title_, DialogIcon::Exclamation, remedy);
+        dialogs_.inform(failure.Message(language_), title_, DialogIcon::Exclamation, remedy);
         return false;
     }
 
@@ -462,29 +460,9 @@ class DecryptRun {
 
 } // namespace
 
-QString EngineFailureText(int code, int language)
+Failure EngineFailure(int code)
 {
-    using namespace DecryptTexts;
-    QString cause;
-    switch (code) {
-    case cipher_result::kNotABody:
-        cause = Text(NotOurFile, language) + CrLf + Text(NewerVersion, language);
-        break;
-    case cipher_result::kWrongKey:
-    case cipher_result::kKeyNotDerivable:
-    case cipher_result::kReserved:
-        cause = Text(WrongKey, language);
-        break;
-    case cipher_result::kDamagedChunk:
-    case cipher_result::kTruncated:
-    case cipher_result::kMalformed:
-        cause = Text(DamagedOrCut, language);
-        break;
-    default:
-        cause = Text(IoOrMemoryError, language);
-        break;
-    }
-    return Text(NotDecrypted, language) + CrLf + cause;
+    return Failure(DecryptTexts::NotDecrypted).Because(EngineCauseTexts(code));
 }
 
 DecryptOutcome DecryptMessage(const DecryptRequest& request, Dialogs& dialogs)

@@ -8,6 +8,7 @@
 #include "engines/Packer.h"
 #include "files/WorkingFolders.h"
 #include "pipeline/Dialogs.h"
+#include "pipeline/Failure.h"
 #include "pipeline/RunControl.h"
 
 #include <QString>
@@ -148,8 +149,8 @@ struct DecryptOutcome {
     QString closingMessage;  // the last box after a whole run, "" otherwise
 };
 
-// 148, a line break and the cause that decrypt_file's code stands for (code != 0).
-QString EngineFailureText(int code, int language);
+// A failed decrypt_file (code != 0): 148, then the cause its code stands for.
+Failure EngineFailure(int code);
 
 // Runs the whole decryption. The ciphertext may be the binary file or its armored text form, alone
 // or inside other text (an e-mail). Every box has the decrypt command's caption as its title. Whatever the

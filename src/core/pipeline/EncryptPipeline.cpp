@@ -11,6 +11,7 @@
 #include "format/RandomText.h"
 #include "keys/KeyRoutines.h"
 #include "pipeline/ChooseFileToAppend.h"
+#include "pipeline/Failure.h"
 #include "pipeline/PipelineMessages.h"
 #include "pipeline/PipelineRun.h"
 #include "texts/Language.h"
@@ -24,6 +25,7 @@
 namespace {
 
 static_assert(EncryptTexts::WorkingFolderFailed == PipelineRun::WorkingFolderFailedText);
+static_assert(EncryptTexts::NoWorkingFolder == PipelineRun::NoWorkingFolderText);
 
 const QString CrLf = QStringLiteral("\r\n");
 
@@ -96,7 +98,7 @@ class EncryptRun {
         messageBytes_ = outcome_.trimmedMessage.toUtf8();
         // The package's length field has five digits.
         if (messageBytes_.size() > MaxMessageBytes)
-            return Fail(Text(EncryptTexts::MessageTooLong, language_), Remedy::Message);
+            return Fail(Failure(EncryptTexts::MessageTooLong), Remedy::Message);
         return true;
     }
 
@@ -122,9 +124,8 @@ class EncryptRun {
 
     bool Seal(const QByteArray& package)
     {
-        QString cause;
-        if (!run_.MakeWorkingFolder(cause))
-            return Fail(NoWorkingFolderText(run_.WorkingFolderBase(), cause, language_));
+        if (const Outcome folder = run_.MakeWorkingFolder(); !folder.ok())
+            return Fail(folder.failure());
         MeasurePlaintext(package);
         QString packed;
         return Compress(package, packed) && EncryptAndWrite(packed);
@@ -151,7 +152,7 @@ class EncryptRun {
         QString errorText;
         FileProc::AppendFileToString(path, package, readLimit, errorText, FileProc::FileKind::RegularOnly);
         if (!errorText.isEmpty())
-            return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText, Remedy::FileToAppend);
+            return Fail(Failure(EncryptTexts::FileUnreadable).Because(errorText), Remedy::FileToAppend);
         // The reader refuses larger packages, so a file that grew since it was chosen would make a
         // ciphertext nobody can open.
         if (package.size() - headSize_ > FileLimits::MaxAppendedFileSize) {
@@ -160,7 +161,7 @@ class EncryptRun {
             return false;
         }
         if (!nameFits)
-            return Fail(Text(EncryptTexts::NameTooLong, language_), Remedy::FileToAppend);
+            return Fail(Failure(EncryptTexts::NameTooLong), Remedy::FileToAppend);
         return true;
     }
 
@@ -191,13 +192,12 @@ class EncryptRun {
     bool Compress(const QByteArray& package, QString& packed)
     {
         using namespace EncryptTexts;
-        QString errorText;
-        const QString plain = run_.NewTempFile(QStringLiteral("plt"), TempTreatment::Shred, errorText);
+        const QString plain = run_.NewTempFile(QStringLiteral("plt"), TempTreatment::Shred);
         if (plain.isEmpty())
-            return Fail(Text(NoPlainTempName, language_));
-        errorText = FileProc::WriteToTempFile(package, plain, PlainPackageCheckValue(package));
+            return Fail(Failure(NoPlainTempName));
+        const QString errorText = FileProc::WriteToTempFile(package, plain, PlainPackageCheckValue(package));
         if (!errorText.isEmpty())
-            return Fail(FailureWithDetail(Text(PlainNotWritten, language_), plain, errorText));
+            return Fail(Failure(PlainNotWritten).At(plain).Because(errorText));
         const PipelineRun::StepOutcome step =
             run_.RunEngineStep({"cpr", TempTreatment::Shred, {NoPackedTempName, PackerNotReady, CompressionFailed}},
                                plain, request_.engine.compressFile);
@@ -225,7 +225,7 @@ class EncryptRun {
     {
         if (step.ending == PipelineRun::StepEnding::Stopped)
             return Stop();
-        return !step.failed() || Fail(StepFailureText(step, language_));
+        return !step.failed() || Fail(step.report.failure());
     }
 
     // The engine output is read straight behind the header made for its size: one buffer, kept for
@@ -241,7 +241,7 @@ class EncryptRun {
         if (errorText.isEmpty() && ciphertext_.size() - headerSize != bodySize)
             errorText = QStringLiteral("The file changed while it was read.");
         if (!errorText.isEmpty())
-            return Fail(Text(EncryptTexts::FileUnreadable, language_) + CrLf + errorText);
+            return Fail(Failure(EncryptTexts::FileUnreadable).Because(errorText));
         if (request_.handBackOnly)
             return true;
         return WriteOutput(request_.form == CiphertextForm::Armored ? Armor::Encode(ciphertext_) : ciphertext_);
@@ -260,8 +260,7 @@ class EncryptRun {
             if (written.ok())
                 return true;
             if (!written.nameTaken)
-                return Fail(FailureWithDetail(Text(EncryptTexts::OutputNotWritten, language_), request_.outputPath,
-                                              written.error),
+                return Fail(Failure(EncryptTexts::OutputNotWritten).At(request_.outputPath).Because(written.error),
                             Remedy::OutputFile);
             if (!AskReplaceExistingOutput(dialogs_, request_.outputPath, language_))
                 return Kept();
@@ -327,10 +326,10 @@ class EncryptRun {
     }
 
     // Failures: exclamation icon, OK; the run's clean-up happens before the user reads the box.
-    bool Fail(const QString& text, Remedy remedy = Remedy::None)
+    bool Fail(const Failure& failure, Remedy remedy = Remedy::None)
     {
         run_.Finish();
-        dialogs_.inform(text, title_, DialogIcon::Exclamation, remedy);
+        dialogs_.inform(failure.Message(language_), title_, DialogIcon::Exclamation, remedy);
         return false;
     }
 

@@ -64,36 +64,35 @@ PipelineRun::StepOutcome PipelineRun::RunStep(const EngineStep& step, EngineKind
                       cipher_result::kOutputUnwritable == packer_result::kOutputUnwritable,
                   "both engines say the same of their files");
     StepOutcome outcome;
-    QString errorText;
-    outcome.output = NewTempFile(QString::fromLatin1(step.outputExtension), step.outputTreatment, errorText);
+    outcome.output = NewTempFile(QString::fromLatin1(step.outputExtension), step.outputTreatment);
     if (outcome.output.isEmpty())
-        return Ended(outcome, StepEnding::NoTempName, step.texts.noTempName);
+        return Ended(outcome, StepEnding::NoTempName, Failure(step.texts.noTempName));
     const bool packer = engine == EngineKind::Packer;
     if (!(packer ? AllocatePackerBuffers() : AllocateEngineBuffers()))
-        return Ended(outcome, StepEnding::NotReady, step.texts.notReady);
+        return Ended(outcome, StepEnding::NotReady, Failure(step.texts.notReady));
     const StepResult result =
         RunSlowCall([&] { return call(input.toUtf8().constData(), outcome.output.toUtf8().constData()); });
     packer ? ReleasePackerBuffers() : ReleaseEngineBuffers();
     Discard(input);
     outcome.code = result.code;
-    outcome.cause = result.cause;
     if (StopRequested())
-        return Ended(outcome, StepEnding::Stopped, 0);
+        return Ended(outcome, StepEnding::Stopped);
     if (result.code == cipher_result::kInputUnreadable || result.code == cipher_result::kOutputUnwritable)
-        return Ended(outcome, StepEnding::WorkingFolderFailed, WorkingFolderFailedText);
+        return Ended(outcome, StepEnding::WorkingFolderFailed,
+                     Failure(WorkingFolderFailedText).At(outcome.output).Because(FileProc::IoErrorText(result.cause)));
     if (result.code != cipher_result::kOk)
-        return Ended(outcome, StepEnding::Failed, step.texts.failed);
+        return Ended(outcome, StepEnding::Failed, Failure(step.texts.failed));
     return outcome;
 }
 
-PipelineRun::StepOutcome PipelineRun::Ended(StepOutcome outcome, StepEnding ending, int text)
+PipelineRun::StepOutcome PipelineRun::Ended(StepOutcome outcome, StepEnding ending, Outcome report)
 {
     outcome.ending = ending;
-    outcome.text = text;
+    outcome.report = std::move(report);
     return outcome;
 }
 
-bool PipelineRun::MakeWorkingFolder(QString& cause)
+Outcome PipelineRun::MakeWorkingFolder()
 {
     folders_.MakeWorkingFolder();
     folderMade_ = true;
@@ -103,8 +102,11 @@ bool PipelineRun::MakeWorkingFolder(QString& cause)
     // A base that takes files but gave no folder of our own had no free name left (or is not private).
     if (folder.isEmpty() && why == 0)
         why = EEXIST;
-    cause = why == 0 ? QString() : FileProc::IoErrorText(why);
-    return why == 0;
+    if (why == 0)
+        return {};
+    return Failure(NoWorkingFolderText)
+        .At(WorkingFolderBase(), Failure::Place::Path)
+        .Because(FileProc::IoErrorText(why));
 }
 
 QString PipelineRun::WorkingFolderBase() const
@@ -118,13 +120,12 @@ QString PipelineRun::WorkingFolder() const
     return folderMade_ ? folders_.WorkingFolder() : QString();
 }
 
-QString PipelineRun::NewTempFile(const QString& extension, TempTreatment treatment, QString& errorText)
+QString PipelineRun::NewTempFile(const QString& extension, TempTreatment treatment)
 {
-    errorText.clear();
-    if (!folderMade_ || folders_.WorkingFolder().isEmpty()) {
-        errorText = QStringLiteral("No working folder.");
+    if (!folderMade_ || folders_.WorkingFolder().isEmpty())
         return {};
-    }
+    // Why no name could be had is not told: every caller's program text says it for the user.
+    QString errorText;
     const QString path =
         FileProc::UniqueTempFileName(folders_.WorkingFolder(), QStringLiteral("temp"), extension, errorText);
     if (!path.isEmpty())

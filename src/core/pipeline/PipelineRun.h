@@ -8,8 +8,8 @@
 // failure, success) destroys it, and the destructor does the clean-up. Nothing is left behind.
 //
 //     PipelineRun run(workingFolderBase);
-//     if (!run.MakeWorkingFolder(cause)) ...  // tell the user: no folder in run.WorkingFolderBase()
-//     const QString plt = run.NewTempFile("plt", TempTreatment::Shred, error);
+//     if (const Outcome made = run.MakeWorkingFolder(); !made.ok()) ...  // tell made.failure()
+//     const QString plt = run.NewTempFile("plt", TempTreatment::Shred);
 //     if (!run.AllocatePackerBuffers()) ...   // alb; dalb follows by ReleasePackerBuffers or at the end
 //     run.Discard(plt);                       // as soon as the next stage has consumed it
 //
@@ -21,6 +21,7 @@
 #include "engines/CipherEngine.h"
 #include "engines/Packer.h"
 #include "files/WorkingFolders.h"
+#include "pipeline/Failure.h"
 #include "pipeline/RunControl.h"
 
 #include <QString>
@@ -49,18 +50,17 @@ class PipelineRun {
     PipelineRun(const PipelineRun&) = delete;
     PipelineRun& operator=(const PipelineRun&) = delete;
 
-    // Makes the run's working folder. True when a folder (a new numbered one, or the base as the
-    // fall-back) is there and takes the temporary files; otherwise false, with `cause` saying why
-    // (a short text for the user).
-    bool MakeWorkingFolder(QString& cause);
+    // Makes the run's working folder: a new numbered one, or the base as the fall-back. Fails when
+    // no folder is there that takes the temporary files, naming the base and the cause.
+    Outcome MakeWorkingFolder();
     // The folder the working folders are made in.
     QString WorkingFolderBase() const;
     // The working folder, ending in "/"; "" before MakeWorkingFolder.
     QString WorkingFolder() const;
 
     // Creates a new empty file <working folder>/temp<NN>.<extension> (mode 0600) and keeps it for
-    // clean-up with the given treatment. "" with errorText set when no name could be made.
-    QString NewTempFile(const QString& extension, TempTreatment treatment, QString& errorText);
+    // clean-up with the given treatment. "" when no name could be made.
+    QString NewTempFile(const QString& extension, TempTreatment treatment);
     // Keeps an existing file for clean-up, e.g. an output the engine wrote into the working folder.
     void Track(const QString& path, TempTreatment treatment);
     // Gives up a kept file now, with its treatment. True when it is gone.
@@ -115,13 +115,13 @@ class PipelineRun {
         WorkingFolderFailed, // the call could not read its input or write its output: see cause
         Failed               // the engine refused or failed: see code
     };
-    // What became of a step; a failure carries the program text that tells it and its cause.
+    // What became of a step; a failure is told by its program text and, for a read or write in the
+    // working folder, the folder and the cause.
     struct StepOutcome {
         StepEnding ending = StepEnding::Done;
         QString output;   // the temporary file written ("" without one)
-        int text = 0;     // the program text of a failure, 0 otherwise
         int32_t code = 0; // the engine's result
-        int cause = 0;    // errno as the call left it: the cause of WorkingFolderFailed
+        Outcome report;   // ok unless failed()
         bool failed() const { return ending != StepEnding::Done && ending != StepEnding::Stopped; }
     };
     // Runs call on the run's engine or packer (as a slow step) from input into a new temporary file.
@@ -130,6 +130,8 @@ class PipelineRun {
     // The program text of a read or write in the working folder that failed, the same for both
     // pipelines: a full disk or a lost folder, not a fault of the message.
     static constexpr int WorkingFolderFailedText = 422;
+    // The program text of a working folder that could not be made, followed by the base and the cause.
+    static constexpr int NoWorkingFolderText = 470;
 
     // Does the whole clean-up now (the destructor does it otherwise); safe to call more than once.
     void Finish();
@@ -140,7 +142,7 @@ class PipelineRun {
         TempTreatment treatment;
     };
     static bool Remove(const Kept& kept);
-    static StepOutcome Ended(StepOutcome outcome, StepEnding ending, int text);
+    static StepOutcome Ended(StepOutcome outcome, StepEnding ending, Outcome report = {});
     enum class EngineKind { Packer, Cipher };
     StepOutcome RunStep(const EngineStep& step, EngineKind engine, const QString& input,
                         const std::function<int32_t(const char* in, const char* out)>& call);

@@ -1,5 +1,6 @@
 #include "texts/Language.h"
 
+#include "engines/ProgramTextFile.h"
 #include "engines/toolkit.h"
 #include "texts/SettingsStore.h"
 
@@ -46,30 +47,32 @@ int LoadProgramTexts(const QString& programFolder)
 
 QString LoadFailureMessage(int result, const QString& fullPath)
 {
+    using namespace ProgramTextFile;
     switch (result) {
-    case 0:
+    case NothingRead:
         return QStringLiteral("No program text was read.");
-    case -1:
+    case CannotOpen:
         return QStringLiteral("Cannot open file containing program text.\r\n") + fullPath;
-    case -2:
+    case AllocationFailed:
         return QStringLiteral("Particular memory allocation error.");
-    case -3:
+    case TooMuchText:
         return QStringLiteral("Too much program text.");
-    case -4:
+    case TextNotRecovered:
         return QStringLiteral("Text not recovered.");
-    case -6:
+    case FileEmpty:
         return QStringLiteral("File is empty.");
-    case -7:
+    case ReadError:
         return QStringLiteral("Error reading file.");
-    case -8:
+    case OutOfMemory:
         return QStringLiteral("General memory allocation error.");
     }
-    if (result < -1500)
-        return LineMessage("Duplicate in program text at line", -(result + 1500));
-    if (result < -1000)
-        return LineMessage("String too long at line", -(result + 1000));
-    if (result < -500)
-        return LineMessage("Missing string at line", -(result + 500));
+    // A line-carrying code counts down from its base by the line number.
+    if (result < DuplicateBase)
+        return LineMessage("Duplicate in program text at line", DuplicateBase - result);
+    if (result < TooLongBase)
+        return LineMessage("String too long at line", TooLongBase - result);
+    if (result < MissingBase)
+        return LineMessage("Missing string at line", MissingBase - result);
     if (result > 0)
         return QString();
     return QStringLiteral("Error ") + QString::number(result);
@@ -90,7 +93,7 @@ int ChooseLanguage()
     QString stored;
     const QString status = SettingsStore::ReadRegistryString(SettingsStore::CurrentUserRoot, RegistryKeyPath(NotChosen),
                                                              LanguageValueName, stored, 0);
-    if (!status.startsWith(QLatin1Char('0')))
+    if (!SettingsStore::Succeeded(status))
         return English;
     // Exact, case-sensitive match; only German changes the start language.
     return stored == LanguageCodes[German] ? German : English;

@@ -1,5 +1,6 @@
 #include "texts/ProgramData.h"
 
+#include "engines/ProgramTextFile.h"
 #include "texts/Language.h"
 
 #include <QDir>
@@ -39,7 +40,8 @@ LoadResult LoadProgramTexts(const QString& programFolder)
         QStringList looked;
         for (const QString& folder : Candidates(programFolder))
             looked << QDir::toNativeSeparators(Language::ProgramTextFilePath(folder));
-        result.failureMessage = Language::LoadFailureMessage(-1, looked.join(QStringLiteral("\r\n")));
+        result.failureMessage =
+            Language::LoadFailureMessage(ProgramTextFile::CannotOpen, looked.join(QStringLiteral("\r\n")));
         return result;
     }
     const int loaded = Language::LoadProgramTexts(result.folder);

@@ -164,4 +164,9 @@ QString ReadRegistryString(uint32_t root, const QString& keyPath, const QString&
     return settings->status() == QSettings::NoError ? QStringLiteral("0 OK") : QStringLiteral("0 ???");
 }
 
+bool Succeeded(const QString& status)
+{
+    return status.startsWith(QLatin1Char('0'));
+}
+
 } // namespace SettingsStore

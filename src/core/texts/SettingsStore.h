@@ -29,4 +29,7 @@ QString WriteRegistryString(uint32_t root, const QString& keyPath, const QString
 QString ReadRegistryString(uint32_t root, const QString& keyPath, const QString& valueName, QString& value,
                            int flag = 0);
 
+// True for a status that tells success: the only place its leading digit is read.
+bool Succeeded(const QString& status);
+
 } // namespace SettingsStore
