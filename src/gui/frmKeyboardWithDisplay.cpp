@@ -312,10 +312,11 @@ bool frmKeyboardWithDisplay::confirmWeakKey()
 
 void frmKeyboardWithDisplay::cmdSuggestKey_Click()
 {
-    Keys::WipeString(suggestedKey_);
-    suggestedKey_ = Keys::SuggestKey();
+    QString previous = std::exchange(suggestedKey_, Keys::SuggestKey());
     lblSuggestedKey_->setText(programText(KeyStrengthTexts::SuggestedKeyReminder));
     txbKey_->setText(suggestedKey_);
+    // The box has let go of the previous suggestion it showed: this is now its last holder.
+    Keys::WipeString(previous);
     txbKey_->setFocus();
 }
 

@@ -118,8 +118,6 @@ class frmMain : public QWidget {
     // A command's pipeline is running (from BeginWork to EndWork); only Stop, Quit, Tab and Escape
     // reach the window meanwhile.
     bool Working() const { return State.Busy(); }
-    // The window's state, from which every control's look is derived.
-    const MainWindowState& WindowState() const { return State; }
     // The strength of the key derivation the encrypt command asks for; tests and tools choose a
     // faster or a slower one.
     void SetKdfLevel(KdfLevel level) { EncryptKdfLevel = level; }

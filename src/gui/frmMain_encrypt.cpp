@@ -77,6 +77,7 @@ void frmMain::cmdEncryptMessage_Click()
     request.language = State.language;
     request.kdfLevel = EncryptKdfLevel;
     request.workingFolderBase = WorkingFolderBase;
+    request.workingFolders = &RunFolders;
     request.control = BeginWork(WindowMode::Encrypt);
     const EncryptOutcome outcome = EncryptMessage(request, reports);
     const bool quit = EndWork();

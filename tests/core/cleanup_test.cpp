@@ -161,4 +161,20 @@ TEST_F(CleanupTest, RemoveWorkingFolderTakesItsTemporaryFilesAlong)
     EXPECT_TRUE(QFileInfo(dir.path()).isDir());
 }
 
+// Quitting removes the latest run's folder once more, in case the run could not: by then another
+// run (another window, the command line) may have made a folder under the freed name.
+TEST_F(CleanupTest, ARemovedWorkingFolderIsNotRemovedAgainUnderAnotherRunsHands)
+{
+    WorkingFolders earlier(dir.path());
+    earlier.MakeWorkingFolder();
+    earlier.RemoveWorkingFolder();
+    WorkingFolders later(dir.path());
+    later.MakeWorkingFolder();
+    ASSERT_EQ(later.WorkingFolder(), earlier.WorkingFolder()) << "the freed name is taken again";
+    PutFile(later.WorkingFolder() + "temp01.plt", Secret);
+
+    earlier.RemoveWorkingFolder();
+    EXPECT_EQ(FileContent(later.WorkingFolder() + "temp01.plt"), Secret);
+}
+
 } // namespace

@@ -209,7 +209,6 @@ TEST_F(AccessibilityTest, TabWalksMessageFileOutputKeyAndEncryptInThatOrder)
 {
     EnterKey(Key);
     txbText()->setPlainText(QStringLiteral("x"));
-    window->Clock_Timer();
     FocusOn(txbText());
     std::vector<QWidget*> visited;
     for (int i = 0; i < 40 && visited.size() < 40; ++i) {
@@ -253,7 +252,6 @@ TEST_F(AccessibilityTest, F1OpensTheHelpFromEveryFocusableControl)
     txbFile(0)->setText(QStringLiteral("/tmp/a.zip")); // a filled field: a click would not open a chooser
     for (const bool encrypt : {true, false}) {
         option(encrypt ? QStringLiteral("optEncrypt") : QStringLiteral("optDecrypt"))->click();
-        window->Clock_Timer();
         for (QWidget* control : FocusableControls(window.get())) {
             if (!control->isEnabled())
                 continue;

@@ -6,6 +6,7 @@
 #include "gui/WindowFixture.h"
 #include "gui/frmMain.h"
 #include "pipeline/EncryptPipeline.h"
+#include "support/HeldFolder.h"
 #include "support/ProgramTexts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
@@ -25,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <ostream>
 
 namespace {
@@ -176,6 +178,39 @@ TEST_F(WorkInProgressTest, StoppingDuringTheRunLeavesNothingBehindAndQuits)
             EXPECT_FALSE(window->isVisible());
             EXPECT_TRUE(window->QuickKeyText().isEmpty());
         }
+    }
+}
+
+// A run whose working folder something held past its end could not remove it; quitting removes it,
+// whichever command made it.
+TEST_F(WorkInProgressTest, QuitRemovesTheWorkingFolderItsRunCouldNotRemove)
+{
+    for (const bool encrypt : {true, false}) {
+        SCOPED_TRACE(encrypt ? "encrypt" : "decrypt");
+        TearDown();
+        SetUp();
+        ASSERT_TRUE(LeftInWorkFolder().isEmpty()) << "an earlier case left its folder";
+        if (encrypt)
+            PrepareEncryption();
+        else
+            PrepareDecryption();
+        std::unique_ptr<HeldFolder> held;
+        DuringWork watch(*window, [&] {
+            const QStringList made = QDir(workFolder.path()).entryList({QStringLiteral("temp_zeb*")}, QDir::Dirs);
+            if (held == nullptr && !made.isEmpty())
+                held = std::make_unique<HeldFolder>(workFolder.filePath(made.first()), workFolder.path());
+        });
+
+        button(encrypt ? QStringLiteral("cmdEncryptMessage") : QStringLiteral("cmdDecryptMessage"))->click();
+
+        ASSERT_NE(held, nullptr) << "no working folder was seen during the run";
+        if (!held->ready())
+            GTEST_SKIP() << held->reason();
+        ASSERT_FALSE(LeftInWorkFolder().isEmpty()) << "the held folder stays after the run";
+        held->Release();
+        QTest::mouseClick(button(QStringLiteral("cmdQuit")), Qt::LeftButton);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(LeftInWorkFolder().isEmpty()) << LeftInWorkFolder().join(' ').toStdString();
     }
 }
 

@@ -131,6 +131,40 @@ TEST_F(FreedKeyMemory, TheKeyRoutinesGiveBackNoBlockHoldingTheKey)
     EXPECT_GE(checksum, 1000);
 }
 
+// A wipe overwrites the storage that holds the key, not a copy made of it: the block that goes back
+// holds nothing. A copy that shares the storage is only let go of (the other holder still reads
+// the key, intact), and the last holder's wipe clears it.
+TEST_F(FreedKeyMemory, AWipeClearsTheStorageItselfAndLeavesASharedOneToItsLastHolder)
+{
+    int blocks = BlocksFreedWithKeyDuring([&] {
+        QString typed = key;
+        typed.detach();
+        QByteArray bytes(NormalisedUtf8);
+        EXPECT_TRUE(Keys::WipeString(typed));
+        EXPECT_TRUE(Keys::WipeBytes(bytes));
+        EXPECT_TRUE(typed.isEmpty() && bytes.isEmpty());
+    });
+    EXPECT_EQ(blocks, 0) << "the storage went back with the key in it";
+
+    blocks = BlocksFreedWithKeyDuring([&] {
+        QByteArray last(NormalisedUtf8);
+        QByteArray shared = last;
+        QString lastText = key;
+        lastText.detach();
+        QString sharedText = lastText;
+        EXPECT_FALSE(Keys::WipeBytes(shared));
+        EXPECT_FALSE(Keys::WipeString(sharedText));
+        // Compared in place: a temporary holding the key would itself be a block to watch.
+        EXPECT_TRUE(last.size() == sizeof NormalisedUtf8 - 1 &&
+                    std::memcmp(last.constData(), NormalisedUtf8, sizeof NormalisedUtf8 - 1) == 0)
+            << "the other holder's key is untouched";
+        EXPECT_EQ(lastText, key);
+        EXPECT_TRUE(Keys::WipeBytes(last));
+        EXPECT_TRUE(Keys::WipeString(lastText));
+    });
+    EXPECT_EQ(blocks, 0);
+}
+
 // The same watch on the plain text of a package: parsing it and measuring it leave no copy behind,
 // so wiping the package is enough.
 class FreedPlainTextMemory : public FreedKeyMemory {

@@ -53,8 +53,6 @@ class CipherEngine {
     CipherEngine(const CipherEngine&) = delete;
     CipherEngine& operator=(const CipherEngine&) = delete;
 
-    KdfLevel kdf_level() const { return level_; }
-
     // Takes the chunk buffers from guarded memory. Non-zero: ready; 0: failure.
     int32_t allocate_buffers();
 

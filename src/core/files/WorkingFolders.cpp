@@ -160,10 +160,16 @@ QString WorkingFolders::WorkingFolder() const
 
 void WorkingFolders::RemoveWorkingFolder()
 {
-    if (!ownsWorkingFolder_ || !FileProc::FolderExists(workingFolder_))
+    if (!ownsWorkingFolder_)
         return;
     QString ignoredError; // nothing to tell the user at this point: the run is over
-    Cleanup::DeleteFolderTree(workingFolder_, ignoredError, true);
+    if (FileProc::FolderExists(workingFolder_))
+        Cleanup::DeleteFolderTree(workingFolder_, ignoredError, true);
+    // A folder that stays is still ours (quitting tries again). One that is gone is ours no more:
+    // its name is free, and a later call must not remove what another run makes under it.
+    if (FileProc::FolderExists(workingFolder_))
+        return;
+    ownsWorkingFolder_ = false;
     InterruptCleanup::Forget(workingFolder_);
     lock_.release();
 }

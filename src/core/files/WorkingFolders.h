@@ -32,7 +32,9 @@ class WorkingFolders {
 
     // Removes the latest working folder with everything in it. Never removes the base itself (the
     // fall-back working folder): there only the pipeline's own temporary files are deleted, by the
-    // pipeline. Does nothing when the folder is already gone.
+    // pipeline. Does nothing when the folder is already gone, and nothing once it has removed it,
+    // even when another run has since made a folder of the same name. A folder it could not remove
+    // stays its own, for the next call.
     void RemoveWorkingFolder();
 
   private:

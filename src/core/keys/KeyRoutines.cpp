@@ -178,22 +178,24 @@ QString PrepareAcceptedKey(const QString& typed)
     return accepted;
 }
 
-void WipeString(QString& text)
+// Overwriting a copy made for the purpose would wipe the copy and leave the secret where it is;
+// storage another holder still reads (or raw data the array does not own) is that holder's to wipe.
+bool WipeString(QString& text)
 {
-    if (!text.isEmpty()) {
-        text.detach();
+    const bool own = text.isEmpty() || text.isDetached();
+    if (own && !text.isEmpty())
         sodium_memzero(text.data(), static_cast<size_t>(text.size()) * sizeof(QChar));
-    }
     text.clear();
+    return own;
 }
 
-void WipeBytes(QByteArray& bytes)
+bool WipeBytes(QByteArray& bytes)
 {
-    if (!bytes.isEmpty()) {
-        bytes.detach();
+    const bool own = bytes.isEmpty() || bytes.isDetached();
+    if (own && !bytes.isEmpty())
         sodium_memzero(bytes.data(), static_cast<size_t>(bytes.size()));
-    }
     bytes.clear();
+    return own;
 }
 
 } // namespace Keys

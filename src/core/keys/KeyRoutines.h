@@ -51,10 +51,13 @@ QByteArray MakeEngineKey(const QString& quickKey);
 // The key as accepted: leading and trailing spaces removed, every run of spaces folded into one.
 // Both front ends store exactly this, so a key typed in either yields the same checksum.
 QString PrepareAcceptedKey(const QString& typed);
-// Overwrites the characters of the string in place, then empties it, so the key does not linger
-// in freed memory. Detaches first: only the data this string holds is overwritten.
-void WipeString(QString& text);
+// Overwrites the characters of the string where they are stored, then empties it, so the key does
+// not linger in freed memory. Only storage this string alone holds is overwritten: a copy that
+// shares it (Qt's implicit sharing) is let go of unwiped, since the other holder still reads it and
+// the secret leaves memory only with that holder's wipe. So wipe the last holder, after the others
+// have let go (a control cleared, a copy emptied). True when no other holder keeps the characters.
+bool WipeString(QString& text);
 // The same for bytes.
-void WipeBytes(QByteArray& bytes);
+bool WipeBytes(QByteArray& bytes);
 
 } // namespace Keys

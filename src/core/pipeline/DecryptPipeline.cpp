@@ -460,11 +460,6 @@ class DecryptRun {
 
 } // namespace
 
-QString DecryptBusyText(int language)
-{
-    return BusyText(DecryptTexts::Busy, language);
-}
-
 Failure EngineFailure(int code)
 {
     return Failure(DecryptTexts::NotDecrypted).Because(EngineCauseTexts(code));

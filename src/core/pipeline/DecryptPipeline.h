@@ -149,9 +149,6 @@ struct DecryptOutcome {
     QString closingMessage;  // the last box after a whole run, "" otherwise
 };
 
-// The busy text shown in the key field while the pipeline works.
-QString DecryptBusyText(int language);
-
 // A failed decrypt_file (code != 0): 148, then the cause its code stands for.
 Failure EngineFailure(int code);
 

@@ -349,11 +349,6 @@ class EncryptRun {
 
 } // namespace
 
-QString EncryptBusyText(int language)
-{
-    return BusyText(EncryptTexts::Busy, language);
-}
-
 bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int language)
 {
     if (!FileProc::FileExists(outputPath))

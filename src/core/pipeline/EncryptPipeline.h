@@ -105,9 +105,6 @@ struct EncryptOutcome {
     bool ViewCiphertextEnabled() const { return success && randomness.BothMeasured(); }
 };
 
-// The busy text shown in the key field while the pipeline works.
-QString EncryptBusyText(int language);
-
 // Asks before an existing output file is replaced (Yes/No, the file named, No the default). True when the path names no
 // existing file, or the user agreed.
 bool AskReplaceExistingOutput(Dialogs& dialogs, const QString& outputPath, int language);

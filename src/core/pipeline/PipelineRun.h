@@ -68,7 +68,6 @@ class PipelineRun {
 
     // The run's own engine and packer: each run has its key, level and stop flag to itself.
     CipherEngine& Engine() { return engine_; }
-    Packer& PackerEngine() { return packer_; }
 
     // alb of the packer; true when the buffers are ready. Released by ReleasePackerBuffers or at the end.
     bool AllocatePackerBuffers();
