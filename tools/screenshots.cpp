@@ -565,21 +565,27 @@ QString WriteMinutes(const QTemporaryDir& files)
     return attachment;
 }
 
+// Fills a shown window for the pictured encryption: key, message, the minutes in `files` as the
+// attached file, and the ciphertext's name beside them.
+void FillPicturedEncryption(frmMain& window, const QTemporaryDir& files)
+{
+    key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
+    control<QPlainTextEdit>(window, QStringLiteral("txbText"))->setPlainText(QStringLiteral("See you on Friday."));
+    txbFile(window, 0)->setText(WriteMinutes(files));
+    txbFile(window, 1)->setText(files.filePath(QStringLiteral("for-anna.zip")));
+}
+
 // One encryption stopped and one finished, taken from the screen: the run in progress (at the
 // sensitive derivation level, so it lasts), the same run stopping after Stop, and the closing box over
 // the window that already shows the outcome.
 bool ShootRun(const QString& folder, int language, const QString& suffix)
 {
     QTemporaryDir files;
-    const QString attachment = WriteMinutes(files);
     QtDialogs dialogs;
     frmMain window(dialogs);
     ShowWithRealDialogs(window, dialogs);
     ChooseLanguage(window, language);
-    key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
-    control<QPlainTextEdit>(window, QStringLiteral("txbText"))->setPlainText(QStringLiteral("See you on Friday."));
-    txbFile(window, 0)->setText(attachment);
-    txbFile(window, 1)->setText(files.filePath(QStringLiteral("for-anna.zip")));
+    FillPicturedEncryption(window, files);
 
     bool saved = true;
     int stage = 0; // 0 before the run, 1 working shot taken, 2 stopping shot taken
@@ -641,16 +647,12 @@ bool ShootMail(const QString& folder)
 {
     return ShootInEachLook([&](int language, const QString& suffix) {
         QTemporaryDir files;
-        const QString attachment = WriteMinutes(files);
         QtDialogs dialogs;
         frmMain window(dialogs);
         ShowWithRealDialogs(window, dialogs);
         ChooseLanguage(window, language);
         window.SetKdfLevel(KdfLevel::Interactive);
-        key_entry::EnterKey(window, QStringLiteral("Correct Horse Battery Staple 42"));
-        control<QPlainTextEdit>(window, QStringLiteral("txbText"))->setPlainText(QStringLiteral("See you on Friday."));
-        txbFile(window, 0)->setText(attachment);
-        txbFile(window, 1)->setText(files.filePath(QStringLiteral("for-anna.zip")));
+        FillPicturedEncryption(window, files);
         QTimer closer; // the closing box of the encryption
         QObject::connect(&closer, &QTimer::timeout, [] {
             if (QWidget* modal = QApplication::activeModalWidget())
